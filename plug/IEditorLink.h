@@ -1,0 +1,21 @@
+#pragma once
+
+// What the plug-in base needs from the editor's graphics object. The graphics
+// core implements it; the base owns the bound object and deletes it through
+// the virtual destructor when the plug-in is destroyed.
+class IEditorLink {
+public:
+  virtual ~IEditorLink() = default;
+
+  // Host-side value for parameter `index`: every control bound to it receives
+  // ReceivePluginValue(normalized); every control with a linked binding to it
+  // receives ReceiveLinkedValue for the first such link.
+  virtual void DeliverParamValue(int index, double normalized) = 0;
+
+  // Same delivery, converting a plain value to normalised form first when
+  // isNormalized is false.
+  virtual void PushParamToControls(int index, double value, bool isNormalized) = 0;
+
+  // Creates the off-screen drawing surfaces; called once the editor is bound.
+  virtual void CreateDrawSurfaces() = 0;
+};

@@ -1,0 +1,39 @@
+# Sourced by scripts that run Windows programs: a Wine prefix inside the build
+# tree and a private virtual X display, stopped again by vellox_wine_stop.
+# Usage: source tools/wine-env.sh; vellox_wine_start; ...; vellox_wine_stop
+vellox_top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="${WINEPREFIX:-$vellox_top/build/wineprefix}"
+vellox_xvfb_pid=""
+
+vellox_wine_start() {
+  local n
+  for n in $(seq 90 140); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+      vellox_xvfb_pid=$!
+      sleep 1
+      if kill -0 "$vellox_xvfb_pid" 2>/dev/null; then
+        export DISPLAY=":$n"
+        break
+      fi
+      vellox_xvfb_pid=""
+    fi
+  done
+  [ -n "$vellox_xvfb_pid" ] || { echo "could not start Xvfb" >&2; return 1; }
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w || true
+  fi
+}
+
+vellox_wine_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$vellox_xvfb_pid" ]; then
+    kill "$vellox_xvfb_pid" 2>/dev/null || true
+    wait "$vellox_xvfb_pid" 2>/dev/null || true
+    vellox_xvfb_pid=""
+  fi
+}
