@@ -1,10 +1,10 @@
-# Sourced by scripts that run Windows programs: a Wine prefix inside the build
-# tree and a private virtual X display, stopped again by vellox_wine_stop.
+# Sourced by scripts that run Windows programs: a private virtual X display and
+# a Wine prefix inside the build tree, one prefix per display so that parallel
+# runs never share a wineserver. vellox_wine_stop ends both again.
 # Usage: source tools/wine-env.sh; vellox_wine_start; ...; vellox_wine_stop
 vellox_top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEPREFIX="${WINEPREFIX:-$vellox_top/build/wineprefix}"
 vellox_xvfb_pid=""
 
 vellox_wine_start() {
@@ -22,6 +22,7 @@ vellox_wine_start() {
     fi
   done
   [ -n "$vellox_xvfb_pid" ] || { echo "could not start Xvfb" >&2; return 1; }
+  export WINEPREFIX="$vellox_top/build/wine/prefix-$n"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
@@ -30,7 +31,7 @@ vellox_wine_start() {
 }
 
 vellox_wine_stop() {
-  wineserver -k >/dev/null 2>&1 || true
+  [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
   if [ -n "$vellox_xvfb_pid" ]; then
     kill "$vellox_xvfb_pid" 2>/dev/null || true
     wait "$vellox_xvfb_pid" 2>/dev/null || true
