@@ -1,0 +1,73 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+// Per-channel audio records of the plug-in base: the pointer arrays handed
+// to ProcessBlock, each channel's scratch buffer, and the optional delay line
+// that keeps bypassed audio aligned with the reported latency.
+struct InputChannel {
+  bool connected = false;
+  std::vector<double> scratch;
+};
+
+struct OutputChannel {
+  bool connected = false;
+  float* destination = nullptr;
+  std::vector<double> scratch;
+};
+
+struct DelayLine {
+  std::vector<double> buffer;  // `inputs` segments of `length` samples
+  int writePos = 0;
+  int inputs = 0;
+  int outputs = 0;
+  int length = 0;
+};
+
+class ChannelBuffers {
+public:
+  ChannelBuffers(int nInputs, int nOutputs);
+
+  int NInputs() const { return static_cast<int>(inputs_.size()); }
+  int NOutputs() const { return static_cast<int>(outputs_.size()); }
+  double** InputPointers() { return inPtrs_.empty() ? nullptr : inPtrs_.data(); }
+  double** OutputPointers() { return outPtrs_.empty() ? nullptr : outPtrs_.data(); }
+  InputChannel* Input(int c);
+  OutputChannel* Output(int c);
+  const InputChannel* Input(int c) const;
+  const OutputChannel* Output(int c) const;
+
+  void SetInputConnected(int c, bool connected);
+  void SetOutputConnected(int c, bool connected);
+  void SetInputPointer(int c, double* samples);
+  void SetOutputPointer(int c, double* samples);
+  double* InputScratch(int c);
+  double* OutputScratch(int c);
+
+  // Resizes every scratch buffer to frames zeros; false when memory ran out
+  // (the previous buffers then stay as they were).
+  bool ResizeScratch(int frames);
+  int ScratchFrames() const { return scratchFrames_; }
+
+  void DisconnectAll();
+  void ConvertInputs(int start, int count, float* const* sources, int frames);
+  void ClearScratch();
+  void ConvertConnectedOutputs(int frames);
+  void PassThrough(int frames, int latency);
+
+  void CreateDelayLine();
+  bool HasDelayLine() const { return delay_ != nullptr; }
+  // Sets the delay to frames and clears it; false when memory ran out.
+  bool ResizeDelayLine(int frames);
+
+private:
+  int LimitFrames(int frames) const;
+
+  std::vector<double*> inPtrs_;
+  std::vector<double*> outPtrs_;
+  std::vector<InputChannel> inputs_;
+  std::vector<OutputChannel> outputs_;
+  std::unique_ptr<DelayLine> delay_;
+  int scratchFrames_ = 0;
+};

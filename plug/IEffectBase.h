@@ -1,0 +1,183 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "EffectRecords.h"
+#include "IEditorLink.h"
+#include "IParamSlot.h"
+#include "PlugMutex.h"
+#include "PlugPreset.h"
+#include "StateChunk.h"
+
+class ChannelBuffers;
+
+// Host-independent base of the effect: parameters, presets, channel
+// configurations, per-channel buffers, the plug-in lock and the bound editor.
+// The virtual operations keep a fixed order; the adapter implements the host
+// services and the effect overrides HandleParamChange and ProcessBlock.
+class IEffectBase {
+public:
+  IEffectBase(int nParams, const char* channelIOText, int nPresets, const char* effectName,
+              const char* productName, const char* makerName, int uniqueId, int makerId,
+              int version, int adapterKind, int latency, bool isInstrument, bool midiIn);
+  IEffectBase(const IEffectBase&) = delete;
+  IEffectBase& operator=(const IEffectBase&) = delete;
+
+  virtual ~IEffectBase();                                                    // 0
+  virtual void PrepareForProcessing();                                       // 1
+  virtual void HandleParamChange(int index);                                 // 2
+  virtual void ProcessBlock(double** inputs, double** outputs, int frames);  // 3
+  virtual void EditorOpened() {}                                             // 4
+  virtual void EditorClosed() {}                                             // 5
+  virtual void ReservedHook6() {}                                            // 6
+  virtual void ActivationChanged(bool active);                               // 7
+  virtual void HandleMidiIn(const MidiMessage& message);                     // 8
+  virtual void ReservedHook9() {}                                            // 9
+  virtual bool ReservedTextQuery10(int index, char* text);                   // 10
+  virtual bool SerializeParams(StateChunk& chunk);                           // 11
+  virtual int UnserializeParams(const StateChunk& chunk, int start);         // 12
+  virtual bool ParamsMatch(const double* values, int start);                 // 13
+  virtual void EditorFrameResized() {}                                       // 14
+  virtual bool ReservedQuery15() { return false; }                           // 15
+  virtual void AfterHostSetup() {}                                           // 16
+  virtual void OpenHostContextMenu(int index, int x, int y) {}               // 17
+  virtual void SetParamFromEditor(int index, double normalized);             // 18
+  virtual void BeginHostEdit(int index) {}                                   // 19
+  virtual void SendHostEdit(int index, double normalized) {}                 // 20
+  virtual void EndHostEdit(int index) {}                                     // 21
+  virtual void ReservedHostService22() {}                                    // 22
+  virtual bool IsOfflineRender() { return false; }                           // 23
+  virtual int HostSamplePosition() { return 0; }                             // 24
+  virtual double HostTempo() { return 0.0; }                                 // 25
+  virtual void HostTimeSignature(int& numerator, int& denominator);          // 26
+  virtual void HostTransportInfo(HostTransport& transport);                  // 27
+  virtual int HostIdentity() { return hostCode_; }                           // 28
+  virtual int AdapterKind() { return adapterKind_; }                         // 29
+  virtual void ResizeEditorFrame(int width, int height) {}                   // 30
+  virtual void ReservedHook31() {}                                           // 31
+  virtual void BindGraphics(IEditorLink* graphics);                          // 32
+  virtual void ChangeLatency(int frames);                                    // 33
+  virtual bool SendMidiOut(const MidiMessage& message) { return false; }     // 34
+  virtual bool ReservedQuery35() { return false; }                           // 35
+  virtual void RefreshParamControls();                                       // 36
+  virtual void ReservedHook37() {}                                           // 37
+  virtual void AfterPresetLoad() {}                                          // 38
+  virtual void ChangeBlockSize(int frames);                                  // 39
+
+  // Parameters: nullptr for an index outside the list.
+  int NParams() const { return static_cast<int>(params_.size()); }
+  IParamSlot* GetParam(int index);
+  const IParamSlot* GetParam(int index) const;
+
+  // Presets: nullptr / "" for an index outside the list.
+  int NPresets() const { return static_cast<int>(presets_.size()); }
+  PlugPreset* GetPreset(int index);
+  const char* PresetName(int index) const;
+  bool PresetInitialised(int index) const;
+  int CurrentPresetIndex() const { return currentPreset_; }
+  bool LoadPreset(int index);
+  void CaptureFreePreset(const char* name);
+
+  // Channel configurations.
+  bool LegalIO(int inputs, int outputs) const;
+  int NChannelIOPairs() const { return static_cast<int>(channelIO_.size()); }
+  const ChannelIOPair* GetChannelIOPair(int index) const;
+
+  // Identity.
+  const char* EffectName() const { return effectName_; }
+  const char* ProductName() const { return productName_; }
+  const char* MakerName() const { return makerName_; }
+  int UniqueId() const { return uniqueId_; }
+  int MakerId() const { return makerId_; }
+  int Version() const { return version_; }
+  bool IsInstrument() const { return isInstrument_; }
+  bool HasMidiIn() const { return midiIn_; }
+  void SetHostIdentity(int hostCode, int hostVersion);
+  int HostVersion() const { return hostVersion_; }
+
+  // Processing settings. SetSampleRate ignores rates that are not finite and positive.
+  double SampleRate() const { return sampleRate_; }
+  void SetSampleRate(double sampleRate);
+  int BlockSize() const { return blockSize_; }
+  int Latency() const { return latency_; }
+  int TailSize() const { return tailSize_; }
+  void SetTailSize(int frames) { tailSize_ = frames; }
+  bool IsBypassed() const { return bypassed_; }
+  void SetBypassed(bool bypassed) { bypassed_ = bypassed; }
+
+  // Channels. The pointer arrays are what ProcessBlock receives; every entry
+  // points either at the channel's scratch buffer or at a host buffer.
+  int NInChannels() const;
+  int NOutChannels() const;
+  double** InputPointers();
+  double** OutputPointers();
+  bool IsInputConnected(int channel) const;
+  bool IsOutputConnected(int channel) const;
+  // Marking a channel not connected also points its entry at its scratch buffer.
+  void SetInputConnected(int channel, bool connected);
+  void SetOutputConnected(int channel, bool connected);
+  double* InputScratch(int channel);
+  double* OutputScratch(int channel);
+  void SetInputPointer(int channel, double* samples);
+  void SetOutputPointer(int channel, double* samples);
+  // Host buffer receiving the channel's output in single precision.
+  void SetOutputDestination(int channel, float* destination);
+  float* OutputDestination(int channel) const;
+
+  // Buffer operations for the adapter's processing call. Frame counts above
+  // BlockSize() are limited to it: the scratch buffers hold no more.
+  void DisconnectAllChannels();
+  void ConvertInputs(int start, int count, float* const* sources, int frames);
+  void ClearScratch();
+  static void ConvertOutput(const double* source, float* destination, int frames);
+  // ConvertOutput of every connected output channel into its destination.
+  void ConvertConnectedOutputs(int frames);
+  void PassThrough(int frames);
+  // Creates the latency delay line for the current channel counts (length 0).
+  void CreateDelayLine();
+  bool HasDelayLine() const;
+
+  // Distinct parameter group names, in order of first appearance.
+  int NGroups() const { return static_cast<int>(groupNames_.size()); }
+  const char* GroupName(int index) const;
+  int FindGroup(const char* group) const;  // index in the list, or -1
+  void AddGroupName(const char* group);
+
+  // The bound editor graphics object (owned), or nullptr.
+  IEditorLink* Graphics() const { return graphics_; }
+  // Hands a host-side normalised value to the bound controls, if any.
+  void DeliverParamToEditor(int index, double normalized);
+
+  PlugMutex& Mutex() { return mutex_; }
+
+private:
+  void ParseChannelIO(const char* text);
+  void ResizeScratch(int frames);
+
+  std::vector<ChannelIOPair> channelIO_;
+  PlugMutex mutex_;
+  char effectName_[128] = {};
+  char productName_[128] = {};
+  char makerName_[128] = {};
+  int uniqueId_;
+  int makerId_;
+  int version_;
+  int adapterKind_;
+  int hostCode_ = -1;
+  int hostVersion_ = 0;
+  bool isInstrument_;
+  bool midiIn_;
+  bool bypassed_ = false;
+  int currentPreset_ = 0;
+  double sampleRate_ = 44100.0;
+  int blockSize_ = 0;
+  int latency_;
+  int tailSize_ = 0;
+  std::vector<const char*> groupNames_;
+  IEditorLink* graphics_ = nullptr;
+  std::vector<std::unique_ptr<IParamSlot>> params_;
+  std::vector<std::unique_ptr<PlugPreset>> presets_;
+  std::unique_ptr<ChannelBuffers> channels_;
+};

@@ -1,0 +1,86 @@
+// Parameter state of the plug-in base: the serialized chunk and presets.
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "IEffectBase.h"
+
+bool IEffectBase::SerializeParams(StateChunk& chunk) {
+  PlugLock lock(mutex_);
+  for (const auto& slot : params_)
+    if (!chunk.AppendDouble(slot->Value())) return false;
+  return true;
+}
+
+int IEffectBase::UnserializeParams(const StateChunk& chunk, int start) {
+  PlugLock lock(mutex_);
+  int64_t pos = start;
+  for (size_t i = 0; i < params_.size() && pos >= 0; ++i) {
+    IParamSlot& slot = *params_[i];
+    double v = 0.0;
+    if (chunk.ReadDouble(pos, v)) {
+      pos += 8;
+    } else {
+      pos = -1;
+    }
+    // A damaged or foreign chunk may hold NaN, which no range limit catches.
+    if (std::isnan(v)) v = slot.Default();
+    slot.SetValue(v < slot.Min() ? slot.Min() : (v < slot.Max() ? v : slot.Max()));
+  }
+  for (int i = 0; i < NParams(); ++i) HandleParamChange(i);
+  return static_cast<int>(pos);
+}
+
+bool IEffectBase::ParamsMatch(const double* values, int start) {
+  if (!values && NParams() > 0) return false;
+  for (int i = 0; i < NParams(); ++i) {
+    const float diff = static_cast<float>(params_[static_cast<size_t>(i)]->Value()) -
+                       static_cast<float>(values[start + i]);
+    if (!(std::fabs(diff) < 1e-5)) return false;
+  }
+  return true;
+}
+
+PlugPreset* IEffectBase::GetPreset(int index) {
+  return index >= 0 && index < NPresets() ? presets_[static_cast<size_t>(index)].get() : nullptr;
+}
+
+const char* IEffectBase::PresetName(int index) const {
+  return index >= 0 && index < NPresets() ? presets_[static_cast<size_t>(index)]->name : "";
+}
+
+bool IEffectBase::PresetInitialised(int index) const {
+  return index >= 0 && index < NPresets() && presets_[static_cast<size_t>(index)]->initialised;
+}
+
+void IEffectBase::CaptureFreePreset(const char* name) {
+  for (auto& preset : presets_) {
+    if (preset->initialised) continue;
+    preset->initialised = true;
+    std::snprintf(preset->name, sizeof preset->name, "%s", name ? name : "");
+    SerializeParams(preset->values);
+    return;
+  }
+}
+
+bool IEffectBase::LoadPreset(int index) {
+  PlugPreset* preset = GetPreset(index);
+  if (!preset) return false;
+  bool ok;
+  if (preset->initialised) {
+    ok = UnserializeParams(preset->values, 0) > 0;
+  } else {
+    preset->initialised = true;
+    int count = 0;
+    for (const auto& p : presets_)
+      if (std::strstr(p->name, "user preset")) ++count;
+    std::snprintf(preset->name, sizeof preset->name, "%s %d", "user preset", count + 1);
+    ok = SerializeParams(preset->values);
+  }
+  if (ok) {
+    currentPreset_ = index;
+    AfterPresetLoad();
+    RefreshParamControls();
+  }
+  return ok;
+}
