@@ -1,0 +1,16 @@
+// The libpng decoding core shared by the memory and file loaders.
+#pragma once
+
+#include <cstdio>
+
+#include "PIX_Bitmap.h"
+
+struct PIX_PngSource {
+    const unsigned char* next;  // memory cursor, or null when reading file
+    int left;
+    FILE* file;
+};
+
+// Decodes into target (resized) or a new PIX_MemBitmap; null on any failure,
+// with everything it allocated released. Does not close the file.
+PIX_IBitmap* PIX_DecodePng(PIX_PngSource* source, PIX_IBitmap* target);
