@@ -1,0 +1,38 @@
+#pragma once
+
+#include "ChopperState.h"
+#include "IEffectBase.h"
+#include "VelloxParams.h"
+
+// The chopper effect on top of a plug-in base class: Base is IEffectBase
+// itself or an adapter derived from it with the same constructor.
+template <class Base>
+class VelloxEffect : public Base {
+public:
+  using EditorBuilder = void (*)(IEffectBase& plug);
+
+  // buildEditor, when given, creates the editor and binds it to the plug-in
+  // once the parameters exist and before the default preset is captured.
+  explicit VelloxEffect(EditorBuilder buildEditor = nullptr)
+      : Base(kVelloxNumParams, "1-1 2-2", 1, "Vellox", "", "Quenwick", MakeFourCC("VLX1"),
+             MakeFourCC("Qnwk"), 0x20000, 1, 0, false, false) {
+    DefineVelloxParams(*this);
+    if (buildEditor) buildEditor(*this);
+    this->CaptureFreePreset("-");
+  }
+
+  void HandleParamChange(int index) override {
+    PlugLock lock(this->Mutex());
+    if (const IParamSlot* slot = this->GetParam(index)) ChopperApplyParam(chopper_, index, slot->Value());
+  }
+
+  void ProcessBlock(double** inputs, double** outputs, int frames) override {
+    ChopperProcess(chopper_, this->SampleRate(), this->GetParam(kVelloxBy)->Value(), inputs, outputs,
+                   frames);
+  }
+
+  const ChopperState& Chopper() const { return chopper_; }
+
+private:
+  ChopperState chopper_;
+};

@@ -1,0 +1,13 @@
+#include "VelloxParams.h"
+
+#include "IEffectBase.h"
+
+void DefineVelloxParams(IEffectBase& plug) {
+  plug.GetParam(kVelloxFade)->Define("FADE", 5.0, 5.0, 50.0, 0.01, "ms", "", 1.0);
+  plug.GetParam(kVelloxChop)->Define("CHOP", 0.22, 0.22, 1.0, 0.01, "ms", "", 1.0);
+  plug.GetParam(kVelloxDry)->Define("DRY", 0.0, 0.0, 1.0, 0.01, "%", "", 1.0);
+  plug.GetParam(kVelloxOutput)->Define("OUTPUT", 0.0, -10.0, 10.0, 0.01, "dB", "", 1.0);
+  IParamSlot* by = plug.GetParam(kVelloxBy);
+  by->SetType(kParamInteger);
+  by->Define("BY", 0.0, 0.0, 1.0, 1.0, "", "", 1.0);
+}
