@@ -1,0 +1,97 @@
+"""Colours, fonts and the editor geometry shared by every piece of artwork."""
+
+import math
+
+import cairo
+
+FONT = "DejaVu Sans"
+
+# Editor size and control rectangles (left, top, right, bottom), as the editor
+# places them; the artwork is drawn to fit these exactly.
+EDITOR_SIZE = (784, 184)
+BY_BOX = (91, 53, 152, 106)
+FADE_BOX = (191, 26, 294, 123)
+CHOP_BOX = (341, 26, 442, 123)
+DRY_BOX = (490, 26, 591, 123)
+OUTPUT_BOX = (626, 40, 700, 113)
+LINK_CORNER = (685, 155)
+
+KNOB_FRAMES = 61
+SWITCH_FRAMES = 2
+
+# Knob sweep: 270 degrees, from 7:30 to 4:30, measured clockwise from 12:00.
+SWEEP_START_DEG = -135.0
+SWEEP_DEG = 270.0
+
+
+def rgb(hex_colour, alpha=1.0):
+    value = int(hex_colour.lstrip("#"), 16)
+    return ((value >> 16) / 255.0, ((value >> 8) & 255) / 255.0, (value & 255) / 255.0, alpha)
+
+
+PANEL_TOP = rgb("#2b2e34")
+PANEL_BOTTOM = rgb("#1d1f23")
+FOOTER = rgb("#16171a")
+TEXT = rgb("#d5d8de")
+TEXT_DIM = rgb("#8a8f99")
+ACCENT = rgb("#f39c32")
+ACCENT_DARK = rgb("#9c5a14")
+RING_TRACK = rgb("#111215")
+KNOB_LIGHT = rgb("#555a63")
+KNOB_DARK = rgb("#25272c")
+KNOB_EDGE = rgb("#0b0c0e")
+INDICATOR = rgb("#f4f5f7")
+
+
+def knob_angle(value):
+    """Cairo angle (radians, 0 = 3 o'clock, clockwise) for a value in 0..1."""
+    degrees = SWEEP_START_DEG + SWEEP_DEG * value
+    return math.radians(degrees - 90.0)
+
+
+def frame_value(frame, frames):
+    """The value a frame stands for: frame 0 is 0, the last frame is 1."""
+    return frame / (frames - 1)
+
+
+def set_font(ctx, size, bold=True):
+    ctx.select_font_face(FONT, cairo.FONT_SLANT_NORMAL,
+                         cairo.FONT_WEIGHT_BOLD if bold else cairo.FONT_WEIGHT_NORMAL)
+    ctx.set_font_size(size)
+    options = cairo.FontOptions()
+    options.set_antialias(cairo.ANTIALIAS_GRAY)
+    options.set_hint_style(cairo.HINT_STYLE_SLIGHT)
+    options.set_hint_metrics(cairo.HINT_METRICS_ON)
+    ctx.set_font_options(options)
+
+
+def spaced_width(ctx, text, spacing):
+    return sum(ctx.text_extents(ch).x_advance for ch in text) + spacing * (len(text) - 1)
+
+
+def show_spaced(ctx, text, x, baseline, spacing=0.0, align="left"):
+    """Draws text with extra letter spacing; align is left, centre or right."""
+    width = spaced_width(ctx, text, spacing)
+    if align == "centre":
+        x -= width / 2.0
+    elif align == "right":
+        x -= width
+    for ch in text:
+        ctx.move_to(round(x), baseline)
+        ctx.show_text(ch)
+        x += ctx.text_extents(ch).x_advance + spacing
+
+
+def filmstrip(width, height, frames, draw_frame):
+    """Renders frames stacked vertically, frame 0 on top; draw_frame(ctx, i)
+    draws frame i in a width x height cell at the origin."""
+    surface = cairo.ImageSurface(cairo.FORMAT_ARGB32, width, height * frames)
+    ctx = cairo.Context(surface)
+    for frame in range(frames):
+        ctx.save()
+        ctx.translate(0, frame * height)
+        ctx.rectangle(0, 0, width, height)
+        ctx.clip()
+        draw_frame(ctx, frame)
+        ctx.restore()
+    return surface
