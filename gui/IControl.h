@@ -1,0 +1,132 @@
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "IBox.h"
+#include "IGuiTypes.h"
+
+class IEffectBase;
+class IGraphics;
+
+// One element of the editor: paints itself into the graphics object's surface
+// and reacts to pointer, wheel and key events, usually bound to one plug-in
+// parameter whose normalised value it holds.
+//
+// Threading: the audio thread delivers host values (ReceivePluginValue,
+// ReceiveLinkedValue and the non-notifying MarkChanged they call) while the
+// user-interface thread paints and routes input. The value, default and the
+// paint flags are therefore atomics; dirty and pending share one word so that
+// MarkPainted can never swallow a change that arrived while painting.
+class IControl {
+public:
+  IControl(IEffectBase* plug, const IBox& box, int paramIdx = -1, const IBlendSpec& blend = IBlendSpec());
+  virtual ~IControl();
+
+  IControl(const IControl&) = delete;
+  IControl& operator=(const IControl&) = delete;
+
+  virtual void PointerDown(int x, int y, const IPointerMods& mods);
+  virtual void PointerUp(int x, int y, const IPointerMods& mods) {}
+  virtual void PointerDrag(int x, int y, int dx, int dy, const IPointerMods& mods) {}
+  virtual void PointerDoubleClick(int x, int y, const IPointerMods& mods);
+  virtual void WheelTurn(int x, int y, const IPointerMods& mods, int notches) {}
+  virtual bool KeyPress(int x, int y, KeyCode key) { return false; }
+  virtual void PointerOver(int x, int y, const IPointerMods& mods) {}
+  virtual void PointerLeave() {}
+  virtual bool Paint(IGraphics* graphics) = 0;
+  virtual void ReceivePluginValue(double value);
+  virtual void ReceiveUserValue(double value);
+  virtual void ReceiveEnteredText(const char* text) {}
+  virtual void SetHidden(bool hidden);
+  virtual void SetGrayed(bool grayed);
+  virtual bool HitTest(int x, int y);
+  virtual void MarkChanged(bool notify);
+  virtual void MarkPainted();
+  virtual bool NeedsPaint();
+  virtual void UnusedSlot19() {}
+  virtual void ReceiveLinkedValue(int position, double value);
+
+  // Right-button prompt: a menu or text entry for the bound parameter.
+  void AskUserForValue();
+
+  double GetValue() const { return mValue.load(std::memory_order_acquire); }
+  void SetValue(double v) { mValue.store(v, std::memory_order_release); }
+  double DefaultValue() const { return mDefault.load(std::memory_order_acquire); }
+  int ParamIdx() const { return mParamIdx; }
+  IEffectBase* GetPlug() const { return mPlug; }
+  const IBox& Box() const { return mBox; }
+  const IBox& TargetBox() const { return mTargetBox; }
+  void SetTargetBox(const IBox& box) { mTargetBox = box; }
+  const IBlendSpec& Blend() const { return mBlend; }
+  bool IsHidden() const { return mHidden.load(std::memory_order_acquire); }
+  bool IsGrayed() const { return mGrayed.load(std::memory_order_acquire); }
+  bool IsPending() const { return (mPaintFlags.load(std::memory_order_acquire) & kPendingBit) != 0; }
+  void SetRange(double low, double high) { mRangeLow = low; mRangeHigh = high; }
+  double RangeLow() const { return mRangeLow; }
+  double RangeHigh() const { return mRangeHigh; }
+
+  int EntryLength() const { return mEntryLength; }
+  void SetEntryLength(int n) { mEntryLength = n; }
+  ITextStyle& TextStyle() { return mTextStyle; }
+  bool PromptDisabled() const { return mPromptDisabled; }
+  void SetPromptDisabled(bool b) { mPromptDisabled = b; }
+  bool DoubleClickIsPress() const { return mDoubleClickIsPress; }
+  void SetDoubleClickIsPress(bool b) { mDoubleClickIsPress = b; }
+  bool HoverWhenGrayed() const { return mHoverWhenGrayed; }
+  void SetHoverWhenGrayed(bool b) { mHoverWhenGrayed = b; }
+  const std::string& Tooltip() const { return mTooltip; }
+  void SetTooltip(const char* text) { mTooltip = text ? text : ""; }
+
+  // Additional parameters the control follows; set up before the editor is
+  // bound and never changed afterwards (the audio thread reads the list).
+  void AddLinkedParam(int paramIdx) { mLinks.emplace_back(paramIdx); }
+  int NLinkedParams() const { return int(mLinks.size()); }
+  int LinkedParamIdx(int position) const { return mLinks[position].paramIdx; }
+  double LinkedValue(int position) const { return mLinks[position].value.load(std::memory_order_acquire); }
+
+  // The graphics object that owns the control; set when it is added.
+  IGraphics* GetGraphics() const { return mGraphics; }
+  void AttachGraphics(IGraphics* graphics) { mGraphics = graphics; }
+
+protected:
+  struct LinkedParam {
+    explicit LinkedParam(int idx) : paramIdx(idx) {}
+    LinkedParam(const LinkedParam& o) : value(o.value.load()), paramIdx(o.paramIdx) {}
+    std::atomic<double> value{0.0};
+    int paramIdx;
+  };
+
+  enum : unsigned { kDirtyBit = 1u, kPendingBit = 2u };
+  void SetPending() { mPaintFlags.fetch_or(kPendingBit, std::memory_order_acq_rel); }
+
+  int mEntryLength = 7;
+  ITextStyle mTextStyle;
+  IEffectBase* mPlug;
+  IGraphics* mGraphics = nullptr;
+  IBox mBox;
+  IBox mTargetBox;
+  int mParamIdx;
+  std::vector<LinkedParam> mLinks;
+  std::atomic<double> mValue{0.0};
+  std::atomic<double> mDefault{-1.0};
+  double mRangeLow = 0.0;
+  double mRangeHigh = 1.0;
+  std::atomic<unsigned> mPaintFlags{kDirtyBit};
+  std::atomic<bool> mHidden{false};
+  std::atomic<bool> mGrayed{false};
+  bool mPromptDisabled = true;
+  bool mDoubleClickIsPress = false;
+  bool mHoverWhenGrayed = false;
+  IBlendSpec mBlend;
+  std::string mTooltip;
+};
+
+// 1-based frame of an N-frame strip for value v, rounding half up and kept
+// within 1..N.
+int FrameForValue(int frameCount, double value);
+
+// Draws the frame of `artwork` matching `value` into `box`.
+bool PaintFilmstripFrame(IGraphics* graphics, const IBitmapRef& artwork, const IBox& box, double value,
+                         const IBlendSpec& blend);

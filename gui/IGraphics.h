@@ -1,0 +1,154 @@
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "../plug/IEditorLink.h"
+#include "IBox.h"
+#include "IGuiTypes.h"
+#include "IMenuModel.h"
+
+class IControl;
+class IEffectBase;
+class IParamSlot;
+class PIX_IBitmap;
+class PIX_MemBitmap;
+class PIX_SysBitmap;
+
+// The platform-independent editor: owns the controls (index 0 is the
+// background, list order is paint order), the off-screen surface, the
+// repaint rules and the input routing. A window layer derives from it and
+// supplies the window slots; window handles are opaque pointers here.
+class IGraphics : public IEditorLink {
+public:
+  IGraphics(IEffectBase* plug, int width, int height, int frameRate = 25);
+
+  // --- virtual slots, in order ---
+  virtual bool PresentRegion(const IBox& box) = 0;
+  virtual bool MeasureTextExtent(ITextStyle& style, const char* text, IBox& box);
+  virtual void CancelTextEntry() = 0;
+  virtual void SetEditorSize(int width, int height);
+  virtual bool HasWindow();
+  virtual const char* DrawingBackendName();
+  virtual int ShowMessage(const char* text, const char* caption, int type) = 0;
+  virtual IMenuModel* RunPopupMenu(IMenuModel* menu, const IBox& box) = 0;
+  virtual void OpenTextEntry(IControl* control, const ITextStyle& style, const IBox& box, const char* text,
+                             IParamSlot* param) = 0;
+  virtual void HostDirectory(std::string& out) = 0;
+  virtual void ModuleDirectory(std::string& out) = 0;
+  virtual void DesktopDirectory(std::string& out) = 0;
+  virtual void AppDataDirectory(std::string& out, bool allUsers) = 0;
+  virtual void UserAppDataDirectory(std::string& out) = 0;
+  // action 1 saves, anything else opens; extensions are space-separated words.
+  virtual void AskForFile(std::string& fileName, int action, std::string& directory, const char* extensions) = 0;
+  virtual bool AskForColour(IArgbColor& colour, const char* prompt) = 0;
+  virtual bool OpenWebAddress(const char* address, const char* title, const char* confirmation,
+                              const char* errorText) = 0;
+  virtual int UnusedSlot17() { return 0; }
+  virtual void* OpenEditorWindow(void* parent) = 0;
+  virtual void UnusedSlot19() {}
+  virtual void UnusedSlot20() {}
+  virtual void CloseEditorWindow() = 0;
+  virtual void* EditorWindowHandle() = 0;
+  virtual bool ReadClipboardText(std::string& out) = 0;
+  ~IGraphics() override;
+  virtual void HidePointer() {}
+  virtual void RestorePointer() {}
+  virtual void UnusedSlot27() {}
+  virtual PIX_IBitmap* LoadArtworkResource(int id, const char* fileName) = 0;
+
+  // --- plug-in side (IEditorLink) ---
+  void DeliverParamValue(int index, double normalized) override;
+  void PushParamToControls(int index, double value, bool isNormalized) override;
+  void CreateDrawSurfaces() override;
+
+  // --- building ---
+  int AddControl(IControl* control);
+  void AddBackground(IControl* control);
+  // A missing artwork yields a reference with a null bitmap and zero size,
+  // which paints nothing, and is counted by MissingArtworkCount.
+  IBitmapRef LoadArtwork(int id, const char* fileName, int frameCount);
+  int MissingArtworkCount() const { return mMissingArtwork; }
+  void SetKeyCatcher(IControl* control);  // takes ownership
+  IControl* KeyCatcher() const { return mKeyCatcher; }
+
+  // --- painting ---
+  bool CollectDirtyBox(IBox& box);
+  bool PaintRegion(const IBox& box);
+  bool DrawBitmapFrame(const IBitmapRef& artwork, const IBox& dest, int srcX, int srcY,
+                       const IBlendSpec* blend = nullptr);
+  bool DrawTextInBox(ITextStyle& style, const char* text, IBox& box, bool measure);
+  void AskForParamValue(IControl* control, IParamSlot* param, const IBox* box);
+
+  // --- input routing ---
+  int ControlAt(int x, int y);
+  void DispatchPointerDown(int x, int y, const IPointerMods& mods);
+  void DispatchPointerDrag(int x, int y, const IPointerMods& mods);
+  void DispatchPointerUp(int x, int y, const IPointerMods& mods);
+  void DispatchDoubleClick(int x, int y, const IPointerMods& mods);
+  void DispatchWheel(int x, int y, const IPointerMods& mods, int notches);
+  bool DispatchPointerOver(int x, int y, const IPointerMods& mods);
+  void DispatchPointerLeave();
+  bool DispatchKey(int x, int y, KeyCode key);
+  // Drops the pointer capture (used before modal menus).
+  void ReleasePointerCapture();
+
+  // --- accessors ---
+  IEffectBase* GetPlug() const { return mPlug; }
+  int NControls() const { return int(mControls.size()); }
+  IControl* GetControl(int i) const { return mControls[size_t(i)]; }
+  const std::vector<IControl*>& Controls() const { return mControls; }
+  int CapturedControl() const { return mCaptured; }
+  int HoveredControl() const { return mHovered; }
+  int LastPointerX() const { return mLastX; }
+  int LastPointerY() const { return mLastY; }
+  bool HoverTracking() const { return mHoverTracking; }
+  void SetHoverTracking(bool on) { mHoverTracking = on; }
+  bool StrictRepaint() const { return mStrictRepaint; }
+  void SetStrictRepaint(bool on) { mStrictRepaint = on; }
+  bool TooltipsEnabled() const { return mTooltipsEnabled; }
+  void SetTooltipsEnabled(bool on) { mTooltipsEnabled = on; }
+  int FrameRate() const { return mFrameRate; }
+  int Width() const { return mWidth; }
+  int Height() const { return mHeight; }
+  const IBox& ClipBox() const { return mClipBox; }
+  PIX_SysBitmap* DrawSurface() const { return mDrawSurface; }
+  PIX_MemBitmap* ScratchBitmap() const { return mScratch; }
+  // Marks every control changed, so the next tick repaints the whole editor.
+  void MarkAllChanged();
+
+protected:
+  void DestroyControls();
+  void DestroySurfaces();
+
+  IEffectBase* mPlug;
+  IBox mClipBox;
+  bool mPointerHidden = false;
+  int mPointerX = -1;
+  int mPointerY = -1;
+  PIX_SysBitmap* mDrawSurface = nullptr;
+  PIX_MemBitmap* mScratch = nullptr;
+  int mWidth;
+  int mHeight;
+  int mFrameRate;
+  int mCaptured = -1;
+  int mHovered = -1;
+  int mLastX = 0;
+  int mLastY = 0;
+  bool mHoverTracking = false;
+  bool mStrictRepaint = true;
+  bool mTooltipsEnabled = false;
+  IControl* mKeyCatcher = nullptr;
+  int mMissingArtwork = 0;
+
+private:
+  void PaintStrict(const IBox& box);
+  void PaintChangedOnly();
+
+  std::vector<IControl*> mControls;
+  // Guards the control list's structure against value delivery from the
+  // audio thread; taken only while the list changes and while delivering.
+  std::mutex mListLock;
+};

@@ -1,0 +1,112 @@
+#include "../plug/IEffectBase.h"
+#include "IControl.h"
+#include "IGraphics.h"
+
+int IGraphics::ControlAt(int x, int y) {
+  for (int i = NControls() - 1; i >= 0; --i) {
+    IControl* control = mControls[size_t(i)];
+    if (!control->IsHidden() && !control->IsGrayed() && control->HitTest(x, y)) return i;
+  }
+  return -1;
+}
+
+void IGraphics::ReleasePointerCapture() {
+  mCaptured = -1;
+  mLastX = -1;
+  mLastY = -1;
+}
+
+void IGraphics::DispatchPointerDown(int x, int y, const IPointerMods& mods) {
+  ReleasePointerCapture();
+  int i = ControlAt(x, y);
+  if (i < 0) return;
+  mCaptured = i;
+  mLastX = x;
+  mLastY = y;
+  IControl* control = mControls[size_t(i)];
+  int p = control->ParamIdx();
+  if (mPlug && mPlug->AdapterKind() == 1 && mods.right) {
+    // The host's own menu for the parameter replaces the control's reaction.
+    if (p >= 0) {
+      ReleasePointerCapture();
+      mPlug->OpenHostContextMenu(p, x, y);
+      return;
+    }
+  } else if (p >= 0 && mPlug) {
+    mPlug->BeginHostEdit(p);
+  }
+  control->PointerDown(x, y, mods);
+}
+
+void IGraphics::DispatchPointerDrag(int x, int y, const IPointerMods& mods) {
+  if (mCaptured < 0) return;
+  int dx = x - mLastX;
+  int dy = y - mLastY;
+  if (dx == 0 && dy == 0) return;
+  mLastX = x;
+  mLastY = y;
+  mControls[size_t(mCaptured)]->PointerDrag(x, y, dx, dy, mods);
+}
+
+void IGraphics::DispatchPointerUp(int x, int y, const IPointerMods& mods) {
+  int i = mCaptured >= 0 ? mCaptured : ControlAt(x, y);
+  ReleasePointerCapture();
+  if (i < 0) return;
+  IControl* control = mControls[size_t(i)];
+  control->PointerUp(x, y, mods);
+  int p = control->ParamIdx();
+  if (p >= 0 && mPlug) mPlug->EndHostEdit(p);
+}
+
+void IGraphics::DispatchDoubleClick(int x, int y, const IPointerMods& mods) {
+  ReleasePointerCapture();
+  int i = ControlAt(x, y);
+  if (i < 0) return;
+  IControl* control = mControls[size_t(i)];
+  if (control->DoubleClickIsPress()) {
+    mCaptured = i;
+    mLastX = x;
+    mLastY = y;
+    control->PointerDown(x, y, mods);
+  } else {
+    control->PointerDoubleClick(x, y, mods);
+  }
+}
+
+void IGraphics::DispatchWheel(int x, int y, const IPointerMods& mods, int notches) {
+  int i = mCaptured >= 0 ? mCaptured : ControlAt(x, y);
+  if (i < 0) return;
+  mControls[size_t(i)]->WheelTurn(x, y, mods, notches);
+}
+
+bool IGraphics::DispatchPointerOver(int x, int y, const IPointerMods& mods) {
+  if (!mHoverTracking) return false;
+  int i = mCaptured;
+  if (i < 0) {
+    for (int j = NControls() - 1; j >= 0; --j) {
+      IControl* c = mControls[size_t(j)];
+      if (!c->IsHidden() && (!c->IsGrayed() || c->HoverWhenGrayed()) && c->HitTest(x, y)) {
+        i = j;
+        break;
+      }
+    }
+    if (i < 0) return true;
+  }
+  mLastX = x;
+  mLastY = y;
+  mControls[size_t(i)]->PointerOver(x, y, mods);
+  if (mHovered >= 0 && mHovered != i) mControls[size_t(mHovered)]->PointerLeave();
+  mHovered = i;
+  return true;
+}
+
+void IGraphics::DispatchPointerLeave() {
+  for (IControl* control : mControls) control->PointerLeave();
+  mHovered = -1;
+}
+
+bool IGraphics::DispatchKey(int x, int y, KeyCode key) {
+  int i = mCaptured >= 0 ? mCaptured : ControlAt(x, y);
+  if (i > 0) return mControls[size_t(i)]->KeyPress(x, y, key);
+  return mKeyCatcher ? mKeyCatcher->KeyPress(x, y, key) : false;
+}
