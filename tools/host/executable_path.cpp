@@ -1,0 +1,33 @@
+#include "executable_path.h"
+
+#include <filesystem>
+#include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace vellox::cli {
+
+std::string ExecutableDirectory() {
+  std::filesystem::path exe;
+#ifdef _WIN32
+  wchar_t buffer[32768];
+  const DWORD length = GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(std::size(buffer)));
+  if (length == 0 || length >= std::size(buffer)) return {};
+  exe = std::filesystem::path(std::wstring(buffer, length));
+#else
+  std::error_code ec;
+  exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) return {};
+#endif
+  const auto u8 = exe.parent_path().u8string();
+  return std::string(u8.begin(), u8.end());
+}
+
+std::string DefaultPluginPath() {
+  const std::string dir = ExecutableDirectory();
+  return dir.empty() ? std::string("Vellox.vst3") : dir + "/Vellox.vst3";
+}
+
+}  // namespace vellox::cli

@@ -1,0 +1,41 @@
+#pragma once
+// One loaded VST 3 module: the shared library, its entry call and its factory.
+// Destruction releases the factory, calls the exit function and unloads.
+#include <memory>
+#include <string>
+
+#include "pluginterfaces/base/ipluginbase.h"
+#include "pluginterfaces/base/smartpointer.h"
+
+namespace vellox::host {
+
+// The binary inside a bundle directory (Contents/<arch>/<name>), or the path
+// itself when it names a file. Paths are UTF-8. Empty with `error` set on failure.
+std::string ModuleBinaryPath(const std::string& bundleOrFile, std::string& error);
+
+class ModuleLibrary {
+ public:
+  // Loads the bundle or binary at `path`; null with `error` set on failure.
+  static std::unique_ptr<ModuleLibrary> Load(const std::string& path, std::string& error);
+  ~ModuleLibrary();
+
+  ModuleLibrary(const ModuleLibrary&) = delete;
+  ModuleLibrary& operator=(const ModuleLibrary&) = delete;
+
+  Steinberg::IPluginFactory* Factory() const { return factory_; }
+  const std::string& BinaryPath() const { return binaryPath_; }
+
+  // Calls the module's GetPluginFactory export again; the caller owns the reference.
+  Steinberg::IPluginFactory* RequestFactory() const;
+
+ private:
+  ModuleLibrary() = default;
+  void Unload();
+
+  void* handle_ = nullptr;
+  bool entered_ = false;
+  std::string binaryPath_;
+  Steinberg::IPtr<Steinberg::IPluginFactory> factory_;
+};
+
+}  // namespace vellox::host

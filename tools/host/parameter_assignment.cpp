@@ -1,0 +1,130 @@
+#include "parameter_assignment.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "utf16_text.h"
+
+namespace vellox::cli {
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using host::Utf16ToUtf8;
+
+namespace {
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
+}
+
+std::string Trim(const std::string& text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// Accepts a value written with the parameter's unit after it ("-3 dB", "20ms").
+std::string StripUnit(const std::string& value, const std::string& units) {
+  if (units.empty() || value.size() <= units.size()) return value;
+  const std::string tail = value.substr(value.size() - units.size());
+  if (Lower(tail) != Lower(units)) return value;
+  return Trim(value.substr(0, value.size() - units.size()));
+}
+
+bool ParseNumber(const std::string& text, double& value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  value = std::strtod(text.c_str(), &end);
+  return end == text.c_str() + text.size() && std::isfinite(value);
+}
+
+// A stepped parameter may be given by one of its display texts ("on", "off").
+bool MatchDisplayText(IEditController& controller, const ParameterInfo& info, const std::string& text,
+                      ParamValue& normalized) {
+  for (int32 step = 0; step <= info.stepCount && info.stepCount > 0; ++step) {
+    const ParamValue v = static_cast<ParamValue>(step) / info.stepCount;
+    String128 shown{};
+    if (controller.getParamStringByValue(info.id, v, shown) != kResultOk) continue;
+    if (Lower(Utf16ToUtf8(shown, 128)) == Lower(text)) {
+      normalized = v;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string FormatNumber(double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.10g", value);
+  return text;
+}
+
+bool FindParameterByTitle(IEditController& controller, const std::string& name, ParameterInfo& info) {
+  const int32 count = controller.getParameterCount();
+  for (int32 i = 0; i < count; ++i) {
+    ParameterInfo candidate{};
+    if (controller.getParameterInfo(i, candidate) != kResultOk) continue;
+    if (Lower(Utf16ToUtf8(candidate.title, 128)) == Lower(name)) {
+      info = candidate;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool FindBypassParameter(IEditController& controller, ParameterInfo& info) {
+  const int32 count = controller.getParameterCount();
+  for (int32 i = 0; i < count; ++i) {
+    ParameterInfo candidate{};
+    if (controller.getParameterInfo(i, candidate) == kResultOk && (candidate.flags & ParameterInfo::kIsBypass)) {
+      info = candidate;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool ResolveAssignment(IEditController& controller, const std::string& text, ParameterAssignment& assignment,
+                       std::string& error) {
+  const auto equals = text.find('=');
+  const std::string name = Trim(text.substr(0, equals));
+  if (equals == std::string::npos || name.empty()) {
+    error = "--set expects NAME=VALUE, got \"" + text + "\"";
+    return false;
+  }
+  const std::string value = Trim(text.substr(equals + 1));
+  ParameterInfo info{};
+  if (!FindParameterByTitle(controller, name, info)) {
+    error = "unknown parameter \"" + name + "\" (see `vellox info` for the parameter list)";
+    return false;
+  }
+  assignment.id = info.id;
+  assignment.title = Utf16ToUtf8(info.title, 128);
+  const std::string units = Utf16ToUtf8(info.units, 128);
+
+  double plain = 0.0;
+  if (!ParseNumber(StripUnit(value, units), plain)) {
+    if (MatchDisplayText(controller, info, value, assignment.normalized)) return true;
+    error = "value \"" + value + "\" for " + assignment.title + " is not a number";
+    return false;
+  }
+  double low = controller.normalizedParamToPlain(info.id, 0.0);
+  double high = controller.normalizedParamToPlain(info.id, 1.0);
+  if (low > high) std::swap(low, high);
+  const double slack = 1e-9 * std::fmax(1.0, high - low);
+  if (plain < low - slack || plain > high + slack) {
+    error = "value " + value + " for " + assignment.title + " is out of range: it takes " + FormatNumber(low) +
+            " to " + FormatNumber(high) + (units.empty() ? "" : " " + units);
+    return false;
+  }
+  assignment.normalized = std::clamp(controller.plainParamToNormalized(info.id, plain), 0.0, 1.0);
+  return true;
+}
+
+}  // namespace vellox::cli

@@ -1,0 +1,30 @@
+#pragma once
+// Turns a command-line NAME=VALUE into a host parameter id and normalised
+// value, through the effect's own controller. NAME is the parameter title
+// (any case); VALUE is in the parameter's units or one of its display texts.
+#include <string>
+
+#include "pluginterfaces/vst/ivsteditcontroller.h"
+
+namespace vellox::cli {
+
+struct ParameterAssignment {
+  Steinberg::Vst::ParamID id = 0;
+  std::string title;
+  Steinberg::Vst::ParamValue normalized = 0.0;
+};
+
+bool ResolveAssignment(Steinberg::Vst::IEditController& controller, const std::string& text,
+                       ParameterAssignment& assignment, std::string& error);
+
+// Finds the parameter whose title matches `name` ignoring case.
+bool FindParameterByTitle(Steinberg::Vst::IEditController& controller, const std::string& name,
+                          Steinberg::Vst::ParameterInfo& info);
+
+// Finds the parameter the effect marks as its bypass switch.
+bool FindBypassParameter(Steinberg::Vst::IEditController& controller, Steinberg::Vst::ParameterInfo& info);
+
+// Formats a number the way the tool prints plain values: no trailing zeros.
+std::string FormatNumber(double value);
+
+}  // namespace vellox::cli

@@ -1,0 +1,59 @@
+#pragma once
+// Parameter-change queues handed to `process`. Storage is reserved up front so
+// that filling and clearing them between blocks never allocates.
+#include <vector>
+
+#include "pluginterfaces/base/smartpointer.h"
+#include "pluginterfaces/vst/ivstparameterchanges.h"
+
+namespace vellox::host {
+
+class ParamValueQueue : public Steinberg::Vst::IParamValueQueue {
+ public:
+  explicit ParamValueQueue(Steinberg::int32 capacity);
+  virtual ~ParamValueQueue() = default;
+
+  void Reset(Steinberg::Vst::ParamID id);
+
+  Steinberg::Vst::ParamID PLUGIN_API getParameterId() override { return id_; }
+  Steinberg::int32 PLUGIN_API getPointCount() override { return count_; }
+  Steinberg::tresult PLUGIN_API getPoint(Steinberg::int32 index, Steinberg::int32& sampleOffset,
+                                         Steinberg::Vst::ParamValue& value) override;
+  // Keeps points ordered by offset; a second point at the same offset replaces the first.
+  Steinberg::tresult PLUGIN_API addPoint(Steinberg::int32 sampleOffset, Steinberg::Vst::ParamValue value,
+                                         Steinberg::int32& index) override;
+
+  DECLARE_FUNKNOWN_METHODS
+
+ private:
+  struct Point {
+    Steinberg::int32 offset;
+    Steinberg::Vst::ParamValue value;
+  };
+  Steinberg::Vst::ParamID id_ = 0;
+  std::vector<Point> points_;
+  Steinberg::int32 count_ = 0;
+};
+
+class ParameterChanges : public Steinberg::Vst::IParameterChanges {
+ public:
+  ParameterChanges(Steinberg::int32 maxQueues, Steinberg::int32 maxPointsPerQueue);
+  virtual ~ParameterChanges() = default;
+
+  void Clear() { used_ = 0; }
+  // Adds a point to the queue of `id`, creating the queue if needed; false when full.
+  bool Add(Steinberg::Vst::ParamID id, Steinberg::int32 sampleOffset, Steinberg::Vst::ParamValue value);
+
+  Steinberg::int32 PLUGIN_API getParameterCount() override { return used_; }
+  Steinberg::Vst::IParamValueQueue* PLUGIN_API getParameterData(Steinberg::int32 index) override;
+  Steinberg::Vst::IParamValueQueue* PLUGIN_API addParameterData(const Steinberg::Vst::ParamID& id,
+                                                                 Steinberg::int32& index) override;
+
+  DECLARE_FUNKNOWN_METHODS
+
+ private:
+  std::vector<Steinberg::IPtr<ParamValueQueue>> queues_;
+  Steinberg::int32 used_ = 0;
+};
+
+}  // namespace vellox::host

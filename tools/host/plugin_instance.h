@@ -1,0 +1,91 @@
+#pragma once
+// One effect instance driven the way a DAW drives it: created from the module's
+// audio class, initialised with a host context, set up, processed block by
+// block and torn down in order (processing off, inactive, terminated, released).
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host_application.h"
+#include "module_library.h"
+#include "parameter_changes.h"
+#include "pluginterfaces/base/smartpointer.h"
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
+#include "pluginterfaces/vst/ivstcomponent.h"
+#include "pluginterfaces/vst/ivsteditcontroller.h"
+#include "pluginterfaces/vst/ivstprocesscontext.h"
+#include "pluginterfaces/vst/ivstunits.h"
+
+namespace vellox::host {
+
+inline constexpr const char* kHostName = "Vellox Host";
+inline constexpr const char* kAudioModuleCategory = "Audio Module Class";
+
+struct ProcessConfig {
+  double sampleRate = 44100.0;
+  Steinberg::int32 maxBlock = 1024;
+  bool doublePrecision = false;
+  Steinberg::int32 channels = 2;  // the same count on the input and the output bus
+  Steinberg::int32 processMode = Steinberg::Vst::kRealtime;
+};
+
+class PluginInstance {
+ public:
+  // Creates and initialises the first audio class of the module's factory.
+  static std::unique_ptr<PluginInstance> Create(const ModuleLibrary& module, std::string& error);
+  ~PluginInstance();
+
+  PluginInstance(const PluginInstance&) = delete;
+  PluginInstance& operator=(const PluginInstance&) = delete;
+
+  Steinberg::Vst::IComponent* Component() const { return component_; }
+  Steinberg::Vst::IAudioProcessor* Processor() const { return processor_; }
+  Steinberg::Vst::IEditController* Controller() const { return controller_; }
+  Steinberg::Vst::IUnitInfo* Units() const { return units_; }  // may be null
+  bool HasSeparateController() const { return separateController_; }
+
+  // Arranges the buses, sets up processing, activates the buses and the
+  // component and starts processing.
+  bool Start(const ProcessConfig& config, std::string& error);
+  // Stops processing and deactivates; safe to call when not started.
+  void Stop();
+  bool Started() const { return started_; }
+
+  // Points given here go to the next block and are cleared after it.
+  bool QueueChange(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue normalized,
+                   Steinberg::int32 sampleOffset = 0);
+
+  // One block; `frames` must not exceed the configured maximum. The channel
+  // arrays hold `channels` pointers each.
+  Steinberg::tresult Process(float* const* inputs, float* const* outputs, Steinberg::int32 frames);
+  Steinberg::tresult Process(double* const* inputs, double* const* outputs, Steinberg::int32 frames);
+
+  bool SaveState(std::vector<uint8_t>& bytes, std::string& error);
+  Steinberg::tresult LoadState(const std::vector<uint8_t>& bytes);
+
+ private:
+  PluginInstance() = default;
+  bool Initialize(const ModuleLibrary& module, const Steinberg::TUID cid, std::string& error);
+  bool AttachController(const ModuleLibrary& module, std::string& error);
+  Steinberg::tresult RunBlock(void** inputs, void** outputs, Steinberg::int32 frames);
+  void Teardown();
+
+  Steinberg::IPtr<HostApplication> host_;
+  Steinberg::IPtr<Steinberg::Vst::IComponent> component_;
+  Steinberg::IPtr<Steinberg::Vst::IAudioProcessor> processor_;
+  Steinberg::IPtr<Steinberg::Vst::IEditController> controller_;
+  Steinberg::IPtr<Steinberg::Vst::IUnitInfo> units_;
+  bool componentInitialized_ = false;
+  bool separateController_ = false;
+  bool controllerInitialized_ = false;
+  bool connected_ = false;
+
+  ProcessConfig config_;
+  bool started_ = false;
+  Steinberg::IPtr<ParameterChanges> inputChanges_;
+  Steinberg::IPtr<ParameterChanges> outputChanges_;
+  Steinberg::Vst::ProcessContext context_{};
+};
+
+}  // namespace vellox::host

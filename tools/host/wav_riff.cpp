@@ -1,0 +1,130 @@
+#include <cmath>
+#include <cstring>
+
+#include "wav_io.h"
+
+namespace vellox::cli {
+namespace {
+
+constexpr uint16_t kFormatPcm = 1;
+constexpr uint16_t kFormatFloat = 3;
+constexpr uint16_t kFormatExtensible = 0xFFFE;
+
+void Put16(std::vector<uint8_t>& out, uint32_t v) {
+  out.push_back(static_cast<uint8_t>(v));
+  out.push_back(static_cast<uint8_t>(v >> 8));
+}
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+  Put16(out, v & 0xFFFF);
+  Put16(out, v >> 16);
+}
+void PutTag(std::vector<uint8_t>& out, const char* tag) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(tag[i]));
+}
+
+uint32_t Get16(const uint8_t* p) { return p[0] | (p[1] << 8); }
+uint32_t Get32(const uint8_t* p) { return Get16(p) | (Get16(p + 2) << 16); }
+
+double DecodeSample(const uint8_t* p, uint16_t format, uint16_t bits) {
+  if (format == kFormatFloat && bits == 32) {
+    float f;
+    std::memcpy(&f, p, 4);
+    return f;
+  }
+  if (format == kFormatFloat && bits == 64) {
+    double d;
+    std::memcpy(&d, p, 8);
+    return d;
+  }
+  if (bits == 16) return static_cast<int16_t>(Get16(p)) / 32768.0;
+  if (bits == 24) {
+    int32_t v = static_cast<int32_t>((p[0] << 8) | (p[1] << 16) | (static_cast<uint32_t>(p[2]) << 24)) >> 8;
+    return v / 8388608.0;
+  }
+  return static_cast<int32_t>(Get32(p)) / 2147483648.0;
+}
+
+}  // namespace
+
+double PeakLevel(const AudioData& audio) {
+  double peak = 0.0;
+  for (const auto& channel : audio.channels)
+    for (double s : channel) peak = std::fmax(peak, std::fabs(s));
+  return peak;
+}
+
+std::vector<uint8_t> EncodeWavFloat32(const AudioData& audio) {
+  const auto channels = static_cast<uint32_t>(audio.channels.size());
+  const auto frames = static_cast<uint32_t>(audio.Frames());
+  const uint32_t dataBytes = frames * channels * 4;
+  const auto rate = static_cast<uint32_t>(std::lround(audio.sampleRate));
+  std::vector<uint8_t> out;
+  out.reserve(44 + dataBytes);
+  PutTag(out, "RIFF");
+  Put32(out, 36 + dataBytes);
+  PutTag(out, "WAVE");
+  PutTag(out, "fmt ");
+  Put32(out, 16);
+  Put16(out, kFormatFloat);
+  Put16(out, channels);
+  Put32(out, rate);
+  Put32(out, rate * channels * 4);
+  Put16(out, channels * 4);
+  Put16(out, 32);
+  PutTag(out, "data");
+  Put32(out, dataBytes);
+  for (uint32_t i = 0; i < frames; ++i) {
+    for (const auto& channel : audio.channels) {
+      const auto sample = static_cast<float>(channel[i]);
+      uint32_t word;
+      std::memcpy(&word, &sample, 4);
+      Put32(out, word);
+    }
+  }
+  return out;
+}
+
+bool DecodeWav(const std::vector<uint8_t>& bytes, AudioData& audio, std::string& error) {
+  if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
+    error = "not a WAV file";
+    return false;
+  }
+  uint16_t format = 0, channels = 0, bits = 0;
+  uint32_t rate = 0;
+  const uint8_t* data = nullptr;
+  size_t dataSize = 0;
+  size_t pos = 12;
+  while (pos + 8 <= bytes.size()) {
+    const uint8_t* chunk = bytes.data() + pos;
+    const size_t size = Get32(chunk + 4);
+    const size_t available = bytes.size() - pos - 8;
+    if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= 16 && size <= available) {
+      format = static_cast<uint16_t>(Get16(chunk + 8));
+      channels = static_cast<uint16_t>(Get16(chunk + 10));
+      rate = Get32(chunk + 12);
+      bits = static_cast<uint16_t>(Get16(chunk + 22));
+      if (format == kFormatExtensible && size >= 26) format = static_cast<uint16_t>(Get16(chunk + 32));
+    } else if (std::memcmp(chunk, "data", 4) == 0) {
+      data = chunk + 8;
+      dataSize = size < available ? size : available;  // a truncated file keeps what it holds
+      break;
+    }
+    pos += 8 + size + (size & 1);
+  }
+  const bool pcm = format == kFormatPcm && (bits == 16 || bits == 24 || bits == 32);
+  const bool flt = format == kFormatFloat && (bits == 32 || bits == 64);
+  if (!data || channels == 0 || rate == 0 || !(pcm || flt)) {
+    error = data ? "unsupported WAV sample format" : "WAV file has no audio data";
+    return false;
+  }
+  const size_t frameBytes = static_cast<size_t>(channels) * (bits / 8);
+  const size_t frames = dataSize / frameBytes;
+  audio.sampleRate = rate;
+  audio.channels.assign(channels, std::vector<double>(frames));
+  for (size_t i = 0; i < frames; ++i)
+    for (size_t c = 0; c < channels; ++c)
+      audio.channels[c][i] = DecodeSample(data + i * frameBytes + c * (bits / 8), format, bits);
+  return true;
+}
+
+}  // namespace vellox::cli
