@@ -1,0 +1,23 @@
+#pragma once
+
+// Resource numbers, loader paths and frame counts of the editor artwork. The
+// numbers match vellox_artwork.rc (Windows resources of type "PNG") and the
+// embedded copies of EmbeddedArtwork.h; frames are stacked vertically.
+
+constexpr int kArtworkDry = 101;
+constexpr int kArtworkChop = 102;
+constexpr int kArtworkFade = 103;
+constexpr int kArtworkBy = 104;
+constexpr int kArtworkBackground = 105;
+constexpr int kArtworkOutput = 106;
+
+constexpr const char* kArtworkDryPath = "resources/img/DRY.png";
+constexpr const char* kArtworkChopPath = "resources/img/CHOP.png";
+constexpr const char* kArtworkFadePath = "resources/img/FADE.png";
+constexpr const char* kArtworkByPath = "resources/img/BY.png";
+constexpr const char* kArtworkBackgroundPath = "resources/img/BG.png";
+constexpr const char* kArtworkOutputPath = "resources/img/OUT.png";
+
+constexpr int kArtworkKnobFrames = 61;   // DRY, CHOP, FADE, OUTPUT
+constexpr int kArtworkSwitchFrames = 2;  // BY: off, on
+constexpr int kArtworkBackgroundFrames = 1;

@@ -1,0 +1,36 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+
+#include "ArtworkTable.h"
+#include "EmbeddedArtwork.h"
+
+// This program links the module's resource script, so its own resources are
+// the ones the module carries.
+
+TEST(WindowsResources, EachImageIsAUsEnglishPngResourceWithTheEmbeddedBytes) {
+  HMODULE self = GetModuleHandleA(nullptr);
+  for (const ExpectedArtwork& expected : kExpectedArtwork) {
+    SCOPED_TRACE(expected.path);
+    HRSRC found = FindResourceExA(self, "PNG", MAKEINTRESOURCEA(expected.id),
+                                  MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    ASSERT_NE(found, nullptr);
+    const DWORD size = SizeofResource(self, found);
+    HGLOBAL loaded = LoadResource(self, found);
+    ASSERT_NE(loaded, nullptr);
+    const void* bytes = LockResource(loaded);
+    ASSERT_NE(bytes, nullptr);
+
+    const EmbeddedArtwork* embedded = FindEmbeddedArtwork(expected.id);
+    ASSERT_NE(embedded, nullptr);
+    ASSERT_EQ(size, DWORD(embedded->size));
+    EXPECT_EQ(std::memcmp(bytes, embedded->data, size), 0);
+  }
+}
+
+TEST(WindowsResources, NoOtherPngResourceNumbers) {
+  HMODULE self = GetModuleHandleA(nullptr);
+  EXPECT_EQ(FindResourceA(self, MAKEINTRESOURCEA(100), "PNG"), nullptr);
+  EXPECT_EQ(FindResourceA(self, MAKEINTRESOURCEA(107), "PNG"), nullptr);
+}
