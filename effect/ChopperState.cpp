@@ -9,6 +9,12 @@ constexpr double kMinusTwoPi = -6.283185307179586;
 constexpr double kChoppedSeconds = 0.1;
 }  // namespace
 
+double ChopperTarget(const ChopperState& s) {
+  // The chopped level enters in single precision.
+  return s.accumulator < s.chopPeriod - kChoppedSeconds ? 1.0
+                                                        : static_cast<double>(static_cast<float>(s.dryLevel));
+}
+
 void ChopperApplyParam(ChopperState& state, int index, double value) {
   if (!std::isfinite(value)) return;
   switch (index) {
@@ -26,9 +32,7 @@ void ChopperProcess(ChopperState& s, double sampleRate, double bypassValue, doub
   // block boundaries; one wrap per block at most.
   s.accumulator = s.accumulator + static_cast<double>(frames) / sampleRate;
   if (s.accumulator >= s.chopPeriod) s.accumulator = s.accumulator - (s.chopPeriod - kChoppedSeconds);
-  const double target = s.accumulator < s.chopPeriod - kChoppedSeconds
-                            ? 1.0
-                            : static_cast<double>(static_cast<float>(s.dryLevel));
+  const double target = ChopperTarget(s);
   if (frames <= 0 || !inputs || !outputs) return;
 
   s.a = std::exp((s.fadeRate / sampleRate) * kMinusTwoPi);

@@ -13,6 +13,9 @@ struct ChopperState {
   double z = 0.0;            // smoother state
 };
 
+// Level the smoother aims at for the current position in the cycle.
+double ChopperTarget(const ChopperState& state);
+
 // Takes a parameter's plain value into the derived state; non-finite values
 // are ignored so they never reach the audio.
 void ChopperApplyParam(ChopperState& state, int index, double value);

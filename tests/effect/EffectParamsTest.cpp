@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "../plug/PlugTestSupport.h"
+#include "EffectHarness.h"
+
+namespace {
+struct Expected {
+  const char* name;
+  const char* label;
+  int type;
+  double def, min, max, step;
+  int precision;
+};
+
+const Expected kParams[] = {
+    {"FADE", "ms", kParamContinuous, 5.0, 5.0, 50.0, 0.01, 2},
+    {"CHOP", "ms", kParamContinuous, 0.22, 0.22, 1.0, 0.01, 2},
+    {"DRY", "%", kParamContinuous, 0.0, 0.0, 1.0, 0.01, 2},
+    {"OUTPUT", "dB", kParamContinuous, 0.0, -10.0, 10.0, 0.01, 2},
+    {"BY", "", kParamInteger, 0.0, 0.0, 1.0, 1.0, 0},
+};
+
+// What the editor builder saw when the constructor called it.
+struct BuilderView {
+  int calls = 0;
+  bool paramsDefined = false;
+  bool presetCaptured = true;
+  EditorLog log;
+};
+BuilderView gBuilder;
+
+void BuildFakeEditor(IEffectBase& plug) {
+  ++gBuilder.calls;
+  gBuilder.paramsDefined = std::strcmp(plug.GetParam(kVelloxBy)->Name(), "BY") == 0;
+  gBuilder.presetCaptured = plug.PresetInitialised(0);
+  plug.BindGraphics(new FakeEditor(gBuilder.log));
+}
+}  // namespace
+
+TEST(VelloxParams, FiveParametersAsDefined) {
+  TestEffect fx;
+  ASSERT_EQ(fx.NParams(), 5);
+  for (int i = 0; i < 5; ++i) {
+    const IParamSlot& p = *fx.GetParam(i);
+    SCOPED_TRACE(kParams[i].name);
+    EXPECT_STREQ(p.Name(), kParams[i].name);
+    EXPECT_STREQ(p.Label(), kParams[i].label);
+    EXPECT_STREQ(p.Group(), "");
+    EXPECT_EQ(p.Type(), kParams[i].type);
+    EXPECT_EQ(p.Default(), kParams[i].def);
+    EXPECT_EQ(p.Value(), kParams[i].def);
+    EXPECT_EQ(p.Min(), kParams[i].min);
+    EXPECT_EQ(p.Max(), kParams[i].max);
+    EXPECT_EQ(p.Step(), kParams[i].step);
+    EXPECT_EQ(p.Precision(), kParams[i].precision);
+    EXPECT_EQ(p.Shape(), 1.0);
+    EXPECT_TRUE(p.CanAutomate());
+  }
+}
+
+TEST(VelloxParams, BaseIdentityAndDefaultPreset) {
+  TestEffect fx;
+  EXPECT_STREQ(fx.EffectName(), "Vellox");
+  EXPECT_STREQ(fx.ProductName(), "");
+  EXPECT_STREQ(fx.MakerName(), "Quenwick");
+  EXPECT_EQ(fx.UniqueId(), 0x564C5831);
+  EXPECT_EQ(fx.MakerId(), 0x516E776B);
+  EXPECT_EQ(fx.Version(), 0x20000);
+  EXPECT_EQ(fx.AdapterKind(), 1);
+  EXPECT_EQ(fx.Latency(), 0);
+  EXPECT_FALSE(fx.IsInstrument());
+  EXPECT_FALSE(fx.HasMidiIn());
+  EXPECT_TRUE(fx.LegalIO(1, 1));
+  EXPECT_TRUE(fx.LegalIO(2, 2));
+  EXPECT_EQ(fx.NInChannels(), 2);
+  ASSERT_EQ(fx.NPresets(), 1);
+  EXPECT_TRUE(fx.PresetInitialised(0));
+  EXPECT_STREQ(fx.PresetName(0), "-");
+}
+
+TEST(VelloxParams, EditorIsBuiltBetweenParamsAndPresetCapture) {
+  gBuilder = BuilderView();
+  {
+    TestEffect fx(&BuildFakeEditor);
+    EXPECT_EQ(gBuilder.calls, 1);
+    EXPECT_TRUE(gBuilder.paramsDefined);
+    EXPECT_FALSE(gBuilder.presetCaptured);
+    ASSERT_NE(fx.Graphics(), nullptr);
+    const std::vector<std::string> bound = {
+        "deliver 0 0.000000", "deliver 1 0.000000", "deliver 2 0.000000",
+        "deliver 3 0.500000", "deliver 4 0.000000", "surfaces"};
+    EXPECT_EQ(gBuilder.log.calls, bound);
+  }
+  EXPECT_TRUE(gBuilder.log.deleted);
+}
+
+TEST(VelloxParams, HandleParamChangeSetsDerivedState) {
+  EffectHarness h;
+  h.Set(kVelloxFade, 12.5);
+  h.Set(kVelloxChop, 0.5);
+  h.Set(kVelloxDry, 0.25);
+  h.Set(kVelloxOutput, -10.0);
+  const ChopperState& s = h.fx.Chopper();
+  EXPECT_EQ(s.fadeRate, 12.5);
+  EXPECT_EQ(s.chopPeriod, 0.5);
+  EXPECT_EQ(s.dryLevel, 0.25);
+  EXPECT_EQ(s.outputGain, 0.31622776601683794);
+  h.Set(kVelloxOutput, 10.0);
+  EXPECT_EQ(s.outputGain, 3.1622776601683795);
+  h.fx.HandleParamChange(kVelloxBy);
+  h.fx.HandleParamChange(99);
+  h.fx.HandleParamChange(-1);
+  EXPECT_EQ(s.fadeRate, 12.5);
+}

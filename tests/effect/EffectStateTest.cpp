@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <thread>
+
+#include "EffectHarness.h"
+#include "StateChunk.h"
+
+namespace {
+StateChunk ChunkOf(std::initializer_list<double> values) {
+  StateChunk chunk;
+  for (double v : values) chunk.AppendDouble(v);
+  return chunk;
+}
+}  // namespace
+
+TEST(EffectState, DefaultsSerializeToFortyBytes) {
+  TestEffect fx;
+  StateChunk chunk;
+  ASSERT_TRUE(fx.SerializeParams(chunk));
+  ASSERT_EQ(chunk.Size(), 40);
+  uint8_t want[40] = {0, 0, 0, 0, 0, 0, 0x14, 0x40, 0x29, 0x5C, 0x8F, 0xC2, 0xF5, 0x28, 0xCC, 0x3F};
+  EXPECT_EQ(std::memcmp(chunk.Data(), want, 40), 0);
+  EXPECT_EQ(fx.GetPreset(0)->values.Size(), 40);
+  EXPECT_EQ(std::memcmp(fx.GetPreset(0)->values.Data(), want, 40), 0);
+}
+
+TEST(EffectState, RoundTripReachesDerivedState) {
+  EffectHarness source;
+  source.Set(kVelloxFade, 20.0);
+  source.Set(kVelloxDry, 0.4);
+  source.Set(kVelloxOutput, -6.0);
+  StateChunk chunk;
+  ASSERT_TRUE(source.fx.SerializeParams(chunk));
+  EffectHarness target;
+  EXPECT_EQ(target.fx.UnserializeParams(chunk, 0), 40);
+  EXPECT_EQ(target.fx.Chopper().fadeRate, 20.0);
+  EXPECT_EQ(target.fx.Chopper().dryLevel, 0.4);
+  EXPECT_EQ(target.fx.Chopper().outputGain, source.fx.Chopper().outputGain);
+}
+
+TEST(EffectState, RestoreFromByteEightRunsOut) {
+  EffectHarness h;
+  h.Set(kVelloxBy, 1.0);
+  StateChunk chunk;
+  h.fx.SerializeParams(chunk);
+  EXPECT_EQ(h.fx.UnserializeParams(chunk, 8), -1);
+  EXPECT_EQ(h.fx.GetParam(kVelloxFade)->Value(), 5.0);  // 0.22 limited
+  EXPECT_EQ(h.fx.GetParam(kVelloxChop)->Value(), 0.22);  // 0.0 limited
+  EXPECT_EQ(h.fx.GetParam(kVelloxOutput)->Value(), 1.0);  // BY's 1.0
+  EXPECT_EQ(h.fx.GetParam(kVelloxBy)->Value(), 0.0);
+}
+
+TEST(EffectState, RestoreLimitsAndEmptyChunk) {
+  EffectHarness h;
+  EXPECT_EQ(h.fx.UnserializeParams(ChunkOf({100.0, 0.5, -1.0, 3.0, 0.0}), 0), 40);
+  EXPECT_EQ(h.fx.GetParam(kVelloxFade)->Value(), 50.0);
+  EXPECT_EQ(h.fx.GetParam(kVelloxDry)->Value(), 0.0);
+  EXPECT_EQ(h.fx.Chopper().fadeRate, 50.0);
+
+  EXPECT_EQ(h.fx.UnserializeParams(StateChunk(), 0), -1);
+  EXPECT_EQ(h.fx.GetParam(kVelloxFade)->Value(), 5.0);
+  EXPECT_EQ(h.fx.GetParam(kVelloxChop)->Value(), 0.5);
+  EXPECT_EQ(h.fx.GetParam(kVelloxOutput)->Value(), 3.0);
+  EXPECT_EQ(h.fx.Chopper().fadeRate, 5.0);
+  EXPECT_EQ(h.fx.Chopper().chopPeriod, 0.5);
+}
+
+TEST(EffectState, NonFiniteValuesNeverReachTheAudio) {
+  EffectHarness h;
+  h.Set(kVelloxOutput, 4.0);
+  const double inf = std::numeric_limits<double>::infinity();
+  EXPECT_EQ(h.fx.UnserializeParams(ChunkOf({inf, -inf, std::nan(""), std::nan(""), inf}), 0), 40);
+  const ChopperState& s = h.fx.Chopper();
+  EXPECT_EQ(s.fadeRate, 50.0);
+  EXPECT_EQ(s.chopPeriod, 0.22);
+  EXPECT_EQ(s.dryLevel, 0.0);
+  EXPECT_EQ(s.outputGain, 1.0);  // OUTPUT back to its 0 dB default
+  EXPECT_EQ(h.fx.GetParam(kVelloxBy)->Value(), 1.0);
+  h.Set(kVelloxBy, 0.0);
+  h.Run(512);
+  for (double v : h.out0) ASSERT_TRUE(std::isfinite(v));
+}
+
+TEST(EffectState, LoadPresetZeroRestoresDefaults) {
+  EffectHarness h;
+  h.Set(kVelloxFade, 30.0);
+  h.Set(kVelloxOutput, -4.0);
+  EXPECT_TRUE(h.fx.LoadPreset(0));
+  EXPECT_EQ(h.fx.GetParam(kVelloxFade)->Value(), 5.0);
+  EXPECT_EQ(h.fx.Chopper().outputGain, 1.0);
+  EXPECT_FALSE(h.fx.LoadPreset(1));
+  EXPECT_STREQ(h.fx.PresetName(0), "-");
+}
+
+TEST(EffectState, EditorChangeWaitsForTheAudioLock) {
+  EffectHarness h;
+  std::atomic<bool> done{false};
+  h.fx.Mutex().Lock();  // as the processing call holds it for a block
+  std::thread editor([&] {
+    h.fx.SetParamFromEditor(kVelloxOutput, 1.0);
+    done = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  EXPECT_FALSE(done.load());
+  EXPECT_EQ(h.fx.Chopper().outputGain, 1.0);
+  h.fx.Mutex().Unlock();
+  editor.join();
+  EXPECT_TRUE(done.load());
+  EXPECT_EQ(h.fx.Chopper().outputGain, 3.1622776601683795);
+}
