@@ -70,12 +70,9 @@ public:
   const std::string& HostTopLevelClassName() const { return mHostClassName; }
   bool PointerHidden() const { return mPointerHidden; }
 
-  // Window procedures; public only so that the registration code can name
-  // them. They are not meant to be called directly.
-  static intptr_t __stdcall EditorWindowProc(void* window, unsigned message, uintptr_t wParam, intptr_t lParam);
-  static intptr_t __stdcall EntryWindowProc(void* window, unsigned message, uintptr_t wParam, intptr_t lParam);
-
 private:
+  friend struct IGraphicsWinProcs;
+
   intptr_t HandleEditorMessage(void* window, unsigned message, uintptr_t wParam, intptr_t lParam);
   intptr_t HandleEntryMessage(void* window, unsigned message, uintptr_t wParam, intptr_t lParam);
 
@@ -106,7 +103,6 @@ private:
 
   // Host window search for message boxes.
   void FindHostTopLevelWindow();
-  static int __stdcall MatchHostWindow(void* window, intptr_t context);
 
   void* mModuleInstance;
   void* mEditorWindow = nullptr;
