@@ -1,0 +1,128 @@
+#include "CPluginFactory.h"
+
+#include <cstring>
+#include <new>
+
+using namespace Steinberg;
+
+CPluginFactory* gPluginFactory = nullptr;
+
+CPluginFactory::CPluginFactory(const PFactoryInfo& info) : mFactoryInfo(info) {
+  FUNKNOWN_CTOR
+}
+
+CPluginFactory::~CPluginFactory() {
+  if (gPluginFactory == this)
+    gPluginFactory = nullptr;
+  FUNKNOWN_DTOR
+}
+
+IMPLEMENT_REFCOUNT(CPluginFactory)
+
+tresult PLUGIN_API CPluginFactory::queryInterface(const TUID iid, void** obj) {
+  QUERY_INTERFACE(iid, obj, FUnknown::iid, IPluginFactory)
+  QUERY_INTERFACE(iid, obj, IPluginFactory::iid, IPluginFactory)
+  QUERY_INTERFACE(iid, obj, IPluginFactory2::iid, IPluginFactory2)
+  QUERY_INTERFACE(iid, obj, IPluginFactory3::iid, IPluginFactory3)
+  *obj = nullptr;
+  return kNoInterface;
+}
+
+bool CPluginFactory::registerClass(const PClassInfo2* info, CreateFunction createFunc, void* context) {
+  if (!info || !createFunc)
+    return false;
+  try {
+    mClasses.push_back(ClassEntry{*info, createFunc, context});
+  } catch (...) {
+    return false;
+  }
+  return true;
+}
+
+bool CPluginFactory::isClassRegistered(const FUID& cid) const {
+  TUID raw;
+  cid.toTUID(raw);
+  return FindClass(reinterpret_cast<FIDString>(raw)) != nullptr;
+}
+
+const CPluginFactory::ClassEntry* CPluginFactory::FindClass(FIDString cid) const {
+  if (!cid)
+    return nullptr;
+  for (const ClassEntry& entry : mClasses)
+    if (std::memcmp(entry.info.cid, cid, sizeof(TUID)) == 0)
+      return &entry;
+  return nullptr;
+}
+
+tresult PLUGIN_API CPluginFactory::getFactoryInfo(PFactoryInfo* info) {
+  if (!info)
+    return kInvalidArgument;
+  std::memcpy(info, &mFactoryInfo, sizeof(PFactoryInfo));
+  return kResultOk;
+}
+
+int32 PLUGIN_API CPluginFactory::countClasses() {
+  return static_cast<int32>(mClasses.size());
+}
+
+tresult PLUGIN_API CPluginFactory::getClassInfo(int32 index, PClassInfo* info) {
+  if (!info)
+    return kInvalidArgument;
+  if (index < 0 || index >= countClasses())
+    return kInvalidArgument;
+  const PClassInfo2& src = mClasses[static_cast<size_t>(index)].info;
+  *info = PClassInfo();
+  std::memcpy(info->cid, src.cid, sizeof(TUID));
+  info->cardinality = src.cardinality;
+  std::memcpy(info->category, src.category, sizeof(info->category));
+  std::memcpy(info->name, src.name, sizeof(info->name));
+  return kResultOk;
+}
+
+tresult PLUGIN_API CPluginFactory::getClassInfo2(int32 index, PClassInfo2* info) {
+  if (!info)
+    return kInvalidArgument;
+  if (index < 0 || index >= countClasses())
+    return kInvalidArgument;
+  std::memcpy(info, &mClasses[static_cast<size_t>(index)].info, sizeof(PClassInfo2));
+  return kResultOk;
+}
+
+tresult PLUGIN_API CPluginFactory::getClassInfoUnicode(int32 index, PClassInfoW* info) {
+  if (!info)
+    return kInvalidArgument;
+  if (index < 0 || index >= countClasses())
+    return kInvalidArgument;
+  info->fromAscii(mClasses[static_cast<size_t>(index)].info);
+  return kResultOk;
+}
+
+tresult PLUGIN_API CPluginFactory::setHostContext(FUnknown* /*context*/) {
+  return kNotImplemented;
+}
+
+tresult PLUGIN_API CPluginFactory::createInstance(FIDString cid, FIDString iid, void** obj) {
+  if (!obj)
+    return kInvalidArgument;
+  *obj = nullptr;
+  const ClassEntry* entry = FindClass(cid);
+  if (!entry || !iid)
+    return kNoInterface;
+  // The creation function may construct a whole effect: nothing it throws may
+  // reach the host.
+  FUnknown* instance = nullptr;
+  try {
+    instance = entry->createFunc(entry->context);
+  } catch (...) {
+    instance = nullptr;
+  }
+  if (!instance)
+    return kOutOfMemory;
+  tresult result = instance->queryInterface(iid, obj);
+  instance->release();
+  if (result != kResultOk) {
+    *obj = nullptr;
+    return kNoInterface;
+  }
+  return kResultOk;
+}

@@ -1,0 +1,200 @@
+#include "IEffectVST3.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "HostIdentify.h"
+#include "SpeakerArrangement.h"
+#include "WideText.h"
+#include "pluginterfaces/base/ustring.h"
+#include "pluginterfaces/vst/ivsthostapplication.h"
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+IEffectVST3::IEffectVST3(int nParams, const char* channelIOText, int nPresets, const char* effectName,
+                         const char* productName, const char* makerName, int uniqueId, int makerId,
+                         int version, int adapterKind, int latency, bool isInstrument, bool midiIn)
+    : IEffectBase(nParams, channelIOText, nPresets, effectName, productName, makerName, uniqueId, makerId,
+                  version, adapterKind, latency, isInstrument, midiIn),
+      LastProcessContext{} {
+  for (int c = 0; c < NInChannels(); ++c)
+    SetInputConnected(c, true);
+  for (int c = 0; c < NOutChannels(); ++c)
+    SetOutputConnected(c, true);
+  if (NInChannels() > 0)
+    CreateDelayLine();
+
+  InputBusNames.emplace_back("Main Input");
+  if (IsInstrument()) {
+    for (int j = 0; 2 * j < NOutChannels(); ++j) {
+      char name[32];
+      std::snprintf(name, sizeof name, "Output %i", j + 1);
+      OutputBusNames.emplace_back(name);
+    }
+  } else {
+    OutputBusNames.emplace_back("Output");
+  }
+  mInputSources.assign(static_cast<size_t>(NInChannels()), nullptr);
+  mOutputTargets.assign(static_cast<size_t>(NOutChannels()), nullptr);
+}
+
+IEffectVST3::~IEffectVST3() = default;
+
+tresult PLUGIN_API IEffectVST3::initialize(FUnknown* context) {
+  try {
+    const bool first = SingleComponentEffect::initialize(context) == kResultOk;
+    IdentifyHostFrom(context);
+    if (first) {
+      CreateBuses();
+      RegisterParameters();
+    }
+    AfterHostSetup();
+    LoadPreset(0);
+    return first ? kResultOk : kResultFalse;
+  } catch (...) {
+    return kResultFalse;
+  }
+}
+
+void IEffectVST3::IdentifyHostFrom(FUnknown* context) {
+  FUnknownPtr<IHostApplication> host(context);
+  if (!host)
+    return;
+  String128 wide = {};
+  char name[128] = {};
+  if (host->getName(wide) == kResultOk) {
+    wide[127] = 0;
+    NarrowText(wide, name);
+  }
+  SetHostIdentity(IdentifyHost(name), 0);
+}
+
+void IEffectVST3::CreateBuses() {
+  String128 name;
+  SpeakerArrangement in = SpeakerArrangementForCount(NInChannels());
+  if (in != SpeakerArr::kEmpty) {
+    WidenText(InputBusNames.front().c_str(), name);
+    addAudioInput(name, in, kMain, BusInfo::kDefaultActive);
+  }
+  if (IsInstrument()) {
+    for (const std::string& busName : OutputBusNames) {
+      WidenText(busName.c_str(), name);
+      addAudioOutput(name, SpeakerArr::kStereo, kMain, BusInfo::kDefaultActive);
+    }
+  } else {
+    WidenText(OutputBusNames.front().c_str(), name);
+    addAudioOutput(name, SpeakerArrangementForCount(NOutChannels()), kMain, BusInfo::kDefaultActive);
+  }
+  if (HasMidiIn()) {
+    WidenText("MIDI Input", name);
+    addEventInput(name, 1, kMain, BusInfo::kDefaultActive);
+  }
+}
+
+AudioBus* IEffectVST3::FirstAudioBus(BusList& list) {
+  return list.empty() ? nullptr : FCast<AudioBus>(list.front().get());
+}
+
+tresult PLUGIN_API IEffectVST3::setActive(TBool state) {
+  ActivationChanged(state != 0);
+  return kResultOk;
+}
+
+tresult PLUGIN_API IEffectVST3::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
+                                                   SpeakerArrangement* outputs, int32 numOuts) {
+  try {
+    DisconnectAllChannels();
+    const int in = (numIns > 0 && inputs) ? SpeakerArr::getChannelCount(inputs[0]) : 0;
+    const int out = (numOuts > 0 && outputs) ? SpeakerArr::getChannelCount(outputs[0]) : 0;
+    if (!LegalIO(in, out))
+      return kResultFalse;
+
+    String128 name;
+    AudioBus* inBus = FirstAudioBus(audioInputs);
+    if (inBus && SpeakerArr::getChannelCount(inBus->getArrangement()) != in) {
+      audioInputs.clear();
+      WidenText("Input", name);
+      addAudioInput(name, SpeakerArrangementForCount(in), kMain, BusInfo::kDefaultActive);
+    }
+    AudioBus* outBus = FirstAudioBus(audioOutputs);
+    if (outBus && SpeakerArr::getChannelCount(outBus->getArrangement()) != out) {
+      audioOutputs.clear();
+      WidenText("Output", name);
+      addAudioOutput(name, SpeakerArrangementForCount(out), kMain, BusInfo::kDefaultActive);
+    }
+    return numIns == 1 ? kResultOk : kResultFalse;
+  } catch (...) {
+    return kResultFalse;
+  }
+}
+
+tresult PLUGIN_API IEffectVST3::canProcessSampleSize(int32 symbolicSampleSize) {
+  return (symbolicSampleSize == kSample32 || symbolicSampleSize == kSample64) ? kResultTrue : kResultFalse;
+}
+
+uint32 PLUGIN_API IEffectVST3::getLatencySamples() {
+  return static_cast<uint32>(Latency());
+}
+
+uint32 PLUGIN_API IEffectVST3::getTailSamples() {
+  return static_cast<uint32>(TailSize());
+}
+
+tresult PLUGIN_API IEffectVST3::setupProcessing(ProcessSetup& setup) {
+  // Only the two sample sizes process() knows how to wire are accepted.
+  if (canProcessSampleSize(setup.symbolicSampleSize) != kResultTrue)
+    return kResultFalse;
+  try {
+    SetSampleRate(setup.sampleRate);
+    SetBypassed(false);
+    const int maxBlock = setup.maxSamplesPerBlock > 0 ? setup.maxSamplesPerBlock : 0;
+    if (maxBlock != BlockSize())
+      IEffectBase::ChangeBlockSize(maxBlock);
+    PrepareForProcessing();
+    processSetup = setup;
+    return kResultOk;
+  } catch (...) {
+    return kResultFalse;
+  }
+}
+
+bool IEffectVST3::IsOfflineRender() {
+  return processSetup.processMode == kOffline;
+}
+
+int IEffectVST3::HostSamplePosition() {
+  return static_cast<int>(static_cast<uint32>(static_cast<uint64>(LastProcessContext.projectTimeSamples)));
+}
+
+double IEffectVST3::HostTempo() {
+  return LastProcessContext.tempo;
+}
+
+void IEffectVST3::HostTimeSignature(int& numerator, int& denominator) {
+  numerator = LastProcessContext.timeSigNumerator;
+  denominator = LastProcessContext.timeSigDenominator;
+}
+
+void IEffectVST3::HostTransportInfo(HostTransport& transport) {
+  const ProcessContext& c = LastProcessContext;
+  transport.tempo = c.tempo;
+  transport.samplePosition = static_cast<double>(c.projectTimeSamples);
+  transport.quarterNotePosition = c.projectTimeMusic;
+  transport.lastBarStart = c.barPositionMusic;
+  transport.cycleStart = c.cycleStartMusic;
+  transport.cycleEnd = c.cycleEndMusic;
+  transport.timeSigNumerator = c.timeSigNumerator;
+  transport.timeSigDenominator = c.timeSigDenominator;
+  transport.playing = (c.state & ProcessContext::kPlaying) != 0;
+  transport.cycling = (c.state & ProcessContext::kCycleActive) != 0;
+}
+
+void IEffectVST3::ChangeLatency(int frames) {
+  IEffectBase::ChangeLatency(frames);
+  if (!componentHandler)
+    return;
+  FUnknownPtr<IComponentHandler> handler(componentHandler);
+  if (handler)
+    handler->restartComponent(kLatencyChanged);
+}

@@ -1,0 +1,124 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "IEffectBase.h"
+#include "SingleComponentEffect.h"
+#include "pluginterfaces/vst/ivstprocesscontext.h"
+
+namespace Steinberg {
+class CPluginView;
+}
+
+// Binds the host-independent plug-in core to the VST 3 interfaces. One object
+// is the processor (IComponent, IAudioProcessor) and the controller
+// (IEditController, IEditController2, IUnitInfo) at once.
+class IEffectVST3 : public IEffectBase, public SingleComponentEffect {
+public:
+  IEffectVST3(int nParams, const char* channelIOText, int nPresets, const char* effectName,
+              const char* productName, const char* makerName, int uniqueId, int makerId,
+              int version, int adapterKind, int latency, bool isInstrument, bool midiIn);
+  ~IEffectVST3() override;
+
+  // IPluginBase
+  Steinberg::tresult PLUGIN_API initialize(Steinberg::FUnknown* context) override;
+
+  // IComponent
+  Steinberg::tresult PLUGIN_API setActive(Steinberg::TBool state) override;
+
+  // IAudioProcessor
+  Steinberg::tresult PLUGIN_API setBusArrangements(Steinberg::Vst::SpeakerArrangement* inputs, Steinberg::int32 numIns,
+                                                   Steinberg::Vst::SpeakerArrangement* outputs,
+                                                   Steinberg::int32 numOuts) override;
+  Steinberg::tresult PLUGIN_API canProcessSampleSize(Steinberg::int32 symbolicSampleSize) override;
+  Steinberg::uint32 PLUGIN_API getLatencySamples() override;
+  Steinberg::tresult PLUGIN_API setupProcessing(Steinberg::Vst::ProcessSetup& setup) override;
+  Steinberg::tresult PLUGIN_API process(Steinberg::Vst::ProcessData& data) override;
+  Steinberg::uint32 PLUGIN_API getTailSamples() override;
+
+  // IEditController
+  Steinberg::tresult PLUGIN_API setComponentState(Steinberg::IBStream* state) override;
+  Steinberg::tresult PLUGIN_API getParamStringByValue(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue valueNormalized,
+                                                      Steinberg::Vst::String128 string) override;
+  Steinberg::Vst::ParamValue PLUGIN_API plainParamToNormalized(Steinberg::Vst::ParamID id,
+                                                               Steinberg::Vst::ParamValue plainValue) override;
+  Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID id) override;
+  Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue value) override;
+  Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) override;
+
+  // IEditController2
+  Steinberg::tresult PLUGIN_API setKnobMode(Steinberg::Vst::KnobMode mode) override;
+
+  // IUnitInfo
+  Steinberg::int32 PLUGIN_API getUnitCount() override;
+  Steinberg::tresult PLUGIN_API getUnitInfo(Steinberg::int32 unitIndex, Steinberg::Vst::UnitInfo& info) override;
+  Steinberg::int32 PLUGIN_API getProgramListCount() override;
+  Steinberg::tresult PLUGIN_API getProgramListInfo(Steinberg::int32 listIndex, Steinberg::Vst::ProgramListInfo& info) override;
+  Steinberg::tresult PLUGIN_API getProgramName(Steinberg::Vst::ProgramListID listId, Steinberg::int32 programIndex,
+                                               Steinberg::Vst::String128 name) override;
+  Steinberg::tresult PLUGIN_API getProgramInfo(Steinberg::Vst::ProgramListID listId, Steinberg::int32 programIndex,
+                                               Steinberg::Vst::CString attributeId,
+                                               Steinberg::Vst::String128 attributeValue) override;
+  Steinberg::tresult PLUGIN_API hasProgramPitchNames(Steinberg::Vst::ProgramListID listId,
+                                                     Steinberg::int32 programIndex) override;
+  Steinberg::tresult PLUGIN_API getProgramPitchName(Steinberg::Vst::ProgramListID listId, Steinberg::int32 programIndex,
+                                                    Steinberg::int16 midiPitch, Steinberg::Vst::String128 name) override;
+  Steinberg::Vst::UnitID PLUGIN_API getSelectedUnit() override;
+  Steinberg::tresult PLUGIN_API selectUnit(Steinberg::Vst::UnitID unitId) override;
+  Steinberg::tresult PLUGIN_API getUnitByBus(Steinberg::Vst::MediaType type, Steinberg::Vst::BusDirection dir,
+                                             Steinberg::int32 busIndex, Steinberg::int32 channel,
+                                             Steinberg::Vst::UnitID& unitId) override;
+  Steinberg::tresult PLUGIN_API setUnitProgramData(Steinberg::int32 listOrUnitId, Steinberg::int32 programIndex,
+                                                   Steinberg::IBStream* data) override;
+
+  // Host services for the core
+  void OpenHostContextMenu(int index, int x, int y) override;
+  void BeginHostEdit(int index) override;
+  void SendHostEdit(int index, double normalized) override;
+  void EndHostEdit(int index) override;
+  bool IsOfflineRender() override;
+  int HostSamplePosition() override;
+  double HostTempo() override;
+  void HostTimeSignature(int& numerator, int& denominator) override;
+  void HostTransportInfo(HostTransport& transport) override;
+  void ChangeLatency(int frames) override;
+
+  OBJ_METHODS(IEffectVST3, SingleComponentEffect)
+
+  // Editor views made by createView, in creation order; the list holds no
+  // references. A view empties it when it is destroyed.
+  std::vector<Steinberg::CPluginView*> EditorViews;
+
+protected:
+  // Saved state through the controller: parameter chunk and bypass word.
+  Steinberg::tresult getControllerState(Steinberg::IBStream* state) override;
+  Steinberg::tresult setControllerState(Steinberg::IBStream* state) override;
+
+  // Makes the editor view for createView("editor"); null while the module
+  // has no editor view.
+  virtual Steinberg::CPluginView* MakeEditorView() { return nullptr; }
+
+  std::vector<std::string> InputBusNames;
+  std::vector<std::string> OutputBusNames;
+  Steinberg::Vst::ProcessContext LastProcessContext;
+
+private:
+  void CreateBuses();
+  void RegisterParameters();
+  void IdentifyHostFrom(Steinberg::FUnknown* context);
+  Steinberg::Vst::AudioBus* FirstAudioBus(Steinberg::Vst::BusList& list);
+
+  // Per-block work of process().
+  void ApplyParameterChanges(Steinberg::Vst::IParameterChanges& changes);
+  void ApplyParameterValue(Steinberg::Vst::ParamID id, double value);
+  void DeliverMidiEvents(Steinberg::Vst::IEventList& events);
+  void ConnectInputs(const Steinberg::Vst::ProcessData& data);
+  void ConnectOutputs(const Steinberg::Vst::ProcessData& data);
+  void RunPiece(bool doublePrecision, int offset, int frames);
+
+  // Host channel buffers of the current block, per core channel (null when
+  // not connected); sized once at construction so process never allocates.
+  std::vector<void*> mInputSources;
+  std::vector<void*> mOutputTargets;
+};

@@ -1,0 +1,181 @@
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "HostParamIds.h"
+#include "IEffectVST3.h"
+#include "pluginterfaces/vst/ivstevents.h"
+#include "pluginterfaces/vst/ivstparameterchanges.h"
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace {
+
+// Channel pointer array of a host bus, or null for a missing bus.
+void** HostChannels(const AudioBusBuffers* buses, int32 count, int32 bus) {
+  if (!buses || bus < 0 || bus >= count)
+    return nullptr;
+  return reinterpret_cast<void**>(buses[bus].channelBuffers32);
+}
+
+}  // namespace
+
+tresult PLUGIN_API IEffectVST3::process(ProcessData& data) {
+  PlugLock lock(Mutex());
+  try {
+    if (data.processContext)
+      LastProcessContext = *data.processContext;
+    if (data.inputParameterChanges)
+      ApplyParameterChanges(*data.inputParameterChanges);
+    if (HasMidiIn() && data.inputEvents)
+      DeliverMidiEvents(*data.inputEvents);
+
+    const bool doublePrecision = processSetup.symbolicSampleSize == kSample64;
+    if (!doublePrecision && processSetup.symbolicSampleSize != kSample32)
+      return kResultOk;
+    ConnectInputs(data);
+    ConnectOutputs(data);
+
+    // The scratch buffers hold one maximum block: a longer block is processed
+    // in pieces of that size.
+    const int frames = std::max(data.numSamples, 0);
+    const int piece = BlockSize();
+    if (frames > 0 && piece <= 0)
+      return kResultOk;
+    int offset = 0;
+    do {
+      const int n = std::min(piece, frames - offset);
+      RunPiece(doublePrecision, offset, n);
+      offset += n;
+    } while (offset < frames);
+    return kResultOk;
+  } catch (...) {
+    return kResultFalse;
+  }
+}
+
+void IEffectVST3::ApplyParameterChanges(IParameterChanges& changes) {
+  const int32 count = changes.getParameterCount();
+  for (int32 i = 0; i < count; ++i) {
+    IParamValueQueue* queue = changes.getParameterData(i);
+    if (!queue)
+      continue;
+    // Only the last point counts; it applies to the whole block.
+    int32 offset = 0;
+    ParamValue value = 0.0;
+    const int32 points = queue->getPointCount();
+    if (points <= 0 || queue->getPoint(points - 1, offset, value) != kResultOk)
+      continue;
+    ApplyParameterValue(queue->getParameterId(), value);
+  }
+}
+
+void IEffectVST3::ApplyParameterValue(ParamID id, double value) {
+  if (std::isnan(value))
+    return;
+  value = std::clamp(value, 0.0, 1.0);
+  if (id == kBypassParamId) {
+    const bool bypass = value > 0.5;
+    if (bypass != IsBypassed())
+      SetBypassed(bypass);
+  } else if (id == kPresetParamId) {
+    LoadPreset(static_cast<int>(value * NPresets()));
+  } else if (id < static_cast<ParamID>(NParams())) {
+    const int index = static_cast<int>(id);
+    GetParam(index)->SetFromNormalized(value);
+    DeliverParamToEditor(index, value);
+    HandleParamChange(index);
+  }
+}
+
+void IEffectVST3::DeliverMidiEvents(IEventList& events) {
+  const int32 count = events.getEventCount();
+  for (int32 i = 0; i < count; ++i) {
+    Event e = {};
+    if (events.getEvent(i, e) != kResultOk)
+      continue;
+    MidiMessage message;
+    message.frameOffset = e.sampleOffset;
+    if (e.type == Event::kNoteOnEvent) {
+      message.status = static_cast<uint8_t>(0x90 | (e.noteOn.channel & 0x0F));
+      message.data1 = static_cast<uint8_t>(e.noteOn.pitch);
+      const float velocity = std::clamp(e.noteOn.velocity, 0.0f, 1.0f);
+      message.data2 = static_cast<uint8_t>(static_cast<int>(velocity * 127));
+    } else if (e.type == Event::kNoteOffEvent) {
+      message.status = static_cast<uint8_t>(0x80 | (e.noteOff.channel & 0x0F));
+      message.data1 = static_cast<uint8_t>(e.noteOff.pitch);
+    } else {
+      continue;
+    }
+    HandleMidiIn(message);
+  }
+}
+
+// Core input channels take the channels of host input bus 0 in order. A
+// channel the host does not deliver (fewer channels, null pointers, no bus)
+// reads its own scratch buffer instead.
+void IEffectVST3::ConnectInputs(const ProcessData& data) {
+  const bool haveBus = data.numInputs > 0 && data.inputs;
+  const int32 n = haveBus ? data.inputs[0].numChannels : 0;
+  void** host = HostChannels(data.inputs, data.numInputs, 0);
+  for (int c = 0; c < NInChannels(); ++c) {
+    void* source = (host && c < n) ? host[c] : nullptr;
+    mInputSources[static_cast<size_t>(c)] = source;
+    SetInputConnected(c, source != nullptr);
+  }
+}
+
+// Core output channels take the channels of the host output buses in order.
+// An inactive bus, a missing channel or a null pointer leaves the channel
+// writing into its scratch buffer; the host buffer is not touched.
+void IEffectVST3::ConnectOutputs(const ProcessData& data) {
+  const int nOut = NOutChannels();
+  std::fill(mOutputTargets.begin(), mOutputTargets.end(), nullptr);
+  int first = 0;
+  for (int32 bus = 0; bus < data.numOutputs && data.outputs && first < nOut; ++bus) {
+    const int g = std::max(data.outputs[bus].numChannels, 0);
+    const bool active = bus < static_cast<int32>(audioOutputs.size()) && audioOutputs[static_cast<size_t>(bus)]->isActive();
+    void** host = HostChannels(data.outputs, data.numOutputs, bus);
+    for (int c = first; c < nOut && c < first + g; ++c)
+      mOutputTargets[static_cast<size_t>(c)] = (active && host) ? host[c - first] : nullptr;
+    for (int c = first + g; c < nOut; ++c)
+      mOutputTargets[static_cast<size_t>(c)] = nullptr;
+    first += g;
+  }
+  for (int c = 0; c < nOut; ++c)
+    SetOutputConnected(c, mOutputTargets[static_cast<size_t>(c)] != nullptr);
+}
+
+void IEffectVST3::RunPiece(bool doublePrecision, int offset, int frames) {
+  for (int c = 0; c < NInChannels(); ++c) {
+    void* source = mInputSources[static_cast<size_t>(c)];
+    if (!source)
+      continue;
+    if (doublePrecision) {
+      SetInputPointer(c, static_cast<double*>(source) + offset);
+    } else {
+      float* samples = static_cast<float*>(source) + offset;
+      ConvertInputs(c, 1, &samples, frames);
+    }
+  }
+  for (int c = 0; c < NOutChannels(); ++c) {
+    void* target = mOutputTargets[static_cast<size_t>(c)];
+    if (!target)
+      continue;
+    if (doublePrecision) {
+      SetOutputPointer(c, static_cast<double*>(target) + offset);
+    } else {
+      SetOutputPointer(c, OutputScratch(c));
+      SetOutputDestination(c, static_cast<float*>(target) + offset);
+    }
+  }
+
+  if (IsBypassed())
+    PassThrough(frames);
+  else
+    ProcessBlock(InputPointers(), OutputPointers(), frames);
+
+  if (!doublePrecision)
+    ConvertConnectedOutputs(frames);
+}

@@ -1,0 +1,76 @@
+// The module's class factory: GetPluginFactory and the creation function of
+// its one class, the Vellox effect.
+#include <cstring>
+#include <mutex>
+
+#include "CPluginFactory.h"
+#include "ModuleFactory.h"
+#include "ModuleInfo.h"
+#include "Vellox.h"
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace {
+
+// Serialises construction of effect objects across host threads; created on
+// first use, destroyed at process exit.
+std::mutex& InstanceCreationLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+std::mutex& FactoryLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+PFactoryInfo MakeFactoryInfo() {
+  PFactoryInfo info;
+  strncpy8(info.vendor, kModuleFactoryVendor, PFactoryInfo::kNameSize);
+  strncpy8(info.url, kModuleFactoryUrl, PFactoryInfo::kURLSize);
+  strncpy8(info.email, kModuleFactoryEmail, PFactoryInfo::kEmailSize);
+  info.flags = kModuleFactoryFlags;
+  return info;
+}
+
+PClassInfo2 MakeClassInfo() {
+  TUID cid;
+  std::memcpy(cid, kModuleClassCid, sizeof cid);
+  return PClassInfo2(cid, kModuleClassCardinality, kModuleClassCategory, kModuleClassName,
+                     static_cast<int32>(kModuleClassFlags), kModuleClassSubCategories, kModuleClassVendor,
+                     kModuleClassVersion, kModuleClassSdkVersion);
+}
+
+}  // namespace
+
+FUnknown* CreatePlugInstance(void* /*context*/) {
+  Vellox* effect = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(InstanceCreationLock());
+    try {
+      effect = new Vellox();
+    } catch (...) {
+      effect = nullptr;
+    }
+  }
+  return effect ? static_cast<IAudioProcessor*>(effect) : nullptr;
+}
+
+IPluginFactory* PLUGIN_API GetPluginFactory() {
+  try {
+    std::lock_guard<std::mutex> lock(FactoryLock());
+    if (gPluginFactory) {
+      gPluginFactory->addRef();
+      return gPluginFactory;
+    }
+    static const PFactoryInfo factoryInfo = MakeFactoryInfo();
+    static const PClassInfo2 classInfo = MakeClassInfo();
+    auto* factory = new CPluginFactory(factoryInfo);
+    factory->registerClass(&classInfo, CreatePlugInstance, nullptr);
+    gPluginFactory = factory;
+    return factory;
+  } catch (...) {
+    return nullptr;
+  }
+}

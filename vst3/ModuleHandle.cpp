@@ -1,0 +1,4 @@
+#include "ModuleHandle.h"
+
+void* ModuleHandle = nullptr;
+void* PlugModuleHandle = nullptr;

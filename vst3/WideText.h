@@ -1,0 +1,9 @@
+#pragma once
+
+#include "pluginterfaces/vst/vsttypes.h"
+
+// Host texts are 128-unit UTF-16 fields. Narrow text is widened one code unit
+// per byte, and host text narrowed by keeping the low byte of each unit; both
+// stop at the terminator and keep at most 127 characters.
+void WidenText(const char* text, Steinberg::Vst::TChar* out, int outUnits = 128);
+void NarrowText(const Steinberg::Vst::TChar* text, char* out, int outBytes = 128);
