@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "GuiTestSupport.h"
+#include "IKnobControl.h"
+#include "ISwitchControl.h"
+#include "PIX_Bitmap.h"
+
+// The audio thread delivers host values into the controls (under the plug-in
+// lock, as the processing call does) while the user-interface thread ticks,
+// paints and clicks. Values must never tear, and the last value delivered
+// must always end up on screen.
+namespace {
+const double kValues[] = {0.0, 0.25, 0.5, 0.75, 1.0};
+unsigned FrameColour(int frame) { return 0xFF000000u | unsigned(frame + 1); }
+bool IsDeliverable(double v) {
+  for (double k : kValues)
+    if (v == k) return true;
+  return false;
+}
+}  // namespace
+
+TEST(ThreadTest, AudioDeliveryRacesPaintingSafely) {
+  std::unique_ptr<PIX_MemBitmap> knobArt(MakeStrip(6, 5, 61, FrameColour));
+  std::unique_ptr<PIX_MemBitmap> switchArt(MakeStrip(6, 5, 2, FrameColour));
+  std::unique_ptr<PIX_MemBitmap> bgArt(MakeStrip(60, 20, 1, [](int) { return 0xFF000000u; }));
+  RecordingEffect fx;
+  auto* g = new IGraphicsHeadless(&fx, 60, 20);
+  g->AddBackground(new IBitmapControl(&fx, 0, 0, -1, RefTo(bgArt.get(), 1), kBlendReplace));
+  std::vector<IControl*> knobs;
+  for (int i = 0; i < 4; ++i) {
+    knobs.push_back(new IKnobMultiControl(&fx, 2 + 8 * i, 2, i, RefTo(knobArt.get(), 61)));
+    g->AddControl(knobs.back());
+  }
+  auto* sw = new ISwitchControl(&fx, 40, 2, 4, RefTo(switchArt.get(), 2));
+  g->AddControl(sw);
+  fx.BindGraphics(g);
+
+  const int kDeliveries = 200000;
+  std::atomic<bool> done{false};
+  std::thread audio([&] {
+    for (int n = 0; n < kDeliveries; ++n) {
+      PlugLock hold(fx.Mutex());
+      fx.DeliverParamToEditor(n % 4, kValues[(n / 4 + n) % 5]);
+    }
+    PlugLock hold(fx.Mutex());
+    for (int i = 0; i < 4; ++i) fx.DeliverParamToEditor(i, kValues[i + 1]);
+    done = true;
+  });
+
+  int torn = 0, ticks = 0;
+  while (!done) {
+    Tick(*g);
+    ++ticks;
+    if (ticks % 16 == 0) {
+      g->DispatchPointerDown(42, 4, Left());  // the switch, edited from this thread
+      g->DispatchPointerUp(42, 4, Left());
+    }
+    for (IControl* k : knobs) torn += !IsDeliverable(k->GetValue());
+  }
+  audio.join();
+  EXPECT_EQ(torn, 0);
+  EXPECT_GT(ticks, 0);
+
+  int guard = 0;
+  while (Tick(*g) && ++guard < 10) {
+  }
+  EXPECT_LT(guard, 10);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_DOUBLE_EQ(knobs[size_t(i)]->GetValue(), kValues[i + 1]);
+    int frame = FrameForValue(61, kValues[i + 1]);
+    EXPECT_EQ(PixelAt(*g, 2 + 8 * i, 2), FrameColour(frame - 1)) << "knob " << i;
+  }
+}
