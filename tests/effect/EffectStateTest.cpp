@@ -1,20 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <thread>
 
+#include "../plug/PlugTestSupport.h"
 #include "EffectHarness.h"
 #include "StateChunk.h"
-
-namespace {
-StateChunk ChunkOf(std::initializer_list<double> values) {
-  StateChunk chunk;
-  for (double v : values) chunk.AppendDouble(v);
-  return chunk;
-}
-}  // namespace
 
 TEST(EffectState, DefaultsSerializeToFortyBytes) {
   TestEffect fx;

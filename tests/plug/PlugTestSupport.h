@@ -1,11 +1,13 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "IEditorLink.h"
 #include "IEffectBase.h"
+#include "StateChunk.h"
 
 // Editor stand-in that writes every call into a log owned by the test, so
 // the log survives the plug-in deleting the editor.
@@ -49,3 +51,10 @@ public:
   std::vector<int> handled;
   int presetLoads = 0;
 };
+
+// A chunk holding the given doubles in order.
+inline StateChunk ChunkOf(std::initializer_list<double> values) {
+  StateChunk chunk;
+  for (double v : values) chunk.AppendDouble(v);
+  return chunk;
+}

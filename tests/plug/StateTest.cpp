@@ -17,12 +17,6 @@ public:
     GetParam(2)->Define("OUT", 1.5, -10.0, 10.0, 0.01);
   }
 };
-
-StateChunk ChunkOf(std::initializer_list<double> values) {
-  StateChunk chunk;
-  for (double v : values) chunk.AppendDouble(v);
-  return chunk;
-}
 }  // namespace
 
 TEST(StateChunk, StoresLittleEndianDoubles) {
