@@ -40,6 +40,10 @@ int ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opti
     else if (option == "--plugin") ok = reader.Value(option, options.plugin, error);
     else if (option == "--set") {
       ok = reader.Value(option, value, error);
+      if (ok && (value.find('=') == std::string::npos || value.find('=') == 0)) {
+        error = "--set expects NAME=VALUE, got \"" + value + "\"";
+        ok = false;
+      }
       options.assignments.push_back(value);
     } else if (option == "--bypass") options.bypass = true;
     else if (option == "--block") ok = reader.IntValue(option, 1, 65536, options.block, error);

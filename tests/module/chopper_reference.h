@@ -1,0 +1,26 @@
+#pragma once
+// The chopper's documented block algorithm, written out independently of the
+// module so that its output can be checked sample for sample.
+namespace vellox::test {
+
+struct ChopperReference {
+  explicit ChopperReference(double sampleRate) : rate(sampleRate) {}
+
+  // Parameter values in their own units, as the effect derives them.
+  double fade = 5.0;
+  double chop = 0.22;
+  double dry = 0.0;
+  double gain = 1.0;
+  bool effectBypass = false;  // the BY switch
+
+  // Processes one stereo block; in1 may be a silent buffer for mono.
+  void Block(const double* in0, const double* in1, double* out0, double* out1, int frames);
+
+  double rate;
+  double accumulator = 0.0;
+  double a = 0.0;
+  double b = 1.0;
+  double z = 0.0;
+};
+
+}  // namespace vellox::test

@@ -1,0 +1,142 @@
+// The parameter list, value texts, units and programs the host sees.
+#include <cmath>
+
+#include "module_fixture.h"
+#include "utf16_text.h"
+
+namespace vellox::test {
+namespace {
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using host::Utf16ToUtf8;
+
+struct ExpectedParameter {
+  ParamID id;
+  const char* title;
+  const char* units;
+  int32 stepCount;
+  double defaultNormalized;
+  int32 flags;
+};
+
+constexpr ExpectedParameter kTable[] = {
+    {0x70727374, "Preset", "", 1, 0.0, 0x8000}, {0x62706173, "Bypass", "", 1, 0.0, 0x10009},
+    {0, "FADE", "ms", 0, 0.0, 1},               {1, "CHOP", "ms", 0, 0.0, 1},
+    {2, "DRY", "%", 0, 0.0, 1},                 {3, "OUTPUT", "dB", 0, 0.5, 1},
+    {4, "BY", "", 1, 0.0, 1},
+};
+
+std::string ValueText(IEditController& controller, ParamID id, ParamValue v) {
+  String128 text{};
+  if (controller.getParamStringByValue(id, v, text) != kResultOk) return "<refused>";
+  return Utf16ToUtf8(text, 128);
+}
+
+TEST_F(ModuleTest, HostSeesSevenParametersInOrder) {
+  auto instance = NewInstance();
+  ASSERT_TRUE(instance);
+  IEditController& controller = *instance->Controller();
+  ASSERT_EQ(controller.getParameterCount(), 7);
+  for (int32 i = 0; i < 7; ++i) {
+    SCOPED_TRACE(kTable[i].title);
+    ParameterInfo info{};
+    ASSERT_EQ(controller.getParameterInfo(i, info), kResultOk);
+    EXPECT_EQ(info.id, kTable[i].id);
+    EXPECT_EQ(Utf16ToUtf8(info.title, 128), kTable[i].title);
+    EXPECT_EQ(Utf16ToUtf8(info.shortTitle, 128), "");
+    EXPECT_EQ(Utf16ToUtf8(info.units, 128), kTable[i].units);
+    EXPECT_EQ(info.stepCount, kTable[i].stepCount);
+    EXPECT_EQ(info.defaultNormalizedValue, kTable[i].defaultNormalized);
+    EXPECT_EQ(info.flags, kTable[i].flags);
+    EXPECT_EQ(info.unitId, 0);
+  }
+}
+
+// An exception must never leave a host call: hosts cannot catch it.
+TEST_F(ModuleTest, ParameterIndexOutsideTheListIsRefused) {
+  auto instance = NewInstance();
+  ASSERT_TRUE(instance);
+  for (int32 index : {7, -1, 1000}) {
+    ParameterInfo info{};
+    tresult result = kResultOk;
+    try {
+      result = instance->Controller()->getParameterInfo(index, info);
+    } catch (...) {
+      ADD_FAILURE() << "getParameterInfo(" << index << ") threw";
+      continue;
+    }
+    EXPECT_NE(result, kResultOk) << index;
+  }
+}
+
+TEST_F(ModuleTest, ValueTextsFollowTheParameterUnits) {
+  auto instance = NewInstance();
+  ASSERT_TRUE(instance);
+  IEditController& controller = *instance->Controller();
+  EXPECT_EQ(ValueText(controller, 3, 0.25), "-5.00");
+  EXPECT_EQ(ValueText(controller, 0, 1.0), "50.00");
+  EXPECT_EQ(ValueText(controller, 4, 0.6), "0");
+  EXPECT_EQ(ValueText(controller, 0x62706173, 1.0), "<refused>");
+
+  String128 text{};
+  host::Utf8ToUtf16("2.5", text, 128);
+  ParamValue v = -1.0;
+  ASSERT_EQ(controller.getParamValueByString(3, text, v), kResultOk);
+  EXPECT_EQ(v, 0.625);
+  host::Utf8ToUtf16("20", text, 128);
+  ASSERT_EQ(controller.getParamValueByString(3, text, v), kResultOk);
+  EXPECT_EQ(v, 1.0);
+  host::Utf8ToUtf16("loud", text, 128);
+  ASSERT_EQ(controller.getParamValueByString(3, text, v), kResultOk);
+  EXPECT_EQ(v, 0.5);
+
+  EXPECT_EQ(controller.plainParamToNormalized(0, 27.5), 0.5);
+  EXPECT_EQ(controller.plainParamToNormalized(0x62706173, 1.0), 1.0);
+  EXPECT_EQ(controller.normalizedParamToPlain(3, 0.0), -10.0);
+  EXPECT_EQ(controller.normalizedParamToPlain(3, 1.0), 10.0);
+}
+
+TEST_F(ModuleTest, ControllerValuesQuantiseSteppedParameters) {
+  auto instance = NewInstance();
+  ASSERT_TRUE(instance);
+  IEditController& controller = *instance->Controller();
+  ASSERT_EQ(controller.setParamNormalized(4, 0.4), kResultOk);
+  EXPECT_EQ(controller.getParamNormalized(4), 0.0);
+  ASSERT_EQ(controller.setParamNormalized(4, 0.5), kResultOk);
+  EXPECT_EQ(controller.getParamNormalized(4), 1.0);
+  EXPECT_EQ(controller.setParamNormalized(0x62706173, 1.0), kResultFalse);
+  EXPECT_EQ(controller.getParamNormalized(0x70727374), 0.0);
+  EXPECT_EQ(controller.getParamNormalized(0x12345678), 0.0);
+}
+
+TEST_F(ModuleTest, OneRootUnitAndOneFactoryPreset) {
+  auto instance = NewInstance();
+  ASSERT_TRUE(instance && instance->Units());
+  IUnitInfo& units = *instance->Units();
+  ASSERT_EQ(units.getUnitCount(), 1);
+  UnitInfo root{};
+  ASSERT_EQ(units.getUnitInfo(0, root), kResultOk);
+  EXPECT_EQ(root.id, kRootUnitId);
+  EXPECT_EQ(root.parentUnitId, kNoParentUnitId);
+  EXPECT_EQ(Utf16ToUtf8(root.name, 128), "Root Unit");
+  EXPECT_EQ(root.programListId, kNoProgramListId);
+  UnitInfo other{};
+  EXPECT_EQ(units.getUnitInfo(1, other), kResultFalse);
+
+  EXPECT_EQ(units.getProgramListCount(), 0);
+  ProgramListInfo list{};
+  ASSERT_EQ(units.getProgramListInfo(0, list), kResultOk);
+  EXPECT_EQ(list.id, 0x70727374);
+  EXPECT_EQ(Utf16ToUtf8(list.name, 128), "Factory Presets");
+  EXPECT_EQ(list.programCount, 1);
+  String128 name{};
+  ASSERT_EQ(units.getProgramName(0x70727374, 0, name), kResultOk);
+  EXPECT_EQ(Utf16ToUtf8(name, 128), "-");
+  name[0] = 'x';
+  ASSERT_EQ(units.getProgramName(0x70727374, 5, name), kResultOk);
+  EXPECT_EQ(Utf16ToUtf8(name, 128), "");
+}
+
+}  // namespace
+}  // namespace vellox::test

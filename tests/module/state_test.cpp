@@ -1,0 +1,118 @@
+// Saving and restoring the effect state through the controller.
+#include <vector>
+
+#include "memory_stream.h"
+#include "module_fixture.h"
+
+namespace vellox::test {
+namespace {
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+constexpr ParamID kBypassId = 0x62706173;
+
+const std::vector<uint8_t> kDefaultState = {
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x14, 0x40,  // FADE 5.0
+    0x29, 0x5C, 0x8F, 0xC2, 0xF5, 0x28, 0xCC, 0x3F,  // CHOP 0.22
+    0, 0, 0, 0, 0, 0, 0, 0,                          // DRY 0.0
+    0, 0, 0, 0, 0, 0, 0, 0,                          // OUTPUT 0.0 dB
+    0, 0, 0, 0, 0, 0, 0, 0,                          // BY 0
+    0x00, 0x00, 0x00, 0x00,                          // host bypass off
+};
+
+class StateTest : public ModuleTest {
+ protected:
+  void SetUp() override {
+    ModuleTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    instance_ = StartedInstance(host::ProcessConfig{});
+    ASSERT_TRUE(instance_);
+  }
+  void TearDown() override {
+    instance_.reset();
+    ModuleTest::TearDown();
+  }
+
+  std::vector<uint8_t> Saved() {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    EXPECT_TRUE(instance_->SaveState(bytes, error)) << error;
+    return bytes;
+  }
+
+  // The host bypass is switched the way a DAW does it: through a block.
+  void SetHostBypass(double normalized) {
+    instance_->QueueChange(kBypassId, normalized);
+    float in[2][1] = {}, out[2][1] = {};
+    float* ins[2] = {in[0], in[1]};
+    float* outs[2] = {out[0], out[1]};
+    ASSERT_EQ(instance_->Process(ins, outs, 0), kResultOk);
+  }
+
+  void ChangeEveryParameter() {
+    for (ParamID id = 0; id < 5; ++id) ASSERT_EQ(instance_->Controller()->setParamNormalized(id, 1.0), kResultOk);
+    SetHostBypass(1.0);
+  }
+
+  std::unique_ptr<host::PluginInstance> instance_;
+};
+
+TEST_F(StateTest, FreshInstanceSavesTheDefaults) { EXPECT_EQ(Saved(), kDefaultState); }
+
+TEST_F(StateTest, HostBypassIsTheLastWord) {
+  SetHostBypass(0.51);
+  EXPECT_EQ(instance_->Controller()->getParamNormalized(kBypassId), 1.0);
+  std::vector<uint8_t> expected = kDefaultState;
+  expected[40] = 1;
+  EXPECT_EQ(Saved(), expected);
+  SetHostBypass(0.5);
+  EXPECT_EQ(instance_->Controller()->getParamNormalized(kBypassId), 0.0);
+  EXPECT_EQ(Saved(), kDefaultState);
+}
+
+TEST_F(StateTest, RestoringTheDefaultsUndoesEveryChange) {
+  ChangeEveryParameter();
+  ASSERT_NE(Saved(), kDefaultState);
+  EXPECT_EQ(instance_->LoadState(kDefaultState), kResultOk);
+  EXPECT_EQ(Saved(), kDefaultState);
+  EXPECT_EQ(instance_->Controller()->getParamNormalized(3), 0.5);
+  EXPECT_EQ(instance_->Controller()->getParamNormalized(kBypassId), 0.0);
+}
+
+TEST_F(StateTest, StreamWithoutBypassWordRestoresValuesOnly) {
+  ChangeEveryParameter();
+  const std::vector<uint8_t> values(kDefaultState.begin(), kDefaultState.begin() + 40);
+  EXPECT_EQ(instance_->LoadState(values), kResultFalse);
+  EXPECT_EQ(instance_->Controller()->getParamNormalized(3), 0.5);
+  EXPECT_EQ(instance_->Controller()->getParamNormalized(kBypassId), 1.0);
+}
+
+TEST_F(StateTest, AnyNonZeroBypassWordSetsBypass) {
+  std::vector<uint8_t> bytes = kDefaultState;
+  bytes[40] = 2;
+  EXPECT_EQ(instance_->LoadState(bytes), kResultOk);
+  EXPECT_EQ(instance_->Controller()->getParamNormalized(kBypassId), 1.0);
+}
+
+TEST_F(StateTest, OutOfRangeValuesAreLimited) {
+  std::vector<uint8_t> bytes = kDefaultState;
+  bytes[30] = 0x59;  // OUTPUT = 100.0 dB (0x4059000000000000)
+  bytes[31] = 0x40;
+  EXPECT_EQ(instance_->LoadState(bytes), kResultOk);
+  EXPECT_EQ(instance_->Controller()->getParamNormalized(3), 1.0);
+}
+
+TEST_F(StateTest, ComponentStateIsNotUsed) {
+  auto stream = owned(new host::MemoryStream());
+  EXPECT_EQ(instance_->Component()->getState(stream), kNotImplemented);
+  EXPECT_TRUE(stream->Bytes().empty());
+  auto input = owned(new host::MemoryStream(kDefaultState));
+  EXPECT_EQ(instance_->Component()->setState(input), kNotImplemented);
+  int64 position = -1;
+  input->tell(&position);
+  EXPECT_EQ(position, 0);
+}
+
+}  // namespace
+}  // namespace vellox::test
