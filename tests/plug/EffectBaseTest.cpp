@@ -210,13 +210,6 @@ TEST(EffectBase, BindGraphicsDeliversValuesThenCreatesSurfaces) {
   EXPECT_TRUE(log.deleted);
 }
 
-TEST(EffectBase, RefreshWithoutEditorDoesNothing) {
-  RecordingPlug plug;
-  plug.RefreshParamControls();
-  plug.DeliverParamToEditor(0, 0.5);
-  EXPECT_EQ(plug.Graphics(), nullptr);
-}
-
 TEST(EffectBase, SampleRateRefusesUnusableRates) {
   RecordingPlug plug;
   plug.SetSampleRate(48000.0);

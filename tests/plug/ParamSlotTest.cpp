@@ -22,16 +22,6 @@ IParamSlot IntegerSlot(double min, double max) {
 }
 }  // namespace
 
-TEST(ParamSlot, FreshSlotHoldsConstructionDefaults) {
-  IParamSlot slot;
-  EXPECT_EQ(slot.Type(), kParamUnset);
-  EXPECT_EQ(slot.Max(), 1.0);
-  EXPECT_EQ(slot.Step(), 1.0);
-  EXPECT_EQ(slot.Shape(), 1.0);
-  EXPECT_TRUE(slot.CanAutomate());
-  EXPECT_STREQ(slot.Name(), "");
-}
-
 TEST(ParamSlot, DefineSetsRangeAndPrecisionFromStep) {
   IParamSlot fade;
   fade.Define("FADE", 5.0, 5.0, 50.0, 0.01, "ms");
