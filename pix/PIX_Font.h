@@ -89,14 +89,13 @@ public:
     static int WineDetectedFlag;  // -1 not yet read, 0 no, 1 running under Wine
 
 private:
-    struct Walker;
     GlyphRecord* LookupGlyph(int code, bool create);
+    const GlyphRecord* ReadyGlyph(int code);
     void EmptyCache();
     bool UseNativePath(PIX_IBitmap* bm, uint32_t format);
-    int RenderNative(PIX_IBitmap* bm, const char* text, int length, PIX_Rect* rect, uint32_t format);
     int MeasureCached(const char* text, int length, PIX_Rect* rect, uint32_t format);
     int DrawCached(PIX_IBitmap* bm, const char* text, int length, PIX_Rect* rect, uint32_t format);
-    void CompositeMask(PIX_IBitmap* bm, const GlyphRecord& rec, int x, int y, const PIX_Rect& clip);
+    void CompositeMask(PIX_IBitmap* bm, const GlyphRecord& rec, int x, int y, const PIX_Rect& area);
 
     PixelWord textColour = 0;
     PixelWord backColour = 0xFFFFFFFF;
