@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "EffectRig.h"
+#include "HostIdentify.h"
+#include "public.sdk/source/common/pluginview.h"
+#include "pluginterfaces/base/ustring.h"
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace {
+
+std::string Narrow(const TChar* text) {
+  std::string s;
+  for (; *text; ++text)
+    s.push_back(static_cast<char>(*text));
+  return s;
+}
+
+std::u16string Wide(const char* text) {
+  std::u16string s;
+  for (; *text; ++text)
+    s.push_back(static_cast<char16_t>(*text));
+  return s;
+}
+
+std::string ValueText(IEditController* c, ParamID id, double v) {
+  String128 text = {};
+  if (c->getParamStringByValue(id, v, text) != kResultOk)
+    return "<refused>";
+  return Narrow(text);
+}
+
+double ValueOf(IEditController* c, ParamID id, const char* text) {
+  std::u16string wide = Wide(text);
+  String128 buffer = {};
+  wide.copy(reinterpret_cast<char16_t*>(buffer), 127);
+  ParamValue v = -1.0;
+  EXPECT_EQ(c->getParamValueByString(id, buffer, v), kResultOk) << text;
+  return v;
+}
+
+// An effect with an editor view, for the paths that need one.
+class VelloxWithView : public Vellox {
+protected:
+  CPluginView* MakeEditorView() override { return new CPluginView(); }
+};
+
+}  // namespace
+
+TEST(Controller, PresentsSevenParametersInOrder) {
+  EffectRig rig;
+  struct Row {
+    ParamID id;
+    const char* title;
+    const char* units;
+    int32 steps;
+    double def;
+    int32 flags;
+  };
+  const Row rows[] = {{kPresetParamId, "Preset", "", 1, 0.0, 0x8000}, {kBypassParamId, "Bypass", "", 1, 0.0, 0x10009},
+                      {0, "FADE", "ms", 0, 0.0, 1},  {1, "CHOP", "ms", 0, 0.0, 1},
+                      {2, "DRY", "%", 0, 0.0, 1},    {3, "OUTPUT", "dB", 0, 0.5, 1},
+                      {4, "BY", "", 1, 0.0, 1}};
+  ASSERT_EQ(rig.controller->getParameterCount(), 7);
+  for (int32 i = 0; i < 7; ++i) {
+    ParameterInfo info = {};
+    ASSERT_EQ(rig.controller->getParameterInfo(i, info), kResultOk);
+    EXPECT_EQ(info.id, rows[i].id) << i;
+    EXPECT_EQ(Narrow(info.title), rows[i].title) << i;
+    EXPECT_EQ(Narrow(info.units), rows[i].units) << i;
+    EXPECT_EQ(Narrow(info.shortTitle), "") << i;
+    EXPECT_EQ(info.stepCount, rows[i].steps) << i;
+    EXPECT_DOUBLE_EQ(info.defaultNormalizedValue, rows[i].def) << i;
+    EXPECT_EQ(info.flags, rows[i].flags) << i;
+    EXPECT_EQ(info.unitId, 0) << i;
+  }
+}
+
+TEST(Controller, ConvertsValuesToTextAndBack) {
+  EffectRig rig;
+  IEditController* c = rig.controller;
+  EXPECT_EQ(ValueText(c, 3, 0.25), "-5.00");
+  EXPECT_EQ(ValueText(c, 0, 1.0), "50.00");
+  EXPECT_EQ(ValueText(c, 4, 0.6), "0");
+  EXPECT_EQ(ValueText(c, 1, 0.0), "0.22");
+  EXPECT_EQ(ValueText(c, kBypassParamId, 1.0), "<refused>");
+  EXPECT_EQ(ValueText(c, kPresetParamId, 0.0), "<refused>");
+  EXPECT_EQ(ValueText(c, 5, 0.0), "<refused>");
+
+  EXPECT_DOUBLE_EQ(ValueOf(c, 3, "2.5"), 0.625);
+  EXPECT_DOUBLE_EQ(ValueOf(c, 3, "loud"), 0.5);
+  EXPECT_DOUBLE_EQ(ValueOf(c, 3, "20"), 1.0);
+  EXPECT_DOUBLE_EQ(ValueOf(c, 3, "  -1e1dB"), 0.0);
+  EXPECT_DOUBLE_EQ(ValueOf(c, 3, "+.5e"), 0.525);
+  EXPECT_DOUBLE_EQ(ValueOf(c, 3, "1e999"), 1.0);
+  EXPECT_DOUBLE_EQ(ValueOf(c, 3, "nan"), 0.5);
+  EXPECT_DOUBLE_EQ(ValueOf(c, kBypassParamId, "on"), 1.0);
+  ParamValue v = 0.0;
+  EXPECT_EQ(c->getParamValueByString(99, nullptr, v), kResultFalse);
+
+  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(0, 27.5), 0.5);
+  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(0, 500.0), 1.0);
+  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kBypassParamId, 1.0), 1.0);
+  EXPECT_DOUBLE_EQ(c->normalizedParamToPlain(3, 0.75), 5.0);
+  EXPECT_DOUBLE_EQ(c->normalizedParamToPlain(4, 0.6), 0.6);
+  EXPECT_DOUBLE_EQ(c->normalizedParamToPlain(77, 0.3), 0.3);
+}
+
+TEST(Controller, NormalizedValuesGoStraightToTheSlots) {
+  EffectRig rig;
+  IEditController* c = rig.controller;
+  EXPECT_EQ(c->setParamNormalized(4, 0.4), kResultOk);
+  EXPECT_EQ(rig.effect->GetParam(4)->Value(), 0.0);
+  EXPECT_EQ(c->setParamNormalized(4, 0.5), kResultOk);
+  EXPECT_EQ(rig.effect->GetParam(4)->Value(), 1.0);
+  EXPECT_DOUBLE_EQ(c->getParamNormalized(4), 1.0);
+  EXPECT_EQ(c->setParamNormalized(0, 1.0), kResultOk);
+  EXPECT_EQ(rig.effect->GetParam(0)->Value(), 50.0);
+
+  EXPECT_EQ(c->setParamNormalized(kBypassParamId, 1.0), kResultFalse);
+  EXPECT_EQ(c->setParamNormalized(kPresetParamId, 0.0), kResultFalse);
+  EXPECT_FALSE(rig.effect->IsBypassed());
+  EXPECT_EQ(c->getParamNormalized(kBypassParamId), 0.0);
+  rig.effect->SetBypassed(true);
+  EXPECT_EQ(c->getParamNormalized(kBypassParamId), 1.0);
+  EXPECT_EQ(c->getParamNormalized(kPresetParamId), 0.0);
+  EXPECT_EQ(c->getParamNormalized(12345), 0.0);
+
+  FUnknownPtr<IEditController2> c2(c);
+  EXPECT_EQ(c2->setKnobMode(kLinearMode), kResultOk);
+  EXPECT_EQ(EditController::getHostKnobMode(), kCircularMode);
+  EXPECT_EQ(c2->openHelp(false), kResultFalse);
+  EXPECT_EQ(c2->openAboutBox(false), kResultFalse);
+  EXPECT_EQ(c->setComponentState(nullptr), kNotImplemented);
+}
+
+TEST(Controller, UnitsAndTheFactoryPresetList) {
+  EffectRig rig;
+  IUnitInfo* u = rig.units;
+  EXPECT_EQ(u->getUnitCount(), 1);
+  UnitInfo unit = {};
+  ASSERT_EQ(u->getUnitInfo(0, unit), kResultOk);
+  EXPECT_EQ(unit.id, kRootUnitId);
+  EXPECT_EQ(unit.parentUnitId, kNoParentUnitId);
+  EXPECT_EQ(Narrow(unit.name), "Root Unit");
+  EXPECT_EQ(unit.programListId, kNoProgramListId);
+  EXPECT_EQ(u->getUnitInfo(1, unit), kResultFalse);
+  EXPECT_EQ(u->getUnitInfo(-1, unit), kResultFalse);
+
+  EXPECT_EQ(u->getProgramListCount(), 0);
+  ProgramListInfo list = {};
+  ASSERT_EQ(u->getProgramListInfo(0, list), kResultOk);
+  EXPECT_EQ(list.id, static_cast<ProgramListID>(kPresetParamId));
+  EXPECT_EQ(Narrow(list.name), "Factory Presets");
+  EXPECT_EQ(list.programCount, 1);
+  EXPECT_EQ(u->getProgramListInfo(1, list), kResultFalse);
+
+  String128 name = {'x', 0};
+  EXPECT_EQ(u->getProgramName(kPresetParamId, 0, name), kResultOk);
+  EXPECT_EQ(Narrow(name), "-");
+  EXPECT_EQ(u->getProgramName(kPresetParamId, 5, name), kResultOk);
+  EXPECT_EQ(Narrow(name), "");
+  EXPECT_EQ(u->getProgramName(7, 0, name), kResultFalse);
+  EXPECT_EQ(u->getSelectedUnit(), 0);
+  EXPECT_EQ(u->selectUnit(0), kNotImplemented);
+  EXPECT_EQ(u->hasProgramPitchNames(kPresetParamId, 0), kNotImplemented);
+}
+
+TEST(Controller, IdentifiesTheHostOnEveryInitialize) {
+  EffectRig rig;
+  EXPECT_EQ(rig.effect->HostIdentity(), kHostIdUnknown);
+  FakeHostApplication cubase(u"Cubase 10.5");
+  rig.controller->setParamNormalized(0, 1.0);
+  EXPECT_EQ(rig.component->initialize(&cubase), kResultFalse);
+  EXPECT_EQ(rig.effect->HostIdentity(), kHostIdCubase);
+  EXPECT_EQ(rig.effect->HostVersion(), 0);
+  // A repeat still reloads preset 0 and registers nothing twice.
+  EXPECT_EQ(rig.effect->GetParam(0)->Value(), 5.0);
+  EXPECT_EQ(rig.controller->getParameterCount(), 7);
+
+  Vellox* bare = new Vellox();
+  static_cast<IComponent*>(bare)->initialize(nullptr);
+  EXPECT_EQ(bare->HostIdentity(), kHostIdUnidentified);
+  static_cast<IComponent*>(bare)->terminate();
+  EXPECT_EQ(static_cast<IEditController*>(bare)->getParameterCount(), 0);
+  static_cast<IComponent*>(bare)->release();
+}
+
+TEST(Controller, ForwardsEditorEditsAndLatencyChangesToTheHandler) {
+  EffectRig rig;
+  rig.effect->BeginHostEdit(3);  // no handler yet: nothing to reach
+  FakeComponentHandler handler;
+  rig.controller->setComponentHandler(&handler);
+  rig.effect->BeginHostEdit(3);
+  rig.effect->SetParamFromEditor(3, 0.25);
+  rig.effect->EndHostEdit(3);
+  rig.effect->ChangeLatency(0);
+  const std::vector<std::string> expected = {"begin 3", "perform 3 0.25", "end 3", "restart 8"};
+  EXPECT_EQ(handler.calls, expected);
+  EXPECT_DOUBLE_EQ(rig.effect->GetParam(3)->Value(), -5.0);
+  rig.controller->setComponentHandler(nullptr);
+  EXPECT_EQ(handler.refs, 1);
+}
+
+TEST(Controller, OpensTheHostContextMenuOnlyWithHandlerAndView) {
+  EffectRig plain;
+  FakeComponentHandler menus(true);
+  plain.controller->setComponentHandler(&menus);
+  plain.effect->OpenHostContextMenu(2, 10, 20);
+  EXPECT_TRUE(menus.calls.empty());  // no editor view
+  EXPECT_EQ(plain.controller->createView("editor"), nullptr);
+  plain.controller->setComponentHandler(nullptr);
+
+  EffectRig rig(new VelloxWithView());
+  EXPECT_EQ(rig.controller->createView("Editor"), nullptr);
+  EXPECT_EQ(rig.controller->createView("editor "), nullptr);
+  EXPECT_EQ(rig.controller->createView(nullptr), nullptr);
+  IPlugView* view = rig.controller->createView("editor");
+  ASSERT_NE(view, nullptr);
+  ASSERT_EQ(rig.effect->EditorViews.size(), 1u);
+
+  rig.effect->OpenHostContextMenu(2, 10, 20);  // no handler
+  FakeComponentHandler noMenus(false);
+  rig.controller->setComponentHandler(&noMenus);
+  rig.effect->OpenHostContextMenu(2, 10, 20);
+  EXPECT_TRUE(noMenus.calls.empty());
+
+  FakeComponentHandler handler(true);
+  rig.controller->setComponentHandler(&handler);
+  rig.effect->OpenHostContextMenu(2, 10, 20);
+  ASSERT_EQ(handler.calls, std::vector<std::string>{"menu 2"});
+  EXPECT_EQ(handler.menuView, view);
+  EXPECT_EQ(handler.menu.popups, (std::vector<std::pair<int, int>>{{10, 20}}));
+  EXPECT_EQ(handler.menu.refs, 1);
+  EXPECT_EQ(handler.refs, 2);  // the controller's own reference only
+
+  handler.returnMenu = false;
+  rig.effect->OpenHostContextMenu(1, 0, 0);
+  EXPECT_EQ(handler.menu.popups.size(), 1u);
+  rig.controller->setComponentHandler(nullptr);
+  rig.effect->EditorViews.clear();
+  view->release();
+}
