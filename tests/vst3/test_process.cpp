@@ -1,0 +1,337 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "EffectRig.h"
+#include "pluginterfaces/base/ustring.h"
+#include "pluginterfaces/vst/ivstprocesscontext.h"
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace {
+
+template <class Sample>
+HostBus<Sample> SignalBus(int channels, long start, int frames) {
+  HostBus<Sample> bus(channels, frames);
+  for (int c = 0; c < channels; ++c)
+    for (int i = 0; i < frames; ++i)
+      bus.samples[c][i] = static_cast<Sample>(TestSignal(c, start + i));
+  return bus;
+}
+
+constexpr float kUntouched = 123.0f;
+
+std::string BusName(IComponent* component, BusDirection dir) {
+  BusInfo info = {};
+  component->getBusInfo(kAudio, dir, 0, info);
+  std::string name;
+  for (const TChar* p = info.name; *p; ++p)
+    name.push_back(static_cast<char>(*p));
+  return name + (info.channelCount == 1 ? " mono" : info.channelCount == 2 ? " stereo" : " other");
+}
+
+}  // namespace
+
+TEST(Process, DoublePrecisionMatchesTheEffectBitForBit) {
+  EffectRig rig;
+  rig.Setup(kSample64, 64);
+  rig.controller->setParamNormalized(2, 0.3);
+  rig.effect->HandleParamChange(2);
+  ReferenceEffect ref(64);
+  ref.effect.GetParam(2)->SetFromNormalized(0.3);
+  ref.effect.HandleParamChange(2);
+
+  long pos = 0;
+  for (int block = 0; block < 200; ++block, pos += 64) {
+    auto in = SignalBus<double>(2, pos, 64);
+    HostBus<double> out(2, 64);
+    ProcessData data = MakeProcessData(kSample64, 64, &in.buffers, 1, &out.buffers, 1);
+    ASSERT_EQ(rig.Process(data), kResultOk);
+    auto expected = ref.Run(pos, 64);
+    ASSERT_EQ(out.samples, expected) << "block " << block;
+  }
+}
+
+TEST(Process, SinglePrecisionMatchesTheEffectRoundedToFloat) {
+  EffectRig rig;
+  rig.Setup(kSample32, 128);
+  ReferenceEffect ref(128);
+  long pos = 0;
+  for (int block = 0; block < 50; ++block, pos += 100) {
+    auto in = SignalBus<float>(2, pos, 100);
+    HostBus<float> out(2, 100);
+    ProcessData data = MakeProcessData(kSample32, 100, &in.buffers, 1, &out.buffers, 1);
+    ASSERT_EQ(rig.Process(data), kResultOk);
+    // The reference reads the same single-precision input.
+    std::vector<std::vector<double>> refIn(2, std::vector<double>(100)), refOut(2, std::vector<double>(100));
+    for (int c = 0; c < 2; ++c)
+      for (int i = 0; i < 100; ++i)
+        refIn[c][i] = in.samples[c][i];
+    double* ins[2] = {refIn[0].data(), refIn[1].data()};
+    double* outs[2] = {refOut[0].data(), refOut[1].data()};
+    ref.effect.ProcessBlock(ins, outs, 100);
+    for (int c = 0; c < 2; ++c)
+      for (int i = 0; i < 100; ++i)
+        ASSERT_EQ(out.samples[c][i], static_cast<float>(refOut[c][i])) << block << " " << c << " " << i;
+  }
+}
+
+TEST(Process, NegotiatesMonoAndStereoOnly) {
+  EffectRig rig;
+  EXPECT_EQ(BusName(rig.component, kInput), "Main Input stereo");
+  EXPECT_EQ(BusName(rig.component, kOutput), "Output stereo");
+  EXPECT_EQ(rig.component->getBusCount(kEvent, kInput), 0);
+
+  SpeakerArrangement stereo = SpeakerArr::kStereo, mono = SpeakerArr::kMono;
+  EXPECT_EQ(rig.processor->setBusArrangements(&stereo, 1, &stereo, 1), kResultOk);
+  EXPECT_EQ(BusName(rig.component, kInput), "Main Input stereo");
+  EXPECT_EQ(rig.processor->setBusArrangements(&stereo, 1, &mono, 1), kResultFalse);
+  EXPECT_EQ(rig.processor->setBusArrangements(&mono, 1, &stereo, 1), kResultFalse);
+  SpeakerArrangement two[2] = {SpeakerArr::kStereo, SpeakerArr::kStereo};
+  EXPECT_EQ(rig.processor->setBusArrangements(two, 2, &stereo, 1), kResultFalse);
+  EXPECT_EQ(rig.processor->setBusArrangements(nullptr, 0, &stereo, 1), kResultFalse);
+
+  EXPECT_EQ(rig.processor->setBusArrangements(&mono, 1, &mono, 1), kResultOk);
+  EXPECT_EQ(BusName(rig.component, kInput), "Input mono");
+  EXPECT_EQ(BusName(rig.component, kOutput), "Output mono");
+  SpeakerArrangement arr = 0;
+  EXPECT_EQ(rig.processor->getBusArrangement(kOutput, 0, arr), kResultTrue);
+  EXPECT_EQ(arr, SpeakerArr::kMono);
+}
+
+TEST(Process, MonoOutputIsTheFirstChannelOfTheStereoComputation) {
+  EffectRig rig;
+  rig.Setup(kSample64, 64, 44100.0, 1);
+  ReferenceEffect ref(64);
+  long pos = 0;
+  for (int block = 0; block < 20; ++block, pos += 64) {
+    auto in = SignalBus<double>(1, pos, 64);
+    HostBus<double> out(1, 64);
+    ProcessData data = MakeProcessData(kSample64, 64, &in.buffers, 1, &out.buffers, 1);
+    ASSERT_EQ(rig.Process(data), kResultOk);
+    // The second reference input is silence: mono feeds scratch zeros there.
+    std::vector<std::vector<double>> refIn(2, std::vector<double>(64, 0.0)), refOut(2, std::vector<double>(64));
+    refIn[0] = in.samples[0];
+    double* ins[2] = {refIn[0].data(), refIn[1].data()};
+    double* outs[2] = {refOut[0].data(), refOut[1].data()};
+    ref.effect.ProcessBlock(ins, outs, 64);
+    ASSERT_EQ(out.samples[0], refOut[0]) << block;
+  }
+}
+
+TEST(Process, HostBypassPassesTheInputThrough) {
+  EffectRig rig;
+  rig.Setup(kSample32, 64);
+  FakeParamChanges changes;
+  changes.Add(kBypassParamId, {{0, 1.0}});
+  auto in = SignalBus<float>(2, 500, 64);
+  HostBus<float> out(2, 64);
+  ProcessData data = MakeProcessData(kSample32, 64, &in.buffers, 1, &out.buffers, 1);
+  data.inputParameterChanges = &changes;
+  ASSERT_EQ(rig.Process(data), kResultOk);
+  EXPECT_TRUE(rig.effect->IsBypassed());
+  EXPECT_EQ(out.samples, in.samples);
+
+  ProcessSetup setup{kRealtime, kSample32, 64, 48000.0};
+  EXPECT_EQ(rig.processor->setupProcessing(setup), kResultOk);
+  EXPECT_FALSE(rig.effect->IsBypassed());
+  EXPECT_EQ(rig.effect->SampleRate(), 48000.0);
+}
+
+TEST(Process, OnlyTheLastPointOfEachQueueCounts) {
+  EffectRig rig;
+  rig.Setup(kSample64, 128);
+  FakeParamChanges changes;
+  changes.Add(3, {{0, 0.2}, {64, 0.9}});
+  changes.Add(kBypassParamId, {{0, 1.0}, {10, 0.51}});
+  changes.Add(0, {});                   // empty: skipped
+  changes.Add(4711, {{0, 1.0}});        // unknown id: ignored
+  changes.Add(2, {{0, std::nan("")}});  // not a number: ignored
+  HostBus<double> in(2, 128), out(2, 128);
+  ProcessData data = MakeProcessData(kSample64, 128, &in.buffers, 1, &out.buffers, 1);
+  data.inputParameterChanges = &changes;
+  ASSERT_EQ(rig.Process(data), kResultOk);
+  EXPECT_DOUBLE_EQ(rig.effect->GetParam(3)->Value(), 8.0);
+  EXPECT_DOUBLE_EQ(rig.effect->Chopper().outputGain, std::pow(10.0, 8.0 / 20.0));
+  EXPECT_TRUE(rig.effect->IsBypassed());
+  EXPECT_EQ(rig.effect->GetParam(0)->Value(), 5.0);
+  EXPECT_EQ(rig.effect->GetParam(2)->Value(), 0.0);
+
+  FakeParamChanges off;
+  off.Add(kBypassParamId, {{0, 0.5}});
+  data.inputParameterChanges = &off;
+  ASSERT_EQ(rig.Process(data), kResultOk);
+  EXPECT_FALSE(rig.effect->IsBypassed());
+}
+
+TEST(Process, PresetQueueLoadsOnlyExistingPresets) {
+  EffectRig rig;
+  rig.Setup(kSample64, 64);
+  rig.controller->setParamNormalized(0, 1.0);
+  FakeParamChanges beyond;
+  beyond.Add(kPresetParamId, {{0, 1.0}});
+  HostBus<double> in(2, 64), out(2, 64);
+  ProcessData data = MakeProcessData(kSample64, 64, &in.buffers, 1, &out.buffers, 1);
+  data.inputParameterChanges = &beyond;
+  rig.Process(data);
+  EXPECT_EQ(rig.effect->GetParam(0)->Value(), 50.0);
+
+  FakeParamChanges first;
+  first.Add(kPresetParamId, {{0, 0.0}});
+  data.inputParameterChanges = &first;
+  rig.Process(data);
+  EXPECT_EQ(rig.effect->GetParam(0)->Value(), 5.0);
+  EXPECT_EQ(rig.effect->CurrentPresetIndex(), 0);
+}
+
+TEST(Process, EmptyFlushAppliesParametersWithoutAudio) {
+  EffectRig rig;
+  rig.Setup(kSample32, 64);
+  FakeParamChanges changes;
+  changes.Add(1, {{0, 1.0}});
+  ProcessData flush = MakeProcessData(kSample32, 0, nullptr, 0, nullptr, 0);
+  flush.inputParameterChanges = &changes;
+  EXPECT_EQ(rig.Process(flush), kResultOk);
+  EXPECT_EQ(rig.effect->GetParam(1)->Value(), 1.0);
+
+  // Buffers of an earlier block are not written by a later block without buses.
+  auto in = SignalBus<float>(2, 0, 64);
+  HostBus<float> out(2, 64);
+  ProcessData data = MakeProcessData(kSample32, 64, &in.buffers, 1, &out.buffers, 1);
+  ASSERT_EQ(rig.Process(data), kResultOk);
+  std::fill(out.samples[0].begin(), out.samples[0].end(), kUntouched);
+  ProcessData noBuses = MakeProcessData(kSample32, 64, nullptr, 0, nullptr, 0);
+  EXPECT_EQ(rig.Process(noBuses), kResultOk);
+  EXPECT_EQ(out.samples[0], std::vector<float>(64, kUntouched));
+
+  for (int32 size : {kSample32, kSample64}) {
+    rig.Setup(size, 64);
+    ProcessData nulls = MakeProcessData(size, 32, nullptr, 1, nullptr, 1);
+    EXPECT_EQ(rig.Process(nulls), kResultOk);
+    AudioBusBuffers noChannels;
+    noChannels.numChannels = 2;  // declared, yet no pointer array
+    ProcessData empty = MakeProcessData(size, 32, &noChannels, 1, &noChannels, 1);
+    EXPECT_EQ(rig.Process(empty), kResultOk);
+  }
+}
+
+TEST(Process, BlocksLongerThanTheMaximumArePiecedTogether) {
+  for (int32 size : {kSample32, kSample64}) {
+    EffectRig rig;
+    rig.Setup(size, 64);
+    ReferenceEffect ref(64);
+    const int frames = 200;
+    HostBus<float> in32 = SignalBus<float>(2, 0, frames), out32(2, frames);
+    HostBus<double> in64 = SignalBus<double>(2, 0, frames), out64(2, frames);
+    ProcessData data = size == kSample64 ? MakeProcessData(size, frames, &in64.buffers, 1, &out64.buffers, 1)
+                                         : MakeProcessData(size, frames, &in32.buffers, 1, &out32.buffers, 1);
+    ASSERT_EQ(rig.Process(data), kResultOk);
+    std::vector<std::vector<double>> expected(2);
+    for (int start = 0; start < frames; start += 64) {
+      const int n = std::min(64, frames - start);
+      std::vector<std::vector<double>> refIn(2, std::vector<double>(n)), refOut(2, std::vector<double>(n));
+      for (int c = 0; c < 2; ++c)
+        for (int i = 0; i < n; ++i)
+          refIn[c][i] = size == kSample64 ? in64.samples[c][start + i] : in32.samples[c][start + i];
+      double* ins[2] = {refIn[0].data(), refIn[1].data()};
+      double* outs[2] = {refOut[0].data(), refOut[1].data()};
+      ref.effect.ProcessBlock(ins, outs, n);
+      for (int c = 0; c < 2; ++c)
+        expected[c].insert(expected[c].end(), refOut[c].begin(), refOut[c].end());
+    }
+    for (int c = 0; c < 2; ++c)
+      for (int i = 0; i < frames; ++i) {
+        const double got = size == kSample64 ? out64.samples[c][i] : out32.samples[c][i];
+        const double want = size == kSample64 ? expected[c][i] : static_cast<float>(expected[c][i]);
+        ASSERT_EQ(got, want) << size << " " << c << " " << i;
+      }
+  }
+}
+
+TEST(Process, InactiveOrMissingOutputsAreLeftUntouched) {
+  EffectRig rig;
+  SpeakerArrangement stereo = SpeakerArr::kStereo;
+  rig.processor->setBusArrangements(&stereo, 1, &stereo, 1);
+  ProcessSetup setup{kRealtime, kSample32, 64, 44100.0};
+  rig.processor->setupProcessing(setup);
+  rig.effect->SetParamFromEditor(2, 1.0);  // full level throughout
+
+  auto in = SignalBus<float>(2, 0, 64);
+  HostBus<float> out(2, 64, kUntouched);
+  ProcessData data = MakeProcessData(kSample32, 64, &in.buffers, 1, &out.buffers, 1);
+  ASSERT_EQ(rig.Process(data), kResultOk);
+  EXPECT_EQ(out.samples[0], std::vector<float>(64, kUntouched));  // never activated
+
+  rig.component->activateBus(kAudio, kOutput, 0, true);
+  ASSERT_EQ(rig.Process(data), kResultOk);
+  EXPECT_NE(out.samples[0], std::vector<float>(64, kUntouched));
+
+  rig.component->activateBus(kAudio, kOutput, 0, false);
+  out = HostBus<float>(2, 64, kUntouched);
+  data.outputs = &out.buffers;
+  ASSERT_EQ(rig.Process(data), kResultOk);
+  EXPECT_EQ(out.samples[1], std::vector<float>(64, kUntouched));
+
+  // A null channel pointer or a short bus is skipped, the rest is written.
+  rig.component->activateBus(kAudio, kOutput, 0, true);
+  out.pointers[1] = nullptr;
+  in.buffers.numChannels = 1;
+  ASSERT_EQ(rig.Process(data), kResultOk);
+  EXPECT_NE(out.samples[0], std::vector<float>(64, kUntouched));
+  EXPECT_EQ(out.samples[1], std::vector<float>(64, kUntouched));
+}
+
+TEST(Process, SetupAndTransportServices) {
+  EffectRig rig;
+  EXPECT_EQ(rig.processor->canProcessSampleSize(kSample32), kResultTrue);
+  EXPECT_EQ(rig.processor->canProcessSampleSize(kSample64), kResultTrue);
+  EXPECT_EQ(rig.processor->canProcessSampleSize(2), kResultFalse);
+  ProcessSetup bad{kRealtime, 2, 64, 44100.0};
+  EXPECT_EQ(rig.processor->setupProcessing(bad), kResultFalse);
+  EXPECT_EQ(rig.processor->getLatencySamples(), 0u);
+  EXPECT_EQ(rig.processor->getTailSamples(), 0u);
+  EXPECT_EQ(rig.processor->setProcessing(true), kNotImplemented);
+  EXPECT_EQ(rig.component->setActive(true), kResultOk);
+  EXPECT_EQ(rig.component->setIoMode(0), kNotImplemented);
+  TUID cid;
+  EXPECT_EQ(rig.component->getControllerClassId(cid), kNotImplemented);
+
+  ProcessSetup offline{kOffline, kSample64, 32, 96000.0};
+  ASSERT_EQ(rig.processor->setupProcessing(offline), kResultOk);
+  EXPECT_TRUE(rig.effect->IsOfflineRender());
+  EXPECT_EQ(rig.effect->BlockSize(), 32);
+
+  ProcessContext context = {};
+  context.tempo = 128.0;
+  context.projectTimeSamples = (int64(1) << 32) + 77;
+  context.projectTimeMusic = 9.5;
+  context.barPositionMusic = 8.0;
+  context.cycleStartMusic = 4.0;
+  context.cycleEndMusic = 12.0;
+  context.timeSigNumerator = 7;
+  context.timeSigDenominator = 8;
+  context.state = ProcessContext::kPlaying | ProcessContext::kCycleActive;
+  ProcessData data = MakeProcessData(kSample64, 0, nullptr, 0, nullptr, 0);
+  data.processContext = &context;
+  ASSERT_EQ(rig.Process(data), kResultOk);
+  data.processContext = nullptr;
+  ASSERT_EQ(rig.Process(data), kResultOk);  // keeps the last context
+
+  EXPECT_EQ(rig.effect->HostSamplePosition(), 77);
+  EXPECT_EQ(rig.effect->HostTempo(), 128.0);
+  int num = 0, den = 0;
+  rig.effect->HostTimeSignature(num, den);
+  EXPECT_EQ(num, 7);
+  EXPECT_EQ(den, 8);
+  HostTransport t;
+  rig.effect->HostTransportInfo(t);
+  EXPECT_EQ(t.samplePosition, static_cast<double>(context.projectTimeSamples));
+  EXPECT_EQ(t.quarterNotePosition, 9.5);
+  EXPECT_EQ(t.lastBarStart, 8.0);
+  EXPECT_EQ(t.cycleStart, 4.0);
+  EXPECT_EQ(t.cycleEnd, 12.0);
+  EXPECT_TRUE(t.playing);
+  EXPECT_TRUE(t.cycling);
+}

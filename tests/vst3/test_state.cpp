@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "EffectRig.h"
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace {
+
+const std::vector<uint8_t> kDefaultState = {
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x14, 0x40,  // FADE 5.0
+    0x29, 0x5C, 0x8F, 0xC2, 0xF5, 0x28, 0xCC, 0x3F,  // CHOP 0.22
+    0, 0, 0, 0, 0, 0, 0, 0,                          // DRY
+    0, 0, 0, 0, 0, 0, 0, 0,                          // OUTPUT
+    0, 0, 0, 0, 0, 0, 0, 0,                          // BY
+    0x00, 0x00, 0x00, 0x00};                         // host bypass
+
+std::vector<double> Values(IEffectBase& e) {
+  std::vector<double> v;
+  for (int i = 0; i < e.NParams(); ++i)
+    v.push_back(e.GetParam(i)->Value());
+  return v;
+}
+
+void ChangeEverything(EffectRig& rig) {
+  for (ParamID id = 0; id < 5; ++id)
+    rig.controller->setParamNormalized(id, 1.0);
+  rig.effect->SetBypassed(true);
+}
+
+}  // namespace
+
+TEST(State, SavesTheFortyFourBytes) {
+  EffectRig rig;
+  FakeStream stream;
+  ASSERT_EQ(rig.controller->getState(&stream), kResultOk);
+  EXPECT_EQ(stream.bytes, kDefaultState);
+
+  rig.effect->SetBypassed(true);
+  FakeStream bypassed;
+  ASSERT_EQ(rig.controller->getState(&bypassed), kResultOk);
+  ASSERT_EQ(bypassed.bytes.size(), 44u);
+  EXPECT_EQ(std::vector<uint8_t>(bypassed.bytes.end() - 4, bypassed.bytes.end()), (std::vector<uint8_t>{1, 0, 0, 0}));
+}
+
+TEST(State, ComponentSideStateIsNotImplemented) {
+  EffectRig rig;
+  FakeStream stream(kDefaultState);
+  EXPECT_EQ(rig.component->getState(&stream), kNotImplemented);
+  EXPECT_EQ(rig.component->setState(&stream), kNotImplemented);
+  EXPECT_EQ(stream.bytes, kDefaultState);
+  EXPECT_EQ(stream.cursor, 0u);
+  EXPECT_EQ(rig.controller->setComponentState(&stream), kNotImplemented);
+  EXPECT_EQ(stream.cursor, 0u);
+}
+
+TEST(State, RestoresValuesAndTheBypassWord) {
+  EffectRig rig;
+  ChangeEverything(rig);
+  FakeStream full(kDefaultState);
+  EXPECT_EQ(rig.controller->setState(&full), kResultOk);
+  EXPECT_EQ(Values(*rig.effect), (std::vector<double>{5.0, 0.22, 0.0, 0.0, 0.0}));
+  EXPECT_FALSE(rig.effect->IsBypassed());
+  EXPECT_EQ(rig.effect->Chopper().outputGain, 1.0);
+
+  std::vector<uint8_t> two = kDefaultState;
+  two[40] = 2;
+  FakeStream withTwo(two);
+  EXPECT_EQ(rig.controller->setState(&withTwo), kResultOk);
+  EXPECT_TRUE(rig.effect->IsBypassed());
+  EXPECT_EQ(rig.controller->getParamNormalized(kBypassParamId), 1.0);
+}
+
+TEST(State, StreamEndingBeforeTheBypassWordRestoresValuesAndFails) {
+  for (bool failAtEnd : {true, false}) {
+    EffectRig rig;
+    ChangeEverything(rig);
+    FakeStream forty(std::vector<uint8_t>(kDefaultState.begin(), kDefaultState.begin() + 40), failAtEnd);
+    EXPECT_EQ(rig.controller->setState(&forty), kResultFalse) << failAtEnd;
+    EXPECT_EQ(Values(*rig.effect), (std::vector<double>{5.0, 0.22, 0.0, 0.0, 0.0}));
+    EXPECT_TRUE(rig.effect->IsBypassed());
+
+    // Half a bypass word is no bypass word either.
+    ChangeEverything(rig);
+    FakeStream partial(std::vector<uint8_t>(kDefaultState.begin(), kDefaultState.begin() + 42), failAtEnd);
+    EXPECT_EQ(rig.controller->setState(&partial), kResultFalse);
+    EXPECT_TRUE(rig.effect->IsBypassed());
+  }
+}
+
+TEST(State, ShortOrEmptyStreamsKeepTheValuesTheyDoNotCover) {
+  EffectRig rig;
+  ChangeEverything(rig);
+  const std::vector<double> changed = Values(*rig.effect);
+  FakeStream empty;
+  EXPECT_EQ(rig.controller->setState(&empty), kResultFalse);
+  EXPECT_EQ(Values(*rig.effect), changed);
+  EXPECT_TRUE(rig.effect->IsBypassed());
+
+  FakeStream sixteen(std::vector<uint8_t>(kDefaultState.begin(), kDefaultState.begin() + 16));
+  EXPECT_EQ(rig.controller->setState(&sixteen), kResultFalse);
+  EXPECT_EQ(Values(*rig.effect), (std::vector<double>{5.0, 0.22, changed[2], changed[3], changed[4]}));
+  EXPECT_EQ(rig.effect->Chopper().fadeRate, 5.0);
+
+  EXPECT_NE(rig.controller->setState(nullptr), kResultOk);
+  EXPECT_NE(rig.controller->getState(nullptr), kResultOk);
+}
+
+TEST(State, GarbageIsLimitedToTheRanges) {
+  EffectRig rig;
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  std::vector<uint8_t> garbage = LittleEndianDoubles({1e300, nan, -inf, 42.0, -7.0});
+  garbage.insert(garbage.end(), {0xFF, 0xFF, 0xFF, 0xFF, 0xAB, 0xCD});
+  FakeStream stream(garbage);
+  EXPECT_EQ(rig.controller->setState(&stream), kResultOk);
+  EXPECT_EQ(Values(*rig.effect), (std::vector<double>{50.0, 0.22, 0.0, 10.0, 0.0}));
+  EXPECT_TRUE(rig.effect->IsBypassed());
+  for (ParamID id = 0; id < 5; ++id) {
+    const double n = rig.controller->getParamNormalized(id);
+    EXPECT_TRUE(n >= 0.0 && n <= 1.0) << id;
+  }
+}
+
+TEST(State, FailedWritesAreReported) {
+  EffectRig rig;
+  FakeStream stream;
+  stream.failWrites = true;
+  EXPECT_EQ(rig.controller->getState(&stream), kResultFalse);
+}
