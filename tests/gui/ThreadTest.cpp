@@ -78,3 +78,28 @@ TEST(ThreadTest, AudioDeliveryRacesPaintingSafely) {
     EXPECT_EQ(PixelAt(*g, 2 + 8 * i, 2), FrameColour(frame - 1)) << "knob " << i;
   }
 }
+
+// A paint that finishes (MarkPainted) at the worst moment of a delivery, right
+// after the control was marked dirty, must not lose the new value: the
+// control stays dirty for the next tick.
+TEST(ThreadTest, PaintFinishingMidDeliveryKeepsTheControlDirty) {
+  struct PaintedMidway : ProbeControl {
+    using ProbeControl::ProbeControl;
+    void MarkChanged(bool notify) override {
+      ProbeControl::MarkChanged(notify);
+      MarkPainted();
+    }
+  };
+  RecordingEffect fx;
+  PaintedMidway c(&fx, IBox(0, 0, 5, 5), 0, &fx.log, "c");
+  c.ReceivePluginValue(0.1);
+  c.MarkPainted();
+  ASSERT_FALSE(c.NeedsPaint());
+  c.ReceivePluginValue(0.7);
+  EXPECT_TRUE(c.NeedsPaint());
+  c.ReceiveLinkedValue(0, 0.5);  // no such link: ignored
+  c.AddLinkedParam(3);
+  c.MarkPainted();
+  c.ReceiveLinkedValue(0, 0.5);
+  EXPECT_TRUE(c.NeedsPaint());
+}
