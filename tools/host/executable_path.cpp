@@ -9,7 +9,9 @@
 
 namespace vellox::cli {
 
-std::string ExecutableDirectory() {
+namespace {
+
+std::filesystem::path ExecutableFile() {
   std::filesystem::path exe;
 #ifdef _WIN32
   wchar_t buffer[32768];
@@ -21,13 +23,19 @@ std::string ExecutableDirectory() {
   exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec) return {};
 #endif
-  const auto u8 = exe.parent_path().u8string();
+  return exe;
+}
+
+std::string Utf8(const std::filesystem::path& path) {
+  const auto u8 = path.u8string();
   return std::string(u8.begin(), u8.end());
 }
 
+}  // namespace
+
 std::string DefaultPluginPath() {
-  const std::string dir = ExecutableDirectory();
-  return dir.empty() ? std::string("Vellox.vst3") : dir + "/Vellox.vst3";
+  const std::filesystem::path exe = ExecutableFile();
+  return exe.empty() ? std::string("Vellox.vst3") : Utf8(exe.parent_path() / "Vellox.vst3");
 }
 
 }  // namespace vellox::cli
