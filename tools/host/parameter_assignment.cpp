@@ -42,21 +42,6 @@ bool ParseNumber(const std::string& text, double& value) {
   return end == text.c_str() + text.size() && std::isfinite(value);
 }
 
-// A stepped parameter may be given by one of its display texts ("on", "off").
-bool MatchDisplayText(IEditController& controller, const ParameterInfo& info, const std::string& text,
-                      ParamValue& normalized) {
-  for (int32 step = 0; step <= info.stepCount && info.stepCount > 0; ++step) {
-    const ParamValue v = static_cast<ParamValue>(step) / info.stepCount;
-    String128 shown{};
-    if (controller.getParamStringByValue(info.id, v, shown) != kResultOk) continue;
-    if (Lower(Utf16ToUtf8(shown, 128)) == Lower(text)) {
-      normalized = v;
-      return true;
-    }
-  }
-  return false;
-}
-
 }  // namespace
 
 std::string FormatNumber(double value) {
@@ -110,7 +95,6 @@ bool ResolveAssignment(IEditController& controller, const std::string& text, Par
 
   double plain = 0.0;
   if (!ParseNumber(StripUnit(value, units), plain)) {
-    if (MatchDisplayText(controller, info, value, assignment.normalized)) return true;
     error = "value \"" + value + "\" for " + assignment.title + " is not a number";
     return false;
   }

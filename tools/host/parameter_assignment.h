@@ -1,7 +1,8 @@
 #pragma once
 // Turns a command-line NAME=VALUE into a host parameter id and normalised
 // value, through the effect's own controller. NAME is the parameter title
-// (any case); VALUE is in the parameter's units or one of its display texts.
+// (any case); VALUE is a number in the parameter's own units, optionally
+// followed by the unit itself ("-3 dB").
 #include <string>
 
 #include "pluginterfaces/vst/ivsteditcontroller.h"
