@@ -62,6 +62,11 @@ IBitmapRef IGraphics::LoadArtwork(int id, const char* fileName, int frameCount) 
     // A failed load is not cached, so a later attempt may still succeed.
     if (bitmap) ArtworkCache::Add(id, bitmap);
   }
+  if (!bitmap) ++mMissingArtwork;
+  return BitmapRefOf(bitmap, frameCount);
+}
+
+IBitmapRef BitmapRefOf(PIX_IBitmap* bitmap, int frameCount) {
   IBitmapRef ref;
   ref.frameCount = frameCount;
   ref.framesHorizontal = false;
@@ -69,8 +74,6 @@ IBitmapRef IGraphics::LoadArtwork(int id, const char* fileName, int frameCount) 
     ref.bitmap = bitmap;
     ref.width = bitmap->Width();
     ref.height = bitmap->Height();
-  } else {
-    ++mMissingArtwork;
   }
   return ref;
 }

@@ -16,6 +16,10 @@ struct IBitmapRef {
   bool framesHorizontal = false;
 };
 
+// A reference to a vertical strip of `frameCount` frames; a null bitmap gives
+// the missing-artwork reference (zero size).
+IBitmapRef BitmapRefOf(PIX_IBitmap* bitmap, int frameCount);
+
 struct IArgbColor {
   int alpha = 255;
   int red = 0;

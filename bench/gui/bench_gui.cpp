@@ -33,15 +33,6 @@ PIX_MemBitmap* SyntheticStrip(int w, int h) {
   return b;
 }
 
-IBitmapRef Ref(PIX_MemBitmap* b, int frames) {
-  IBitmapRef r;
-  r.bitmap = b;
-  r.width = b->Width();
-  r.height = b->Height();
-  r.frameCount = frames;
-  return r;
-}
-
 struct Editor {
   Editor() {
     art.emplace_back(SyntheticStrip(784, 184));
@@ -51,12 +42,12 @@ struct Editor {
     art.emplace_back(SyntheticStrip(101, 5917));
     art.emplace_back(SyntheticStrip(74, 4453));
     graphics = new IGraphicsHeadless(&effect, 784, 184);
-    graphics->AddBackground(new IBitmapControl(&effect, 0, 0, -1, Ref(art[0].get(), 1), kBlendReplace));
-    graphics->AddControl(new ISwitchControl(&effect, 91, 53, 4, Ref(art[1].get(), 2)));
-    graphics->AddControl(new IKnobMultiControl(&effect, 191, 26, 0, Ref(art[2].get(), 61)));
-    graphics->AddControl(new IKnobMultiControl(&effect, 341, 26, 1, Ref(art[3].get(), 61)));
-    graphics->AddControl(new IKnobMultiControl(&effect, 490, 26, 2, Ref(art[4].get(), 61)));
-    graphics->AddControl(new IKnobMultiControl(&effect, 626, 40, 3, Ref(art[5].get(), 61)));
+    graphics->AddBackground(new IBitmapControl(&effect, 0, 0, -1, BitmapRefOf(art[0].get(), 1), kBlendReplace));
+    graphics->AddControl(new ISwitchControl(&effect, 91, 53, 4, BitmapRefOf(art[1].get(), 2)));
+    graphics->AddControl(new IKnobMultiControl(&effect, 191, 26, 0, BitmapRefOf(art[2].get(), 61)));
+    graphics->AddControl(new IKnobMultiControl(&effect, 341, 26, 1, BitmapRefOf(art[3].get(), 61)));
+    graphics->AddControl(new IKnobMultiControl(&effect, 490, 26, 2, BitmapRefOf(art[4].get(), 61)));
+    graphics->AddControl(new IKnobMultiControl(&effect, 626, 40, 3, BitmapRefOf(art[5].get(), 61)));
     effect.BindGraphics(graphics);  // owned by the effect from here on
   }
   std::vector<std::unique_ptr<PIX_MemBitmap>> art;  // outlives the effect's controls

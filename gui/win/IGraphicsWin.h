@@ -93,6 +93,7 @@ private:
   // Window class and tooltips.
   bool AcquireWindowClass();
   void ReleaseWindowClass();
+  void ForgetDestroyedWindow();
   void CreateTooltip();
   void HideTooltip();
 

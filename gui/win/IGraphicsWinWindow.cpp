@@ -152,7 +152,26 @@ void IGraphicsWin::CloseEditorWindow() {
   mTooltipShown = false;
   mTooltipControl = -1;
   HWND window = AsWindow(mEditorWindow);
+  // Forgotten first, so that the messages sent while it is destroyed are
+  // left to the system.
+  mEditorWindow = nullptr;
   DestroyWindow(window);
+  ReleaseWindowClass();
+}
+
+void IGraphicsWin::ForgetDestroyedWindow() {
+  // The host destroyed its window, and ours with it, without closing the
+  // editor first. The entry and the tooltip went with it.
+  if (mEntryFont) DeleteObject(static_cast<HFONT>(mEntryFont));
+  mEntryFont = nullptr;
+  mEntryWindow = nullptr;
+  mEntryControl = nullptr;
+  mEntryParam = nullptr;
+  mEntrySavedProc = 0;
+  mEntryState = kEntryIdle;
+  mTooltipWindow = nullptr;
+  mTooltipShown = false;
+  mTooltipControl = -1;
   mEditorWindow = nullptr;
   ReleaseWindowClass();
 }
@@ -172,6 +191,10 @@ LRESULT CALLBACK IGraphicsWinProcs::Editor(HWND window, UINT message, WPARAM wPa
 
 intptr_t IGraphicsWin::HandleEditorMessage(void* windowHandle, unsigned message, uintptr_t wParam, intptr_t lParam) {
   HWND window = AsWindow(windowHandle);
+  if (message == WM_NCDESTROY) {
+    ForgetDestroyedWindow();
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
   if (mEntryWindow && mEntryState == kEntryFocused) {
     // While the entry holds the focus the editor stands still; a press on it
     // abandons the entry.

@@ -138,7 +138,7 @@ TEST(ArtworkTest, MissingArtworkPaintsNothingAndIsReported) {
   EXPECT_EQ(ArtworkCache::Count(), cached);
 
   std::unique_ptr<PIX_MemBitmap> grey(MakeStrip(30, 30, 1, [](int) { return 0xFF808080u; }));
-  g->AddBackground(new IBitmapControl(&fx, 0, 0, -1, RefTo(grey.get(), 1), kBlendReplace));
+  g->AddBackground(new IBitmapControl(&fx, 0, 0, -1, BitmapRefOf(grey.get(), 1), kBlendReplace));
   auto* knob = new IKnobMultiControl(&fx, 5, 5, 0, missing);
   g->AddControl(knob);
   g->AddControl(new ISwitchControl(&fx, 10, 10, 4, broken));

@@ -38,8 +38,8 @@ protected:
 TEST_F(ControlsTest, FilmstripsShowTheFrameForTheirValue) {
   std::unique_ptr<PIX_MemBitmap> knobArt(MakeStrip(8, 97, 61, FrameColour));
   std::unique_ptr<PIX_MemBitmap> switchArt(MakeStrip(6, 53, 2, FrameColour));
-  auto* knob = new IKnobMultiControl(&fx, 10, 5, 0, RefTo(knobArt.get(), 61));
-  auto* sw = new ISwitchControl(&fx, 30, 5, 4, RefTo(switchArt.get(), 2), kBlendReplace);
+  auto* knob = new IKnobMultiControl(&fx, 10, 5, 0, BitmapRefOf(knobArt.get(), 61));
+  auto* sw = new ISwitchControl(&fx, 30, 5, 4, BitmapRefOf(switchArt.get(), 2), kBlendReplace);
   g.AddControl(knob);
   g.AddControl(sw);
   EXPECT_EQ(knob->Box(), IBox(10, 5, 18, 102));
@@ -144,9 +144,9 @@ TEST_F(KnobTest, DoubleClickRestoresTheFirstPluginValue) {
 TEST_F(KnobTest, GrayedKnobPaintsAtAQuarterAndIsTransparentToThePointer) {
   std::unique_ptr<PIX_MemBitmap> black(MakeStrip(200, 120, 1, [](int) { return 0xFF000000u; }));
   std::unique_ptr<PIX_MemBitmap> white(MakeStrip(10, 10, 1, [](int) { return 0xFFFFFFFFu; }));
-  auto* bg = new IBitmapControl(&fx, 0, 0, -1, RefTo(black.get(), 1), kBlendReplace);
+  auto* bg = new IBitmapControl(&fx, 0, 0, -1, BitmapRefOf(black.get(), 1), kBlendReplace);
   g.AddBackground(bg);
-  auto* patch = new IBitmapControl(&fx, 100, 50, 2, RefTo(white.get(), 1));
+  auto* patch = new IBitmapControl(&fx, 100, 50, 2, BitmapRefOf(white.get(), 1));
   g.AddControl(patch);
 
   patch->SetGrayed(true);
@@ -218,7 +218,7 @@ TEST_F(ControlsTest, LinkAreaIsInvisibleAndOpensItsAddress) {
   } web(&fx, 200, 120);
   web.CreateDrawSurfaces();
   std::unique_ptr<PIX_MemBitmap> grey(MakeStrip(200, 120, 1, [](int) { return 0xFF808080u; }));
-  web.AddBackground(new IBitmapControl(&fx, 0, 0, -1, RefTo(grey.get(), 1), kBlendReplace));
+  web.AddBackground(new IBitmapControl(&fx, 0, 0, -1, BitmapRefOf(grey.get(), 1), kBlendReplace));
   auto* link = new IURLControl(&fx, IBox(150, 100, 250, 200), "https://example.com/vellox");
   web.AddControl(link);
 

@@ -88,14 +88,6 @@ PIX_MemBitmap* MakeStrip(int w, int h, int frames, unsigned (*colourOf)(int fram
   return bitmap;
 }
 
-IBitmapRef RefTo(PIX_MemBitmap* strip, int frames) {
-  IBitmapRef ref;
-  ref.bitmap = strip;
-  ref.width = strip->Width();
-  ref.height = strip->Height();
-  ref.frameCount = frames;
-  return ref;
-}
 
 std::vector<unsigned char> EncodePng(int w, int h, int frames, unsigned (*colourOf)(int frame)) {
   std::vector<unsigned char> rgba(size_t(w) * h * frames * 4);

@@ -60,7 +60,6 @@ bool Tick(IGraphics& graphics);
 // A vertical strip of `frames` frames of w x h; every pixel of frame k is
 // colourOf(k).
 PIX_MemBitmap* MakeStrip(int w, int h, int frames, unsigned (*colourOf)(int frame));
-IBitmapRef RefTo(PIX_MemBitmap* strip, int frames);
 
 // Encodes a w x h RGBA image (straight alpha, one colour per frame band) as
 // PNG bytes with libpng's writer.

@@ -28,13 +28,13 @@ TEST(ThreadTest, AudioDeliveryRacesPaintingSafely) {
   std::unique_ptr<PIX_MemBitmap> bgArt(MakeStrip(60, 20, 1, [](int) { return 0xFF000000u; }));
   RecordingEffect fx;
   auto* g = new IGraphicsHeadless(&fx, 60, 20);
-  g->AddBackground(new IBitmapControl(&fx, 0, 0, -1, RefTo(bgArt.get(), 1), kBlendReplace));
+  g->AddBackground(new IBitmapControl(&fx, 0, 0, -1, BitmapRefOf(bgArt.get(), 1), kBlendReplace));
   std::vector<IControl*> knobs;
   for (int i = 0; i < 4; ++i) {
-    knobs.push_back(new IKnobMultiControl(&fx, 2 + 8 * i, 2, i, RefTo(knobArt.get(), 61)));
+    knobs.push_back(new IKnobMultiControl(&fx, 2 + 8 * i, 2, i, BitmapRefOf(knobArt.get(), 61)));
     g->AddControl(knobs.back());
   }
-  auto* sw = new ISwitchControl(&fx, 40, 2, 4, RefTo(switchArt.get(), 2));
+  auto* sw = new ISwitchControl(&fx, 40, 2, 4, BitmapRefOf(switchArt.get(), 2));
   g->AddControl(sw);
   fx.BindGraphics(g);
   for (int i = 0; i < 4; ++i) g->DeliverParamValue(i, kValues[0]);  // CHOP's default is not one of them
