@@ -46,13 +46,6 @@ double DecodeSample(const uint8_t* p, uint16_t format, uint16_t bits) {
 
 }  // namespace
 
-double PeakLevel(const AudioData& audio) {
-  double peak = 0.0;
-  for (const auto& channel : audio.channels)
-    for (double s : channel) peak = std::fmax(peak, std::fabs(s));
-  return peak;
-}
-
 std::vector<uint8_t> EncodeWavFloat32(const AudioData& audio) {
   const auto channels = static_cast<uint32_t>(audio.channels.size());
   const auto frames = static_cast<uint32_t>(audio.Frames());
