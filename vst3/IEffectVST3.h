@@ -39,8 +39,11 @@ public:
 
   // IEditController
   Steinberg::tresult PLUGIN_API setComponentState(Steinberg::IBStream* state) override;
+  Steinberg::tresult PLUGIN_API getParameterInfo(Steinberg::int32 paramIndex, Steinberg::Vst::ParameterInfo& info) override;
   Steinberg::tresult PLUGIN_API getParamStringByValue(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue valueNormalized,
                                                       Steinberg::Vst::String128 string) override;
+  Steinberg::tresult PLUGIN_API getParamValueByString(Steinberg::Vst::ParamID id, Steinberg::Vst::TChar* string,
+                                                      Steinberg::Vst::ParamValue& valueNormalized) override;
   Steinberg::Vst::ParamValue PLUGIN_API plainParamToNormalized(Steinberg::Vst::ParamID id,
                                                                Steinberg::Vst::ParamValue plainValue) override;
   Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID id) override;

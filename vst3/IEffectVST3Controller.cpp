@@ -56,11 +56,25 @@ tresult PLUGIN_API IEffectVST3::setComponentState(IBStream* /*state*/) {
   return kNotImplemented;
 }
 
+// The SDK's lookup by position would throw for a position outside the list.
+tresult PLUGIN_API IEffectVST3::getParameterInfo(int32 paramIndex, ParameterInfo& info) {
+  if (paramIndex < 0 || paramIndex >= parameters.getParameterCount())
+    return kResultFalse;
+  return EditControllerEx1::getParameterInfo(paramIndex, info);
+}
+
 tresult PLUGIN_API IEffectVST3::getParamStringByValue(ParamID id, ParamValue valueNormalized, String128 string) {
   if (!IsCoreId(*this, id) || !string)
     return kResultFalse;
   SlotValueText(*GetParam(static_cast<int>(id)), valueNormalized, string);
   return kResultOk;
+}
+
+// The SDK's parameters read the text without checking for null.
+tresult PLUGIN_API IEffectVST3::getParamValueByString(ParamID id, TChar* string, ParamValue& valueNormalized) {
+  if (!string)
+    return kResultFalse;
+  return EditControllerEx1::getParamValueByString(id, string, valueNormalized);
 }
 
 ParamValue PLUGIN_API IEffectVST3::plainParamToNormalized(ParamID id, ParamValue plainValue) {

@@ -77,6 +77,9 @@ TEST(Controller, PresentsSevenParametersInOrder) {
     EXPECT_EQ(info.flags, rows[i].flags) << i;
     EXPECT_EQ(info.unitId, 0) << i;
   }
+  ParameterInfo outside = {};
+  EXPECT_EQ(rig.controller->getParameterInfo(7, outside), kResultFalse);
+  EXPECT_EQ(rig.controller->getParameterInfo(-1, outside), kResultFalse);
 }
 
 TEST(Controller, ConvertsValuesToTextAndBack) {
@@ -100,6 +103,8 @@ TEST(Controller, ConvertsValuesToTextAndBack) {
   EXPECT_DOUBLE_EQ(ValueOf(c, kBypassParamId, "on"), 1.0);
   ParamValue v = 0.0;
   EXPECT_EQ(c->getParamValueByString(99, nullptr, v), kResultFalse);
+  EXPECT_EQ(c->getParamValueByString(kBypassParamId, nullptr, v), kResultFalse);
+  EXPECT_EQ(c->getParamValueByString(kPresetParamId, nullptr, v), kResultFalse);
 
   EXPECT_DOUBLE_EQ(c->plainParamToNormalized(0, 27.5), 0.5);
   EXPECT_DOUBLE_EQ(c->plainParamToNormalized(0, 500.0), 1.0);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "public.sdk/source/common/pluginview.h"
+
+class IEffectVST3;
+class IGraphics;
+
+// The editor view a host embeds: it draws nothing itself but opens and closes
+// the effect's editor window inside the host's parent window, reports the
+// editor's fixed size and carries size requests to the host frame. It holds a
+// counted reference on its effect, so the effect outlives its views.
+class IEffectVST3View : public Steinberg::CPluginView {
+public:
+  explicit IEffectVST3View(IEffectVST3* plug);
+  ~IEffectVST3View() override;
+
+  Steinberg::tresult PLUGIN_API isPlatformTypeSupported(Steinberg::FIDString type) override;
+  Steinberg::tresult PLUGIN_API attached(void* parent, Steinberg::FIDString type) override;
+  Steinberg::tresult PLUGIN_API removed() override;
+  Steinberg::tresult PLUGIN_API getSize(Steinberg::ViewRect* size) override;
+  Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) override;
+
+  // Asks the host frame for a new size; false when there is no frame.
+  bool RequestFrameSize(int width, int height);
+
+  bool ResizePending = false;
+
+  // The platform window type the editor can live in, or null where the
+  // module has no window layer.
+  static const char* SupportedPlatformType();
+
+private:
+  IGraphics* Editor() const;
+
+  IEffectVST3* mPlug;
+};
