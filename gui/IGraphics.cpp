@@ -103,6 +103,7 @@ void IGraphics::PushParamToControls(int index, double value, bool isNormalized) 
 void IGraphics::SetEditorSize(int width, int height) {
   mWidth = width;
   mHeight = height;
+  CloseEditGesture();
   ReleasePointerCapture();
   mHovered = -1;  // the hovered control is about to be destroyed
   DestroyControls();

@@ -122,6 +122,7 @@ public:
 protected:
   void DestroyControls();
   void DestroySurfaces();
+  void CloseEditGesture();
 
   IEffectBase* mPlug;
   IBox mClipBox;
@@ -142,6 +143,7 @@ protected:
   bool mTooltipsEnabled = false;
   IControl* mKeyCatcher = nullptr;
   int mMissingArtwork = 0;
+  int mOpenEditParam = -1;  // parameter of the host edit gesture a press opened
 
 private:
   void PaintStrict(const IBox& box);

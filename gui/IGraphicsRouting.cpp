@@ -16,7 +16,18 @@ void IGraphics::ReleasePointerCapture() {
   mLastY = -1;
 }
 
+// Every BeginHostEdit gets exactly one EndHostEdit: a release closes the
+// gesture its press opened, and only that one. Releases that follow a press
+// which opened none (on empty space, the host's context menu, a double click)
+// still reach the control but send the host no stray end.
+void IGraphics::CloseEditGesture() {
+  int p = mOpenEditParam;
+  mOpenEditParam = -1;
+  if (p >= 0 && mPlug) mPlug->EndHostEdit(p);
+}
+
 void IGraphics::DispatchPointerDown(int x, int y, const IPointerMods& mods) {
+  CloseEditGesture();
   ReleasePointerCapture();
   int i = ControlAt(x, y);
   if (i < 0) return;
@@ -34,6 +45,7 @@ void IGraphics::DispatchPointerDown(int x, int y, const IPointerMods& mods) {
     }
   } else if (p >= 0 && mPlug) {
     mPlug->BeginHostEdit(p);
+    mOpenEditParam = p;
   }
   control->PointerDown(x, y, mods);
 }
@@ -51,11 +63,8 @@ void IGraphics::DispatchPointerDrag(int x, int y, const IPointerMods& mods) {
 void IGraphics::DispatchPointerUp(int x, int y, const IPointerMods& mods) {
   int i = mCaptured >= 0 ? mCaptured : ControlAt(x, y);
   ReleasePointerCapture();
-  if (i < 0) return;
-  IControl* control = mControls[size_t(i)];
-  control->PointerUp(x, y, mods);
-  int p = control->ParamIdx();
-  if (p >= 0 && mPlug) mPlug->EndHostEdit(p);
+  if (i >= 0) mControls[size_t(i)]->PointerUp(x, y, mods);
+  CloseEditGesture();
 }
 
 void IGraphics::DispatchDoubleClick(int x, int y, const IPointerMods& mods) {

@@ -77,9 +77,26 @@ TEST_F(RoutingTest, RightPressOnABoundControlOpensTheHostMenu) {
   EXPECT_EQ(g.CapturedControl(), 2);
 }
 
-TEST_F(RoutingTest, ReleaseWithoutCaptureGoesToTheControlUnderThePointer) {
+TEST_F(RoutingTest, EveryEditGestureIsClosedExactlyOnce) {
+  g.DispatchPointerUp(20, 20, Left());  // no press before: the control hears it, the host does not
+  g.DispatchPointerDown(150, 150, Left());
   g.DispatchPointerUp(20, 20, Left());
-  EXPECT_EQ(fx.log, (Log{"a up", "end 2"}));
+  g.DispatchPointerDown(20, 20, Right());  // host menu, then its release
+  g.DispatchPointerUp(20, 20, Right());
+  EXPECT_EQ(fx.log, (Log{"a up", "a up", "menu 2 20 20", "a up"}));
+
+  fx.log.clear();
+  g.DispatchPointerDown(20, 20, Left());
+  g.DispatchPointerUp(20, 20, Left());
+  g.DispatchDoubleClick(20, 20, Left());  // the second press of a double click opens nothing
+  g.DispatchPointerUp(20, 20, Left());
+  EXPECT_EQ(fx.log, (Log{"begin 2", "a down 20 20", "a up", "end 2", "a dblclick", "a up"}));
+
+  fx.log.clear();
+  g.DispatchPointerDown(20, 20, Left());
+  g.ReleasePointerCapture();  // as a modal menu does
+  g.DispatchPointerUp(35, 35, Left());  // released over another bound control
+  EXPECT_EQ(fx.log, (Log{"begin 2", "a down 20 20", "top up", "end 2"}));
 }
 
 TEST_F(RoutingTest, WheelGoesToTheCapturedControlWherever) {

@@ -147,6 +147,7 @@ TEST(PromptTest, NamedValuesOpenAMenuAndTheChoiceComesBack) {
   g.AddControl(c);
 
   g.DispatchPointerDown(20, 20, Right());  // dismissed
+  g.DispatchPointerUp(20, 20, Right());
   EXPECT_EQ(g.entries, (Log{"Off", "On*"}));
   EXPECT_EQ(g.shownBox, c->Box());
   EXPECT_DOUBLE_EQ(c->GetValue(), 0.0);
@@ -155,7 +156,7 @@ TEST(PromptTest, NamedValuesOpenAMenuAndTheChoiceComesBack) {
   g.entries.clear();
   g.DispatchPointerDown(20, 20, Right());
   EXPECT_DOUBLE_EQ(c->GetValue(), 1.0);
-  EXPECT_EQ(fx.log, (Log{"begin 4", "sw down 20 20 right", "begin 4", "sw down 20 20 right", "send 4 1"}));
+  EXPECT_EQ(fx.log, (Log{"begin 4", "sw down 20 20 right", "sw up", "end 4", "begin 4", "sw down 20 20 right", "send 4 1"}));
 
   g.AskForParamValue(nullptr, p, &c->Box());  // missing pieces: nothing
   g.AskForParamValue(c, p, nullptr);
