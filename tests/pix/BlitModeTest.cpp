@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "PIX_Blit.h"
+#include "PIX_CopyRow.h"
 #include "PixTestUtil.h"
 
 namespace {
@@ -67,34 +68,39 @@ TEST(BlitSourceAlpha, PartialWeight)
     EXPECT_EQ(Byte(BlitOne(Argb(250, 0, 0, 0), Argb(255, 0, 0, 0), 0.5f, ModeUseSourceAlpha), 3), 255);
 }
 
-// Every (source, destination, alpha) byte triple through the row loop, checked
-// against the per-channel formula.
-TEST(BlitSourceAlpha, RowLoopMatchesFormulaForAllBytes)
+// Every (source, destination, alpha) byte triple through each row loop
+// variant, checked against the per-channel formula.
+TEST(BlitSourceAlpha, RowLoopsMatchFormulaForAllBytes)
 {
-    std::unique_ptr<PIX_MemBitmap> src(FilledBitmap(256, 256, 0)), dest(FilledBitmap(256, 256, 0));
-    for (int a = 0; a < 256; ++a) {
-        for (int s = 0; s < 256; ++s)
-            for (int d = 0; d < 256; ++d) {
-                Px(src.get(), d, s) = Argb(a, s, 255 - s, d);
-                Px(dest.get(), d, s) = Argb(d, d, 255 - d, s);
-            }
-        BlitBitmap(dest.get(), src.get(), 0, 0, nullptr, 1.0f, ModeUseSourceAlpha);
-        for (int s = 0; s < 256; ++s)
-            for (int d = 0; d < 256; ++d) {
-                const PixelWord before = Argb(d, d, 255 - d, s), source = Argb(a, s, 255 - s, d);
-                PixelWord want = before;
-                if (a == 255) {
-                    want = source;
-                } else if (a != 0) {
-                    int out[4];
-                    for (int i = 0; i < 3; ++i)
-                        out[i] = Byte(source, i) + (Byte(before, i) - Byte(source, i)) * (255 - a) / 256;
-                    out[3] = std::min(d + a, 255);
-                    want = Argb(out[3], out[2], out[1], out[0]);
+    std::vector<std::pair<const char*, PIX_CopyRowFn>> variants = {
+        {"dispatched", PIX_CopySourceAlphaRow}, {"scalar", PIX_CopySourceAlphaRowScalar}};
+    if (PIX_CopySourceAlphaRowSse2) variants.push_back({"sse2", PIX_CopySourceAlphaRowSse2});
+    if (PIX_CopySourceAlphaRowAvx2) variants.push_back({"avx2", PIX_CopySourceAlphaRowAvx2});
+    std::vector<PixelWord> src(65536 + 3), dest(65536 + 3);
+    for (const auto& variant : variants)
+        for (int a = 0; a < 256; ++a) {
+            for (int s = 0; s < 256; ++s)
+                for (int d = 0; d < 256; ++d) {
+                    src[s * 256 + d] = Argb(a, s, 255 - s, d);
+                    dest[s * 256 + d] = Argb(d, d, 255 - d, s);
                 }
-                ASSERT_EQ(Px(dest.get(), d, s), want) << "a=" << a << " s=" << s << " d=" << d;
-            }
-    }
+            variant.second(dest.data(), src.data(), 65536 + 3 * (a & 1));  // odd lengths exercise the tails
+            for (int s = 0; s < 256; ++s)
+                for (int d = 0; d < 256; ++d) {
+                    const PixelWord before = Argb(d, d, 255 - d, s), source = Argb(a, s, 255 - s, d);
+                    PixelWord want = before;
+                    if (a == 255) {
+                        want = source;
+                    } else if (a != 0) {
+                        int out[4];
+                        for (int i = 0; i < 3; ++i)
+                            out[i] = Byte(source, i) + (Byte(before, i) - Byte(source, i)) * (255 - a) / 256;
+                        out[3] = std::min(d + a, 255);
+                        want = Argb(out[3], out[2], out[1], out[0]);
+                    }
+                    ASSERT_EQ(dest[s * 256 + d], want) << variant.first << " a=" << a << " s=" << s << " d=" << d;
+                }
+        }
 }
 
 TEST(BlitAdd, SaturatesAndScales)
