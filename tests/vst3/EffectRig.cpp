@@ -40,15 +40,21 @@ ReferenceEffect::ReferenceEffect(int maxBlock, double rate) {
   effect.LoadPreset(0);
 }
 
-std::vector<std::vector<double>> ReferenceEffect::Run(long start, int frames) {
-  std::vector<std::vector<double>> in(2, std::vector<double>(frames)), out(2, std::vector<double>(frames));
-  for (int c = 0; c < 2; ++c)
-    for (int i = 0; i < frames; ++i)
-      in[c][i] = TestSignal(c, start + i);
+ReferenceEffect::Channels ReferenceEffect::Process(Channels in) {
+  const int frames = static_cast<int>(in[0].size());
+  Channels out(2, std::vector<double>(in[0].size()));
   double* ins[2] = {in[0].data(), in[1].data()};
   double* outs[2] = {out[0].data(), out[1].data()};
   effect.ProcessBlock(ins, outs, frames);
   return out;
+}
+
+ReferenceEffect::Channels ReferenceEffect::Run(long start, int frames) {
+  Channels in(2, std::vector<double>(frames));
+  for (int c = 0; c < 2; ++c)
+    for (int i = 0; i < frames; ++i)
+      in[c][i] = TestSignal(c, start + i);
+  return Process(std::move(in));
 }
 
 ProcessData MakeProcessData(int32 sampleSize, int frames, AudioBusBuffers* in, int numIns, AudioBusBuffers* out,

@@ -49,14 +49,28 @@ inline void HostBus<double>::SetPointers() {
   buffers.channelBuffers64 = pointers.data();
 }
 
+// Samples [start, start + frames) of a host bus as doubles, padded to two
+// channels with silence.
+template <class Sample>
+std::vector<std::vector<double>> AsDouble(const HostBus<Sample>& bus, int start, int frames) {
+  std::vector<std::vector<double>> out(2, std::vector<double>(frames, 0.0));
+  for (size_t c = 0; c < bus.samples.size() && c < 2; ++c)
+    for (int i = 0; i < frames; ++i)
+      out[c][i] = bus.samples[c][start + i];
+  return out;
+}
+
 // A test signal: a few sine-like partials, different per channel.
 double TestSignal(int channel, long frame);
 
 // The chopper driven directly through its block call, as the adapter should.
 struct ReferenceEffect {
   explicit ReferenceEffect(int maxBlock, double rate = 44100.0);
-  // Processes frames of the test signal from frame `start`; returns outputs.
-  std::vector<std::vector<double>> Run(long start, int frames);
+  using Channels = std::vector<std::vector<double>>;
+  // Processes the two input channels as one block; returns the outputs.
+  Channels Process(Channels inputs);
+  // Processes frames of the test signal from frame `start`.
+  Channels Run(long start, int frames);
 
   VelloxEffect<IEffectBase> effect;
 };

@@ -65,13 +65,7 @@ TEST(Process, SinglePrecisionMatchesTheEffectRoundedToFloat) {
     ProcessData data = MakeProcessData(kSample32, 100, &in.buffers, 1, &out.buffers, 1);
     ASSERT_EQ(rig.Process(data), kResultOk);
     // The reference reads the same single-precision input.
-    std::vector<std::vector<double>> refIn(2, std::vector<double>(100)), refOut(2, std::vector<double>(100));
-    for (int c = 0; c < 2; ++c)
-      for (int i = 0; i < 100; ++i)
-        refIn[c][i] = in.samples[c][i];
-    double* ins[2] = {refIn[0].data(), refIn[1].data()};
-    double* outs[2] = {refOut[0].data(), refOut[1].data()};
-    ref.effect.ProcessBlock(ins, outs, 100);
+    auto refOut = ref.Process(AsDouble(in, 0, 100));
     for (int c = 0; c < 2; ++c)
       for (int i = 0; i < 100; ++i)
         ASSERT_EQ(out.samples[c][i], static_cast<float>(refOut[c][i])) << block << " " << c << " " << i;
@@ -112,11 +106,7 @@ TEST(Process, MonoOutputIsTheFirstChannelOfTheStereoComputation) {
     ProcessData data = MakeProcessData(kSample64, 64, &in.buffers, 1, &out.buffers, 1);
     ASSERT_EQ(rig.Process(data), kResultOk);
     // The second reference input is silence: mono feeds scratch zeros there.
-    std::vector<std::vector<double>> refIn(2, std::vector<double>(64, 0.0)), refOut(2, std::vector<double>(64));
-    refIn[0] = in.samples[0];
-    double* ins[2] = {refIn[0].data(), refIn[1].data()};
-    double* outs[2] = {refOut[0].data(), refOut[1].data()};
-    ref.effect.ProcessBlock(ins, outs, 64);
+    auto refOut = ref.Process(AsDouble(in, 0, 64));
     ASSERT_EQ(out.samples[0], refOut[0]) << block;
   }
 }
@@ -231,13 +221,7 @@ TEST(Process, BlocksLongerThanTheMaximumArePiecedTogether) {
     std::vector<std::vector<double>> expected(2);
     for (int start = 0; start < frames; start += 64) {
       const int n = std::min(64, frames - start);
-      std::vector<std::vector<double>> refIn(2, std::vector<double>(n)), refOut(2, std::vector<double>(n));
-      for (int c = 0; c < 2; ++c)
-        for (int i = 0; i < n; ++i)
-          refIn[c][i] = size == kSample64 ? in64.samples[c][start + i] : in32.samples[c][start + i];
-      double* ins[2] = {refIn[0].data(), refIn[1].data()};
-      double* outs[2] = {refOut[0].data(), refOut[1].data()};
-      ref.effect.ProcessBlock(ins, outs, n);
+      auto refOut = ref.Process(size == kSample64 ? AsDouble(in64, start, n) : AsDouble(in32, start, n));
       for (int c = 0; c < 2; ++c)
         expected[c].insert(expected[c].end(), refOut[c].begin(), refOut[c].end());
     }
