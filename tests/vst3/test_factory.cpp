@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "CPluginFactory.h"
 #include "EffectRig.h"
@@ -164,4 +166,32 @@ TEST(ModuleEntry, InitCopiesTheModuleHandleAndExitAlwaysSucceeds) {
   EXPECT_TRUE(ModuleExit());
 #endif
   alive->release();
+}
+
+TEST(ModuleInfo, DescriptionFileAgreesWithTheFactory) {
+  std::FILE* file = std::fopen(VELLOX_MODULE_INFO_PATH, "rb");
+  ASSERT_NE(file, nullptr) << VELLOX_MODULE_INFO_PATH;
+  std::string json;
+  char chunk[512];
+  for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+    json.append(chunk, n);
+  std::fclose(file);
+
+  IPluginFactory* factory = GetPluginFactory();
+  FUnknownPtr<IPluginFactory2> factory2(factory);
+  PClassInfo2 ci;
+  ASSERT_EQ(factory2->getClassInfo2(0, &ci), kResultOk);
+  PFactoryInfo fi;
+  factory->getFactoryInfo(&fi);
+  char cid[33];
+  for (int i = 0; i < 16; ++i)
+    std::snprintf(cid + 2 * i, 3, "%02X", static_cast<unsigned char>(ci.cid[i]));
+  for (const std::string& entry :
+       {std::string("\"CID\": \"") + cid + "\"", std::string("\"Category\": \"") + ci.category + "\"",
+        std::string("\"Name\": \"") + ci.name + "\"", std::string("\"Version\": \"") + ci.version + "\"",
+        std::string("\"SDKVersion\": \"") + ci.sdkVersion + "\"", std::string("\"Vendor\": \"") + fi.vendor + "\"",
+        std::string("\"URL\": \"") + fi.url + "\"", std::string("\"E-Mail\": \"") + fi.email + "\"",
+        std::string("\"") + ci.subCategories + "\"", std::string("\"Class Flags\": ") + std::to_string(ci.classFlags)})
+    EXPECT_NE(json.find(entry), std::string::npos) << entry;
+  factory->release();
 }
