@@ -62,14 +62,8 @@ bool PIX_CachedFont::RenderGlyph(PIX_IBitmap* bm, int code, int x, int y, const 
     else
         x -= rec->bearing;
 
-    PIX_Rect area = {std::max(x, 0), std::max(y, 0), std::min(x + rec->width, bm->Width()),
-                     std::min(y + rec->height, bm->Height())};
-    if (clip) {
-        area.left = std::max(area.left, clip->left);
-        area.top = std::max(area.top, clip->top);
-        area.right = std::min(area.right, clip->right);
-        area.bottom = std::min(area.bottom, clip->bottom);
-    }
+    PIX_Rect area = PIX_Intersect({x, y, x + rec->width, y + rec->height}, {0, 0, bm->Width(), bm->Height()});
+    if (clip) area = PIX_Intersect(area, *clip);
     if (area.right <= area.left || area.bottom <= area.top) return false;
 
     if (backMode == 2)

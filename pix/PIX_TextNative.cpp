@@ -7,6 +7,7 @@
 
 #include "PIX_Blit.h"
 #include "PIX_Font.h"
+#include "PIX_RowAccess.h"
 #include "PIX_SysBitmap.h"
 #include "PIX_Utf8.h"
 
@@ -98,13 +99,7 @@ int PIX_DrawNativeText(const PIX_NativeText& t, PIX_IBitmap* bm, const char* tex
     if (format & DT_CENTER) x = rect->left + (rect->right - rect->left - mw) / 2;
     if (format & DT_BOTTOM) y = rect->bottom - mh;
     if (format & DT_VCENTER) y = rect->top + (rect->bottom - rect->top - mh) / 2;
-    PIX_Rect clip = {0, 0, bm->Width(), bm->Height()};
-    if (!(format & DT_NOCLIP)) {
-        clip.left = std::max(clip.left, rect->left);
-        clip.top = std::max(clip.top, rect->top);
-        clip.right = std::min(clip.right, rect->right);
-        clip.bottom = std::min(clip.bottom, rect->bottom);
-    }
+    const PIX_Rect clip = PIX_TextClip(bm, *rect, format);
     PIX_Rect box = {std::max(x - t.pad, clip.left), std::max(y, clip.top), std::min(x + mw, clip.right),
                     std::min(y + mh, clip.bottom)};
     if (box.right <= box.left || box.bottom <= box.top) return 0;

@@ -6,6 +6,7 @@
 
 #include "PIX_Font.h"
 #include "PIX_GlyphSurface.h"
+#include "PIX_RowAccess.h"
 #include "PIX_TextNative.h"
 #include "PIX_Utf8.h"
 
@@ -113,13 +114,7 @@ int PIX_CachedFont::DrawCached(PIX_IBitmap* bm, const char* text, int length, PI
         if (upwards) y += mh;
     }
 
-    PIX_Rect clip = {0, 0, bm->Width(), bm->Height()};
-    if (!(format & DT_NOCLIP)) {
-        clip.left = std::max(clip.left, rect->left);
-        clip.top = std::max(clip.top, rect->top);
-        clip.right = std::min(clip.right, rect->right);
-        clip.bottom = std::min(clip.bottom, rect->bottom);
-    }
+    const PIX_Rect clip = PIX_TextClip(bm, *rect, format);
     if (clip.right <= clip.left || clip.bottom <= clip.top) return 0;
 
     const int startX = x, startY = y;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -77,6 +78,7 @@ TEST(BlitSourceAlpha, RowLoopsMatchFormulaForAllBytes)
     if (PIX_CopySourceAlphaRowSse2) variants.push_back({"sse2", PIX_CopySourceAlphaRowSse2});
     if (PIX_CopySourceAlphaRowAvx2) variants.push_back({"avx2", PIX_CopySourceAlphaRowAvx2});
     std::vector<PixelWord> src(65536 + 3), dest(65536 + 3);
+    for (const auto& variant : variants) std::printf("row variant: %s\n", variant.first);
     for (const auto& variant : variants)
         for (int a = 0; a < 256; ++a) {
             for (int s = 0; s < 256; ++s)
