@@ -43,11 +43,14 @@ IEffectVST3::~IEffectVST3() = default;
 
 tresult PLUGIN_API IEffectVST3::initialize(FUnknown* context) {
   try {
-    const bool first = SingleComponentEffect::initialize(context) == kResultOk;
+    // A null context is never stored, so the base would take every call with
+    // one for a first call; the flag keeps buses and parameters from doubling.
+    const bool first = SingleComponentEffect::initialize(context) == kResultOk && !mHostSetupDone;
     IdentifyHostFrom(context);
     if (first) {
       CreateBuses();
       RegisterParameters();
+      mHostSetupDone = true;
     }
     AfterHostSetup();
     LoadPreset(0);
@@ -55,6 +58,11 @@ tresult PLUGIN_API IEffectVST3::initialize(FUnknown* context) {
   } catch (...) {
     return kResultFalse;
   }
+}
+
+tresult PLUGIN_API IEffectVST3::terminate() {
+  mHostSetupDone = false;
+  return SingleComponentEffect::terminate();
 }
 
 void IEffectVST3::IdentifyHostFrom(FUnknown* context) {

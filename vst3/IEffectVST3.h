@@ -23,6 +23,7 @@ public:
 
   // IPluginBase
   Steinberg::tresult PLUGIN_API initialize(Steinberg::FUnknown* context) override;
+  Steinberg::tresult PLUGIN_API terminate() override;
 
   // IComponent
   Steinberg::tresult PLUGIN_API setActive(Steinberg::TBool state) override;
@@ -124,4 +125,7 @@ private:
   // not connected); sized once at construction so process never allocates.
   std::vector<void*> mInputSources;
   std::vector<void*> mOutputTargets;
+
+  // Buses and parameters exist (from the first initialize to terminate).
+  bool mHostSetupDone = false;
 };

@@ -187,9 +187,13 @@ TEST(Controller, IdentifiesTheHostOnEveryInitialize) {
   EXPECT_EQ(rig.controller->getParameterCount(), 7);
 
   Vellox* bare = new Vellox();
-  static_cast<IComponent*>(bare)->initialize(nullptr);
+  EXPECT_EQ(static_cast<IComponent*>(bare)->initialize(nullptr), kResultOk);
   EXPECT_EQ(bare->HostIdentity(), kHostIdUnidentified);
+  EXPECT_EQ(static_cast<IComponent*>(bare)->initialize(nullptr), kResultFalse);
+  EXPECT_EQ(static_cast<IEditController*>(bare)->getParameterCount(), 7);
+  EXPECT_EQ(static_cast<IComponent*>(bare)->getBusCount(kAudio, kInput), 1);
   static_cast<IComponent*>(bare)->terminate();
+  EXPECT_EQ(static_cast<IComponent*>(bare)->getBusCount(kAudio, kOutput), 0);
   EXPECT_EQ(static_cast<IEditController*>(bare)->getParameterCount(), 0);
   static_cast<IComponent*>(bare)->release();
 }
