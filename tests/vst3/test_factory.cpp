@@ -3,8 +3,6 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <thread>
-#include <atomic>
 
 #include "CPluginFactory.h"
 #include "EffectRig.h"
@@ -195,26 +193,5 @@ TEST(ModuleInfo, DescriptionFileAgreesWithTheFactory) {
         std::string("\"URL\": \"") + fi.url + "\"", std::string("\"E-Mail\": \"") + fi.email + "\"",
         std::string("\"") + ci.subCategories + "\"", std::string("\"Class Flags\": ") + std::to_string(ci.classFlags)})
     EXPECT_NE(json.find(entry), std::string::npos) << entry;
-  factory->release();
-}
-
-TEST(Factory, InstancesCanBeCreatedFromSeveralThreadsAtOnce) {
-  IPluginFactory* factory = GetPluginFactory();
-  std::atomic<int> made{0};
-  std::vector<std::thread> threads;
-  for (int t = 0; t < 4; ++t)
-    threads.emplace_back([&] {
-      for (int i = 0; i < 10; ++i) {
-        IAudioProcessor* processor = nullptr;
-        if (factory->createInstance(Cid(), IAudioProcessor::iid, reinterpret_cast<void**>(&processor)) == kResultOk &&
-            processor) {
-          ++made;
-          processor->release();
-        }
-      }
-    });
-  for (std::thread& t : threads)
-    t.join();
-  EXPECT_EQ(made.load(), 40);
   factory->release();
 }

@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "EffectRig.h"
+#include "pluginterfaces/base/ipluginbase.h"
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace {
+
+FIDString Cid() {
+  static const unsigned char cid[16] = {0x0D, 0xE7, 0xAE, 0xF2, 0xDE, 0x00, 0x4E, 0x4F,
+                                        'Q',  'n',  'w',  'k',  'V',  'L',  'X',  '1'};
+  return reinterpret_cast<FIDString>(cid);
+}
+
+}  // namespace
+
+TEST(Threads, InstancesCanBeCreatedFromSeveralThreadsAtOnce) {
+  IPluginFactory* factory = GetPluginFactory();
+  std::atomic<int> made{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&] {
+      for (int i = 0; i < 10; ++i) {
+        IAudioProcessor* processor = nullptr;
+        if (factory->createInstance(Cid(), IAudioProcessor::iid, reinterpret_cast<void**>(&processor)) == kResultOk &&
+            processor) {
+          ++made;
+          processor->release();
+        }
+      }
+    });
+  for (std::thread& t : threads)
+    t.join();
+  EXPECT_EQ(made.load(), 40);
+  factory->release();
+}
+
+// Audio blocks with automation on one thread, state saves and restores on
+// another: the plug-in lock keeps them apart.
+TEST(Threads, StateCallsNeverOverlapAProcessingBlock) {
+  EffectRig rig;
+  rig.Setup(kSample32, 64);
+  std::atomic<bool> done{false};
+  std::thread audio([&] {
+    auto in = HostBus<float>(2, 64, 0.5f);
+    HostBus<float> out(2, 64);
+    for (int block = 0; block < 2000; ++block) {
+      FakeParamChanges changes;
+      changes.Add(block % 5, {{0, (block % 7) / 7.0}});
+      changes.Add(kBypassParamId, {{0, block % 3 == 0 ? 1.0 : 0.0}});
+      ProcessData data = MakeProcessData(kSample32, 64, &in.buffers, 1, &out.buffers, 1);
+      data.inputParameterChanges = &changes;
+      rig.Process(data);
+    }
+    done = true;
+  });
+  int restores = 0;
+  while (!done) {
+    FakeStream saved;
+    ASSERT_EQ(rig.controller->getState(&saved), kResultOk);
+    ASSERT_EQ(saved.bytes.size(), 44u);
+    FakeStream restore(saved.bytes);
+    ASSERT_EQ(rig.controller->setState(&restore), kResultOk);
+    ++restores;
+  }
+  audio.join();
+  EXPECT_GT(restores, 0);
+}
