@@ -77,6 +77,12 @@ TEST(Controller, PresentsSevenParametersInOrder) {
     EXPECT_EQ(info.flags, rows[i].flags) << i;
     EXPECT_EQ(info.unitId, 0) << i;
   }
+  Parameter* fade = rig.effect->getParameterObject(0);
+  ASSERT_NE(fade, nullptr);
+  EXPECT_STREQ(fade->isA(), "IEffectParameter");
+  EXPECT_TRUE(fade->isTypeOf("Parameter"));
+  EXPECT_EQ(fade->getPrecision(), 2);
+
   ParameterInfo outside = {};
   EXPECT_EQ(rig.controller->getParameterInfo(7, outside), kResultFalse);
   EXPECT_EQ(rig.controller->getParameterInfo(-1, outside), kResultFalse);
