@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -168,4 +169,15 @@ std::vector<uint8_t> LittleEndianDoubles(const std::vector<double>& values) {
       out.push_back(static_cast<uint8_t>(bits >> (8 * i)));
   }
   return out;
+}
+
+void FakeEditor::Record(int index, double value, bool normalized) {
+  bool lockHeld = false;
+  std::thread probe([&] {
+    lockHeld = !mMutex.TryLock();
+    if (!lockHeld)
+      mMutex.Unlock();
+  });
+  probe.join();
+  mLog.push_back({index, value, normalized, lockHeld});
 }

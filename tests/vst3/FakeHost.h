@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "IEditorLink.h"
+#include "PlugMutex.h"
 #include "pluginterfaces/base/ibstream.h"
 #include "pluginterfaces/vst/ivstcontextmenu.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
@@ -131,3 +133,24 @@ private:
 };
 
 std::vector<uint8_t> LittleEndianDoubles(const std::vector<double>& values);
+
+// Stands in for the editor's graphics object: records what reaches the
+// controls and whether another thread could have taken the plug-in lock.
+class FakeEditor : public IEditorLink {
+public:
+  struct Delivery {
+    int index;
+    double value;
+    bool normalized;
+    bool lockHeld;
+  };
+  explicit FakeEditor(PlugMutex& mutex, std::vector<Delivery>& log) : mMutex(mutex), mLog(log) {}
+  void DeliverParamValue(int index, double normalized) override { Record(index, normalized, true); }
+  void PushParamToControls(int index, double value, bool isNormalized) override { Record(index, value, isNormalized); }
+  void CreateDrawSurfaces() override {}
+
+private:
+  void Record(int index, double value, bool normalized);
+  PlugMutex& mMutex;
+  std::vector<Delivery>& mLog;
+};

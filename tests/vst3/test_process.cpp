@@ -156,6 +156,39 @@ TEST(Process, OnlyTheLastPointOfEachQueueCounts) {
   EXPECT_FALSE(rig.effect->IsBypassed());
 }
 
+TEST(Process, HostValuesReachTheEditorUnderTheLock) {
+  EffectRig rig;
+  rig.Setup(kSample64, 64);
+  std::vector<FakeEditor::Delivery> log;
+  rig.effect->BindGraphics(new FakeEditor(rig.effect->Mutex(), log));
+  log.clear();
+  FakeParamChanges changes;
+  changes.Add(3, {{0, 0.2}, {64, 0.9}});
+  changes.Add(kBypassParamId, {{0, 1.0}});
+  ProcessData data = MakeProcessData(kSample64, 0, nullptr, 0, nullptr, 0);
+  data.inputParameterChanges = &changes;
+  ASSERT_EQ(rig.Process(data), kResultOk);
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0].index, 3);
+  EXPECT_EQ(log[0].value, 0.9);
+  EXPECT_TRUE(log[0].normalized);
+  EXPECT_TRUE(log[0].lockHeld);
+
+  // Restored state shows in the editor as plain values.
+  log.clear();
+  FakeStream stream(LittleEndianDoubles({50.0, 1.0, 0.5, -10.0, 1.0}));
+  stream.bytes.insert(stream.bytes.end(), {0, 0, 0, 0});
+  ASSERT_EQ(rig.controller->setState(&stream), kResultOk);
+  ASSERT_EQ(log.size(), 5u);
+  const double plain[5] = {50.0, 1.0, 0.5, -10.0, 1.0};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(log[i].index, i);
+    EXPECT_EQ(log[i].value, plain[i]);
+    EXPECT_FALSE(log[i].normalized);
+    EXPECT_TRUE(log[i].lockHeld);
+  }
+}
+
 TEST(Process, PresetQueueLoadsOnlyExistingPresets) {
   EffectRig rig;
   rig.Setup(kSample64, 64);
