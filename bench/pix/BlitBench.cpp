@@ -8,6 +8,7 @@
 
 #include "BenchImages.h"
 #include "PIX_Blit.h"
+#include "PIX_CopyRow.h"
 
 namespace {
 
@@ -45,6 +46,21 @@ void BM_BlitSourceAlpha(benchmark::State& state)
     auto dest = Backdrop(w, h);
     for (auto _ : state) {
         BlitBitmap(dest.get(), src.get(), 0, 0, nullptr, 1.0f, ModeUseSourceAlpha);
+        benchmark::ClobberMemory();
+    }
+    Report(state, w, h);
+}
+
+// The SSE2 row loop alone, for processors without AVX2.
+void BM_CopyRowSse2(benchmark::State& state)
+{
+    const int w = (int)state.range(0), h = (int)state.range(1);
+    auto src = Source(w, h, (int)state.range(2));
+    auto dest = Backdrop(w, h);
+    if (!PIX_CopySourceAlphaRowSse2) state.SkipWithError("no SSE2 variant");
+    for (auto _ : state) {
+        for (int y = 0; y < h && PIX_CopySourceAlphaRowSse2; ++y)
+            PIX_CopySourceAlphaRowSse2(dest->PixelBits() + y * dest->RowSpan(), src->PixelBits() + y * src->RowSpan(), w);
         benchmark::ClobberMemory();
     }
     Report(state, w, h);
@@ -113,6 +129,7 @@ void CopySizes(benchmark::internal::Benchmark* b)
 }  // namespace
 
 BENCHMARK(BM_BlitSourceAlpha)->Apply(Sizes);
+BENCHMARK(BM_CopyRowSse2)->Apply(Sizes);
 BENCHMARK(BM_PixmanOver)->Apply(Sizes);
 BENCHMARK(BM_BlitCopy)->Apply(CopySizes);
 BENCHMARK(BM_MemcpyRows)->Apply(CopySizes);
