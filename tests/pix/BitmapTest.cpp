@@ -2,6 +2,10 @@
 
 #include <cstdint>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "PIX_Bitmap.h"
 #include "PIX_SysBitmap.h"
 
@@ -142,3 +146,18 @@ TEST(SysBitmap, OversizedSurfaceIsRefused)
     EXPECT_EQ(bm.Width(), 0);
     EXPECT_EQ(bm.Height(), 0);
 }
+
+#ifdef _WIN32
+TEST(SysBitmap, GdiDrawsIntoTopDownPixels)
+{
+    PIX_SysBitmap bm(6, 4);
+    HDC dc = (HDC)bm.DeviceContext();
+    ASSERT_NE(dc, nullptr);
+    for (int i = 0; i < bm.RowSpan() * 4; ++i) bm.PixelBits()[i] = 0;
+    SetPixel(dc, 2, 1, RGB(255, 0, 0));
+    SetPixel(dc, 5, 3, RGB(0, 0, 255));
+    GdiFlush();
+    EXPECT_EQ(bm.PixelBits()[1 * bm.RowSpan() + 2] & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(bm.PixelBits()[3 * bm.RowSpan() + 5] & 0xFFFFFF, 0x0000FFu);
+}
+#endif
