@@ -1,6 +1,6 @@
 #include "BenchImages.h"
 
-#include <png.h>
+#include "PngWriter.h"
 
 #include <cmath>
 #include <cstdint>
@@ -31,15 +31,6 @@ void PaintNoise(PixelWord* pixels, int span, int w, int h)
         }
 }
 
-namespace {
-void Append(png_structp png, png_bytep data, size_t n)
-{
-    auto* out = (std::vector<unsigned char>*)png_get_io_ptr(png);
-    out->insert(out->end(), data, data + n);
-}
-void Flush(png_structp) {}
-}  // namespace
-
 std::vector<unsigned char> EncodeFilmstrip(int w, int h)
 {
     // Frames of w x w stacked vertically, each with a marker line at a different angle.
@@ -53,26 +44,14 @@ std::vector<unsigned char> EncodeFilmstrip(int w, int h)
             words[(size_t)(top + y) * w + x] = 0xFFFFFFFF;
         }
     }
-    std::vector<unsigned char> rgba(words.size() * 4);
+    PngImage image;
+    image.width = w, image.height = h;
+    image.rows.resize(words.size() * 4);
     for (size_t i = 0; i < words.size(); ++i) {
-        rgba[i * 4 + 0] = (unsigned char)(words[i] >> 16);
-        rgba[i * 4 + 1] = (unsigned char)(words[i] >> 8);
-        rgba[i * 4 + 2] = (unsigned char)words[i];
-        rgba[i * 4 + 3] = (unsigned char)(words[i] >> 24);
+        image.rows[i * 4 + 0] = (unsigned char)(words[i] >> 16);
+        image.rows[i * 4 + 1] = (unsigned char)(words[i] >> 8);
+        image.rows[i * 4 + 2] = (unsigned char)words[i];
+        image.rows[i * 4 + 3] = (unsigned char)(words[i] >> 24);
     }
-    std::vector<unsigned char> out;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return {};
-    }
-    png_set_write_fn(png, &out, Append, Flush);
-    png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < h; ++y) png_write_row(png, &rgba[(size_t)y * w * 4]);
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return out;
+    return EncodePng(image);
 }

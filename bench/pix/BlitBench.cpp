@@ -39,31 +39,39 @@ void Report(benchmark::State& state, int w, int h)
     state.SetItemsProcessed(state.iterations() * (int64_t)w * h);
 }
 
-void BM_BlitSourceAlpha(benchmark::State& state)
+// Composites a source of the given content over the backdrop with draw(dest, src).
+template <class Draw>
+void RunOver(benchmark::State& state, Draw draw)
 {
     const int w = (int)state.range(0), h = (int)state.range(1);
     auto src = Source(w, h, (int)state.range(2));
     auto dest = Backdrop(w, h);
     for (auto _ : state) {
-        BlitBitmap(dest.get(), src.get(), 0, 0, nullptr, 1.0f, ModeUseSourceAlpha);
+        draw(dest.get(), src.get());
         benchmark::ClobberMemory();
     }
     Report(state, w, h);
 }
 
+void BM_BlitSourceAlpha(benchmark::State& state)
+{
+    RunOver(state, [](PIX_MemBitmap* dest, PIX_MemBitmap* src) {
+        BlitBitmap(dest, src, 0, 0, nullptr, 1.0f, ModeUseSourceAlpha);
+    });
+}
+
 // The SSE2 row loop alone, for processors without AVX2.
 void BM_CopyRowSse2(benchmark::State& state)
 {
-    const int w = (int)state.range(0), h = (int)state.range(1);
-    auto src = Source(w, h, (int)state.range(2));
-    auto dest = Backdrop(w, h);
-    if (!PIX_CopySourceAlphaRowSse2) state.SkipWithError("no SSE2 variant");
-    for (auto _ : state) {
-        for (int y = 0; y < h && PIX_CopySourceAlphaRowSse2; ++y)
-            PIX_CopySourceAlphaRowSse2(dest->PixelBits() + y * dest->RowSpan(), src->PixelBits() + y * src->RowSpan(), w);
-        benchmark::ClobberMemory();
+    if (!PIX_CopySourceAlphaRowSse2) {
+        state.SkipWithError("no SSE2 variant");
+        return;
     }
-    Report(state, w, h);
+    RunOver(state, [](PIX_MemBitmap* dest, PIX_MemBitmap* src) {
+        for (int y = 0; y < src->Height(); ++y)
+            PIX_CopySourceAlphaRowSse2(dest->PixelBits() + y * dest->RowSpan(), src->PixelBits() + y * src->RowSpan(),
+                                       src->Width());
+    });
 }
 
 void BM_PixmanOver(benchmark::State& state)
