@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
 #include "HostParamIds.h"
@@ -22,8 +21,8 @@ void** HostChannels(const AudioBusBuffers* buses, int32 count, int32 bus) {
 }  // namespace
 
 tresult PLUGIN_API IEffectVST3::process(ProcessData& data) {
-  PlugLock lock(Mutex());
   try {
+    PlugLock lock(Mutex());
     if (data.processContext)
       LastProcessContext = *data.processContext;
     if (data.inputParameterChanges)
@@ -32,8 +31,6 @@ tresult PLUGIN_API IEffectVST3::process(ProcessData& data) {
       DeliverMidiEvents(*data.inputEvents);
 
     const bool doublePrecision = processSetup.symbolicSampleSize == kSample64;
-    if (!doublePrecision && processSetup.symbolicSampleSize != kSample32)
-      return kResultOk;
     ConnectInputs(data);
     ConnectOutputs(data);
 

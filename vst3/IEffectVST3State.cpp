@@ -29,8 +29,8 @@ bool ReadAll(IBStream& stream, void* data, int32 size) {
 tresult IEffectVST3::getControllerState(IBStream* stream) {
   if (!stream)
     return kInvalidArgument;
-  PlugLock lock(Mutex());
   try {
+    PlugLock lock(Mutex());
     StateChunk chunk;
     if (!SerializeParams(chunk))
       return kResultFalse;
@@ -47,8 +47,8 @@ tresult IEffectVST3::getControllerState(IBStream* stream) {
 tresult IEffectVST3::setControllerState(IBStream* stream) {
   if (!stream)
     return kInvalidArgument;
-  PlugLock lock(Mutex());
   try {
+    PlugLock lock(Mutex());
     // The current values fill the chunk first, so bytes the stream does not
     // deliver keep them.
     StateChunk chunk;
