@@ -105,8 +105,12 @@ AudioBus* IEffectVST3::FirstAudioBus(BusList& list) {
 }
 
 tresult PLUGIN_API IEffectVST3::setActive(TBool state) {
-  ActivationChanged(state != 0);
-  return kResultOk;
+  try {
+    ActivationChanged(state != 0);
+    return kResultOk;
+  } catch (...) {
+    return kResultFalse;
+  }
 }
 
 tresult PLUGIN_API IEffectVST3::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
