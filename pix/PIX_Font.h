@@ -56,6 +56,7 @@ struct GlyphRecord {
     uint32_t code;
     int32_t bearing;  // pixels the mask starts left of the pen
 };
+static_assert(sizeof(GlyphRecord) == 24, "glyph records are 24 bytes");
 
 class PIX_CachedFont : public PIX_IFont {
 public:

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -79,9 +80,13 @@ bool PIX_CachedFont::CacheGlyph(int code)
 
     rec->advance = W;
     if (fontFlags & FontBlur) BlurBitmap(surface, boxWidth, H);
-    const int need = dataSize + boxWidth * H;
+    const long long need = (long long)dataSize + (long long)boxWidth * H;
+    if (need > INT_MAX - 65535) {
+        MarkEmpty(rec);
+        return false;
+    }
     if (need > dataCapacity) {
-        const int grown = (need + 65535) & ~65535;
+        const int grown = (int)((need + 65535) & ~65535LL);
         unsigned char* moved = (unsigned char*)std::realloc(glyphData, (size_t)grown);
         if (!moved) {
             MarkEmpty(rec);
