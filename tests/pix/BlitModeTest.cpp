@@ -203,3 +203,18 @@ TEST(BlitMode, WideRowsMatchSinglePixels)
                 ASSERT_EQ(Px(d.get(), i, 0), BlitOne(dst[i], src[i], alpha, mode)) << mode << " " << alpha << " " << i;
         }
 }
+
+TEST(BlitMode, WeightJustBelowFull)
+{
+    // alpha 0.999 gives w = 255, which takes the general paths.
+    // Add: 10 + 100 * 255 / 256 = 109.
+    EXPECT_EQ(Byte(BlitOne(Argb(0, 10, 0, 0), Argb(0, 100, 0, 0), 0.999f, ModeAdd), 2), 109);
+    // Multiply: (255 * (128 - 256) + 65536) * 200 >> 16 = 100.
+    EXPECT_EQ(Byte(BlitOne(Argb(0, 200, 0, 0), Argb(0, 128, 0, 0), 0.999f, ModeMultiply), 2), 100);
+    // Source alpha 128: w' = 129 * 255 / 256 = 128; 200 - 95, 10 + 95; alpha saturates.
+    EXPECT_EQ(BlitOne(Argb(255, 10, 200, 77), Argb(128, 200, 10, 77), 0.999f, ModeUseSourceAlpha),
+              Argb(255, 105, 105, 77));
+    // Source alpha 255: w' = 255, so the colour becomes the source.
+    EXPECT_EQ(BlitOne(Argb(0, 10, 200, 77), Argb(255, 200, 10, 78), 0.999f, ModeUseSourceAlpha),
+              Argb(255, 200, 10, 78));
+}
