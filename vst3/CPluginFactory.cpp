@@ -65,35 +65,37 @@ int32 PLUGIN_API CPluginFactory::countClasses() {
   return static_cast<int32>(mClasses.size());
 }
 
+const PClassInfo2* CPluginFactory::ClassAt(int32 index) const {
+  if (index < 0 || index >= static_cast<int32>(mClasses.size()))
+    return nullptr;
+  return &mClasses[static_cast<size_t>(index)].info;
+}
+
 tresult PLUGIN_API CPluginFactory::getClassInfo(int32 index, PClassInfo* info) {
-  if (!info)
+  const PClassInfo2* src = ClassAt(index);
+  if (!info || !src)
     return kInvalidArgument;
-  if (index < 0 || index >= countClasses())
-    return kInvalidArgument;
-  const PClassInfo2& src = mClasses[static_cast<size_t>(index)].info;
   *info = PClassInfo();
-  std::memcpy(info->cid, src.cid, sizeof(TUID));
-  info->cardinality = src.cardinality;
-  std::memcpy(info->category, src.category, sizeof(info->category));
-  std::memcpy(info->name, src.name, sizeof(info->name));
+  std::memcpy(info->cid, src->cid, sizeof(TUID));
+  info->cardinality = src->cardinality;
+  std::memcpy(info->category, src->category, sizeof(info->category));
+  std::memcpy(info->name, src->name, sizeof(info->name));
   return kResultOk;
 }
 
 tresult PLUGIN_API CPluginFactory::getClassInfo2(int32 index, PClassInfo2* info) {
-  if (!info)
+  const PClassInfo2* src = ClassAt(index);
+  if (!info || !src)
     return kInvalidArgument;
-  if (index < 0 || index >= countClasses())
-    return kInvalidArgument;
-  std::memcpy(info, &mClasses[static_cast<size_t>(index)].info, sizeof(PClassInfo2));
+  std::memcpy(info, src, sizeof(PClassInfo2));
   return kResultOk;
 }
 
 tresult PLUGIN_API CPluginFactory::getClassInfoUnicode(int32 index, PClassInfoW* info) {
-  if (!info)
+  const PClassInfo2* src = ClassAt(index);
+  if (!info || !src)
     return kInvalidArgument;
-  if (index < 0 || index >= countClasses())
-    return kInvalidArgument;
-  info->fromAscii(mClasses[static_cast<size_t>(index)].info);
+  info->fromAscii(*src);
   return kResultOk;
 }
 

@@ -39,6 +39,7 @@ private:
   };
 
   const ClassEntry* FindClass(Steinberg::FIDString cid) const;
+  const Steinberg::PClassInfo2* ClassAt(Steinberg::int32 index) const;
 
   Steinberg::PFactoryInfo mFactoryInfo;
   std::vector<ClassEntry> mClasses;

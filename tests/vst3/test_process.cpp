@@ -21,6 +21,17 @@ HostBus<Sample> SignalBus(int channels, long start, int frames) {
   return bus;
 }
 
+// One block through the adapter, input bus to a fresh output bus.
+template <class Sample>
+HostBus<Sample> RunThrough(EffectRig& rig, HostBus<Sample>& in) {
+  const int32 size = sizeof(Sample) == 8 ? kSample64 : kSample32;
+  const int frames = static_cast<int>(in.samples[0].size());
+  HostBus<Sample> out(in.buffers.numChannels, frames);
+  ProcessData data = MakeProcessData(size, frames, &in.buffers, 1, &out.buffers, 1);
+  EXPECT_EQ(rig.Process(data), kResultOk);
+  return out;
+}
+
 constexpr float kUntouched = 123.0f;
 
 std::string BusName(IComponent* component, BusDirection dir) {
@@ -46,11 +57,8 @@ TEST(Process, DoublePrecisionMatchesTheEffectBitForBit) {
   long pos = 0;
   for (int block = 0; block < 200; ++block, pos += 64) {
     auto in = SignalBus<double>(2, pos, 64);
-    HostBus<double> out(2, 64);
-    ProcessData data = MakeProcessData(kSample64, 64, &in.buffers, 1, &out.buffers, 1);
-    ASSERT_EQ(rig.Process(data), kResultOk);
-    auto expected = ref.Run(pos, 64);
-    ASSERT_EQ(out.samples, expected) << "block " << block;
+    auto out = RunThrough(rig, in);
+    ASSERT_EQ(out.samples, ref.Run(pos, 64)) << "block " << block;
   }
 }
 
@@ -61,9 +69,7 @@ TEST(Process, SinglePrecisionMatchesTheEffectRoundedToFloat) {
   long pos = 0;
   for (int block = 0; block < 50; ++block, pos += 100) {
     auto in = SignalBus<float>(2, pos, 100);
-    HostBus<float> out(2, 100);
-    ProcessData data = MakeProcessData(kSample32, 100, &in.buffers, 1, &out.buffers, 1);
-    ASSERT_EQ(rig.Process(data), kResultOk);
+    auto out = RunThrough(rig, in);
     // The reference reads the same single-precision input.
     auto refOut = ref.Process(AsDouble(in, 0, 100));
     for (int c = 0; c < 2; ++c)
@@ -102,9 +108,7 @@ TEST(Process, MonoOutputIsTheFirstChannelOfTheStereoComputation) {
   long pos = 0;
   for (int block = 0; block < 20; ++block, pos += 64) {
     auto in = SignalBus<double>(1, pos, 64);
-    HostBus<double> out(1, 64);
-    ProcessData data = MakeProcessData(kSample64, 64, &in.buffers, 1, &out.buffers, 1);
-    ASSERT_EQ(rig.Process(data), kResultOk);
+    auto out = RunThrough(rig, in);
     // The second reference input is silence: mono feeds scratch zeros there.
     auto refOut = ref.Process(AsDouble(in, 0, 64));
     ASSERT_EQ(out.samples[0], refOut[0]) << block;
