@@ -2,7 +2,6 @@
 // text, hiding the pointer and loading artwork from the module's resources.
 
 #include <climits>
-#include <cwchar>
 
 #include "IGraphicsWinProcs.h"
 
@@ -60,20 +59,7 @@ bool IGraphicsWin::ReadClipboardText(std::string& out) {
   const wchar_t* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
   if (text) {
     // The block's size bounds the text even when its terminator is missing.
-    const size_t capacity = GlobalSize(data) / sizeof(wchar_t);
-    const size_t length = wcsnlen(text, capacity);
-    if (length == 0) {
-      ok = true;
-    } else if (length <= size_t(INT_MAX)) {
-      const int needed = WideCharToMultiByte(CP_UTF8, 0, text, int(length), nullptr, 0, nullptr, nullptr);
-      if (needed > 0) {
-        std::string converted(size_t(needed), '\0');
-        if (WideCharToMultiByte(CP_UTF8, 0, text, int(length), &converted[0], needed, nullptr, nullptr) == needed) {
-          out.swap(converted);
-          ok = true;
-        }
-      }
-    }
+    ok = Utf16BlockToUtf8(text, GlobalSize(data) / sizeof(wchar_t), out);
     GlobalUnlock(data);
   }
   CloseClipboard();

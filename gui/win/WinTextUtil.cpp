@@ -1,5 +1,8 @@
 #include "WinTextUtil.h"
 
+#include <windows.h>
+
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +17,22 @@ void CopyTextBounded(char* out, std::size_t capacity, const char* text, std::siz
     }
   }
   out[n] = '\0';
+}
+
+bool Utf16BlockToUtf8(const wchar_t* text, std::size_t capacity, std::string& out) {
+  out.clear();
+  if (!text) return false;
+  std::size_t length = 0;
+  while (length < capacity && text[length] != L'\0') ++length;
+  if (length == 0) return true;
+  if (length > std::size_t(INT_MAX)) return false;
+  const int needed = WideCharToMultiByte(CP_UTF8, 0, text, int(length), nullptr, 0, nullptr, nullptr);
+  if (needed <= 0) return false;
+  std::string converted(std::size_t(needed), '\0');
+  if (WideCharToMultiByte(CP_UTF8, 0, text, int(length), &converted[0], needed, nullptr, nullptr) != needed)
+    return false;
+  out.swap(converted);
+  return true;
 }
 
 std::string DirectoryOfPath(const char* path) {

@@ -12,6 +12,11 @@
 void CopyTextBounded(char* out, std::size_t capacity, const char* text,
                      std::size_t sourceLimit = static_cast<std::size_t>(-1));
 
+// UTF-8 form of a UTF-16 text held in a block of `capacity` characters; the
+// text ends at its first NUL or at the end of the block, whichever is first.
+// False (and "") for a null block or a text that cannot be converted.
+bool Utf16BlockToUtf8(const wchar_t* text, std::size_t capacity, std::string& out);
+
 // The directory part of a path, up to and including its last '\'. Empty when
 // the path has no '\' or ends with it.
 std::string DirectoryOfPath(const char* path);
