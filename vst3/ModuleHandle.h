@@ -7,6 +7,8 @@
 extern void* ModuleHandle;
 extern void* PlugModuleHandle;
 
+// The handle for artwork loading. A host that never calls the init export
+// still gets the handle the entry point kept, so the artwork stays reachable.
 inline void* GetPlugModuleHandle() {
-  return PlugModuleHandle;
+  return PlugModuleHandle ? PlugModuleHandle : ModuleHandle;
 }

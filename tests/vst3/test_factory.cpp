@@ -154,14 +154,20 @@ TEST(Factory, CreationFunctionHandsOutTheProcessorWithOneReference) {
 
 TEST(ModuleEntry, InitCopiesTheModuleHandleAndExitAlwaysSucceeds) {
   FUnknown* alive = CreatePlugInstance(nullptr);
+  int kept = 0;
+  ModuleHandle = &kept;
+  PlugModuleHandle = nullptr;
+  EXPECT_EQ(GetPlugModuleHandle(), &kept);  // before (or without) the init export
 #ifdef _WIN32
   ModuleHandle = reinterpret_cast<void*>(0x1000);
   EXPECT_TRUE(InitDll());
+  EXPECT_EQ(PlugModuleHandle, ModuleHandle);
   EXPECT_EQ(GetPlugModuleHandle(), ModuleHandle);
   EXPECT_TRUE(ExitDll());
 #else
   int marker = 0;
   EXPECT_TRUE(ModuleEntry(&marker));
+  EXPECT_EQ(PlugModuleHandle, &marker);
   EXPECT_EQ(GetPlugModuleHandle(), &marker);
   EXPECT_TRUE(ModuleExit());
 #endif
