@@ -390,3 +390,18 @@ TEST_F(EditorFixture, HostDestroyingItsWindowLeavesTheEditorClosed) {
   EXPECT_EQ(IGraphicsWin::WindowClassUsers(), 1);
   graphics->CloseEditorWindow();
 }
+
+TEST(EmptyEditor, PaintRequestsAreSettledEvenWithNothingToPresent) {
+  RecordingPlug plug;
+  IGraphicsWin* graphics = new IGraphicsWin(&plug, 120, 60, 25, GetModuleHandleA(nullptr));
+  plug.BindGraphics(graphics);
+  EXPECT_FALSE(graphics->PresentRegion(IBox(0, 0, 10, 10)));  // no window yet
+  HostWindow host;
+  HWND editor = static_cast<HWND>(graphics->OpenEditorWindow(host.Panel()));
+  ASSERT_NE(editor, nullptr);
+  InvalidateRect(editor, nullptr, FALSE);
+  UpdateWindow(editor);
+  RECT pending;
+  EXPECT_FALSE(GetUpdateRect(editor, &pending, FALSE));
+  graphics->CloseEditorWindow();
+}
