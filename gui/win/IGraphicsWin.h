@@ -101,6 +101,8 @@ private:
   void RunEntryStateStep();
   void CommitEntry();
   void TearDownEntry();
+  // Clears the entry's fields and frees its font; the window is gone already.
+  void ForgetEntry();
 
   // Host window search for message boxes.
   void FindHostTopLevelWindow();

@@ -168,6 +168,10 @@ void IGraphicsWin::TearDownEntry() {
     SetWindowLongPtrA(entry, GWLP_WNDPROC, mEntrySavedProc);
     DestroyWindow(entry);
   }
+  ForgetEntry();
+}
+
+void IGraphicsWin::ForgetEntry() {
   if (mEntryFont) DeleteObject(static_cast<HFONT>(mEntryFont));
   mEntryWindow = nullptr;
   mEntryFont = nullptr;

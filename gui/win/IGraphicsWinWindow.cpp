@@ -162,13 +162,7 @@ void IGraphicsWin::CloseEditorWindow() {
 void IGraphicsWin::ForgetDestroyedWindow() {
   // The host destroyed its window, and ours with it, without closing the
   // editor first. The entry and the tooltip went with it.
-  if (mEntryFont) DeleteObject(static_cast<HFONT>(mEntryFont));
-  mEntryFont = nullptr;
-  mEntryWindow = nullptr;
-  mEntryControl = nullptr;
-  mEntryParam = nullptr;
-  mEntrySavedProc = 0;
-  mEntryState = kEntryIdle;
+  ForgetEntry();
   mTooltipWindow = nullptr;
   mTooltipShown = false;
   mTooltipControl = -1;

@@ -382,8 +382,12 @@ TEST_F(EditorFixture, CloseMessageClosesTheEditorAndForeignMessagesAreLeftAlone)
 TEST_F(EditorFixture, HostDestroyingItsWindowLeavesTheEditorClosed) {
   Build();
   ASSERT_NE(Open(), nullptr);
+  graphics->OpenTextEntry(knob, knob->TextStyle(), knob->Box(), "1", plug->GetParam(0));
+  ASSERT_NE(graphics->EntryWindow(), nullptr);
   DestroyWindow(host.Top());
   EXPECT_FALSE(graphics->HasWindow());
+  EXPECT_EQ(graphics->EntryWindow(), nullptr);
+  EXPECT_EQ(graphics->EntryControl(), nullptr);
   EXPECT_EQ(IGraphicsWin::WindowClassUsers(), 0);
   HostWindow another(60, 60);
   ASSERT_NE(graphics->OpenEditorWindow(another.Panel()), nullptr);
