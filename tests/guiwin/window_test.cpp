@@ -32,6 +32,10 @@ TEST_F(EditorFixture, WindowClassIsSharedByOpenEditorsAndRemovedWithTheLast) {
 
   EXPECT_EQ(IGraphicsWin::WindowClassUsers(), 0);
   EXPECT_FALSE(ClassRegistered());
+  // A child window cannot be made without a parent: nothing is counted.
+  EXPECT_EQ(graphics->OpenEditorWindow(nullptr), nullptr);
+  EXPECT_EQ(IGraphicsWin::WindowClassUsers(), 0);
+  EXPECT_FALSE(ClassRegistered());
   ASSERT_NE(Open(), nullptr);
   EXPECT_EQ(IGraphicsWin::WindowClassUsers(), 1);
   ASSERT_NE(other->OpenEditorWindow(otherHost.Panel()), nullptr);
