@@ -1,4 +1,5 @@
 #include "Vellox.h"
 
-// The editor is not part of the module yet: no builder is passed.
-Vellox::Vellox() : VelloxEffect<IEffectVST3>(nullptr) {}
+#include "VelloxEditor.h"
+
+Vellox::Vellox() : VelloxEffect<IEffectVST3>(&BuildVelloxEditor) {}

@@ -3,9 +3,6 @@
 #include "IEffectVST3.h"
 #include "VelloxEffect.h"
 
-// Builds the effect's editor and binds it to the plug-in.
-void BuildVelloxEditor(IEffectBase& plug);
-
 // The module's effect class: the chopper bound to the VST 3 adapter.
 class Vellox : public VelloxEffect<IEffectVST3> {
 public:

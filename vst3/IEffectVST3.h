@@ -7,9 +7,7 @@
 #include "SingleComponentEffect.h"
 #include "pluginterfaces/vst/ivstprocesscontext.h"
 
-namespace Steinberg {
-class CPluginView;
-}
+class IEffectVST3View;
 
 // Binds the host-independent plug-in core to the VST 3 interfaces. One object
 // is the processor (IComponent, IAudioProcessor) and the controller
@@ -87,21 +85,18 @@ public:
   void HostTimeSignature(int& numerator, int& denominator) override;
   void HostTransportInfo(HostTransport& transport) override;
   void ChangeLatency(int frames) override;
+  void ResizeEditorFrame(int width, int height) override;
 
   OBJ_METHODS(IEffectVST3, SingleComponentEffect)
 
   // Editor views made by createView, in creation order; the list holds no
   // references. A view empties it when it is destroyed.
-  std::vector<Steinberg::CPluginView*> EditorViews;
+  std::vector<IEffectVST3View*> EditorViews;
 
 protected:
   // Saved state through the controller: parameter chunk and bypass word.
   Steinberg::tresult getControllerState(Steinberg::IBStream* state) override;
   Steinberg::tresult setControllerState(Steinberg::IBStream* state) override;
-
-  // Makes the editor view for createView("editor"); null while the module
-  // has no editor view.
-  virtual Steinberg::CPluginView* MakeEditorView() { return nullptr; }
 
   std::vector<std::string> InputBusNames;
   std::vector<std::string> OutputBusNames;

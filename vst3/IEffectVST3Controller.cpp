@@ -3,6 +3,7 @@
 #include "HostParamIds.h"
 #include "IEffectParameter.h"
 #include "IEffectVST3.h"
+#include "IEffectVST3View.h"
 #include "WideText.h"
 #include "pluginterfaces/vst/ivstcontextmenu.h"
 #include "public.sdk/source/common/pluginview.h"
@@ -102,9 +103,8 @@ IPlugView* PLUGIN_API IEffectVST3::createView(FIDString name) {
   if (!name || std::strcmp(name, "editor") != 0)
     return nullptr;
   try {
-    CPluginView* view = MakeEditorView();
-    if (!view)
-      return nullptr;
+    EditorViews.reserve(EditorViews.size() + 1);
+    auto* view = new IEffectVST3View(this);
     EditorViews.push_back(view);
     return view;
   } catch (...) {
@@ -189,6 +189,13 @@ void IEffectVST3::SendHostEdit(int index, double normalized) {
 
 void IEffectVST3::EndHostEdit(int index) {
   endEdit(static_cast<ParamID>(index));
+}
+
+void IEffectVST3::ResizeEditorFrame(int width, int height) {
+  // Hosts show one view at a time: the request goes to the first one.
+  if (!Graphics() || EditorViews.empty())
+    return;
+  EditorViews.front()->RequestFrameSize(width, height);
 }
 
 void IEffectVST3::OpenHostContextMenu(int index, int x, int y) {
