@@ -142,6 +142,9 @@ intptr_t IGraphicsWin::OnHover() {
 
 void IGraphicsWin::CloseEditorWindow() {
   if (!mEditorWindow) return;
+  // A drag cut short by closing still ends its host edit gesture: the release
+  // will never arrive.
+  if (mCaptured >= 0) DispatchPointerUp(mLastX, mLastY, IPointerMods());
   // The entry is a child of the editor window: end it properly (its font and
   // window procedure) rather than leave a stale entry behind.
   if (mEntryWindow) TearDownEntry();

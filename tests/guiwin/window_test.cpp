@@ -155,6 +155,22 @@ TEST_F(EditorFixture, PressDragAndReleaseEditTheKnobHoldingTheCapture) {
   EXPECT_TRUE(ShowsColour(40, 40, knobArt.Colour(10)));
 }
 
+TEST_F(EditorFixture, ClosingDuringADragEndsTheEditGesture) {
+  Build();
+  ASSERT_NE(Open(), nullptr);
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, PointerAt(40, 40));
+  Send(WM_MOUSEMOVE, MK_LBUTTON, PointerAt(40, 36));
+  graphics->CloseEditorWindow();
+  ASSERT_EQ(plug->events.size(), 3u);
+  EXPECT_EQ(plug->events[0], "begin 0");
+  EXPECT_EQ(plug->events[2], "end 0");
+  EXPECT_EQ(graphics->CapturedControl(), -1);
+  // Closing without a drag tells the host nothing.
+  ASSERT_NE(Open(), nullptr);
+  graphics->CloseEditorWindow();
+  EXPECT_EQ(plug->events.size(), 3u);
+}
+
 TEST_F(EditorFixture, PressWithNoControlStillTakesFocusAndCapture) {
   Build();
   ASSERT_NE(Open(), nullptr);
