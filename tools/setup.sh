@@ -11,7 +11,7 @@ as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 packages=(
   cmake ninja-build g++ pkg-config
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine64 xvfb
+  wine wine64 xvfb
   libgtest-dev googletest libbenchmark-dev
   libpng-dev zlib1g-dev libz-mingw-w64-dev
   juce-modules-source-data
