@@ -1,0 +1,172 @@
+// The editor view as a host drives it: creation, size, platform types,
+// attach/remove hooks, frame resize requests and reference counting.
+#include <gtest/gtest.h>
+
+#include "EffectRig.h"
+#include "IEffectVST3View.h"
+#include "IGraphics.h"
+#include "pluginterfaces/gui/iplugview.h"
+
+using namespace Steinberg;
+
+namespace {
+
+// Counts the editor hooks the view calls on the plug-in.
+template <class Base>
+struct HookCounter : Base {
+  using Base::Base;
+  void EditorOpened() override { ++opened; }
+  void EditorClosed() override { ++closed; }
+  void EditorFrameResized() override { ++resized; }
+  int opened = 0, closed = 0, resized = 0;
+};
+
+using CountingVellox = HookCounter<Vellox>;
+
+// The effect built without an editor.
+using EditorlessVellox = HookCounter<VelloxEffect<IEffectVST3>>;
+
+// A host frame that answers a resize request by resizing the view, as hosts do.
+struct FakePlugFrame : IPlugFrame {
+  tresult PLUGIN_API resizeView(IPlugView* view, ViewRect* newSize) override {
+    requests.push_back(*newSize);
+    return view->onSize(newSize);
+  }
+  tresult PLUGIN_API queryInterface(const TUID, void** obj) override {
+    *obj = nullptr;
+    return kNoInterface;
+  }
+  uint32 PLUGIN_API addRef() override { return 2; }
+  uint32 PLUGIN_API release() override { return 1; }
+  std::vector<ViewRect> requests;
+};
+
+bool SameRect(const ViewRect& r, int32 l, int32 t, int32 rr, int32 b) {
+  return r.left == l && r.top == t && r.right == rr && r.bottom == b;
+}
+
+}  // namespace
+
+TEST(EditorView, ReportsTheFixedEditorSizeBeforeAndAfterAttaching) {
+  auto* effect = new CountingVellox();
+  EffectRig rig(effect);
+  IPlugView* view = rig.controller->createView("editor");
+  ASSERT_NE(view, nullptr);
+
+  ViewRect size;
+  ASSERT_EQ(view->getSize(&size), kResultOk);
+  EXPECT_TRUE(SameRect(size, 0, 0, 784, 184));
+
+  // No parent window here: the hooks run, but no window can be created.
+  EXPECT_EQ(view->attached(nullptr, kPlatformTypeHWND), kResultOk);
+  EXPECT_EQ(effect->opened, 1);
+  ASSERT_EQ(view->getSize(&size), kResultOk);
+  EXPECT_TRUE(SameRect(size, 0, 0, 784, 184));
+  EXPECT_EQ(view->removed(), kResultOk);
+  EXPECT_EQ(effect->closed, 1);
+  EXPECT_FALSE(static_cast<IGraphics*>(effect->Graphics())->HasWindow());
+
+  EXPECT_EQ(view->canResize(), kResultFalse);
+  EXPECT_EQ(view->onFocus(true), kResultFalse);
+  EXPECT_EQ(view->onWheel(1.0f), kResultFalse);
+  view->release();
+}
+
+TEST(EditorView, SupportsOnlyThePlatformWindowType) {
+  EffectRig rig;
+  IPlugView* view = rig.controller->createView("editor");
+  ASSERT_NE(view, nullptr);
+#ifdef _WIN32
+  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultTrue);
+#else
+  // No window layer on this platform yet: every type is refused.
+  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultFalse);
+#endif
+  EXPECT_EQ(view->isPlatformTypeSupported("HWNDX"), kResultFalse);
+  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultFalse);
+  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeNSView), kResultFalse);
+  view->release();
+}
+
+TEST(EditorView, UnsupportedTypeOpensNoWindowButStillAnswersOk) {
+  auto* effect = new CountingVellox();
+  EffectRig rig(effect);
+  IPlugView* view = rig.controller->createView("editor");
+  EXPECT_EQ(view->attached(nullptr, kPlatformTypeNSView), kResultOk);
+  EXPECT_EQ(effect->opened, 1);
+  EXPECT_FALSE(static_cast<IGraphics*>(effect->Graphics())->HasWindow());
+  view->removed();
+  view->release();
+}
+
+TEST(EditorView, WithoutAnEditorEverySizeAndAttachQueryIsRefused) {
+  auto* effect = new EditorlessVellox(nullptr);
+  auto* controller = static_cast<Vst::IEditController*>(effect);
+  IPlugView* view = controller->createView("editor");
+  ASSERT_NE(view, nullptr);  // a view is made even without an editor
+  ViewRect size;
+  EXPECT_EQ(view->getSize(&size), kResultFalse);
+  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultFalse);
+  EXPECT_EQ(view->attached(nullptr, kPlatformTypeHWND), kResultFalse);
+  EXPECT_EQ(effect->opened, 0);
+  EXPECT_EQ(view->removed(), kResultOk);
+  EXPECT_EQ(effect->closed, 0);
+  effect->ResizeEditorFrame(100, 100);  // nothing to resize
+  view->release();
+  controller->release();
+}
+
+TEST(EditorView, SizeRequestsReachTheHostFrameAndComeBackAsOnSize) {
+  auto* effect = new CountingVellox();
+  EffectRig rig(effect);
+  effect->ResizeEditorFrame(800, 200);  // no view yet: nothing happens
+  IPlugView* view = rig.controller->createView("editor");
+  effect->ResizeEditorFrame(800, 200);  // a view without a frame: nothing either
+  EXPECT_EQ(effect->resized, 0);
+
+  FakePlugFrame frame;
+  ASSERT_EQ(view->setFrame(&frame), kResultTrue);
+  effect->ResizeEditorFrame(800, 200);
+  ASSERT_EQ(frame.requests.size(), 1u);
+  EXPECT_TRUE(SameRect(frame.requests[0], 0, 0, 800, 200));
+  EXPECT_EQ(effect->resized, 1);
+  EXPECT_FALSE(static_cast<IEffectVST3View*>(effect->EditorViews.front())->ResizePending);
+
+  // A size the host sets on its own stores the rectangle and calls no hook.
+  ViewRect hostSize(0, 0, 900, 300);
+  EXPECT_EQ(view->onSize(&hostSize), kResultOk);
+  EXPECT_EQ(effect->resized, 1);
+  EXPECT_EQ(view->onSize(nullptr), kResultOk);
+  view->setFrame(nullptr);
+  view->release();
+}
+
+TEST(EditorView, ViewsKeepTheEffectAliveAndEmptyTheListWhenReleased) {
+  auto* effect = new CountingVellox();
+  auto* controller = static_cast<Vst::IEditController*>(effect);
+  IPlugView* first = controller->createView("editor");
+  IPlugView* second = controller->createView("editor");
+  ASSERT_EQ(effect->EditorViews.size(), 2u);
+
+  // The host lets go of the effect first: the views still hold it.
+  EXPECT_EQ(controller->release(), 2u);
+  first->release();
+  EXPECT_TRUE(effect->EditorViews.empty());  // every entry, not only the released view
+  effect->ResizeEditorFrame(10, 10);          // must not reach a released view
+  second->release();                          // the last reference: the effect goes
+}
+
+TEST(EditorView, ReattachingANewViewReusesTheSameEditor) {
+  auto* effect = new CountingVellox();
+  EffectRig rig(effect);
+  IEditorLink* editor = effect->Graphics();
+  for (int i = 0; i < 3; ++i) {
+    IPlugView* view = rig.controller->createView("editor");
+    view->attached(nullptr, kPlatformTypeHWND);
+    view->removed();
+    view->release();
+    EXPECT_EQ(effect->Graphics(), editor);
+  }
+  EXPECT_EQ(effect->opened, 3);
+  EXPECT_EQ(effect->closed, 3);
+}
