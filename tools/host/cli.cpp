@@ -1,5 +1,7 @@
 #include "cli.h"
 
+#include "snapshot.h"
+
 namespace vellox::cli {
 namespace {
 
@@ -12,6 +14,10 @@ constexpr const char* kUsage =
     "      parameter's own units, e.g. --set OUTPUT=-3 --set CHOP=0.5.\n"
     "  vellox info [--plugin PATH]\n"
     "      Shows the factory, the class and the parameters as a host sees them.\n"
+    "  vellox snapshot --out EDITOR.png [--plugin PATH] [--set NAME=VALUE ...]\n"
+    "      Writes a picture of the editor with the given settings. On Windows the\n"
+    "      module's editor opens in a window; elsewhere the effect built into this\n"
+    "      program draws its editor off-screen and PATH is not used.\n"
     "PATH defaults to Vellox.vst3 beside this program.\n";
 
 }  // namespace
@@ -30,6 +36,7 @@ int RunCli(const std::vector<std::string>& args, Console& console) {
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (command == "render") return RunRender(rest, console);
   if (command == "info") return RunInfo(rest, console);
+  if (command == "snapshot") return RunSnapshot(rest, console);
   if (command == "help" || command == "--help" || command == "-h") {
     console.out << kUsage;
     return kExitOk;

@@ -1,0 +1,29 @@
+#pragma once
+// `vellox snapshot`: a picture of the editor as the host shows it.
+#include <string>
+#include <vector>
+
+#include "cli.h"
+
+namespace vellox::cli {
+
+struct SnapshotRequest {
+  std::string output;                    // PNG file to write (UTF-8 path)
+  std::string plugin;                    // bundle to load where the editor lives in a window
+  std::vector<std::string> assignments;  // NAME=VALUE, applied before the picture is taken
+};
+
+struct SnapshotResult {
+  int width = 0;
+  int height = 0;
+  std::string method;  // how the picture was made, for the report line
+};
+
+// Opens the editor with the settings applied, lets it paint and writes the
+// picture to request.output. Platform-specific: a real window on Windows, the
+// off-screen editor elsewhere.
+bool WriteEditorSnapshot(const SnapshotRequest& request, SnapshotResult& result, std::string& error);
+
+int RunSnapshot(const std::vector<std::string>& args, Console& console);
+
+}  // namespace vellox::cli

@@ -1,0 +1,40 @@
+// `vellox snapshot`: options and report; the picture itself comes from the
+// platform's WriteEditorSnapshot.
+#include "executable_path.h"
+#include "option_reader.h"
+#include "snapshot.h"
+
+namespace vellox::cli {
+
+int RunSnapshot(const std::vector<std::string>& args, Console& console) {
+  SnapshotRequest request;
+  OptionReader reader(args);
+  std::string option, value, error;
+  while (reader.Next(option)) {
+    bool ok = true;
+    if (option == "--out") ok = reader.Value(option, request.output, error);
+    else if (option == "--plugin") ok = reader.Value(option, request.plugin, error);
+    else if (option == "--set") {
+      ok = reader.Value(option, value, error);
+      if (ok && (value.find('=') == std::string::npos || value.find('=') == 0)) {
+        error = "--set expects NAME=VALUE, got \"" + value + "\"";
+        ok = false;
+      }
+      request.assignments.push_back(value);
+    } else {
+      error = "unknown option \"" + option + "\" for snapshot";
+      ok = false;
+    }
+    if (!ok) return Fail(console, error, kExitUsage);
+  }
+  if (request.output.empty()) return Fail(console, "snapshot needs --out FILE.png", kExitUsage);
+  if (request.plugin.empty()) request.plugin = DefaultPluginPath();
+
+  SnapshotResult result;
+  if (!WriteEditorSnapshot(request, result, error)) return Fail(console, error);
+  console.out << "editor " << result.width << " x " << result.height << " (" << result.method << ")\n"
+              << "wrote " << request.output << "\n";
+  return kExitOk;
+}
+
+}  // namespace vellox::cli

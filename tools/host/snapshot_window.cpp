@@ -1,0 +1,98 @@
+// Windows: the snapshot as a DAW would show the editor. The module is loaded,
+// the settings arrive with a processed block, the module's own view opens in
+// a real window and paints itself on its timer, and the screen is copied.
+#include <memory>
+
+#include "editor_frame.h"
+#include "parameter_assignment.h"
+#include "plugin_instance.h"
+#include "pluginterfaces/gui/iplugview.h"
+#include "snapshot.h"
+
+namespace vellox::cli {
+
+using namespace Steinberg;
+using host::EditorFrame;
+using host::PluginInstance;
+
+namespace {
+
+constexpr int32 kBlockFrames = 64;
+// The first tick paints the whole editor; the second proves it settled.
+constexpr int kSettleTicks = 2;
+constexpr int kSettleTimeoutMs = 3000;
+
+bool ApplySettings(PluginInstance& instance, const std::vector<std::string>& texts, std::string& error) {
+  std::vector<ParameterAssignment> assignments(texts.size());
+  for (size_t i = 0; i < texts.size(); ++i)
+    if (!ResolveAssignment(*instance.Controller(), texts[i], assignments[i], error)) return false;
+  host::ProcessConfig config;
+  config.maxBlock = kBlockFrames;
+  config.channels = 2;
+  if (!instance.Start(config, error)) return false;
+  for (const auto& assignment : assignments) instance.QueueChange(assignment.id, assignment.normalized);
+  std::vector<float> silence(kBlockFrames * 2, 0.0f), out(kBlockFrames * 2, 0.0f);
+  float* inputs[] = {silence.data(), silence.data() + kBlockFrames};
+  float* outputs[] = {out.data(), out.data() + kBlockFrames};
+  if (instance.Process(inputs, outputs, kBlockFrames) != kResultOk) {
+    error = "the effect failed to process the block that carries the settings";
+    return false;
+  }
+  return true;
+}
+
+bool CaptureView(IPlugView& view, host::RgbaImage& image, std::string& error) {
+  if (view.isPlatformTypeSupported(kPlatformTypeHWND) != kResultTrue) {
+    error = "the editor cannot open in a window on this system";
+    return false;
+  }
+  ViewRect size{};
+  if (view.getSize(&size) != kResultOk) {
+    error = "the editor reports no size";
+    return false;
+  }
+  std::unique_ptr<EditorFrame> frame = EditorFrame::Create(size.getWidth(), size.getHeight(), error);
+  if (!frame) return false;
+  if (view.attached(frame->Handle(), kPlatformTypeHWND) != kResultOk) {
+    error = "the editor refused to open in the window";
+    return false;
+  }
+  bool ok = false;
+  if (HWND editor = frame->EditorWindow()) {
+    if (host::PumpTimerTicks(editor, kSettleTicks, kSettleTimeoutMs) < kSettleTicks)
+      error = "the editor's repaint timer did not run";
+    else
+      ok = host::CaptureWindow(frame->Handle(), image, error);
+  } else {
+    error = "the editor opened no window";
+  }
+  view.removed();
+  return ok;
+}
+
+}  // namespace
+
+bool WriteEditorSnapshot(const SnapshotRequest& request, SnapshotResult& result, std::string& error) {
+  std::unique_ptr<host::ModuleLibrary> module = host::ModuleLibrary::Load(request.plugin, error);
+  if (!module) return false;
+  std::unique_ptr<PluginInstance> instance = PluginInstance::Create(*module, error);
+  if (!instance || !ApplySettings(*instance, request.assignments, error)) return false;
+
+  IPtr<IPlugView> view = owned(instance->Controller()->createView("editor"));
+  if (!view) {
+    error = "the effect offers no editor";
+    return false;
+  }
+  host::RgbaImage image;
+  const bool captured = CaptureView(*view, image, error);
+  view = nullptr;
+  instance.reset();
+  module.reset();
+  if (!captured || !host::WritePngFile(image, request.output, error)) return false;
+  result.width = image.width;
+  result.height = image.height;
+  result.method = "module window";
+  return true;
+}
+
+}  // namespace vellox::cli
