@@ -1,0 +1,51 @@
+#pragma once
+// What the editor must look like: the background with each control's frame
+// for given normalised values composited over it, built here from the
+// embedded artwork with the drawing library.
+#include <array>
+#include <string>
+
+#include "rgba_image.h"
+
+namespace vellox::test {
+
+// Host parameter ids of the controls.
+enum EditorParam { kFade = 0, kChop = 1, kDry = 2, kOutput = 3, kBy = 4 };
+using EditorValues = std::array<double, 5>;  // normalised, by EditorParam
+inline constexpr EditorValues kDefaultValues = {0.0, 0.0, 0.0, 0.5, 0.0};
+
+inline constexpr int kEditorWidth = 784;
+inline constexpr int kEditorHeight = 184;
+
+struct ControlRect {
+  const char* name;
+  EditorParam param;
+  int artworkId;
+  int frames;
+  int left, top, right, bottom;
+};
+inline constexpr std::array<ControlRect, 5> kControlRects = {{
+    {"BY", kBy, 104, 2, 91, 53, 152, 106},
+    {"FADE", kFade, 103, 61, 191, 26, 294, 123},
+    {"CHOP", kChop, 102, 61, 341, 26, 442, 123},
+    {"DRY", kDry, 101, 61, 490, 26, 591, 123},
+    {"OUTPUT", kOutput, 106, 61, 626, 40, 700, 113},
+}};
+const ControlRect& RectOf(EditorParam param);
+
+// Vertical offset of the frame a strip of `frames` frames, `height` pixels
+// tall, shows for the normalised value v.
+int FrameOffset(double v, int frames, int height);
+
+// The whole editor for `values`; empty with `error` set when the artwork
+// cannot be decoded.
+bool ExpectedEditor(const EditorValues& values, host::RgbaImage& image, std::string& error);
+
+// Pixels whose colour (alpha ignored) differs inside the rectangle, with the
+// first one described in `first` when there is one.
+int DifferingPixels(const host::RgbaImage& shown, const host::RgbaImage& expected, int left, int top, int right,
+                    int bottom, std::string* first = nullptr);
+int DifferingPixels(const host::RgbaImage& shown, const host::RgbaImage& expected, const ControlRect& rect,
+                    std::string* first = nullptr);
+
+}  // namespace vellox::test
