@@ -1,0 +1,177 @@
+#include "editor_host_fixture.h"
+
+#include <shellapi.h>
+#include <wininet.h>
+
+namespace vellox::test {
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace {
+
+constexpr int32 kBlockFrames = 64;
+constexpr int kTickTimeoutMs = 2000;
+
+BOOL WINAPI FakeConnectedState(LPDWORD flags, DWORD) {
+  ++Browser().onlineQueries;
+  if (flags) *flags = INTERNET_CONNECTION_LAN;
+  return TRUE;
+}
+
+HINSTANCE WINAPI FakeShellExecute(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT) {
+  Browser().opened.push_back(std::string(verb ? verb : "") + " " + (file ? file : ""));
+  return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(42));  // above 32: success
+}
+
+std::unique_ptr<host::EditorFrame>& SharedFrame() {
+  static std::unique_ptr<host::EditorFrame> frame;
+  return frame;
+}
+
+// Closes the frame window once all tests have run: taking a top-level window
+// down is slow under Wine without a window manager, so the tests share one.
+class FrameEnvironment : public testing::Environment {
+ public:
+  void TearDown() override { SharedFrame().reset(); }
+};
+const testing::Environment* const kFrameEnvironment = testing::AddGlobalTestEnvironment(new FrameEnvironment);
+
+}  // namespace
+
+BrowserLog& Browser() {
+  static BrowserLog log;
+  return log;
+}
+
+host::EditorFrame& EditorHostTest::Frame() {
+  std::unique_ptr<host::EditorFrame>& frame = SharedFrame();
+  if (!frame) {
+    std::string error;
+    frame = host::EditorFrame::Create(kEditorWidth, kEditorHeight, error);
+    if (!frame) ADD_FAILURE() << error;
+  }
+  return *frame;
+}
+
+void EditorHostTest::SetUp() {
+  std::string error;
+  if (host::ModuleBinaryPath(VELLOX_BUNDLE_PATH, error).empty())
+    GTEST_SKIP() << "the Vellox module is not built at " << VELLOX_BUNDLE_PATH;
+  module_ = host::ModuleLibrary::Load(VELLOX_BUNDLE_PATH, error);
+  ASSERT_TRUE(module_) << error;
+  instance_ = host::PluginInstance::Create(*module_, error);
+  ASSERT_TRUE(instance_) << error;
+  host::ProcessConfig config;
+  config.maxBlock = kBlockFrames;
+  ASSERT_TRUE(instance_->Start(config, error)) << error;
+  ASSERT_EQ(Controller().setComponentHandler(&handler_), kResultOk);
+
+  // The factory's virtual table lies inside the module's image.
+  moduleHandle_ = ModuleContaining(*reinterpret_cast<void* const*>(module_->Factory()));
+  ASSERT_NE(moduleHandle_, nullptr);
+  Browser() = BrowserLog();
+  shellPatch_ = std::make_unique<ImportPatch>(moduleHandle_, "SHELL32.dll", "ShellExecuteA",
+                                              reinterpret_cast<void*>(&FakeShellExecute));
+  onlinePatch_ = std::make_unique<ImportPatch>(moduleHandle_, "WININET.dll", "InternetGetConnectedState",
+                                               reinterpret_cast<void*>(&FakeConnectedState));
+  ASSERT_TRUE(shellPatch_->Installed()) << "the module does not import ShellExecuteA";
+  ASSERT_TRUE(onlinePatch_->Installed()) << "the module does not import InternetGetConnectedState";
+  ASSERT_NE(Frame().Handle(), nullptr);
+}
+
+void EditorHostTest::TearDown() {
+  const void* vtable = module_ && module_->Factory() ? *reinterpret_cast<void* const*>(module_->Factory()) : nullptr;
+  if (instance_) Controller().setComponentHandler(nullptr);
+  // The import table is put back while the module is still loaded.
+  shellPatch_.reset();
+  onlinePatch_.reset();
+  instance_.reset();
+  module_.reset();
+  EXPECT_EQ(handler_.References(), 0) << "the effect kept the component handler";
+  if (SharedFrame()) {
+    EXPECT_EQ(EditorWindowCount(), 0) << "an editor window outlived its effect";
+  }
+  if (vtable) {
+    EXPECT_EQ(ModuleContaining(vtable), nullptr) << "the module stayed loaded";
+  }
+}
+
+IPtr<IPlugView> EditorHostTest::OpenView() {
+  IPtr<IPlugView> view = owned(Controller().createView(ViewType::kEditor));
+  EXPECT_TRUE(view) << "createView(\"editor\") gave no view";
+  if (!view) return view;
+  EXPECT_EQ(view->attached(Frame().Handle(), kPlatformTypeHWND), kResultOk);
+  return view;
+}
+
+void EditorHostTest::CloseView(IPtr<IPlugView>& view) {
+  if (!view) return;
+  EXPECT_EQ(view->removed(), kResultOk);
+  view = nullptr;
+}
+
+HWND EditorHostTest::Editor() const { return Frame().EditorWindow(); }
+
+int EditorHostTest::EditorWindowCount() const {
+  int count = 0;
+  for (HWND child = nullptr; (child = FindWindowExA(Frame().Handle(), child, host::kEditorWindowClass, nullptr));)
+    ++count;
+  return count;
+}
+
+host::RgbaImage EditorHostTest::CaptureAfterTicks(int ticks) {
+  host::RgbaImage image;
+  HWND editor = Editor();
+  EXPECT_NE(editor, nullptr) << "no editor window is open";
+  if (!editor) return image;
+  EXPECT_EQ(host::PumpTimerTicks(editor, ticks, kTickTimeoutMs), ticks) << "the repaint timer did not run";
+  std::string error;
+  EXPECT_TRUE(host::CaptureWindow(Frame().Handle(), image, error)) << error;
+  return image;
+}
+
+void EditorHostTest::SaveArtifact(const host::RgbaImage& image, const std::string& name) const {
+  std::string error;
+  EXPECT_TRUE(host::WritePngFile(image, std::string(VELLOX_ARTIFACT_DIR) + "/" + name, error)) << error;
+}
+
+void EditorHostTest::ExpectShows(const host::RgbaImage& shown, const EditorValues& values) const {
+  host::RgbaImage expected;
+  std::string error;
+  ASSERT_TRUE(ExpectedEditor(values, expected, error)) << error;
+  ASSERT_EQ(shown.width, kEditorWidth);
+  ASSERT_EQ(shown.height, kEditorHeight);
+  for (const ControlRect& rect : kControlRects) {
+    std::string first;
+    EXPECT_EQ(DifferingPixels(shown, expected, rect, &first), 0)
+        << rect.name << " at value " << values[rect.param] << ": " << first;
+  }
+  std::string first;
+  EXPECT_EQ(DifferingPixels(shown, expected, 0, 0, kEditorWidth, kEditorHeight, &first), 0) << "editor: " << first;
+}
+
+void EditorHostTest::Automate(ParamID id, double normalized) {
+  ASSERT_TRUE(instance_->QueueChange(id, normalized));
+  std::vector<float> in(kBlockFrames * 2, 0.0f), out(kBlockFrames * 2, 0.0f);
+  float* inputs[] = {in.data(), in.data() + kBlockFrames};
+  float* outputs[] = {out.data(), out.data() + kBlockFrames};
+  ASSERT_EQ(instance_->Process(inputs, outputs, kBlockFrames), kResultOk);
+}
+
+void EditorHostTest::SendPointer(UINT message, WPARAM keys, int x, int y) const {
+  SendMessageA(Editor(), message, keys, MAKELPARAM(x & 0xFFFF, y & 0xFFFF));
+}
+
+void EditorHostTest::Click(int x, int y) const {
+  SendPointer(WM_LBUTTONDOWN, MK_LBUTTON, x, y);
+  SendPointer(WM_LBUTTONUP, 0, x, y);
+}
+
+void EditorHostTest::Wheel(int x, int y, int delta) const {
+  POINT screen{x, y};
+  ClientToScreen(Editor(), &screen);
+  SendMessageA(Editor(), WM_MOUSEWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(screen.x & 0xFFFF, screen.y & 0xFFFF));
+}
+
+}  // namespace vellox::test
