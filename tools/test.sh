@@ -37,7 +37,7 @@ run_suite() { # name ctest-args...
   local name=$1; shift
   local log="build/test-$name.log"
   echo "== $name tests"
-  ctest "$@" --output-on-failure --timeout 600 2>&1 | tee "$log" | grep -E '^(\s+[0-9]+/[0-9]+ Test|[0-9]+% tests passed|The following tests FAILED|\s+[0-9]+ - )' || true
+  ctest "$@" --output-on-failure --timeout 600 2>&1 | tee "$log" | grep -E '^(\s*[0-9]+/[0-9]+ Test|[0-9]+% tests passed|The following tests FAILED|\s+[0-9]+ - )' || true
   local line passed failed
   line=$(grep -E 'tests passed, [0-9]+ tests failed out of' "$log" | tail -n1)
   if [ -z "$line" ]; then
