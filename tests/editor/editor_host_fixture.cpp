@@ -24,34 +24,11 @@ HINSTANCE WINAPI FakeShellExecute(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR
   return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(42));  // above 32: success
 }
 
-std::unique_ptr<host::EditorFrame>& SharedFrame() {
-  static std::unique_ptr<host::EditorFrame> frame;
-  return frame;
-}
-
-// Closes the frame window once all tests have run: taking a top-level window
-// down is slow under Wine without a window manager, so the tests share one.
-class FrameEnvironment : public testing::Environment {
- public:
-  void TearDown() override { SharedFrame().reset(); }
-};
-const testing::Environment* const kFrameEnvironment = testing::AddGlobalTestEnvironment(new FrameEnvironment);
-
 }  // namespace
 
 BrowserLog& Browser() {
   static BrowserLog log;
   return log;
-}
-
-host::EditorFrame& EditorHostTest::Frame() {
-  std::unique_ptr<host::EditorFrame>& frame = SharedFrame();
-  if (!frame) {
-    std::string error;
-    frame = host::EditorFrame::Create(kEditorWidth, kEditorHeight, error);
-    if (!frame) ADD_FAILURE() << error;
-  }
-  return *frame;
 }
 
 void EditorHostTest::SetUp() {
@@ -77,7 +54,8 @@ void EditorHostTest::SetUp() {
                                                reinterpret_cast<void*>(&FakeConnectedState));
   ASSERT_TRUE(shellPatch_->Installed()) << "the module does not import ShellExecuteA";
   ASSERT_TRUE(onlinePatch_->Installed()) << "the module does not import InternetGetConnectedState";
-  ASSERT_NE(Frame().Handle(), nullptr);
+  frame_ = host::EditorFrame::Create(kEditorWidth, kEditorHeight, error);
+  ASSERT_TRUE(frame_) << error;
 }
 
 void EditorHostTest::TearDown() {
@@ -89,9 +67,10 @@ void EditorHostTest::TearDown() {
   instance_.reset();
   module_.reset();
   EXPECT_EQ(handler_.References(), 0) << "the effect kept the component handler";
-  if (SharedFrame()) {
+  if (frame_) {
     EXPECT_EQ(EditorWindowCount(), 0) << "an editor window outlived its effect";
   }
+  frame_.reset();
   if (vtable) {
     EXPECT_EQ(ModuleContaining(vtable), nullptr) << "the module stayed loaded";
   }

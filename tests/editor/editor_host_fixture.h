@@ -35,8 +35,8 @@ class EditorHostTest : public testing::Test {
   // removed(), then the host's reference is dropped.
   void CloseView(Steinberg::IPtr<Steinberg::IPlugView>& view);
 
-  // The frame the views open in (shared by all tests) and the editor window in it.
-  static host::EditorFrame& Frame();
+  // The window the views open in, as a DAW's editor frame, and the editor window in it.
+  host::EditorFrame& Frame() const { return *frame_; }
   HWND Editor() const;
   int EditorWindowCount() const;
 
@@ -59,6 +59,7 @@ class EditorHostTest : public testing::Test {
 
   std::unique_ptr<host::ModuleLibrary> module_;
   std::unique_ptr<host::PluginInstance> instance_;
+  std::unique_ptr<host::EditorFrame> frame_;
   RecordingHandler handler_;
   HMODULE moduleHandle_ = nullptr;
   std::unique_ptr<ImportPatch> shellPatch_;
