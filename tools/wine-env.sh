@@ -26,10 +26,10 @@ vellox_wine_start() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
-    # A crashing test should fail at once, not wait in the debugger.
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d '' /f >/dev/null 2>&1 || true
-    wineserver -w || true
   fi
+  # A crashing test should fail at once, not wait in the debugger.
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d '' /f >/dev/null 2>&1 || true
+  wineserver -w || true
 }
 
 vellox_wine_stop() {
