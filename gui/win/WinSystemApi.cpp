@@ -5,9 +5,16 @@
 
 namespace {
 
-WinSystemApi& Current() {
-  static WinSystemApi api = DefaultWinSystemApi();
-  return api;
+// Only the replacements are kept; the real functions are looked up on every
+// use, so the table always calls what the module's imports currently hold.
+WinSystemApi& Overrides() {
+  static WinSystemApi overrides = {};
+  return overrides;
+}
+
+template <class Fn>
+Fn Pick(Fn replacement, Fn real) {
+  return replacement ? replacement : real;
 }
 
 }  // namespace
@@ -23,15 +30,17 @@ WinSystemApi DefaultWinSystemApi() {
   return api;
 }
 
-const WinSystemApi& ActiveWinSystemApi() { return Current(); }
-
-void SetWinSystemApi(const WinSystemApi& api) {
+WinSystemApi ActiveWinSystemApi() {
   const WinSystemApi real = DefaultWinSystemApi();
-  WinSystemApi& target = Current();
-  target.connectedState = api.connectedState ? api.connectedState : real.connectedState;
-  target.shellExecute = api.shellExecute ? api.shellExecute : real.shellExecute;
-  target.messageBox = api.messageBox ? api.messageBox : real.messageBox;
-  target.openFileDialog = api.openFileDialog ? api.openFileDialog : real.openFileDialog;
-  target.saveFileDialog = api.saveFileDialog ? api.saveFileDialog : real.saveFileDialog;
-  target.colourDialog = api.colourDialog ? api.colourDialog : real.colourDialog;
+  const WinSystemApi& o = Overrides();
+  WinSystemApi api;
+  api.connectedState = Pick(o.connectedState, real.connectedState);
+  api.shellExecute = Pick(o.shellExecute, real.shellExecute);
+  api.messageBox = Pick(o.messageBox, real.messageBox);
+  api.openFileDialog = Pick(o.openFileDialog, real.openFileDialog);
+  api.saveFileDialog = Pick(o.saveFileDialog, real.saveFileDialog);
+  api.colourDialog = Pick(o.colourDialog, real.colourDialog);
+  return api;
 }
+
+void SetWinSystemApi(const WinSystemApi& api) { Overrides() = api; }

@@ -21,7 +21,7 @@ struct WinSystemApi {
 WinSystemApi DefaultWinSystemApi();
 
 // The table in use by every editor of the process.
-const WinSystemApi& ActiveWinSystemApi();
+WinSystemApi ActiveWinSystemApi();
 
 // Replaces the table; null members fall back to the real functions.
 void SetWinSystemApi(const WinSystemApi& api);

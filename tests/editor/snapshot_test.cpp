@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "../support/cli_runner.h"
 #include "cli.h"
 #include "expected_editor.h"
 #include "module_library.h"
@@ -14,19 +15,6 @@
 
 namespace vellox::test {
 namespace {
-
-struct CliResult {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-CliResult RunVellox(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  cli::Console console{out, err, false};
-  const int code = cli::RunCli(args, console);
-  return {code, out.str(), err.str()};
-}
 
 std::string Artifact(const std::string& name) { return std::string(VELLOX_ARTIFACT_DIR) + "/" + name; }
 

@@ -103,5 +103,5 @@ inline LPARAM PointerAt(int x, int y) { return MAKELPARAM(x & 0xFFFF, y & 0xFFFF
 class ScopedSystemApi {
 public:
   explicit ScopedSystemApi(const WinSystemApi& api) { SetWinSystemApi(api); }
-  ~ScopedSystemApi() { SetWinSystemApi(DefaultWinSystemApi()); }
+  ~ScopedSystemApi() { SetWinSystemApi(WinSystemApi{}); }
 };

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "audio_data.h"
+#include "../support/cli_runner.h"
 #include "cli.h"
 #include "demo_signal.h"
 #include "module_fixture.h"
@@ -11,19 +12,6 @@
 
 namespace vellox::test {
 namespace {
-
-struct CliResult {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-CliResult RunVellox(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  cli::Console console{out, err, false};
-  const int code = cli::RunCli(args, console);
-  return {code, out.str(), err.str()};
-}
 
 std::string TempFile(const std::string& name) { return testing::TempDir() + "vellox_cli_" + name; }
 

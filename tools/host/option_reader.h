@@ -40,6 +40,19 @@ class OptionReader {
     return true;
   }
 
+  // A --set NAME=VALUE assignment, appended to `assignments`.
+  bool AssignmentValue(const std::string& option, std::vector<std::string>& assignments, std::string& error) {
+    std::string value;
+    if (!Value(option, value, error)) return false;
+    const auto equals = value.find('=');
+    if (equals == std::string::npos || equals == 0) {
+      error = option + " expects NAME=VALUE, got \"" + value + "\"";
+      return false;
+    }
+    assignments.push_back(value);
+    return true;
+  }
+
   // A whole number within [low, high].
   bool IntValue(const std::string& option, long low, long high, long& number, std::string& error) {
     std::string text;

@@ -32,20 +32,14 @@ struct RenderOptions {
 
 int ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& options, Console& console) {
   OptionReader reader(args);
-  std::string option, value, error;
+  std::string option, error;
   while (reader.Next(option)) {
     bool ok = true;
     if (option == "--in") ok = reader.Value(option, options.input, error);
     else if (option == "--out") ok = reader.Value(option, options.output, error);
     else if (option == "--plugin") ok = reader.Value(option, options.plugin, error);
-    else if (option == "--set") {
-      ok = reader.Value(option, value, error);
-      if (ok && (value.find('=') == std::string::npos || value.find('=') == 0)) {
-        error = "--set expects NAME=VALUE, got \"" + value + "\"";
-        ok = false;
-      }
-      options.assignments.push_back(value);
-    } else if (option == "--bypass") options.bypass = true;
+    else if (option == "--set") ok = reader.AssignmentValue(option, options.assignments, error);
+    else if (option == "--bypass") options.bypass = true;
     else if (option == "--block") ok = reader.IntValue(option, 1, 65536, options.block, error);
     else if (option == "--rate") ok = reader.IntValue(option, 8000, 768000, options.rate, error);
     else if (option == "--precision") {

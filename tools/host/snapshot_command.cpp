@@ -9,19 +9,13 @@ namespace vellox::cli {
 int RunSnapshot(const std::vector<std::string>& args, Console& console) {
   SnapshotRequest request;
   OptionReader reader(args);
-  std::string option, value, error;
+  std::string option, error;
   while (reader.Next(option)) {
     bool ok = true;
     if (option == "--out") ok = reader.Value(option, request.output, error);
     else if (option == "--plugin") ok = reader.Value(option, request.plugin, error);
-    else if (option == "--set") {
-      ok = reader.Value(option, value, error);
-      if (ok && (value.find('=') == std::string::npos || value.find('=') == 0)) {
-        error = "--set expects NAME=VALUE, got \"" + value + "\"";
-        ok = false;
-      }
-      request.assignments.push_back(value);
-    } else {
+    else if (option == "--set") ok = reader.AssignmentValue(option, request.assignments, error);
+    else {
       error = "unknown option \"" + option + "\" for snapshot";
       ok = false;
     }
