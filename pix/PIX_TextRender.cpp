@@ -28,11 +28,15 @@ int DetectWine()
 bool PIX_CachedFont::UseNativePath(PIX_IBitmap* bm, uint32_t format)
 {
     if (bm && bm->QueryExtension(kGlyphCacheOnly, nullptr)) return false;
-    if (lineHeight > 255) return true;
-    if (!(fontFlags & FontNativeText) || !font || (format & TextForceGlyphCache)) return false;
-    if (WineDetectedFlag < 0) WineDetectedFlag = DetectWine();
-    return WineDetectedFlag == 0 && !(format & TextAlphaFromColour) && !(fontFlags & 0x1F7) &&
-           (extraSpacing == 0 || (format & DT_SINGLELINE));
+    // The registry is read the first time a native-capable font gets this far,
+    // even when the line height alone decides.
+    bool gdiCanDraw = (fontFlags & FontNativeText) && font && !(format & TextForceGlyphCache);
+    if (gdiCanDraw) {
+        if (WineDetectedFlag < 0) WineDetectedFlag = DetectWine();
+        gdiCanDraw = WineDetectedFlag == 0 && !(format & TextAlphaFromColour) && !(fontFlags & 0x1F7) &&
+                     (extraSpacing == 0 || (format & DT_SINGLELINE));
+    }
+    return gdiCanDraw || lineHeight > 255;
 }
 
 int PIX_CachedFont::RenderText(PIX_IBitmap* bm, const char* text, int length, PIX_Rect* rect, uint32_t format)

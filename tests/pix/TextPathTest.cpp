@@ -89,6 +89,21 @@ TEST(TextPath, TallFontsAlwaysDrawNatively)
     PIX_ForceWineDetection(0);
 }
 
+TEST(TextPath, WineDetectionWaitsForANativeCapableFont)
+{
+    // A tall font that may not use GDI by its own flags leaves the registry unread.
+    PIX_ForceWineDetection(-1);
+    auto plain = MakeFont(300, FontOwnsHandle);
+    PIX_SysBitmap surface(64, 32);
+    Measure(plain.get(), &surface, "x");
+    EXPECT_EQ(PIX_CachedFont::WineDetectedFlag, -1);
+    // A native-capable one settles it, even though its height alone picks GDI.
+    auto tall = MakeFont(300);
+    Measure(tall.get(), &surface, "x");
+    EXPECT_NE(PIX_CachedFont::WineDetectedFlag, -1);
+    PIX_ForceWineDetection(0);
+}
+
 TEST(TextPath, NativeUtf8GoesThroughWideCall)
 {
     PIX_ForceWineDetection(0);
