@@ -18,7 +18,9 @@ const int kFileNameCapacity = 256;
 }  // namespace
 
 void IGraphicsWin::FindHostTopLevelWindow() {
-  if (mHostParent) {
+  // A parent the host has destroyed leads nowhere; the class name found
+  // through it earlier still does.
+  if (mHostParent && IsWindow(AsWindow(mHostParent))) {
     HWND window = AsWindow(mHostParent);
     for (HWND up = GetParent(window); up; up = GetParent(up)) window = up;
     char name[128] = {};

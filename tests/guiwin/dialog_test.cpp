@@ -126,12 +126,25 @@ TEST_F(DialogTest, MessageBoxesBelongToTheHostsTopLevelWindow) {
   ASSERT_NE(graphics->OpenEditorWindow(second.Panel()), nullptr);
   graphics->ShowMessage("kept", "caption", MB_OK);
   EXPECT_EQ(log.lastOwner, host.Top());
-  // ...and looked for again once it is gone.
+  // ...and looked for again once it is gone. The parent it was found from
+  // went with it: the search falls back to the remembered class name.
   graphics->CloseEditorWindow();
-  DestroyWindow(host.Top());
-  ASSERT_NE(graphics->OpenEditorWindow(second.Panel()), nullptr);
+  ASSERT_NE(Open(), nullptr);
+  HWND gone = host.Top();
+  DestroyWindow(gone);
+  EXPECT_FALSE(graphics->HasWindow());
   graphics->ShowMessage("found", "caption", MB_OK);
-  EXPECT_EQ(log.lastOwner, second.Top());
+  EXPECT_NE(log.lastOwner, gone);
+  ASSERT_TRUE(IsWindow(log.lastOwner));
+  char name[64] = {};
+  GetClassNameA(log.lastOwner, name, sizeof name);
+  EXPECT_STREQ(name, HostWindow::ClassName());
+  EXPECT_EQ(graphics->HostTopLevelClassName(), HostWindow::ClassName());
+
+  ASSERT_NE(graphics->OpenEditorWindow(second.Panel()), nullptr);
+  HWND found = log.lastOwner;
+  graphics->ShowMessage("kept again", "caption", MB_OK);
+  EXPECT_EQ(log.lastOwner, found);
 }
 
 TEST_F(DialogTest, WebAddressOpensOnlyWhenConnectedAndConfirmed) {
