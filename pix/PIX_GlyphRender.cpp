@@ -78,8 +78,10 @@ void PIX_CachedFont::CompositeMask(PIX_IBitmap* bm, const GlyphRecord& rec, int 
     const int op = blendMode & 0xFF;
     const bool twoTone = (fontFlags & (FontShadow | FontOutline)) != 0;
     const bool solid = twoTone || (fontFlags & FontMono);
+    // A zero weight leaves antialiased text out; solid masks still go through
+    // the blend (which, for the hue adjustment, is not the identity).
     const int weight = WeightFromAlpha(alpha);
-    if (weight <= 0) return;
+    if (weight == 0 && !solid) return;
     const int D = solid ? std::min(weight, 256) : weight;
 
     const PIX_RowWalk walk = PIX_RowsFrom(bm, bm->PixelBits(), area.top, area.left);

@@ -164,6 +164,31 @@ TEST(TextCache, OpaqueBackgroundAndBlendModes)
         for (int x = 0; x < 60; ++x) EXPECT_LE(Px(dark.get(), x, y) & 0xFF, 0x40u);
 }
 
+TEST(TextCache, ZeroWeightSkipsAntialiasedTextButNotSolidMasks)
+{
+    PIX_Rect r = {0, 0, 60, 30};
+    // alpha 0.002 gives weight 0: antialiased text draws nothing.
+    auto soft = CacheFont(16);
+    soft->ChangeBlend(ModeHsvAdjust, 0.002f);
+    std::unique_ptr<PIX_MemBitmap> untouched(FilledBitmap(60, 30, kPaper));
+    soft->RenderText(untouched.get(), "I", -1, &r, 0);
+    EXPECT_EQ(FindInk(untouched.get(), kPaper).count, 0);
+    // A solid mask is still blended; the hue adjustment sets the alpha byte.
+    auto mono = CacheFont(16, FontOwnsHandle | FontMono);
+    mono->ChangeBlend(ModeHsvAdjust, 0.002f);
+    std::unique_ptr<PIX_MemBitmap> bm(FilledBitmap(60, 30, kPaper));
+    mono->RenderText(bm.get(), "I", -1, &r, 0);
+    const Ink ink = FindInk(bm.get(), kPaper);
+    EXPECT_GT(ink.count, 0);
+    for (int y = ink.top; y <= ink.bottom; ++y)
+        for (int x = ink.left; x <= ink.right; ++x)
+            if (Px(bm.get(), x, y) != kPaper) {
+                PixelWord expected = kPaper;
+                CombineHsvAdjust(&expected, 0, 0, 0, 255, 0);
+                EXPECT_EQ(Px(bm.get(), x, y), expected) << x << "," << y;
+            }
+}
+
 TEST(TextCache, VerticalFontSwapsAxes)
 {
     auto across = CacheFont(16);
