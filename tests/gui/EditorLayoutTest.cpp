@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <typeinfo>
+
+#include "IBitmapControl.h"
+#include "IEffectBase.h"
+#include "IGraphics.h"
+#include "IKnobControl.h"
+#include "ISwitchControl.h"
+#include "IURLControl.h"
+#include "VelloxEditor.h"
+#include "VelloxEffect.h"
+
+namespace {
+
+using Effect = VelloxEffect<IEffectBase>;
+
+enum Kind { kBackground, kSwitch, kKnob, kLink };
+
+struct Expected {
+  Kind kind;
+  IBox box;
+  int param;
+  int blend;
+  int frames;
+  int stripWidth, stripHeight;
+  double value;  // normalised, at the parameters' defaults
+};
+
+// Control list order, rectangles, bindings and artwork of the editor.
+const Expected kLayout[] = {
+    {kBackground, IBox(0, 0, 784, 184), -1, kBlendReplace, 1, 784, 184, 0.0},
+    {kSwitch, IBox(91, 53, 152, 106), 4, kBlendAlpha, 2, 61, 106, 0.0},
+    {kKnob, IBox(191, 26, 294, 123), 0, kBlendAlpha, 61, 103, 5917, 0.0},
+    {kKnob, IBox(341, 26, 442, 123), 1, kBlendAlpha, 61, 101, 5917, 0.0},
+    {kKnob, IBox(490, 26, 591, 123), 2, kBlendAlpha, 61, 101, 5917, 0.0},
+    {kKnob, IBox(626, 40, 700, 113), 3, kBlendAlpha, 61, 74, 4453, 0.5},
+    {kLink, IBox(685, 155, 785, 255), -1, kBlendAlpha, 0, 0, 0, 0.0},
+};
+
+const IBitmapRef* ArtworkOf(const IControl* c) {
+  if (auto* b = dynamic_cast<const IBitmapControl*>(c)) return &b->Artwork();
+  if (auto* k = dynamic_cast<const IKnobMultiControl*>(c)) return &k->Artwork();
+  return nullptr;
+}
+
+const std::type_info& TypeOf(Kind kind) {
+  switch (kind) {
+    case kBackground: return typeid(IBitmapControl);
+    case kSwitch: return typeid(ISwitchControl);
+    case kKnob: return typeid(IKnobMultiControl);
+    default: return typeid(IURLControl);
+  }
+}
+
+class EditorLayoutTest : public ::testing::Test {
+protected:
+  EditorLayoutTest() : fx(&BuildVelloxEditor), g(dynamic_cast<IGraphics*>(fx.Graphics())) {}
+  Effect fx;
+  IGraphics* g;
+};
+
+}  // namespace
+
+TEST_F(EditorLayoutTest, SevenControlsInOrderWithTheirArtworkAndBindings) {
+  ASSERT_NE(g, nullptr);
+  EXPECT_EQ(g->Width(), 784);
+  EXPECT_EQ(g->Height(), 184);
+  EXPECT_EQ(g->FrameRate(), 25);
+  EXPECT_EQ(g->MissingArtworkCount(), 0);
+  ASSERT_EQ(g->NControls(), 7);
+
+  for (int i = 0; i < 7; ++i) {
+    SCOPED_TRACE(i);
+    const Expected& e = kLayout[i];
+    const IControl* c = g->GetControl(i);
+    EXPECT_TRUE(typeid(*c) == TypeOf(e.kind));
+    EXPECT_EQ(c->Box(), e.box);
+    EXPECT_EQ(c->TargetBox(), e.box);
+    EXPECT_EQ(c->ParamIdx(), e.param);
+    EXPECT_EQ(c->Blend().method, e.blend);
+    EXPECT_EQ(c->Blend().weight, 1.0f);
+    EXPECT_FALSE(c->IsHidden());
+    EXPECT_FALSE(c->IsGrayed());
+    if (const IBitmapRef* art = ArtworkOf(c)) {
+      EXPECT_NE(art->bitmap, nullptr);
+      EXPECT_EQ(art->frameCount, e.frames);
+      EXPECT_EQ(art->width, e.stripWidth);
+      EXPECT_EQ(art->height, e.stripHeight);
+      EXPECT_FALSE(art->framesHorizontal);
+    }
+    if (auto* knob = dynamic_cast<const IKnobMultiControl*>(c)) {
+      EXPECT_EQ(knob->Direction(), kKnobVertical);
+      EXPECT_EQ(knob->Gearing(), 4.0);
+    }
+  }
+
+  auto* link = dynamic_cast<const IURLControl*>(g->GetControl(6));
+  ASSERT_NE(link, nullptr);
+  EXPECT_STREQ(link->Address(), kVelloxProductPage);
+  EXPECT_LE(std::strlen(kVelloxProductPage), 255u);
+  EXPECT_STREQ(link->FallbackAddress(), "");
+  EXPECT_STREQ(link->Title(), "");
+}
+
+TEST_F(EditorLayoutTest, BoundAtTheDefaultsAndCapturedAsTheDefaultPreset) {
+  ASSERT_NE(g, nullptr);
+  EXPECT_NE(g->DrawSurface(), nullptr);  // bound: the surfaces exist
+  for (int i = 0; i < 7; ++i) {
+    SCOPED_TRACE(i);
+    const IControl* c = g->GetControl(i);
+    if (c->ParamIdx() < 0) continue;
+    EXPECT_DOUBLE_EQ(c->GetValue(), kLayout[i].value);
+    EXPECT_DOUBLE_EQ(c->DefaultValue(), kLayout[i].value);  // what a double click restores
+  }
+  EXPECT_EQ(FrameForValue(61, g->GetControl(5)->GetValue()), 31);
+  EXPECT_EQ(FrameForValue(2, g->GetControl(1)->GetValue()), 1);
+  ASSERT_EQ(fx.NPresets(), 1);
+  EXPECT_TRUE(fx.PresetInitialised(0));
+  EXPECT_STREQ(fx.PresetName(0), "-");
+}
+
+TEST_F(EditorLayoutTest, TheLinkCornerReachesPastTheEdges) {
+  ASSERT_NE(g, nullptr);
+  EXPECT_EQ(g->ControlAt(700, 170), 6);
+  EXPECT_EQ(g->ControlAt(783, 183), 6);
+  EXPECT_EQ(g->ControlAt(685, 155), 6);
+  EXPECT_EQ(g->ControlAt(680, 170), 0);  // the background beside it
+  EXPECT_EQ(g->ControlAt(700, 154), 0);
+  EXPECT_EQ(g->ControlAt(650, 60), 5);   // the OUTPUT knob
+  EXPECT_EQ(g->ControlAt(100, 60), 1);   // the BY switch
+}
