@@ -21,7 +21,7 @@ bool PIX_SysBitmap::SetSize(int w, int h)
     if (w == width && h == height) return false;
     width = w;
     height = h;
-    if (w > 0 && h > 0 && allocWidth >= w && allocHeight >= h && pixels) return true;
+    if (w != 0 && h != 0 && allocWidth >= w && allocHeight >= h && pixels) return true;
 
     allocHeight = h;
     allocWidth = w > INT_MAX - 3 ? 0 : (w + 3) & ~3;

@@ -139,6 +139,24 @@ TEST(SysBitmap, EmptySurface)
 #endif
 }
 
+TEST(SysBitmap, EmptySizeDropsSurfaceButKeepsLogicalSize)
+{
+    PIX_SysBitmap bm(16, 16);
+    // Any non-zero size within the allocation reuses it.
+    EXPECT_TRUE(bm.SetSize(-4, 8));
+    EXPECT_NE(bm.PixelBits(), nullptr);
+    EXPECT_EQ(bm.RowSpan(), 16);
+    // A zero dimension releases the surface and reports no change.
+    EXPECT_FALSE(bm.SetSize(0, 10));
+    EXPECT_EQ(bm.PixelBits(), nullptr);
+    EXPECT_EQ(bm.Width(), 0);
+    EXPECT_EQ(bm.Height(), 10);
+    EXPECT_EQ(bm.RowSpan(), 0);
+    EXPECT_TRUE(bm.SetSize(3, 3));
+    EXPECT_NE(bm.PixelBits(), nullptr);
+    EXPECT_EQ(bm.RowSpan(), 4);
+}
+
 TEST(SysBitmap, OversizedSurfaceIsRefused)
 {
     PIX_SysBitmap bm(40000, 40000);
