@@ -59,6 +59,21 @@ TEST_F(ControlsTest, FilmstripsShowTheFrameForTheirValue) {
   EXPECT_EQ(ShownFrame(sw), 2);
 }
 
+TEST_F(ControlsTest, FrameCountBelowOneIsOneFrame) {
+  std::unique_ptr<PIX_MemBitmap> art(MakeStrip(8, 12, 1, FrameColour));
+  auto* still = new IBitmapControl(&fx, 10, 5, -1, BitmapRefOf(art.get(), 0));
+  auto* knob = new IKnobMultiControl(&fx, 30, 5, 0, BitmapRefOf(art.get(), -2));
+  g.AddControl(still);
+  g.AddControl(knob);
+  EXPECT_EQ(still->Artwork().frameCount, 1);
+  EXPECT_EQ(knob->Artwork().frameCount, 1);
+  EXPECT_EQ(still->Box(), IBox(10, 5, 18, 17));  // the whole strip
+  EXPECT_EQ(knob->Box(), IBox(30, 5, 38, 17));
+  knob->SetValue(1.0);
+  EXPECT_EQ(ShownFrame(knob), 1);
+  EXPECT_EQ(ShownFrame(still), 1);
+}
+
 class KnobTest : public ControlsTest {
 protected:
   KnobTest() {

@@ -164,3 +164,19 @@ TEST_F(RedrawTest, ResizeRebuildsSurfacesAndDropsControls) {
   EXPECT_EQ(g.DrawSurface()->Width(), 40);
   EXPECT_EQ(fx.log.back(), "resize 40 30");
 }
+
+TEST_F(RedrawTest, ResizeDuringADragEndsTheGestureOnceAndForgetsTheHover) {
+  auto* bound = new ProbeControl(&fx, IBox(0, 0, 10, 10), 2, &fx.log, "bound");
+  g.AddControl(bound);
+  g.SetHoverTracking(true);
+  g.DispatchPointerOver(5, 5, IPointerMods());
+  ASSERT_EQ(g.HoveredControl(), 0);
+  g.DispatchPointerDown(5, 5, Left());
+  fx.log.clear();
+
+  g.SetEditorSize(40, 30);
+  EXPECT_EQ(g.HoveredControl(), -1);
+  g.DispatchPointerUp(5, 5, Left());  // the control is gone; the gesture was already closed
+  g.DispatchPointerLeave();
+  EXPECT_EQ(fx.log, (std::vector<std::string>{"end 2", "resize 40 30"}));
+}
