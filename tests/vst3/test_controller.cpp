@@ -252,3 +252,95 @@ TEST(Controller, OpensTheHostContextMenuOnlyWithHandlerAndView) {
   view->release();
   EXPECT_TRUE(rig.effect->EditorViews.empty());
 }
+
+namespace {
+
+// The adapter over parameters with groups, display texts, a shape and an
+// integer range wider than a switch.
+class GroupedProbe : public IEffectVST3 {
+public:
+  GroupedProbe() : IEffectVST3(5, "2-2", 1, "Probe", "", "Maker", 1, 2, 0x10000, 1, 0, false, false) {
+    GetParam(0)->Define("LEVEL", 25.0, 0.0, 100.0, 0.01, "dB", "Mix", 2.0);
+    GetParam(1)->Define("TONE", 0.5, 0.0, 1.0, 0.01, "Hz", "");
+    IParamSlot* mode = GetParam(2);
+    mode->SetType(kParamInteger);
+    mode->Define("MODE", 1.0, 0.0, 3.0, 1.0, "step", "Tone");
+    mode->AddDisplayText(1, "soft");
+    mode->AddDisplayText(2, "hard");
+    IParamSlot* count = GetParam(3);
+    count->SetType(kParamInteger);
+    count->Define("COUNT", 0.0, 0.0, 3.0, 1.0, "x", "Mix");
+    count->AddDisplayText(2, "two");
+    count->SetCanAutomate(false);
+    GetParam(4)->Define("WIDTH", 1.0, 0.0, 1.0, 0.01, "", "Tone");
+    CaptureFreePreset("-");
+  }
+};
+
+}  // namespace
+
+TEST(Controller, GroupsBecomeUnitsAndDisplayTextsDropTheUnits) {
+  auto* probe = new GroupedProbe();
+  IEditController* c = probe;
+  IUnitInfo* u = probe;
+  ASSERT_EQ(static_cast<IComponent*>(probe)->initialize(nullptr), kResultOk);
+
+  struct Row {
+    ParamID id;
+    const char* units;
+    int32 steps;
+    double def;
+    int32 flags;
+    UnitID unit;
+  };
+  // LEVEL: (25 / 100) ^ (1 / 2); MODE shows "soft" at its default, so no unit;
+  // COUNT has a text only for 2, not for its current 0.
+  const Row rows[] = {{0, "dB", 0, 0.5, 1, 1},          {1, "Hz", 0, 0.5, 1, 0},
+                      {2, "", 3, 1.0 / 3.0, 1, 2},      {3, "x", 3, 0.0, 0, 1},
+                      {4, "", 0, 1.0, 1, 2}};
+  ASSERT_EQ(c->getParameterCount(), 7);
+  for (int32 i = 0; i < 5; ++i) {
+    ParameterInfo info = {};
+    ASSERT_EQ(c->getParameterInfo(i + 2, info), kResultOk);
+    EXPECT_EQ(info.id, rows[i].id) << i;
+    EXPECT_EQ(Narrow(info.units), rows[i].units) << i;
+    EXPECT_EQ(info.stepCount, rows[i].steps) << i;
+    EXPECT_DOUBLE_EQ(info.defaultNormalizedValue, rows[i].def) << i;
+    EXPECT_EQ(info.flags, rows[i].flags) << i;
+    EXPECT_EQ(info.unitId, rows[i].unit) << i;
+  }
+
+  ASSERT_EQ(u->getUnitCount(), 3);
+  const char* names[] = {"Root Unit", "Mix", "Tone"};
+  for (int32 i = 0; i < 3; ++i) {
+    UnitInfo unit = {};
+    ASSERT_EQ(u->getUnitInfo(i, unit), kResultOk) << i;
+    EXPECT_EQ(unit.id, i);
+    EXPECT_EQ(unit.parentUnitId, i == 0 ? kNoParentUnitId : kRootUnitId);
+    EXPECT_EQ(Narrow(unit.name), names[i]);
+    EXPECT_EQ(unit.programListId, kNoProgramListId);
+  }
+  UnitInfo none = {};
+  EXPECT_EQ(u->getUnitInfo(3, none), kResultFalse);
+
+  // Value texts use the display texts of the truncated plain value; text to
+  // value ignores them.
+  EXPECT_EQ(ValueText(c, 2, 1.0 / 3.0), "soft");
+  EXPECT_EQ(ValueText(c, 2, 0.9), "hard");  // 2.7 truncates to 2
+  EXPECT_EQ(ValueText(c, 2, 1.0), "3");
+  EXPECT_EQ(ValueText(c, 0, 0.5), "25.00");
+  EXPECT_DOUBLE_EQ(ValueOf(c, 0, "25"), 0.5);
+  EXPECT_DOUBLE_EQ(ValueOf(c, 2, "soft"), 0.0);
+  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(0, 25.0), 0.5);
+  EXPECT_DOUBLE_EQ(c->normalizedParamToPlain(0, 0.5), 25.0);
+
+  // Re-registering after terminate finds the groups already listed.
+  static_cast<IComponent*>(probe)->terminate();
+  ASSERT_EQ(static_cast<IComponent*>(probe)->initialize(nullptr), kResultOk);
+  EXPECT_EQ(u->getUnitCount(), 3);
+  ParameterInfo width = {};
+  ASSERT_EQ(c->getParameterInfo(6, width), kResultOk);
+  EXPECT_EQ(width.unitId, 2);
+  static_cast<IComponent*>(probe)->terminate();
+  c->release();
+}
