@@ -92,6 +92,16 @@ TEST(Process, NegotiatesMonoAndStereoOnly) {
   SpeakerArrangement two[2] = {SpeakerArr::kStereo, SpeakerArr::kStereo};
   EXPECT_EQ(rig.processor->setBusArrangements(two, 2, &stereo, 1), kResultFalse);
   EXPECT_EQ(rig.processor->setBusArrangements(nullptr, 0, &stereo, 1), kResultFalse);
+  EXPECT_EQ(BusName(rig.component, kInput), "Main Input stereo");
+
+  // A legal pair on the wrong number of input buses still rebuilds the buses.
+  SpeakerArrangement monos[2] = {SpeakerArr::kMono, SpeakerArr::kMono};
+  EXPECT_EQ(rig.processor->setBusArrangements(monos, 2, &mono, 1), kResultFalse);
+  EXPECT_EQ(BusName(rig.component, kInput), "Input mono");
+  EXPECT_EQ(BusName(rig.component, kOutput), "Output mono");
+  EXPECT_EQ(rig.component->getBusCount(kAudio, kInput), 1);
+  EXPECT_EQ(rig.processor->setBusArrangements(&stereo, 1, &stereo, 1), kResultOk);
+  EXPECT_EQ(BusName(rig.component, kInput), "Input stereo");
 
   EXPECT_EQ(rig.processor->setBusArrangements(&mono, 1, &mono, 1), kResultOk);
   EXPECT_EQ(BusName(rig.component, kInput), "Input mono");
@@ -302,6 +312,24 @@ TEST(Process, InactiveOrMissingOutputsAreLeftUntouched) {
   ASSERT_EQ(rig.Process(data), kResultOk);
   EXPECT_NE(out.samples[0], std::vector<float>(64, kUntouched));
   EXPECT_EQ(out.samples[1], std::vector<float>(64, kUntouched));
+}
+
+TEST(Process, InputBusIsReadWhetherOrNotTheHostActivatedIt) {
+  EffectRig rig;
+  SpeakerArrangement stereo = SpeakerArr::kStereo;
+  rig.processor->setBusArrangements(&stereo, 1, &stereo, 1);
+  ProcessSetup setup{kRealtime, kSample64, 64, 44100.0};
+  rig.processor->setupProcessing(setup);
+  rig.component->activateBus(kAudio, kOutput, 0, true);
+  ReferenceEffect ref(64);
+  long pos = 0;
+  for (bool inputActive : {false, true, false}) {
+    rig.component->activateBus(kAudio, kInput, 0, inputActive);
+    auto in = SignalBus<double>(2, pos, 64);
+    auto out = RunThrough(rig, in);
+    ASSERT_EQ(out.samples, ref.Run(pos, 64)) << inputActive;
+    pos += 64;
+  }
 }
 
 TEST(Process, SetupAndTransportServices) {
