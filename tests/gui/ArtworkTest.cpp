@@ -184,11 +184,34 @@ TEST(TextTest, TextNeedsASystemFont) {
     return;
   }
   ASSERT_TRUE(measured);
-  int w = box.Width();
-  EXPECT_GT(w, 0);
-  EXPECT_EQ(box.left, 20 - w / 2);  // centred on x = 20
-  EXPECT_GT(box.bottom, 10);
   ASSERT_NE(style.cachedFont, nullptr);
+  const int cachedFonts = FontCache::Count();
+  EXPECT_LE(cachedFonts, fonts + 1);
+  // The text's own extent, measured by the font directly (no clipping, centred).
+  PIX_Rect extent{0, 0, 0, 0};
+  style.cachedFont->RenderText(g.DrawSurface(), "Hi", -1, &extent, 0x100 | 0x1 | 0x400);
+  const int w = extent.right, h = extent.bottom;
+  ASSERT_GT(w, 0);
+  ASSERT_GT(h, 0);
+  EXPECT_EQ(box, IBox(20 - w / 2, 10, 20 - w / 2 + w, 10 + h));  // centred on x = 20
+
+  IBox odd(10, 10, 31, 20);  // centre 20.5 is cut to 20
+  g.MeasureTextExtent(style, "Hi", odd);
+  EXPECT_EQ(odd.left, 20 - w / 2);
+  IBox negative(-31, 0, 0, 10);  // centre -15.5 is cut toward zero, to -15
+  g.MeasureTextExtent(style, "Hi", negative);
+  EXPECT_EQ(negative.left, -(w / 2) - 15);
+  EXPECT_EQ(negative.right, negative.left + w);
+
+  style.alignment = TextAlignLeft;
+  IBox left(10, 10, 30, 20);
+  g.MeasureTextExtent(style, "Hi", left);
+  EXPECT_EQ(left, IBox(10, 10, 10 + w, 10 + h));
+  style.alignment = TextAlignRight;
+  IBox right(10, 10, 30, 20);
+  g.MeasureTextExtent(style, "Hi", right);
+  EXPECT_EQ(right, IBox(30 - w, 10, 30, 10 + h));
+  EXPECT_EQ(FontCache::Count(), cachedFonts);  // alignment does not choose the font
   ITextStyle same;
   IBox other(0, 0, 10, 10);
   g.MeasureTextExtent(same, "Hi", other);
