@@ -34,3 +34,28 @@ TEST(HostIdentify, LongNamesAreCutNotOverrun) {
   const std::string fits = std::string(240, 'x') + "reaper";
   EXPECT_EQ(IdentifyHost(fits.c_str()), kHostIdReaper);
 }
+
+TEST(HostIdentify, EveryEntryInTableOrder) {
+  struct Entry {
+    const char* text;
+    int32_t code;
+  };
+  const Entry table[] = {
+      {"Cubase", 3},      {"Reaper", 1},     {"Nuendo", 4},     {"Cakewalk", 5},
+      {"Samplitude", 8},  {"Fruity", 7},     {"Live", 9},       {"Melodyne", 12},
+      {"VstManLib", 13},  {"AULab", 14},     {"GarageBand", 22}, {"Forte", 15},
+      {"Chainer", 16},    {"Audition", 17},  {"Orion", 18},     {"SAWStudio", 20},
+      {"Logic", 21},      {"Digital", 23},   {"AudioMulch", 25}, {"PreSonus", 26},
+      {"VST3PluginTestHost", 27}, {"ProTools", 2}, {"Ardour", 28}, {"OpenMPT", 30},
+      {"Renoise", 29},    {"Standalone", 24},
+  };
+  const size_t n = sizeof table / sizeof table[0];
+  for (size_t i = 0; i < n; ++i) {
+    EXPECT_EQ(IdentifyHost(table[i].text), table[i].code) << table[i].text;
+    // An earlier entry wins wherever it stands in the name.
+    for (size_t j = i + 1; j < n; ++j) {
+      const std::string name = std::string(table[j].text) + " " + table[i].text;
+      EXPECT_EQ(IdentifyHost(name.c_str()), table[i].code) << name;
+    }
+  }
+}
