@@ -153,3 +153,14 @@ TEST(Presets, LoadingAnEmptyPresetCapturesAndNamesIt) {
   EXPECT_STREQ(plug.PresetName(1), "user preset 1");
   EXPECT_EQ(plug.GetParam(0)->Value(), 7.0);
 }
+
+TEST(Presets, UserPresetNumberCountsEveryNameContainingTheWords) {
+  StatePlug plug(4);
+  plug.CaptureFreePreset("old user preset");
+  plug.CaptureFreePreset("User Preset");  // other case: not counted
+  EXPECT_TRUE(plug.LoadPreset(3));
+  EXPECT_STREQ(plug.PresetName(3), "user preset 2");
+  EXPECT_TRUE(plug.LoadPreset(2));
+  EXPECT_STREQ(plug.PresetName(2), "user preset 3");
+  EXPECT_STREQ(plug.PresetName(0), "old user preset");
+}
