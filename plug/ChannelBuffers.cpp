@@ -111,12 +111,13 @@ void ChannelBuffers::ClearScratch() {
 
 void ChannelBuffers::ConvertConnectedOutputs(int frames) {
   const int n = LimitFrames(frames);
-  for (size_t c = 0; c < outputs_.size(); ++c) {
-    const OutputChannel& ch = outputs_[c];
-    const double* src = outPtrs_[c];
-    if (!ch.connected || !ch.destination || !src) continue;
-    for (int i = 0; i < n; ++i) ch.destination[i] = static_cast<float>(src[i]);
-  }
+  for (size_t c = 0; c < outputs_.size(); ++c)
+    if (outputs_[c].connected) ConvertOutput(outPtrs_[c], outputs_[c].destination, n);
+}
+
+void ChannelBuffers::ConvertOutput(const double* source, float* destination, int frames) {
+  if (!source || !destination) return;
+  for (int i = 0; i < frames; ++i) destination[i] = static_cast<float>(source[i]);
 }
 
 void ChannelBuffers::PassThrough(int frames, int latency) {

@@ -48,12 +48,13 @@ public:
   // Resizes every scratch buffer to frames zeros; false when memory ran out
   // (the previous buffers then stay as they were).
   bool ResizeScratch(int frames);
-  int ScratchFrames() const { return scratchFrames_; }
 
   void DisconnectAll();
   void ConvertInputs(int start, int count, float* const* sources, int frames);
   void ClearScratch();
   void ConvertConnectedOutputs(int frames);
+  // frames doubles as single-precision samples into destination.
+  static void ConvertOutput(const double* source, float* destination, int frames);
   void PassThrough(int frames, int latency);
 
   void CreateDelayLine();

@@ -55,8 +55,7 @@ void IEffectBase::ConvertInputs(int start, int count, float* const* sources, int
 void IEffectBase::ClearScratch() { channels_->ClearScratch(); }
 
 void IEffectBase::ConvertOutput(const double* source, float* destination, int frames) {
-  if (!source || !destination) return;
-  for (int i = 0; i < frames; ++i) destination[i] = static_cast<float>(source[i]);
+  ChannelBuffers::ConvertOutput(source, destination, frames);
 }
 
 void IEffectBase::ConvertConnectedOutputs(int frames) { channels_->ConvertConnectedOutputs(frames); }

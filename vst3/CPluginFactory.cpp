@@ -39,12 +39,6 @@ bool CPluginFactory::registerClass(const PClassInfo2* info, CreateFunction creat
   return true;
 }
 
-bool CPluginFactory::isClassRegistered(const FUID& cid) const {
-  TUID raw;
-  cid.toTUID(raw);
-  return FindClass(reinterpret_cast<FIDString>(raw)) != nullptr;
-}
-
 const CPluginFactory::ClassEntry* CPluginFactory::FindClass(FIDString cid) const {
   if (!cid)
     return nullptr;

@@ -16,7 +16,6 @@ public:
 
   // Registers one class; the factory keeps a copy of the record.
   bool registerClass(const Steinberg::PClassInfo2* info, CreateFunction createFunc, void* context = nullptr);
-  bool isClassRegistered(const Steinberg::FUID& cid) const;
 
   // IPluginFactory
   Steinberg::tresult PLUGIN_API getFactoryInfo(Steinberg::PFactoryInfo* info) override;

@@ -105,6 +105,10 @@ TEST(EffectBase, ConvertsConnectedInputsAndOutputs) {
   plug.ConvertConnectedOutputs(8);  // limited to the block size
   EXPECT_EQ(dest[0], 0.125f);
   EXPECT_EQ(dest[3], -3.0f);
+  float direct[2] = {};
+  IEffectBase::ConvertOutput(out, direct, 1);
+  EXPECT_EQ(direct[0], 0.125f);
+  EXPECT_EQ(direct[1], 0.0f);
 
   plug.ClearScratch();
   EXPECT_EQ(plug.InputScratch(1)[1], 0.0);
