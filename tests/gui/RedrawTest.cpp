@@ -152,6 +152,36 @@ TEST_F(RedrawTest, NonStrictRepaintPaintsChangedControlsWithTheirOverlaps) {
   EXPECT_FALSE(a->NeedsPaint());
 }
 
+TEST_F(RedrawTest, NonStrictRepaintTestsNeighboursAgainstTheChangedBox) {
+  g.SetStrictRepaint(false);
+  ProbeControl* bg = Add(IBox(0, 0, 100, 50), "bg");
+  ProbeControl* a = Add(IBox(40, 10, 50, 20), "a");
+  ProbeControl* leftOfA = Add(IBox(30, 10, 40, 20), "leftOfA");    // its right edge on a's left
+  ProbeControl* rightOfA = Add(IBox(50, 10, 60, 20), "rightOfA");  // its left edge on a's right
+  ProbeControl* hidden = Add(IBox(40, 10, 50, 20), "hidden");
+  hidden->SetHidden(true);
+  g.PaintRegion(IBox(0, 0, 100, 50));  // background changed: every visible control
+  EXPECT_EQ(hidden->paintCount, 0);
+  EXPECT_TRUE(hidden->NeedsPaint());  // not painted, so not marked painted either
+  EXPECT_FALSE(bg->NeedsPaint());
+
+  g.PaintRegion(IBox(40, 10, 50, 20));  // only the hidden control is still dirty
+  EXPECT_EQ(hidden->paintCount, 0);
+  EXPECT_EQ(a->paintCount, 2);  // what it uncovers is repainted
+  EXPECT_EQ(bg->paintCount, 2);
+  EXPECT_TRUE(hidden->NeedsPaint());  // its pending second tick
+  g.PaintRegion(IBox(40, 10, 50, 20));
+  EXPECT_FALSE(hidden->NeedsPaint());
+
+  a->MarkChanged(false);
+  g.PaintRegion(IBox(40, 10, 50, 20));
+  EXPECT_EQ(a->paintCount, 4);
+  EXPECT_EQ(bg->paintCount, 4);
+  EXPECT_EQ(leftOfA->paintCount, 4);  // touching from the left counts
+  EXPECT_EQ(rightOfA->paintCount, 1);  // touching from the right does not
+  EXPECT_EQ(hidden->paintCount, 0);
+}
+
 TEST_F(RedrawTest, ResizeRebuildsSurfacesAndDropsControls) {
   Add(IBox(0, 0, 10, 10), "a");
   g.DispatchPointerDown(5, 5, Left());
