@@ -173,6 +173,14 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
   return true;
 }
 
+bool WaitsForPaintAt(HWND window, std::initializer_list<POINT> points) {
+  HRGN pending = CreateRectRgn(0, 0, 0, 0);
+  bool all = GetUpdateRgn(window, pending, FALSE) > NULLREGION;
+  for (const POINT& p : points) all = all && PtInRegion(pending, p.x, p.y);
+  DeleteObject(pending);
+  return all;
+}
+
 unsigned WindowPixel(HWND window, int x, int y) {
   HDC dc = GetDC(window);
   COLORREF c = GetPixel(dc, x, y);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,9 @@ void PumpMessages(int ms);
 // Dispatches messages until `done` holds or `timeoutMs` has passed; the
 // result is done's last answer.
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000);
+// True when every one of the client points lies in the window's pending
+// update region.
+bool WaitsForPaintAt(HWND window, std::initializer_list<POINT> points);
 // Pixel of a window's client area as 0x00RRGGBB.
 unsigned WindowPixel(HWND window, int x, int y);
 // PixelWord without alpha, for comparisons with WindowPixel.

@@ -7,6 +7,9 @@
 
 namespace {
 
+// The entry's control id, as a change notification from it carries.
+constexpr int kEntryControlIdForTest = 99;
+
 std::string EntryText(IGraphicsWin* graphics) {
   char text[64] = {};
   GetWindowTextA(static_cast<HWND>(graphics->EntryWindow()), text, sizeof text);
@@ -138,14 +141,47 @@ TEST_F(EntryTest, WhileFocusedTheEditorIgnoresEverythingButPressesWhichCancel) {
   EXPECT_EQ(graphics->EntryState(), kEntryCommit);
   SetFocus(entry);  // ...and gaining it again makes the entry focused
   EXPECT_EQ(graphics->EntryState(), kEntryFocused);
+  // No timer work while focused: a changed control is not repainted.
+  graphics->DeliverParamValue(1, 1.0);
   PumpMessages(150);
   EXPECT_EQ(graphics->EntryWindow(), entry);
+  EXPECT_NE(WindowPixel(editor, 115, 35), Rgb(switchArt.Colour(1)));
+  EXPECT_TRUE(toggle->NeedsPaint());
   Send(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), PointerAt(0, 0));
   EXPECT_EQ(graphics->EntryState(), kEntryFocused);
-  Send(WM_LBUTTONDOWN, MK_LBUTTON, PointerAt(110, 30));
+  Send(WM_MBUTTONDOWN, MK_MBUTTON, PointerAt(110, 30));
+  EXPECT_EQ(graphics->EntryState(), kEntryFocused);
+  Send(WM_RBUTTONDOWN, MK_RBUTTON, PointerAt(110, 30));
   EXPECT_EQ(graphics->EntryState(), kEntryCancel);
   ASSERT_TRUE(PumpUntil([&] { return graphics->EntryWindow() == nullptr; }));
   EXPECT_TRUE(plug->events.empty());
+  // Once the entry is gone the editor paints again.
+  EXPECT_TRUE(ShowsColour(115, 35, switchArt.Colour(1)));
+}
+
+TEST_F(EntryTest, AChangeNotificationFromTheEntryCommits) {
+  OpenEntryOnKnob();
+  HWND entry = static_cast<HWND>(graphics->EntryWindow());
+  Type(graphics, "8");
+  SendMessageA(entry, WM_COMMAND, MAKEWPARAM(kEntryControlIdForTest, 2), 0);
+  EXPECT_EQ(graphics->EntryState(), kEntryIdle);
+  EXPECT_EQ(SendMessageA(entry, WM_COMMAND, MAKEWPARAM(kEntryControlIdForTest, 1), 0), 0);
+  EXPECT_EQ(graphics->EntryState(), kEntryCommit);
+  ASSERT_TRUE(PumpUntil([&] { return graphics->EntryWindow() == nullptr; }));
+  EXPECT_EQ(plug->events.back(), "edit 0 0.400000");
+}
+
+TEST_F(EntryTest, ANegatedDisplayIsNegatedBackOnCommit) {
+  Build(2);
+  ASSERT_NE(Open(), nullptr);
+  IParamSlot* level = plug->GetParam(0);
+  level->SetNegateDisplay(true);
+  graphics->OpenTextEntry(knob, knob->TextStyle(), knob->Box(), "", level);
+  ASSERT_NE(graphics->EntryWindow(), nullptr);
+  Type(graphics, "-4");
+  PressKey(graphics, VK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return graphics->EntryWindow() == nullptr; }));
+  EXPECT_EQ(plug->events.back(), "edit 0 0.200000");
 }
 
 TEST_F(EntryTest, RepaintTicksLeaveTheEntryAloneAndSettle) {
@@ -205,6 +241,26 @@ TEST_F(EntryTest, NamedValuesCommitTheMatchingTextOrZero) {
   PressKey(graphics, VK_RETURN);
   ASSERT_TRUE(PumpUntil([&] { return graphics->EntryWindow() == nullptr; }));
   EXPECT_EQ(plug->events.back(), "edit 2 0.000000");
+
+  // Type 3 names its values the same way; a number is no name.
+  mode->SetType(3);
+  graphics->OpenTextEntry(target, target->TextStyle(), target->Box(), "High", mode);
+  PressKey(graphics, VK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return graphics->EntryWindow() == nullptr; }));
+  EXPECT_EQ(plug->events.back(), "edit 2 1.000000");
+  graphics->OpenTextEntry(target, target->TextStyle(), target->Box(), "", mode);
+  Type(graphics, "1");
+  PressKey(graphics, VK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return graphics->EntryWindow() == nullptr; }));
+  EXPECT_EQ(plug->events.back(), "edit 2 0.000000");
+
+  // Other types read the typed number, whatever names they have.
+  mode->SetType(2);
+  graphics->OpenTextEntry(target, target->TextStyle(), target->Box(), "", mode);
+  Type(graphics, "1");
+  PressKey(graphics, VK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return graphics->EntryWindow() == nullptr; }));
+  EXPECT_EQ(plug->events.back(), "edit 2 0.500000");
 }
 
 TEST_F(EntryTest, FreeTextGoesToTheControlWhole) {

@@ -107,6 +107,7 @@ TEST_F(PopupMenuTest, ChoosingASubmenuEntryReturnsTheSubmenu) {
 TEST_F(PopupMenuTest, DismissingTheMenuChoosesNothing) {
   Build();
   ASSERT_NE(Open(), nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return !WaitsForPaintAt(editor, {{0, 0}}); }));
   Send(WM_LBUTTONDOWN, MK_LBUTTON, PointerAt(40, 40));
   ASSERT_EQ(graphics->CapturedControl(), 1);
   IMenuModel top;
@@ -114,6 +115,8 @@ TEST_F(PopupMenuTest, DismissingTheMenuChoosesNothing) {
   PostKeys(editor, {VK_ESCAPE});
   EXPECT_EQ(graphics->RunPopupMenu(&top, IBox(10, 10, 50, 30)), nullptr);
   EXPECT_EQ(top.chosen, -1);
+  // The whole editor is repainted after the menu, not only where it was.
+  EXPECT_TRUE(WaitsForPaintAt(editor, {{0, 0}, {239, 0}, {0, 119}, {239, 119}}));
   // The menu ends any pointer capture of the editor's controls.
   EXPECT_EQ(graphics->CapturedControl(), -1);
   EXPECT_EQ(graphics->LastPointerX(), -1);

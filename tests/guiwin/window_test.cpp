@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "IControl.h"
 
 namespace {
@@ -38,7 +40,11 @@ TEST_F(EditorFixture, WindowClassIsSharedByOpenEditorsAndRemovedWithTheLast) {
   EXPECT_FALSE(ClassRegistered());
   ASSERT_NE(Open(), nullptr);
   EXPECT_EQ(IGraphicsWin::WindowClassUsers(), 1);
-  ASSERT_NE(other->OpenEditorWindow(otherHost.Panel()), nullptr);
+  // A new editor window takes the keyboard focus as it is created.
+  EXPECT_EQ(GetFocus(), editor);
+  HWND second = static_cast<HWND>(other->OpenEditorWindow(otherHost.Panel()));
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(GetFocus(), second);
   EXPECT_EQ(IGraphicsWin::WindowClassUsers(), 2);
 
   char name[64] = {};
@@ -208,7 +214,35 @@ TEST_F(EditorFixture, MiddleAndRightButtonsReachRoutingWithTheirModifiers) {
   EXPECT_TRUE(probe->presses[1].left);
   EXPECT_TRUE(probe->presses[1].control);
   EXPECT_TRUE(probe->presses[1].shift);
+  EXPECT_FALSE(probe->presses[1].alt);
   Send(WM_LBUTTONUP, 0, PointerAt(160, 70));
+}
+
+TEST_F(EditorFixture, AltComesFromTheKeyStateOfTheMenuKeyHeldDown) {
+  Build();
+  RecordingControl* probe = new RecordingControl(plug, IBox(150, 60, 190, 90));
+  graphics->AddControl(probe);
+  ASSERT_NE(Open(), nullptr);
+  BYTE saved[256];
+  ASSERT_TRUE(GetKeyboardState(saved));
+  BYTE state[256];
+  std::copy(saved, saved + 256, state);
+
+  state[VK_MENU] = 0x80;  // held down
+  ASSERT_TRUE(SetKeyboardState(state));
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, PointerAt(160, 70));
+  Send(WM_LBUTTONUP, 0, PointerAt(160, 70));
+  state[VK_MENU] = 0x01;  // only toggled, not held
+  ASSERT_TRUE(SetKeyboardState(state));
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, PointerAt(160, 70));
+  Send(WM_LBUTTONUP, 0, PointerAt(160, 70));
+  SetKeyboardState(saved);
+
+  ASSERT_EQ(probe->presses.size(), 2u);
+  EXPECT_TRUE(probe->presses[0].alt);
+  EXPECT_FALSE(probe->presses[0].shift);
+  EXPECT_FALSE(probe->presses[0].control);
+  EXPECT_FALSE(probe->presses[1].alt);
 }
 
 TEST_F(EditorFixture, DoubleClickRestoresTheDefaultWithoutAnEditGesture) {
@@ -292,22 +326,33 @@ TEST_F(EditorFixture, KeysTakenByAControlStayInTheEditor) {
 }
 
 TEST_F(EditorFixture, EditorSizeChangeResizesOnlyTheEditorWindowForThisAdapter) {
-  Build(1);
-  ASSERT_NE(Open(), nullptr);
-  RECT panelBefore;
-  GetWindowRect(host.Panel(), &panelBefore);
-  graphics->SetEditorSize(300, 150);
-  RECT r;
-  GetWindowRect(editor, &r);
-  EXPECT_EQ(r.right - r.left, 300);
-  EXPECT_EQ(r.bottom - r.top, 150);
-  RECT panelAfter;
-  GetWindowRect(host.Panel(), &panelAfter);
-  EXPECT_EQ(panelAfter.right - panelAfter.left, panelBefore.right - panelBefore.left);
-  EXPECT_EQ(graphics->NControls(), 0);
-  EXPECT_EQ(plug->events.back(), "resize 300 150");
-  graphics->SetEditorSize(300, 150);  // same size: nothing
-  EXPECT_EQ(plug->CountEvents("resize"), 1);
+  for (int kind : {1, 3}) {
+    SCOPED_TRACE(kind);
+    Build(kind);
+    ASSERT_NE(Open(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return !WaitsForPaintAt(editor, {{0, 0}}); }));
+    RECT panelBefore, topBefore;
+    GetWindowRect(host.Panel(), &panelBefore);
+    GetWindowRect(host.Top(), &topBefore);
+    graphics->SetEditorSize(300, 150);
+    RECT r;
+    GetWindowRect(editor, &r);
+    EXPECT_EQ(r.right - r.left, 300);
+    EXPECT_EQ(r.bottom - r.top, 150);
+    RECT panelAfter, topAfter;
+    GetWindowRect(host.Panel(), &panelAfter);
+    GetWindowRect(host.Top(), &topAfter);
+    EXPECT_EQ(panelAfter.right - panelAfter.left, panelBefore.right - panelBefore.left);
+    EXPECT_EQ(topAfter.bottom - topAfter.top, topBefore.bottom - topBefore.top);
+    // The whole editor waits to be painted, not only the part uncovered.
+    EXPECT_TRUE(WaitsForPaintAt(editor, {{0, 0}, {100, 60}, {230, 110}}));
+    EXPECT_EQ(graphics->NControls(), 0);
+    EXPECT_EQ(plug->events.back(), "resize 300 150");
+    graphics->SetEditorSize(300, 150);  // same size: nothing
+    EXPECT_EQ(plug->CountEvents("resize"), 1);
+    delete plug;
+    plug = nullptr;
+  }
 }
 
 TEST_F(EditorFixture, EditorSizeChangeResizesTheParentsForOtherAdapters) {
