@@ -73,6 +73,33 @@ TEST_F(RedrawTest, PluginValueRepaintsOnTwoTicksAndADragOnOne) {
   EXPECT_FALSE(Tick(g));
 }
 
+TEST_F(RedrawTest, UserAndLinkedValuesRepaintOnTwoTicks) {
+  auto* c = new ProbeControl(&fx, IBox(0, 0, 10, 10), 1, &fx.log, "c");
+  c->AddLinkedParam(3);
+  g.AddControl(c);
+  while (Tick(g)) {
+  }
+
+  c->ReceiveUserValue(0.4);
+  EXPECT_EQ(fx.log, (std::vector<std::string>{"send 1 0.4"}));
+  EXPECT_TRUE(Tick(g));
+  EXPECT_TRUE(Tick(g));
+  EXPECT_FALSE(Tick(g));
+  c->ReceiveUserValue(0.4);  // unchanged: not sent, not repainted
+  EXPECT_FALSE(Tick(g));
+  EXPECT_EQ(fx.log.size(), 1u);
+
+  c->ReceiveLinkedValue(0, 0.7);
+  EXPECT_DOUBLE_EQ(c->LinkedValue(0), 0.7);
+  EXPECT_DOUBLE_EQ(c->GetValue(), 0.4);
+  EXPECT_TRUE(Tick(g));
+  EXPECT_TRUE(Tick(g));
+  EXPECT_FALSE(Tick(g));
+  c->ReceiveLinkedValue(0, 0.7);
+  EXPECT_FALSE(Tick(g));
+  EXPECT_EQ(fx.log.size(), 1u);  // linked values are never sent back
+}
+
 TEST_F(RedrawTest, StrictRepaintPaintsControlsTouchingFromTheRightOnly) {
   ProbeControl* inside = Add(IBox(45, 0, 55, 10), "inside");
   ProbeControl* fromRight = Add(IBox(50, 0, 60, 10), "right");
