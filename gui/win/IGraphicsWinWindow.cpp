@@ -164,8 +164,10 @@ void IGraphicsWin::CloseEditorWindow() {
 
 void IGraphicsWin::ForgetDestroyedWindow() {
   // The host destroyed its window, and ours with it, without closing the
-  // editor first. The entry and the tooltip went with it.
+  // editor first. The entry, a child, went with it; the tooltip belongs to
+  // the host's top-level window and outlives a destroyed inner parent.
   ForgetEntry();
+  if (mTooltipWindow && IsWindow(AsWindow(mTooltipWindow))) DestroyWindow(AsWindow(mTooltipWindow));
   mTooltipWindow = nullptr;
   mTooltipShown = false;
   mTooltipControl = -1;

@@ -460,6 +460,24 @@ TEST_F(EditorFixture, HostDestroyingItsWindowLeavesTheEditorClosed) {
   graphics->CloseEditorWindow();
 }
 
+TEST_F(EditorFixture, HostDestroyingTheParentTakesTheTooltipAlong) {
+  Build();
+  graphics->SetHoverTracking(true);
+  graphics->SetTooltipsEnabled(true);
+  HWND parent = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, host.Panel(), nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(parent, nullptr);
+  editor = static_cast<HWND>(graphics->OpenEditorWindow(parent));
+  ASSERT_NE(editor, nullptr);
+  HWND tip = static_cast<HWND>(graphics->TooltipWindow());
+  ASSERT_NE(tip, nullptr);
+  DestroyWindow(parent);
+  EXPECT_FALSE(graphics->HasWindow());
+  EXPECT_EQ(graphics->TooltipWindow(), nullptr);
+  EXPECT_FALSE(IsWindow(tip));
+  EXPECT_EQ(IGraphicsWin::WindowClassUsers(), 0);
+}
+
 TEST(EmptyEditor, PaintRequestsAreSettledEvenWithNothingToPresent) {
   RecordingPlug plug;
   IGraphicsWin* graphics = new IGraphicsWin(&plug, 120, 60, 25, GetModuleHandleA(nullptr));
