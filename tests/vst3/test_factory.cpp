@@ -31,6 +31,18 @@ FIDString Cid() {
   return reinterpret_cast<FIDString>(kExpectedCid);
 }
 
+// A fixed-size text field: the text, then zeros up to the field's end.
+template <size_t N>
+bool ZeroFilled(const char (&field)[N], const char* text) {
+  const size_t n = std::strlen(text);
+  if (n >= N || std::memcmp(field, text, n) != 0)
+    return false;
+  for (size_t i = n; i < N; ++i)
+    if (field[i] != 0)
+      return false;
+  return true;
+}
+
 }  // namespace
 
 TEST(Factory, DescribesTheVendorAndItsOneClass) {
@@ -38,6 +50,7 @@ TEST(Factory, DescribesTheVendorAndItsOneClass) {
   ASSERT_NE(factory, nullptr);
 
   PFactoryInfo info;
+  std::memset(static_cast<void*>(&info), 0x55, sizeof info);  // the factory must fill every byte
   ASSERT_EQ(factory->getFactoryInfo(&info), kResultOk);
   EXPECT_STREQ(info.vendor, "Quenwick");
   EXPECT_EQ(info.flags, 16);
@@ -48,6 +61,7 @@ TEST(Factory, DescribesTheVendorAndItsOneClass) {
   FUnknownPtr<IPluginFactory2> factory2(factory);
   ASSERT_TRUE(factory2);
   PClassInfo2 ci;
+  std::memset(static_cast<void*>(&ci), 0x55, sizeof ci);
   ASSERT_EQ(factory2->getClassInfo2(0, &ci), kResultOk);
   EXPECT_EQ(std::memcmp(ci.cid, kExpectedCid, 16), 0);
   EXPECT_EQ(ci.cardinality, 0x7FFFFFFF);
@@ -58,6 +72,15 @@ TEST(Factory, DescribesTheVendorAndItsOneClass) {
   EXPECT_STREQ(ci.vendor, "");
   EXPECT_STREQ(ci.version, "2.0.0");
   EXPECT_STREQ(ci.sdkVersion, "VST 3.6.12");
+  EXPECT_TRUE(ZeroFilled(ci.category, "Audio Module Class"));
+  EXPECT_TRUE(ZeroFilled(ci.name, "Vellox"));
+  EXPECT_TRUE(ZeroFilled(ci.subCategories, "Fx"));
+  EXPECT_TRUE(ZeroFilled(ci.vendor, ""));
+  EXPECT_TRUE(ZeroFilled(ci.version, "2.0.0"));
+  EXPECT_TRUE(ZeroFilled(ci.sdkVersion, "VST 3.6.12"));
+  EXPECT_TRUE(ZeroFilled(info.vendor, "Quenwick"));
+  EXPECT_TRUE(ZeroFilled(info.url, info.url));
+  EXPECT_TRUE(ZeroFilled(info.email, info.email));
 
   PClassInfo plain;
   ASSERT_EQ(factory->getClassInfo(0, &plain), kResultOk);
