@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <typeinfo>
 
 #include "IBitmapControl.h"
@@ -130,4 +133,46 @@ TEST_F(EditorLayoutTest, TheLinkCornerReachesPastTheEdges) {
   EXPECT_EQ(g->ControlAt(700, 154), 0);
   EXPECT_EQ(g->ControlAt(650, 60), 5);   // the OUTPUT knob
   EXPECT_EQ(g->ControlAt(100, 60), 1);   // the BY switch
+}
+
+// Steady-state painting allocates nothing: counts every allocation made while
+// host values arrive and the timer repaints the editor.
+namespace {
+std::atomic<bool> gCounting{false};
+std::atomic<int> gAllocations{0};
+}  // namespace
+
+static void* CountedAllocation(std::size_t size) noexcept {
+  if (gCounting) ++gAllocations;
+  return std::malloc(size ? size : 1);
+}
+static void* CountedOrThrow(std::size_t size) {
+  if (void* p = CountedAllocation(size)) return p;
+  throw std::bad_alloc();
+}
+void* operator new(std::size_t size) { return CountedOrThrow(size); }
+void* operator new[](std::size_t size) { return CountedOrThrow(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return CountedAllocation(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return CountedAllocation(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+
+TEST_F(EditorLayoutTest, PaintingAtSteadyStateAllocatesNothing) {
+  ASSERT_NE(g, nullptr);
+  IBox dirty;
+  for (int guard = 0; g->CollectDirtyBox(dirty) && guard < 4; ++guard) g->PaintRegion(dirty);
+  g->PaintRegion(IBox(0, 0, 784, 184));  // every artwork drawn once, outside the count
+
+  gCounting = true;
+  for (int n = 0; n < 50; ++n) {
+    g->DeliverParamValue(n % 5, (n % 7) / 6.0);
+    while (g->CollectDirtyBox(dirty)) g->PaintRegion(dirty);
+  }
+  g->PaintRegion(IBox(0, 0, 784, 184));
+  gCounting = false;
+  EXPECT_EQ(gAllocations.load(), 0);
 }
