@@ -99,6 +99,17 @@ TEST_F(RoutingTest, EveryEditGestureIsClosedExactlyOnce) {
   EXPECT_EQ(fx.log, (Log{"begin 2", "a down 20 20", "top up", "end 2"}));
 }
 
+TEST_F(RoutingTest, APressWithoutAReleaseClosesTheEarlierGestureFirst) {
+  g.DispatchPointerDown(20, 20, Left());  // its release never arrives
+  g.DispatchPointerDown(35, 35, Left());
+  g.DispatchPointerUp(35, 35, Left());
+  g.DispatchPointerDown(20, 20, Left());
+  g.DispatchPointerDown(20, 20, Right());  // the host menu replaces the open gesture
+  g.DispatchPointerUp(20, 20, Right());
+  EXPECT_EQ(fx.log, (Log{"begin 2", "a down 20 20", "end 2", "begin 3", "top down 35 35", "top up", "end 3",
+                         "begin 2", "a down 20 20", "end 2", "menu 2 20 20", "a up"}));
+}
+
 TEST_F(RoutingTest, WheelGoesToTheCapturedControlWherever) {
   g.DispatchWheel(60, 20, IPointerMods(), 2);
   g.DispatchPointerDown(20, 20, Left());
