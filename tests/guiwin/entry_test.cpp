@@ -65,7 +65,19 @@ TEST_F(EntryTest, OpensOverTheControlWithTheValueSelected) {
   EXPECT_EQ(r.top, 32);
   EXPECT_EQ(r.right - r.left, 41);
   EXPECT_EQ(r.bottom - r.top, 17);
-  EXPECT_TRUE(GetWindowLongA(entry, GWL_STYLE) & ES_CENTER);
+  const LONG style = GetWindowLongA(entry, GWL_STYLE);
+  EXPECT_EQ(style & (WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL),
+            LONG(WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL));
+  EXPECT_TRUE(style & ES_CENTER);
+  // The entry's own font, made from the control's text style.
+  LOGFONTA font = {};
+  HFONT handle = reinterpret_cast<HFONT>(SendMessageA(entry, WM_GETFONT, 0, 0));
+  ASSERT_NE(handle, nullptr);
+  ASSERT_NE(GetObjectA(handle, sizeof font, &font), 0);
+  EXPECT_EQ(font.lfHeight, knob->TextStyle().size);
+  EXPECT_STREQ(font.lfFaceName, knob->TextStyle().faceName);
+  EXPECT_NE(font.lfWeight, FW_BOLD);
+  EXPECT_FALSE(font.lfItalic);
   EXPECT_EQ(graphics->EntryState(), kEntryIdle);
   EXPECT_EQ(graphics->EntryControl(), knob);
 }
@@ -269,17 +281,30 @@ TEST_F(EntryTest, FreeTextGoesToTheControlWhole) {
   RecordingControl* target = new RecordingControl(plug, IBox(150, 60, 230, 90));
   target->SetEntryLength(40);
   target->TextStyle().alignment = TextAlignRight;
+  target->TextStyle().style = kTextItalic;
   graphics->AddControl(target);
   graphics->OpenTextEntry(target, target->TextStyle(), target->Box(), "", nullptr);
   EXPECT_TRUE(GetWindowLongA(static_cast<HWND>(graphics->EntryWindow()), GWL_STYLE) & ES_RIGHT);
+  LOGFONTA italic = {};
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(static_cast<HWND>(graphics->EntryWindow()), WM_GETFONT, 0, 0)),
+             sizeof italic, &italic);
+  EXPECT_TRUE(italic.lfItalic);
+  EXPECT_NE(italic.lfWeight, FW_BOLD);
   graphics->CancelTextEntry();
   ASSERT_TRUE(PumpUntil([&] { return graphics->EntryWindow() == nullptr; }));
   EXPECT_TRUE(target->entered.empty());
 
   target->TextStyle().alignment = TextAlignLeft;
+  target->TextStyle().style = kTextBold;
+  target->TextStyle().size = 15;
   graphics->OpenTextEntry(target, target->TextStyle(), target->Box(), "", nullptr);
   HWND entry = static_cast<HWND>(graphics->EntryWindow());
   ASSERT_NE(entry, nullptr);
+  LOGFONTA font = {};
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(entry, WM_GETFONT, 0, 0)), sizeof font, &font);
+  EXPECT_EQ(font.lfWeight, FW_BOLD);
+  EXPECT_EQ(font.lfHeight, 15);
+  EXPECT_FALSE(font.lfItalic);
   MSG asked = {};
   asked.message = WM_KEYDOWN;
   asked.wParam = VK_RETURN;

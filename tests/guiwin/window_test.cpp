@@ -64,6 +64,8 @@ TEST_F(EditorFixture, WindowClassIsSharedByOpenEditorsAndRemovedWithTheLast) {
   EXPECT_FALSE(IsWindow(editor));
   graphics->CloseEditorWindow();  // closing twice changes nothing
   EXPECT_EQ(IGraphicsWin::WindowClassUsers(), 1);
+  // The repaint timer has id 2.
+  EXPECT_TRUE(KillTimer(second, 2));
   other->CloseEditorWindow();
   EXPECT_EQ(IGraphicsWin::WindowClassUsers(), 0);
   EXPECT_FALSE(ClassRegistered());
@@ -458,6 +460,9 @@ TEST_F(EditorFixture, HostDestroyingItsWindowLeavesTheEditorClosed) {
   ASSERT_NE(graphics->OpenEditorWindow(another.Panel()), nullptr);
   EXPECT_EQ(IGraphicsWin::WindowClassUsers(), 1);
   graphics->CloseEditorWindow();
+  // The class could not go while its last window was still being destroyed;
+  // it goes with the next last window.
+  EXPECT_FALSE(ClassRegistered());
 }
 
 TEST_F(EditorFixture, HostDestroyingTheParentTakesTheTooltipAlong) {
