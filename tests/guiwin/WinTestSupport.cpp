@@ -100,6 +100,7 @@ LRESULT CALLBACK HostWindow::Proc(HWND window, UINT message, WPARAM wParam, LPAR
   HostWindow* host = reinterpret_cast<HostWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (host && (message == WM_KEYDOWN || message == WM_KEYUP)) {
     host->keys.emplace_back(message, wParam);
+    host->keyFlags.push_back(lParam);
     return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);

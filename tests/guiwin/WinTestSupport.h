@@ -81,6 +81,7 @@ public:
   static const char* ClassName();
 
   std::vector<std::pair<UINT, WPARAM>> keys;
+  std::vector<LPARAM> keyFlags;  // the flags word of each of those messages
 
 private:
   static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -302,6 +302,7 @@ TEST_F(EditorFixture, KeysNoControlTakesReachTheHostRootWindow) {
   EXPECT_EQ(host.keys[1], std::make_pair(UINT(WM_KEYUP), WPARAM(VK_F1)));
   EXPECT_EQ(host.keys[2], std::make_pair(UINT(WM_KEYDOWN), WPARAM(VK_NUMPAD5)));
   EXPECT_EQ(host.keys[3], std::make_pair(UINT(WM_KEYDOWN), WPARAM('A')));
+  EXPECT_EQ(host.keyFlags, (std::vector<LPARAM>{0x003B0001, LPARAM(0xC03B0001), 0x004C0001, 0x001E0001}));
 }
 
 TEST_F(EditorFixture, KeysTakenByAControlStayInTheEditor) {
