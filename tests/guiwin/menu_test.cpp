@@ -20,6 +20,17 @@ void PostKeys(HWND window, std::initializer_list<WPARAM> keys) {
   }
 }
 
+// Where the open popup menu showed, found while the menu runs; then the menu
+// is dismissed.
+RECT gMenuRect;
+HWND gMenuOwner;
+void CALLBACK MeasureMenuThenDismiss(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  HWND menu = FindWindowA("#32768", nullptr);
+  if (menu) GetWindowRect(menu, &gMenuRect);
+  PostKeys(gMenuOwner, {VK_ESCAPE});
+}
+
 }  // namespace
 
 TEST(MenuBuilder, EachMenuReservesItsBlockBeforeItsSubmenus) {
@@ -136,4 +147,19 @@ TEST_F(PopupMenuTest, ANamedParameterIsAskedForWithAMenu) {
   Send(WM_RBUTTONUP, 0, PointerAt(160, 70));
   EXPECT_DOUBLE_EQ(mode->GetValue(), 1.0);
   EXPECT_EQ(plug->LastEdit(2), 1.0);
+}
+
+TEST_F(PopupMenuTest, TheMenuOpensAtTheBoxsLowerLeftCorner) {
+  Build();
+  ASSERT_NE(Open(), nullptr);
+  IMenuModel top;
+  top.AddEntry("Alpha");
+  gMenuRect = RECT{};
+  gMenuOwner = editor;
+  SetTimer(nullptr, 0, 50, MeasureMenuThenDismiss);
+  EXPECT_EQ(graphics->RunPopupMenu(&top, IBox(30, 20, 70, 45)), nullptr);
+  POINT corner = {30, 45};
+  ClientToScreen(editor, &corner);
+  EXPECT_EQ(gMenuRect.left, corner.x);
+  EXPECT_EQ(gMenuRect.top, corner.y);
 }
