@@ -182,6 +182,10 @@ TEST(Controller, IdentifiesTheHostOnEveryInitialize) {
   EXPECT_EQ(rig.component->initialize(&cubase), kResultFalse);
   EXPECT_EQ(rig.effect->HostIdentity(), kHostIdCubase);
   EXPECT_EQ(rig.effect->HostVersion(), 0);
+  // A context that is no host application leaves the identification alone.
+  FakeStream notAHost;
+  EXPECT_EQ(rig.component->initialize(&notAHost), kResultFalse);
+  EXPECT_EQ(rig.effect->HostIdentity(), kHostIdCubase);
   // A repeat still reloads preset 0 and registers nothing twice.
   EXPECT_EQ(rig.effect->GetParam(0)->Value(), 5.0);
   EXPECT_EQ(rig.controller->getParameterCount(), 7);
