@@ -94,6 +94,7 @@ private:
   bool AcquireWindowClass();
   void ReleaseWindowClass();
   void ForgetDestroyedWindow();
+  void EndInterruptedDrag();
   void CreateTooltip();
   void HideTooltip();
 

@@ -142,9 +142,7 @@ intptr_t IGraphicsWin::OnHover() {
 
 void IGraphicsWin::CloseEditorWindow() {
   if (!mEditorWindow) return;
-  // A drag cut short by closing still ends its host edit gesture: the release
-  // will never arrive.
-  if (mCaptured >= 0) DispatchPointerUp(mLastX, mLastY, IPointerMods());
+  EndInterruptedDrag();
   // The entry is a child of the editor window: end it properly (its font and
   // window procedure) rather than leave a stale entry behind.
   if (mEntryWindow) TearDownEntry();
@@ -162,10 +160,17 @@ void IGraphicsWin::CloseEditorWindow() {
   ReleaseWindowClass();
 }
 
+void IGraphicsWin::EndInterruptedDrag() {
+  // A drag cut short by the window going away still ends its host edit
+  // gesture: the release will never arrive.
+  if (mCaptured >= 0) DispatchPointerUp(mLastX, mLastY, IPointerMods());
+}
+
 void IGraphicsWin::ForgetDestroyedWindow() {
   // The host destroyed its window, and ours with it, without closing the
   // editor first. The entry, a child, went with it; the tooltip belongs to
   // the host's top-level window and outlives a destroyed inner parent.
+  EndInterruptedDrag();
   ForgetEntry();
   if (mTooltipWindow && IsWindow(AsWindow(mTooltipWindow))) DestroyWindow(AsWindow(mTooltipWindow));
   mTooltipWindow = nullptr;

@@ -466,6 +466,23 @@ TEST_F(EditorFixture, HostDestroyingItsWindowLeavesTheEditorClosed) {
   EXPECT_FALSE(ClassRegistered());
 }
 
+TEST_F(EditorFixture, HostDestroyingTheParentDuringADragEndsTheEditGesture) {
+  Build();
+  HWND parent = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, host.Panel(), nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(parent, nullptr);
+  editor = static_cast<HWND>(graphics->OpenEditorWindow(parent));
+  ASSERT_NE(editor, nullptr);
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, PointerAt(40, 40));
+  Send(WM_MOUSEMOVE, MK_LBUTTON, PointerAt(40, 36));
+  DestroyWindow(parent);
+  EXPECT_FALSE(graphics->HasWindow());
+  ASSERT_EQ(plug->events.size(), 3u);
+  EXPECT_EQ(plug->events[0], "begin 0");
+  EXPECT_EQ(plug->events[2], "end 0");
+  EXPECT_EQ(graphics->CapturedControl(), -1);
+}
+
 TEST_F(EditorFixture, HostDestroyingTheParentTakesTheTooltipAlong) {
   Build();
   graphics->SetHoverTracking(true);
