@@ -34,6 +34,14 @@ HostBus<Sample> RunThrough(EffectRig& rig, HostBus<Sample>& in) {
 
 constexpr float kUntouched = 123.0f;
 
+// Stereo arrangement and a 64-frame setup; no bus is activated.
+void SetupWithoutActivating(EffectRig& rig, int32 sampleSize) {
+  SpeakerArrangement stereo = SpeakerArr::kStereo;
+  rig.processor->setBusArrangements(&stereo, 1, &stereo, 1);
+  ProcessSetup setup{kRealtime, sampleSize, 64, 44100.0};
+  rig.processor->setupProcessing(setup);
+}
+
 std::string BusName(IComponent* component, BusDirection dir) {
   BusInfo info = {};
   component->getBusInfo(kAudio, dir, 0, info);
@@ -283,10 +291,7 @@ TEST(Process, BlocksLongerThanTheMaximumArePiecedTogether) {
 
 TEST(Process, InactiveOrMissingOutputsAreLeftUntouched) {
   EffectRig rig;
-  SpeakerArrangement stereo = SpeakerArr::kStereo;
-  rig.processor->setBusArrangements(&stereo, 1, &stereo, 1);
-  ProcessSetup setup{kRealtime, kSample32, 64, 44100.0};
-  rig.processor->setupProcessing(setup);
+  SetupWithoutActivating(rig, kSample32);
   rig.effect->SetParamFromEditor(2, 1.0);  // full level throughout
 
   auto in = SignalBus<float>(2, 0, 64);
@@ -316,10 +321,7 @@ TEST(Process, InactiveOrMissingOutputsAreLeftUntouched) {
 
 TEST(Process, InputBusIsReadWhetherOrNotTheHostActivatedIt) {
   EffectRig rig;
-  SpeakerArrangement stereo = SpeakerArr::kStereo;
-  rig.processor->setBusArrangements(&stereo, 1, &stereo, 1);
-  ProcessSetup setup{kRealtime, kSample64, 64, 44100.0};
-  rig.processor->setupProcessing(setup);
+  SetupWithoutActivating(rig, kSample64);
   rig.component->activateBus(kAudio, kOutput, 0, true);
   ReferenceEffect ref(64);
   long pos = 0;
