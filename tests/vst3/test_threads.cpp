@@ -48,7 +48,12 @@ TEST(Threads, StateCallsNeverOverlapAProcessingBlock) {
   EffectRig rig;
   rig.Setup(kSample32, 64);
   std::atomic<bool> done{false};
+  std::atomic<bool> stateStarted{false};
+  std::atomic<bool> processed{true};
   std::thread audio([&] {
+    // Blocks begin once the state calls are running, so the two always meet.
+    while (!stateStarted)
+      std::this_thread::yield();
     auto in = HostBus<float>(2, 64, 0.5f);
     HostBus<float> out(2, 64);
     for (int block = 0; block < 2000; ++block) {
@@ -57,19 +62,20 @@ TEST(Threads, StateCallsNeverOverlapAProcessingBlock) {
       changes.Add(kBypassParamId, {{0, block % 3 == 0 ? 1.0 : 0.0}});
       ProcessData data = MakeProcessData(kSample32, 64, &in.buffers, 1, &out.buffers, 1);
       data.inputParameterChanges = &changes;
-      rig.Process(data);
+      if (rig.Process(data) != kResultOk)
+        processed = false;
     }
     done = true;
   });
-  int restores = 0;
-  while (!done) {
+  bool ok = true;
+  do {
     FakeStream saved;
-    ASSERT_EQ(rig.controller->getState(&saved), kResultOk);
-    ASSERT_EQ(saved.bytes.size(), 44u);
+    ok = ok && rig.controller->getState(&saved) == kResultOk && saved.bytes.size() == 44u;
     FakeStream restore(saved.bytes);
-    ASSERT_EQ(rig.controller->setState(&restore), kResultOk);
-    ++restores;
-  }
+    ok = ok && rig.controller->setState(&restore) == kResultOk;
+    stateStarted = true;
+  } while (!done);
   audio.join();
-  EXPECT_GT(restores, 0);
+  EXPECT_TRUE(ok);
+  EXPECT_TRUE(processed.load());
 }
