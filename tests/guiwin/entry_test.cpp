@@ -329,5 +329,7 @@ TEST_F(EntryTest, EntryColoursComeFromTheControlsStyle) {
   EXPECT_EQ(GetBkColor(dc), RGB(10, 20, 30));
   EXPECT_EQ(GetTextColor(dc), RGB(200, 100, 50));
   EXPECT_EQ(GetBkMode(dc), OPAQUE);
+  // The area around the text matches the text's background.
+  EXPECT_EQ(GetDCBrushColor(dc), RGB(10, 20, 30));
   ReleaseDC(editor, dc);
 }
