@@ -17,6 +17,12 @@ std::string ExecutablePath() {
   return path;
 }
 
+std::string Environment(const char* name) {
+  char value[MAX_PATH + 1] = {};
+  const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
+  return n > 0 && n < sizeof value ? std::string(value) : std::string();
+}
+
 bool PutClipboard(const wchar_t* text, size_t characters) {
   if (!OpenClipboard(nullptr)) return false;
   EmptyClipboard();
@@ -149,6 +155,7 @@ TEST_F(ServicesTest, DirectoriesOfHostAndModuleEndWithABackslash) {
   Build();
   const std::string expected = DirectoryOfPath(ExecutablePath().c_str());
   ASSERT_FALSE(expected.empty());
+  EXPECT_EQ(expected.back(), '\\');
   std::string out = "stale";
   graphics->HostDirectory(out);
   EXPECT_EQ(out, expected);
@@ -166,6 +173,9 @@ TEST_F(ServicesTest, DirectoriesOfHostAndModuleEndWithABackslash) {
   EXPECT_FALSE(common.empty());
   EXPECT_NE(local, common);
   EXPECT_EQ(user, local);
+  // The local (not roaming) application data, and the one shared by all users.
+  EXPECT_EQ(local, Environment("LOCALAPPDATA"));
+  EXPECT_EQ(common, Environment("ProgramData"));
 }
 
 TEST_F(ServicesTest, ClipboardTextIsReadAsUtf8WithinItsBlock) {
