@@ -91,7 +91,7 @@ private:
   static IPointerMods ModsFromKeyState(uintptr_t wParam);
 
   // Window class and tooltips.
-  bool AcquireWindowClass();
+  void AcquireWindowClass();
   void ReleaseWindowClass();
   void ForgetDestroyedWindow();
   void EndInterruptedDrag();

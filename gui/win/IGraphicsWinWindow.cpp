@@ -36,7 +36,7 @@ const char* IGraphicsWin::DrawingBackendName() { return "Windows GDI"; }
 
 bool IGraphicsWin::HasWindow() { return mEditorWindow != nullptr; }
 
-bool IGraphicsWin::AcquireWindowClass() {
+void IGraphicsWin::AcquireWindowClass() {
   if (gClassUsers == 0) {
     WNDCLASSA wc = {};
     wc.style = CS_DBLCLKS;
@@ -47,7 +47,6 @@ bool IGraphicsWin::AcquireWindowClass() {
     RegisterClassA(&wc);
   }
   ++gClassUsers;
-  return true;
 }
 
 void IGraphicsWin::ReleaseWindowClass() {
