@@ -20,7 +20,6 @@ public:
   // Builds the system menu for `menu`; null when the top menu cannot be
   // created. The builder owns the result until it is destroyed.
   HMENU Build(IMenuModel* menu);
-  HMENU Menu() const { return mRoot; }
 
   // The menu whose block holds `id`, with the entry index; null when no
   // block does.
