@@ -62,3 +62,15 @@ function(vellox_add_test name)
   endif()
   set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT 600)
 endfunction()
+
+# Adds every subdirectory of the current source directory that has a
+# CMakeLists.txt, in name order (the test suites and benchmark programs).
+function(vellox_add_suite_directories)
+  file(GLOB entries LIST_DIRECTORIES true RELATIVE "${CMAKE_CURRENT_SOURCE_DIR}" "${CMAKE_CURRENT_SOURCE_DIR}/*")
+  list(SORT entries)
+  foreach(entry ${entries})
+    if(IS_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}/${entry}" AND EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/${entry}/CMakeLists.txt")
+      add_subdirectory(${entry})
+    endif()
+  endforeach()
+endfunction()
