@@ -18,6 +18,7 @@ packages=(
   libsndfile1-dev libpixman-1-dev
   python3-cairo fonts-dejavu-core
   dpkg-dev
+  nsis lintian
 )
 
 missing=()
