@@ -12,15 +12,18 @@
 
 namespace {
 
-// Reading past the end yields zero bytes; libpng's own checks report the damage.
+// A read the remaining data cannot fill is an error: handing libpng made-up
+// bytes instead lets a damaged length field keep it decoding for seconds.
 void ReadFromMemory(png_structp png, png_bytep out, size_t n)
 {
     PIX_PngSource* src = (PIX_PngSource*)png_get_io_ptr(png);
-    std::memset(out, 0, n);
-    const size_t take = n < (size_t)src->left ? n : (size_t)src->left;
-    std::memcpy(out, src->next, take);
-    src->next += take;
-    src->left -= (int)take;
+    if (n > (size_t)src->left) {
+        ++src->shortReads;
+        png_error(png, "PNG data ends early");
+    }
+    std::memcpy(out, src->next, n);
+    src->next += n;
+    src->left -= (int)n;
 }
 
 void RequestArgbRows(png_structp png, png_infop info)

@@ -26,7 +26,7 @@ FILE* OpenForReading(const char* utf8Name)
 PIX_MemBitmap* LoadPngFromMemory(const void* data, int length)
 {
     if (!data || length < 8 || std::memcmp(data, kPngSignature, 8) != 0) return nullptr;
-    PIX_PngSource source = {(const unsigned char*)data, length, nullptr};
+    PIX_PngSource source = {(const unsigned char*)data, length, nullptr, 0};
     return static_cast<PIX_MemBitmap*>(PIX_DecodePng(&source, nullptr));
 }
 
@@ -35,7 +35,7 @@ PIX_IBitmap* LoadPngFromFile(const char* utf8Name, PIX_IBitmap* target)
     if (!utf8Name) return nullptr;
     FILE* file = OpenForReading(utf8Name);
     if (!file) return nullptr;
-    PIX_PngSource source = {nullptr, 0, file};
+    PIX_PngSource source = {nullptr, 0, file, 0};
     PIX_IBitmap* bm = PIX_DecodePng(&source, target);
     std::fclose(file);
     return bm;

@@ -2,10 +2,12 @@
 
 #include <zlib.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
 #include "PIX_Png.h"
+#include "PIX_PngDecode.h"
 #include "PixTestUtil.h"
 #include "PngWriter.h"
 
@@ -79,7 +81,7 @@ TEST(PngFailure, EveryTruncationIsHandled)
     const auto good = SmallImage();
     for (size_t n = 8; n < good.size(); ++n)
         ExpectNullOrWhole(std::vector<unsigned char>(good.begin(), good.begin() + n));
-    // Cut inside the image data: the decoder reads zeros past the end and fails.
+    // Cut inside the image data: the decoder runs out of data and fails.
     const std::vector<unsigned char> half(good.begin(), good.begin() + good.size() / 2);
     EXPECT_EQ(LoadPngFromMemory(half.data(), (int)half.size()), nullptr);
 }
@@ -108,4 +110,50 @@ TEST(PngFailure, ImpossibleSizesAreRefused)
     // A plausible size with no image data fails in the decoder, after the bitmap exists.
     const auto empty = ClaimedSize(64, 64);
     EXPECT_EQ(LoadPngFromMemory(empty.data(), (int)empty.size()), nullptr);
+}
+
+namespace {
+std::vector<unsigned char> ReadWholeFile(const char* path)
+{
+    std::vector<unsigned char> bytes;
+    if (FILE* f = std::fopen(path, "rb")) {
+        unsigned char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.insert(bytes.end(), buffer, buffer + n);
+        std::fclose(f);
+    }
+    return bytes;
+}
+}  // namespace
+
+// Every prefix of a real artwork file: the first read the data cannot fill
+// ends decoding, so no byte past the end is ever made up and the time spent is
+// bounded by the data's length.
+TEST(PngFailure, TruncatedArtworkStopsAtTheFirstShortRead)
+{
+    const auto art = ReadWholeFile(VELLOX_TEST_ARTWORK_PNG);
+    ASSERT_GT(art.size(), 100u) << VELLOX_TEST_ARTWORK_PNG;
+    std::unique_ptr<PIX_IBitmap> whole;
+    {
+        PIX_PngSource source = {art.data(), (int)art.size(), nullptr, 0};
+        whole.reset(PIX_DecodePng(&source, nullptr));
+        ASSERT_TRUE(whole);
+        EXPECT_EQ(source.shortReads, 0);
+    }
+    int refused = 0;
+    for (size_t n = 0; n < art.size(); ++n) {
+        PIX_PngSource source = {art.data(), (int)n, nullptr, 0};
+        std::unique_ptr<PIX_IBitmap> bm(PIX_DecodePng(&source, nullptr));
+        ASSERT_LE(source.shortReads, 1) << n;
+        EXPECT_GE(source.left, 0) << n;
+        if (bm) {
+            // Only the closing chunk may be missing: the image itself is whole.
+            EXPECT_EQ(source.shortReads, 0) << n;
+            EXPECT_EQ(bm->Width(), whole->Width()) << n;
+            EXPECT_EQ(bm->Height(), whole->Height()) << n;
+        } else {
+            EXPECT_EQ(source.shortReads, 1) << n;
+            ++refused;
+        }
+    }
+    EXPECT_GT(refused, (int)art.size() - 20);
 }
