@@ -1,5 +1,6 @@
 #include "LeadingNumber.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <limits>
@@ -10,6 +11,26 @@ const char* SkipDigits(const char* p) {
   while (std::isdigit(static_cast<unsigned char>(*p)))
     ++p;
   return p;
+}
+
+// The decimal exponent of the leading significant digit of the digits in
+// [start, end) (an optional '.' among them); only called when one is not zero.
+long LeadingDigitExponent(const char* start, const char* end) {
+  const char* point = std::find(start, end, '.');
+  const char* first = start;
+  while (first != end && (*first == '0' || *first == '.'))
+    ++first;
+  if (first < point)
+    return static_cast<long>(point - first) - 1;
+  return -static_cast<long>(first - point);
+}
+
+// The exponent's digits, held at a bound far beyond any double's range.
+long ReadExponent(const char* digits, const char* end, bool negative) {
+  long value = 0;
+  for (; digits != end && value < 100000; ++digits)
+    value = value * 10 + (*digits - '0');
+  return negative ? -value : value;
 }
 
 }  // namespace
@@ -35,20 +56,26 @@ double ReadLeadingNumber(const char* text) {
   }
   if (!hasDigits)
     return 0.0;
-  bool negativeExponent = false;
+  const char* mantissaEnd = end;
+  long exponent = 0;
   if (*end == 'e' || *end == 'E') {
     const char* e = end + 1;
+    bool negativeExponent = false;
     if (*e == '+' || *e == '-')
       negativeExponent = (*e++ == '-');
     const char* expEnd = SkipDigits(e);
-    if (expEnd != e)
+    if (expEnd != e) {
+      exponent = ReadExponent(e, expEnd, negativeExponent);
       end = expEnd;
+    }
   }
 
   double value = 0.0;
   std::from_chars_result r = std::from_chars(start, end, value, std::chars_format::general);
+  // Out of range either way: the digits' own position counts as much as the
+  // exponent ("0.000...1e5" is tiny, "1000...e-1" is huge).
   if (r.ec == std::errc::result_out_of_range)
-    value = negativeExponent ? 0.0 : std::numeric_limits<double>::infinity();
+    value = LeadingDigitExponent(start, mantissaEnd) + exponent >= 0 ? std::numeric_limits<double>::infinity() : 0.0;
   else if (r.ec != std::errc())
     value = 0.0;
   return negative ? -value : value;

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <string>
 
 #include "EffectRig.h"
 #include "HostIdentify.h"
+#include "LeadingNumber.h"
 #include "public.sdk/source/common/pluginview.h"
 #include "pluginterfaces/base/ustring.h"
 
@@ -347,4 +350,40 @@ TEST(Controller, GroupsBecomeUnitsAndDisplayTextsDropTheUnits) {
   EXPECT_EQ(width.unitId, 2);
   static_cast<IComponent*>(probe)->terminate();
   c->release();
+}
+
+// Overflow or underflow follows the value's real magnitude, which long digit
+// runs move as much as the exponent does.
+TEST(Controller, LeadingNumberOutOfRangeFollowsTheMagnitude) {
+  const std::string tinyDigits = "0." + std::string(330, '0') + "1";
+  const std::string hugeDigits = "1" + std::string(400, '7');
+  EXPECT_EQ(ReadLeadingNumber((tinyDigits + "e5").c_str()), 0.0);
+  EXPECT_EQ(ReadLeadingNumber(("-" + tinyDigits + "e5x").c_str()), 0.0);
+  EXPECT_EQ(ReadLeadingNumber((hugeDigits + "e-1").c_str()), HUGE_VAL);
+  EXPECT_EQ(ReadLeadingNumber(("-" + hugeDigits + ".5e-1").c_str()), -HUGE_VAL);
+  EXPECT_EQ(ReadLeadingNumber("1e99999999999999999999"), HUGE_VAL);
+  EXPECT_EQ(ReadLeadingNumber("1e-99999999999999999999"), 0.0);
+  EXPECT_EQ(ReadLeadingNumber("0.000e99999"), 0.0);
+
+  // Digit runs and exponents that cancel out land in range, as the C library reads them.
+  for (int shift : {-400, -320, -300, 0, 300, 320, 400}) {
+    const std::string zeros(shift < 0 ? -shift : shift, '0');
+    for (const char* mantissa : {"1", "2.5", "9.87654321"}) {
+      const std::string text = shift < 0 ? "0." + zeros + mantissa + "e" + std::to_string(-shift + 3)
+                                         : mantissa + zeros + "e-" + std::to_string(shift + 3);
+      EXPECT_EQ(ReadLeadingNumber(text.c_str()), std::strtod(text.c_str(), nullptr)) << text;
+    }
+  }
+  // Out of range the C library agrees on the direction.
+  for (int e : {-360, -330, 310, 330}) {
+    const std::string text = (e < 0 ? tinyDigits : hugeDigits) + "e" + std::to_string(e);
+    const double expected = std::strtod(text.c_str(), nullptr);
+    EXPECT_EQ(ReadLeadingNumber(text.c_str()), std::fpclassify(expected) == FP_SUBNORMAL ? 0.0 : expected) << e;
+  }
+
+  // Through the host path the value is limited to the parameter's range.
+  EffectRig rig;
+  const std::string hugeText = std::string(120, '9') + "e200";
+  EXPECT_DOUBLE_EQ(ValueOf(rig.controller, 3, hugeText.c_str()), 1.0);
+  EXPECT_DOUBLE_EQ(ValueOf(rig.controller, 3, ("-" + hugeText).c_str()), 0.0);
 }
