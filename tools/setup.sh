@@ -16,6 +16,7 @@ packages=(
   libpng-dev zlib1g-dev libz-mingw-w64-dev
   juce-modules-source-data
   libsndfile1-dev libpixman-1-dev
+  libxcb1-dev libxcb-shm0-dev libxcb-xtest0-dev libxcb-res0-dev
   python3-cairo fonts-dejavu-core
   dpkg-dev
   nsis lintian
