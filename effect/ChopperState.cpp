@@ -1,5 +1,6 @@
 #include "ChopperState.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "VelloxParams.h"
@@ -7,12 +8,75 @@
 namespace {
 constexpr double kMinusTwoPi = -6.283185307179586;
 constexpr double kChoppedSeconds = 0.1;
+
+// Seconds times rate rarely lands exactly on a whole frame in binary (0.22 s
+// at 44.1 kHz is 9702.000000000002); a boundary that close to a frame falls
+// on that frame, so periods that are whole frames stay whole frames.
+double FramesAt(double seconds, double rate) {
+  const double frames = seconds * rate;
+  const double whole = std::nearbyint(frames);
+  return std::fabs(frames - whole) <= 1e-6 ? whole : frames;
+}
+
+double Position(const ChopperState& s) { return s.clockBase + static_cast<double>(s.clockFrames); }
+
+// The first frame count after the current one whose position reaches
+// boundary. The estimate from ceil is corrected with the very comparison
+// the per-frame rule makes, so rounding cannot move a switch.
+int64_t FirstCountReaching(const ChopperState& s, double boundary) {
+  const int64_t next = s.clockFrames + 1;
+  const double estimate = std::ceil(boundary - s.clockBase);
+  constexpr double kFar = 4.0e15;  // beyond any block; keeps the cast defined
+  int64_t count = estimate > static_cast<double>(next) ? static_cast<int64_t>(std::min(estimate, kFar)) : next;
+  while (count > next && s.clockBase + static_cast<double>(count - 1) >= boundary) --count;
+  while (s.clockBase + static_cast<double>(count) < boundary) ++count;
+  return count;
+}
+
+double DryTarget(const ChopperState& s) {
+  // The chopped level enters in single precision.
+  return static_cast<double>(static_cast<float>(s.dryLevel));
+}
+
+// The clock counts in frames of the current rate; a new rate keeps the
+// position in seconds.
+void AdoptRate(ChopperState& s, double rate) {
+  if (s.clockRate == rate) return;
+  if (s.clockRate > 0.0) {
+    s.clockBase = Position(s) * (rate / s.clockRate);
+    s.clockFrames = 0;
+  }
+  s.clockRate = rate;
+}
+
+// The stereo smoother over frames [0, n): one state, stepped before each
+// channel.
+void SmoothRun(ChopperState& s, double target, const double* in0, const double* in1, double* out0, double* out1,
+               int64_t n) {
+  const double a = s.a;
+  const double tb = target * s.b;
+  const double gain = s.outputGain;
+  double z = s.z;
+  for (int64_t i = 0; i < n; ++i) {
+    z = a * z + tb;
+    out0[i] = (z * in0[i]) * gain;
+    z = a * z + tb;
+    out1[i] = (z * in1[i]) * gain;
+  }
+  s.z = z;
+}
+
 }  // namespace
 
+ChopperBoundaries ChopperBoundariesFor(double chopPeriod, double sampleRate) {
+  return {FramesAt(chopPeriod - kChoppedSeconds, sampleRate), FramesAt(chopPeriod, sampleRate)};
+}
+
+double ChopperClockSeconds(const ChopperState& s) { return s.clockRate > 0.0 ? Position(s) / s.clockRate : 0.0; }
+
 double ChopperTarget(const ChopperState& s) {
-  // The chopped level enters in single precision.
-  return s.accumulator < s.chopPeriod - kChoppedSeconds ? 1.0
-                                                        : static_cast<double>(static_cast<float>(s.dryLevel));
+  if (s.clockRate <= 0.0) return 1.0;
+  return Position(s) < ChopperBoundariesFor(s.chopPeriod, s.clockRate).dryStart ? 1.0 : DryTarget(s);
 }
 
 void ChopperApplyParam(ChopperState& state, int index, double value) {
@@ -26,40 +90,49 @@ void ChopperApplyParam(ChopperState& state, int index, double value) {
   }
 }
 
-void ChopperProcess(ChopperState& s, double sampleRate, double bypassValue, double* const* inputs,
-                    double* const* outputs, int frames) {
-  // The cycle clock advances per block, so the level target changes only at
-  // block boundaries; one wrap per block at most.
-  s.accumulator = s.accumulator + static_cast<double>(frames) / sampleRate;
-  if (s.accumulator >= s.chopPeriod) s.accumulator = s.accumulator - (s.chopPeriod - kChoppedSeconds);
-  const double target = ChopperTarget(s);
-  if (frames <= 0 || !inputs || !outputs) return;
-
+// Per frame the clock steps by one; when its position reaches the wrap
+// boundary it moves back by one cycle (chop - 0.1 s), and the frame's level
+// is the chopped one from the dry boundary on. Rather than test that per
+// frame, the block is cut at the frames where the level or the cycle
+// changes and each piece runs as one plain loop.
+void ChopperProcess(ChopperState& s, double sampleRate, bool bypass, double* const* inputs, double* const* outputs,
+                    int frames) {
+  if (frames <= 0 || !inputs || !outputs || !(sampleRate > 0.0)) return;
+  AdoptRate(s, sampleRate);
   s.a = std::exp((s.fadeRate / sampleRate) * kMinusTwoPi);
   s.b = 1.0 - s.a;
+  const ChopperBoundaries at = ChopperBoundariesFor(s.chopPeriod, sampleRate);
+  const double dry = DryTarget(s);
   const double* in0 = inputs[0];
   const double* in1 = inputs[1];
   double* out0 = outputs[0];
   double* out1 = outputs[1];
 
-  if (std::trunc(bypassValue) != 0.0) {
-    for (int i = 0; i < frames; ++i) {
-      out0[i] = in0[i];
-      out1[i] = in1[i];
+  int64_t done = 0;
+  while (done < frames) {
+    const int64_t left = frames - done;
+    const int64_t wrapCount = FirstCountReaching(s, at.wrap);
+    int64_t run;
+    double target;
+    if (wrapCount == s.clockFrames + 1) {
+      // This frame wraps: the position it reaches, less one cycle.
+      s.clockBase = (s.clockBase + static_cast<double>(wrapCount)) - at.dryStart;
+      s.clockFrames = 0;
+      run = 1;
+      target = s.clockBase < at.dryStart ? 1.0 : dry;
+    } else {
+      const int64_t dryCount = FirstCountReaching(s, at.dryStart);
+      const bool full = dryCount > s.clockFrames + 1;
+      run = std::min((full ? std::min(dryCount, wrapCount) : wrapCount) - (s.clockFrames + 1), left);
+      target = full ? 1.0 : dry;
+      s.clockFrames += run;
     }
-    return;
+    if (!bypass) {
+      SmoothRun(s, target, in0 + done, in1 + done, out0 + done, out1 + done, run);
+    } else {
+      std::copy(in0 + done, in0 + done + run, out0 + done);
+      std::copy(in1 + done, in1 + done + run, out1 + done);
+    }
+    done += run;
   }
-
-  // The one smoother state steps twice per frame, once before each channel.
-  const double a = s.a;
-  const double tb = target * s.b;
-  const double gain = s.outputGain;
-  double z = s.z;
-  for (int i = 0; i < frames; ++i) {
-    z = a * z + tb;
-    out0[i] = (z * in0[i]) * gain;
-    z = a * z + tb;
-    out1[i] = (z * in1[i]) * gain;
-  }
-  s.z = z;
 }

@@ -1,17 +1,40 @@
 #pragma once
 
+#include <cstdint>
+
 // Derived state of the chopper. The four settings are written only from
 // parameter values; the clock and the smoother persist for the effect's life.
+//
+// The cycle clock counts frames, so where the level switches does not depend
+// on how the host cuts the audio into blocks. Its position (in frames, taken
+// after each frame) is clockBase + clockFrames: clockFrames counts whole
+// frames since the last wrap and clockBase is where that wrap left the clock.
+// Keeping the count separate makes every position the same sum whatever the
+// block partition.
 struct ChopperState {
   double fadeRate = 5.0;     // smoother cut-off rate
   double chopPeriod = 0.22;  // seconds
   double dryLevel = 0.0;     // linear level during the chopped phase
   double outputGain = 1.0;   // linear
-  double accumulator = 0.0;  // seconds into the cycle
+  double clockBase = 0.0;    // frames
+  int64_t clockFrames = 0;   // frames since the last wrap
+  double clockRate = 0.0;    // sample rate the clock counts in; 0 until the first block
   double a = 0.0;            // smoother coefficient
   double b = 1.0;            // 1 - a
   double z = 0.0;            // smoother state
 };
+
+// Where the level switches, in frames of the clock, for a chop period in
+// seconds: the chopped level starts at dryStart (chop - 0.1 s, which is also
+// the cycle length) and the cycle wraps at wrap (chop).
+struct ChopperBoundaries {
+  double dryStart;
+  double wrap;
+};
+ChopperBoundaries ChopperBoundariesFor(double chopPeriod, double sampleRate);
+
+// The clock position in seconds.
+double ChopperClockSeconds(const ChopperState& state);
 
 // Level the smoother aims at for the current position in the cycle.
 double ChopperTarget(const ChopperState& state);
@@ -20,8 +43,8 @@ double ChopperTarget(const ChopperState& state);
 // are ignored so they never reach the audio.
 void ChopperApplyParam(ChopperState& state, int index, double value);
 
-// One block of stereo audio (both entries of inputs and outputs valid).
-// bypassValue is the BY switch; when it truncates to non-zero the input is
-// copied through and the smoother holds.
-void ChopperProcess(ChopperState& state, double sampleRate, double bypassValue, double* const* inputs,
+// One block of stereo audio (both entries of inputs and outputs valid). The
+// clock advances one step per frame, bypassed or not; when bypass is set the
+// input is copied through and the smoother holds.
+void ChopperProcess(ChopperState& state, double sampleRate, bool bypass, double* const* inputs,
                     double* const* outputs, int frames);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 #include "ChopperState.h"
 #include "IEffectBase.h"
 #include "VelloxParams.h"
@@ -27,8 +29,9 @@ public:
   }
 
   void ProcessBlock(double** inputs, double** outputs, int frames) override {
-    ChopperProcess(chopper_, this->SampleRate(), this->GetParam(kVelloxBy)->Value(), inputs, outputs,
-                   frames);
+    // BY is a switch: any value that truncates to non-zero bypasses.
+    const bool bypass = std::trunc(this->GetParam(kVelloxBy)->Value()) != 0.0;
+    ChopperProcess(chopper_, this->SampleRate(), bypass, inputs, outputs, frames);
   }
 
   const ChopperState& Chopper() const { return chopper_; }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -70,17 +71,18 @@ TEST(ChopperProcess, SettlesOnEachLevel) {
   EXPECT_GT(lastFull, 0.99);
 }
 
-TEST(ChopperProcess, LongBlocksStayAtDryForGood) {
+// Long host blocks used to outrun the cycle and leave the effect at the dry
+// level for good; the clock now switches inside the block.
+TEST(ChopperProcess, BlocksLongerThanACycleStillChop) {
   EffectHarness h;
-  h.Set(kVelloxDry, 0.25);
+  h.Set(kVelloxFade, 50.0);
   h.Run(8192);
-  double previous = h.fx.Chopper().accumulator;
-  for (int n = 0; n < 50; ++n) {
+  for (int n = 0; n < 20; ++n) {
     h.Run(8192);
-    const double acc = h.fx.Chopper().accumulator;
-    EXPECT_EQ(h.Target(), 0.25);
-    EXPECT_NEAR(acc - previous, 8192.0 / 44100.0 - 0.12, 1e-9);
-    previous = acc;
+    const auto loud = std::count_if(h.out0.begin(), h.out0.end(), [](double v) { return v > 0.9; });
+    const auto quiet = std::count_if(h.out0.begin(), h.out0.end(), [](double v) { return v < 0.01; });
+    EXPECT_GT(loud, 0) << "block " << n;
+    EXPECT_GT(quiet, 4000) << "block " << n;  // 0.1 s of every 0.12 s
   }
 }
 
@@ -159,18 +161,21 @@ TEST(ChopperProcess, MonoEqualsChannelZeroOfStereo) {
   }
 }
 
-TEST(ChopperProcess, EmptyBlockWritesNothingButStillWraps) {
+TEST(ChopperProcess, EmptyBlockWritesNothingAndKeepsTheClock) {
   EffectHarness h;
   h.Set(kVelloxChop, 1.0);
   for (int n = 0; n < 3; ++n) h.Run(4410);  // 0.3 s into a 1 s cycle
-  const double acc = h.fx.Chopper().accumulator;
-  const double z = h.fx.Chopper().z;
+  const ChopperState before = h.fx.Chopper();
   h.Set(kVelloxChop, 0.22);
   double sentinel = 42.0;
   double* ins[] = {&sentinel, &sentinel};
   double* outs[] = {&sentinel, &sentinel};
   h.fx.ProcessBlock(ins, outs, 0);
   EXPECT_EQ(sentinel, 42.0);
-  EXPECT_EQ(h.fx.Chopper().accumulator, acc - (0.22 - 0.1));
-  EXPECT_EQ(h.fx.Chopper().z, z);
+  EXPECT_EQ(h.fx.Chopper().clockBase, before.clockBase);
+  EXPECT_EQ(h.fx.Chopper().clockFrames, before.clockFrames);
+  EXPECT_EQ(h.fx.Chopper().z, before.z);
+  // The shorter cycle takes over with the next frame: past its end, it wraps.
+  h.Run(1);
+  EXPECT_NEAR(ChopperClockSeconds(h.fx.Chopper()), 0.3 + 1.0 / 44100.0 - 0.12, 1e-12);
 }

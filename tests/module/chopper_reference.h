@@ -1,6 +1,9 @@
 #pragma once
-// The chopper's documented block algorithm, written out independently of the
-// module so that its output can be checked sample for sample.
+// The chopper's documented algorithm, written out frame by frame and
+// independently of the module, so that its output can be checked sample for
+// sample whatever block sizes the module is given.
+#include <cstdint>
+
 namespace vellox::test {
 
 struct ChopperReference {
@@ -16,8 +19,14 @@ struct ChopperReference {
   // Processes one stereo block; in1 may be a silent buffer for mono.
   void Block(const double* in0, const double* in1, double* out0, double* out1, int frames);
 
+  // The level target of the frame that was processed last.
+  double target = 1.0;
+
   double rate;
-  double accumulator = 0.0;
+  // Clock position in frames after each frame: base + count, with count the
+  // frames since the last wrap.
+  double base = 0.0;
+  int64_t count = 0;
   double a = 0.0;
   double b = 1.0;
   double z = 0.0;
