@@ -14,7 +14,7 @@ packages=(
   wine wine64 xvfb
   libgtest-dev googletest libbenchmark-dev
   libpng-dev zlib1g-dev libz-mingw-w64-dev
-  juce-modules-source-data
+  juce-modules-source-data libfreetype-dev libjpeg-dev libx11-dev
   libsndfile1-dev libpixman-1-dev
   libxcb1-dev libxcb-shm0-dev libxcb-xtest0-dev libxcb-res0-dev
   python3-cairo fonts-dejavu-core
