@@ -14,7 +14,7 @@ inline constexpr int kExitUsage = 2;    // the command line itself is wrong
 struct Console {
   std::ostream& out;
   std::ostream& err;
-  bool interactive = false;  // stdout is a terminal: show progress
+  bool interactive = false;  // standard error is a terminal: a progress bar may show there
 };
 
 // `args` excludes the program name.

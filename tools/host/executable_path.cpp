@@ -1,5 +1,7 @@
 #include "executable_path.h"
 
+#include "plugin_search.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -33,9 +35,17 @@ std::string Utf8(const std::filesystem::path& path) {
 
 }  // namespace
 
-std::string DefaultPluginPath() {
+std::string ExecutableDirectory() {
   const std::filesystem::path exe = ExecutableFile();
-  return exe.empty() ? std::string("Vellox.vst3") : Utf8(exe.parent_path() / "Vellox.vst3");
+  return exe.empty() ? std::string() : Utf8(exe.parent_path());
+}
+
+std::string DefaultPluginPath() {
+  SearchPlace found;
+  std::string error;
+  if (FindPlugin(PluginSearchPlaces(CurrentSearchContext()), found, error)) return found.bundle;
+  const std::string dir = ExecutableDirectory();
+  return dir.empty() ? std::string("Vellox.vst3") : Utf8(std::filesystem::u8path(dir) / "Vellox.vst3");
 }
 
 }  // namespace vellox::cli

@@ -4,10 +4,10 @@
 #include <memory>
 
 #include "cli.h"
-#include "executable_path.h"
 #include "option_reader.h"
 #include "parameter_assignment.h"
 #include "plugin_instance.h"
+#include "plugin_search.h"
 #include "utf16_text.h"
 
 namespace vellox::cli {
@@ -144,11 +144,13 @@ int RunInfo(const std::vector<std::string>& args, Console& console) {
     if (option != "--plugin") return Fail(console, "unknown option \"" + option + "\" for info", kExitUsage);
     if (!reader.Value(option, plugin, error)) return Fail(console, error, kExitUsage);
   }
-  if (plugin.empty()) plugin = DefaultPluginPath();
+  SearchPlace chosen;
+  if (!ChoosePlugin(plugin, chosen, error)) return Fail(console, error);
 
-  std::unique_ptr<host::ModuleLibrary> module = host::ModuleLibrary::Load(plugin, error);
+  std::unique_ptr<host::ModuleLibrary> module = host::ModuleLibrary::Load(chosen.bundle, error);
   if (!module) return Fail(console, error);
-  console.out << "module " << module->BinaryPath() << "\n";
+  console.out << "plug-in " << chosen.bundle << " (" << chosen.label << ")\n"
+              << "module " << module->BinaryPath() << "\n";
   PrintFactory(*module->Factory(), console);
   std::unique_ptr<host::PluginInstance> instance = host::PluginInstance::Create(*module, error);
   if (!instance) return Fail(console, error);

@@ -19,7 +19,7 @@ int wmain(int argc, wchar_t** argv) {
     text.resize(text.size() - 1);
     args.push_back(text);
   }
-  vellox::cli::Console console{std::cout, std::cerr, _isatty(_fileno(stdout)) != 0};
+  vellox::cli::Console console{std::cout, std::cerr, _isatty(_fileno(stderr)) != 0};
   return vellox::cli::RunCli(args, console);
 }
 #else
@@ -27,7 +27,7 @@ int wmain(int argc, wchar_t** argv) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  vellox::cli::Console console{std::cout, std::cerr, isatty(STDOUT_FILENO) != 0};
+  vellox::cli::Console console{std::cout, std::cerr, isatty(STDERR_FILENO) != 0};
   return vellox::cli::RunCli(args, console);
 }
 #endif

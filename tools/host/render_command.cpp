@@ -3,12 +3,15 @@
 #include <cstdio>
 #include <memory>
 
+#include "audio_format.h"
 #include "cli.h"
 #include "demo_signal.h"
-#include "executable_path.h"
 #include "option_reader.h"
 #include "parameter_assignment.h"
 #include "plugin_instance.h"
+#include "plugin_search.h"
+#include "progress_bar.h"
+#include "temporary_output.h"
 #include "wav_io.h"
 
 namespace vellox::cli {
@@ -23,6 +26,8 @@ struct RenderOptions {
   std::string input;
   std::string output;
   std::string plugin;
+  std::string format;  // --format value; empty: the container's default
+  OutputFormat outputFormat;
   std::vector<std::string> assignments;
   bool bypass = false;
   bool doublePrecision = false;
@@ -38,6 +43,7 @@ int ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opti
     if (option == "--in") ok = reader.Value(option, options.input, error);
     else if (option == "--out") ok = reader.Value(option, options.output, error);
     else if (option == "--plugin") ok = reader.Value(option, options.plugin, error);
+    else if (option == "--format") ok = reader.Value(option, options.format, error);
     else if (option == "--set") ok = reader.AssignmentValue(option, options.assignments, error);
     else if (option == "--bypass") options.bypass = true;
     else if (option == "--block") ok = reader.IntValue(option, 1, 65536, options.block, error);
@@ -57,7 +63,8 @@ int ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opti
     if (!ok) return Fail(console, error, kExitUsage);
   }
   if (options.output.empty()) return Fail(console, "render needs --out OUT.wav", kExitUsage);
-  if (options.plugin.empty()) options.plugin = DefaultPluginPath();
+  if (!ChooseOutputFormat(options.output, options.format, options.outputFormat, error))
+    return Fail(console, error, kExitUsage);
   return kExitOk;
 }
 
@@ -68,30 +75,9 @@ std::string Decibels(double peak) {
   return text;
 }
 
-// Percentage on one terminal line, redrawn only when it changes.
-class ProgressLine {
- public:
-  ProgressLine(std::ostream& out, bool enabled) : out_(out), enabled_(enabled) {}
-  void Update(size_t done, size_t total) {
-    if (!enabled_ || total == 0) return;
-    const int percent = static_cast<int>(done * 100 / total);
-    if (percent == shown_) return;
-    shown_ = percent;
-    out_ << "\rrendering " << percent << "%" << std::flush;
-  }
-  void Finish() {
-    if (enabled_ && shown_ >= 0) out_ << "\r              \r" << std::flush;
-  }
-
- private:
-  std::ostream& out_;
-  bool enabled_;
-  int shown_ = -1;
-};
-
 template <class Sample>
 bool ProcessAll(PluginInstance& instance, const AudioData& input, AudioData& output, int32 block,
-                ProgressLine& progress, std::string& error) {
+                ProgressBar& progress, std::string& error) {
   const size_t channels = input.channels.size();
   const size_t frames = input.Frames();
   std::vector<std::vector<Sample>> in(channels, std::vector<Sample>(static_cast<size_t>(block)));
@@ -147,15 +133,18 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
   AudioData input;
   if (!LoadInput(options, input, error)) return Fail(console, error);
 
-  std::unique_ptr<ModuleLibrary> module = ModuleLibrary::Load(options.plugin, error);
+  SearchPlace plugin;
+  if (!ChoosePlugin(options.plugin, plugin, error)) return Fail(console, error);
+  std::unique_ptr<ModuleLibrary> module = ModuleLibrary::Load(plugin.bundle, error);
   if (!module) return Fail(console, error);
   std::unique_ptr<PluginInstance> instance = PluginInstance::Create(*module, error);
   if (!instance) return Fail(console, error);
 
+  // A name or value the effect does not take is a mistake on the command line.
   std::vector<ParameterAssignment> assignments(options.assignments.size());
   for (size_t i = 0; i < assignments.size(); ++i)
     if (!ResolveAssignment(*instance->Controller(), options.assignments[i], assignments[i], error))
-      return Fail(console, error);
+      return Fail(console, error, kExitUsage);
   Vst::ParameterInfo bypass{};
   if (options.bypass && !FindBypassParameter(*instance->Controller(), bypass))
     return Fail(console, "the effect has no bypass parameter");
@@ -172,7 +161,7 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
   if (options.bypass) instance->QueueChange(bypass.id, 1.0);
 
   AudioData output;
-  ProgressLine progress(console.out, console.interactive);
+  ProgressBar progress(console.err, console.interactive);
   const bool processed = options.doublePrecision
                              ? ProcessAll<double>(*instance, input, output, config.maxBlock, progress, error)
                              : ProcessAll<float>(*instance, input, output, config.maxBlock, progress, error);
@@ -180,15 +169,22 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
   instance.reset();
   module.reset();
   if (!processed) return Fail(console, error);
-  if (!WriteAudioFile(options.output, output, error)) return Fail(console, error);
+  TemporaryOutput file(options.output);
+  if (!WriteAudioFile(file.Path(), output, error, options.outputFormat)) {
+    const auto at = error.find(file.Path());
+    if (at != std::string::npos) error.replace(at, file.Path().size(), options.output);
+    return Fail(console, error);
+  }
+  if (!file.Commit(error)) return Fail(console, error);
 
-  console.out << "rendered " << output.Frames() << " frames at " << FormatNumber(output.sampleRate) << " Hz, "
+  console.out << "plug-in " << plugin.bundle << " (" << plugin.label << ")\n"
+              << "rendered " << output.Frames() << " frames at " << FormatNumber(output.sampleRate) << " Hz, "
               << output.channels.size() << (output.channels.size() == 1 ? " channel" : " channels") << ", "
               << (options.doublePrecision ? 64 : 32) << "-bit, blocks of " << options.block
               << (options.input.empty() ? " (built-in demo)" : "") << "\n"
               << "peak in:  " << Decibels(PeakLevel(input)) << "\n"
               << "peak out: " << Decibels(PeakLevel(output)) << "\n"
-              << "wrote " << options.output << "\n";
+              << "wrote " << options.output << " (" << DescribeFormat(options.outputFormat) << ")\n";
   return kExitOk;
 }
 

@@ -41,13 +41,21 @@ bool ReadAudioFile(const std::string& path, AudioData& audio, std::string& error
   return true;
 }
 
-bool WriteAudioFile(const std::string& path, const AudioData& audio, std::string& error) {
+bool CodecWrites(Container container) { return container == Container::kWav; }
+
+const char* CodecHelp() {
+  return "This build has no libsndfile: its built-in codec reads WAV files (16-, 24-,\n"
+         "32-bit integer, 32- and 64-bit float) and writes WAV only.\n";
+}
+
+bool WriteAudioFile(const std::string& path, const AudioData& audio, std::string& error,
+                    const OutputFormat& format) {
   FILE* file = OpenFile(path, true);
   if (!file) {
     error = "cannot write " + path + ": cannot create the file";
     return false;
   }
-  const std::vector<uint8_t> bytes = EncodeWavFloat32(audio);
+  const std::vector<uint8_t> bytes = EncodeWav(audio, format.encoding);
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   if (std::fclose(file) != 0 || !written) {
     error = "cannot write " + path + ": the disk refused the data";

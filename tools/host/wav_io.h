@@ -1,18 +1,27 @@
 #pragma once
-// WAV reading and writing. Output is always 32-bit float WAV.
+// Audio file reading and writing, through libsndfile where the build has it
+// and through the built-in WAV codec otherwise.
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "audio_data.h"
+#include "audio_format.h"
 
 namespace vellox::cli {
 
 bool ReadAudioFile(const std::string& path, AudioData& audio, std::string& error);
-bool WriteAudioFile(const std::string& path, const AudioData& audio, std::string& error);
+// Writes `path` directly; callers that must not leave a partial file behind
+// write to a temporary name first (see TemporaryOutput).
+bool WriteAudioFile(const std::string& path, const AudioData& audio, std::string& error,
+                    const OutputFormat& format = {});
 
 // The self-contained RIFF codec used where no audio library is available.
-std::vector<uint8_t> EncodeWavFloat32(const AudioData& audio);
+// Integer encodings clip to full scale and round to nearest.
+std::vector<uint8_t> EncodeWav(const AudioData& audio, SampleEncoding encoding);
+inline std::vector<uint8_t> EncodeWavFloat32(const AudioData& audio) {
+  return EncodeWav(audio, SampleEncoding::kFloat32);
+}
 // Decodes PCM 16/24/32-bit and float 32/64-bit WAV data.
 bool DecodeWav(const std::vector<uint8_t>& bytes, AudioData& audio, std::string& error);
 

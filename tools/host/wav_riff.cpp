@@ -44,36 +44,52 @@ double DecodeSample(const uint8_t* p, uint16_t format, uint16_t bits) {
   return static_cast<int32_t>(Get32(p)) / 2147483648.0;
 }
 
+// Two's complement bits of `sample` at `bits` resolution, clipped to full scale.
+uint32_t Quantize(double sample, uint32_t bits) {
+  const double scale = std::ldexp(1.0, static_cast<int>(bits) - 1);
+  double v = std::nearbyint((std::isnan(sample) ? 0.0 : sample) * scale);
+  v = std::fmin(std::fmax(v, -scale), scale - 1.0);
+  return static_cast<uint32_t>(static_cast<int64_t>(v));
+}
+
 }  // namespace
 
-std::vector<uint8_t> EncodeWavFloat32(const AudioData& audio) {
+std::vector<uint8_t> EncodeWav(const AudioData& audio, SampleEncoding encoding) {
+  const bool isFloat = encoding == SampleEncoding::kFloat32 || encoding == SampleEncoding::kVorbis;
+  const uint32_t bytesPerSample = encoding == SampleEncoding::kPcm16 ? 2 : encoding == SampleEncoding::kPcm24 ? 3 : 4;
   const auto channels = static_cast<uint32_t>(audio.channels.size());
   const auto frames = static_cast<uint32_t>(audio.Frames());
-  const uint32_t dataBytes = frames * channels * 4;
+  const uint32_t dataBytes = frames * channels * bytesPerSample;
   const auto rate = static_cast<uint32_t>(std::lround(audio.sampleRate));
   std::vector<uint8_t> out;
-  out.reserve(44 + dataBytes);
+  out.reserve(44 + dataBytes + 1);
   PutTag(out, "RIFF");
-  Put32(out, 36 + dataBytes);
+  Put32(out, 36 + dataBytes + (dataBytes & 1));
   PutTag(out, "WAVE");
   PutTag(out, "fmt ");
   Put32(out, 16);
-  Put16(out, kFormatFloat);
+  Put16(out, isFloat ? kFormatFloat : kFormatPcm);
   Put16(out, channels);
   Put32(out, rate);
-  Put32(out, rate * channels * 4);
-  Put16(out, channels * 4);
-  Put16(out, 32);
+  Put32(out, rate * channels * bytesPerSample);
+  Put16(out, channels * bytesPerSample);
+  Put16(out, bytesPerSample * 8);
   PutTag(out, "data");
   Put32(out, dataBytes);
   for (uint32_t i = 0; i < frames; ++i) {
     for (const auto& channel : audio.channels) {
-      const auto sample = static_cast<float>(channel[i]);
-      uint32_t word;
-      std::memcpy(&word, &sample, 4);
-      Put32(out, word);
+      if (isFloat) {
+        const auto sample = static_cast<float>(channel[i]);
+        uint32_t word;
+        std::memcpy(&word, &sample, 4);
+        Put32(out, word);
+      } else {
+        const uint32_t word = Quantize(channel[i], bytesPerSample * 8);
+        for (uint32_t b = 0; b < bytesPerSample; ++b) out.push_back(static_cast<uint8_t>(word >> (8 * b)));
+      }
     }
   }
+  if (dataBytes & 1) out.push_back(0);  // chunks are padded to an even size
   return out;
 }
 

@@ -5,6 +5,37 @@
 
 namespace vellox::cli {
 
+namespace {
+
+int SndfileFormat(const OutputFormat& format) {
+  int major = SF_FORMAT_WAV;
+  switch (format.container) {
+    case Container::kWav: major = SF_FORMAT_WAV; break;
+    case Container::kAiff: major = SF_FORMAT_AIFF; break;
+    case Container::kFlac: major = SF_FORMAT_FLAC; break;
+    case Container::kOgg: major = SF_FORMAT_OGG; break;
+  }
+  int minor = SF_FORMAT_FLOAT;
+  switch (format.encoding) {
+    case SampleEncoding::kPcm16: minor = SF_FORMAT_PCM_16; break;
+    case SampleEncoding::kPcm24: minor = SF_FORMAT_PCM_24; break;
+    case SampleEncoding::kPcm32: minor = SF_FORMAT_PCM_32; break;
+    case SampleEncoding::kFloat32: minor = SF_FORMAT_FLOAT; break;
+    case SampleEncoding::kVorbis: minor = SF_FORMAT_VORBIS; break;
+  }
+  return major | minor;
+}
+
+}  // namespace
+
+bool CodecWrites(Container) { return true; }
+
+const char* CodecHelp() {
+  return "Audio files go through libsndfile: any file it reads is accepted as input\n"
+         "(WAV, AIFF, FLAC, Ogg Vorbis and more); the output's extension picks WAV,\n"
+         "AIFF (.aif/.aiff), FLAC or Ogg Vorbis (.ogg).\n";
+}
+
 bool ReadAudioFile(const std::string& path, AudioData& audio, std::string& error) {
   SF_INFO info{};
   SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
@@ -24,16 +55,24 @@ bool ReadAudioFile(const std::string& path, AudioData& audio, std::string& error
   return true;
 }
 
-bool WriteAudioFile(const std::string& path, const AudioData& audio, std::string& error) {
+bool WriteAudioFile(const std::string& path, const AudioData& audio, std::string& error,
+                    const OutputFormat& format) {
   SF_INFO info{};
   info.samplerate = static_cast<int>(audio.sampleRate);
   info.channels = static_cast<int>(audio.channels.size());
-  info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+  info.format = SndfileFormat(format);
+  if (!sf_format_check(&info)) {
+    error = "cannot write " + path + ": " + DescribeFormat(format) + " cannot hold " +
+            std::to_string(info.channels) + " channel(s) at " + std::to_string(info.samplerate) + " Hz";
+    return false;
+  }
   SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
   if (!file) {
     error = "cannot write " + path + ": " + sf_strerror(nullptr);
     return false;
   }
+  // Integer formats clip overs instead of wrapping them around.
+  sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
   const size_t frames = audio.Frames();
   std::vector<double> interleaved(frames * audio.channels.size());
   for (size_t i = 0; i < frames; ++i)

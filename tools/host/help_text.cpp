@@ -1,0 +1,102 @@
+#include "help_text.h"
+
+#include "audio_format.h"
+
+namespace vellox::cli {
+
+namespace {
+
+constexpr const char* kPluginSearch =
+    "Without --plugin PATH the tool looks for Vellox.vst3 where a host does:\n"
+#ifdef _WIN32
+    "beside this program (a build tree), then %CommonProgramFiles%\\VST3.\n"
+#else
+    "beside this program (a build tree), then ~/.vst3, /usr/lib/vst3,\n"
+    "/usr/local/lib/vst3, and last <prefix>/lib/vst3 of the prefix this\n"
+    "program was installed to.\n"
+#endif
+    ;
+
+constexpr const char* kExitCodes =
+    "Exit status: 0 done; 1 a file or the plug-in could not be read or written;\n"
+    "2 the command line is wrong (unknown option, parameter or out-of-range value).\n";
+
+std::string RenderHelp() {
+  return std::string(
+             "usage: vellox render [--in IN] --out OUT [--format 16|24|32|float] [--plugin PATH]\n"
+             "                     [--set NAME=VALUE ...] [--bypass] [--precision 32|64]\n"
+             "                     [--block N] [--rate HZ]\n"
+             "Runs audio through the effect, as a host would, and writes the result.\n"
+             "\n"
+             "  --in IN          input file; without it a 4-second built-in stereo demo is\n"
+             "                   rendered. Channels (mono or stereo) and rate are kept.\n"
+             "  --out OUT        output file; its extension picks the kind of file.\n"
+             "  --format F       sample format of the output: 16, 24 or 32 (bit integer) or\n"
+             "                   float (32-bit float). Default: float for WAV and AIFF,\n"
+             "                   24 for FLAC; Ogg Vorbis takes none.\n"
+             "  --plugin PATH    the Vellox.vst3 bundle (or module binary) to load.\n"
+             "  --set NAME=VALUE a parameter setting, applied at the first block. NAME is\n"
+             "                   the title (FADE, CHOP, DRY, OUTPUT, BY; any case); VALUE is\n"
+             "                   in the parameter's own unit, optionally followed by it:\n"
+             "                   --set OUTPUT=-3 --set \"CHOP=0.5 s\". Repeatable.\n"
+             "  --bypass         switches the effect's bypass on.\n"
+             "  --precision P    32 or 64: the sample size the effect processes (default 32).\n"
+             "  --block N        frames per processing call, 1 to 65536 (default 512).\n"
+             "  --rate HZ        the demo's sample rate, 8000 to 768000 (default 44100); with\n"
+             "                   --in it must match the file (the tool does not resample).\n"
+             "\n"
+             "The output appears only when complete: it is written to a temporary file\n"
+             "beside OUT and renamed. A progress bar shows on standard error when that is\n"
+             "a terminal and the render takes more than about a second.\n") +
+         CodecHelp() + kPluginSearch + kExitCodes;
+}
+
+std::string InfoHelp() {
+  return std::string(
+             "usage: vellox info [--plugin PATH]\n"
+             "Loads the module and shows which bundle was loaded and from where, the\n"
+             "factory, its class, the parameter table (id, title, unit, steps, default,\n"
+             "flags, current value) and the units and program lists, as a host sees them.\n"
+             "\n"
+             "  --plugin PATH    the Vellox.vst3 bundle (or module binary) to load.\n") +
+         kPluginSearch + kExitCodes;
+}
+
+std::string SnapshotHelp() {
+  return std::string(
+             "usage: vellox snapshot --out EDITOR.png [--plugin PATH] [--set NAME=VALUE ...]\n"
+             "Writes a PNG picture of the editor with the given settings.\n"
+             "\n"
+             "  --out FILE       the PNG file to write.\n"
+             "  --plugin PATH    the bundle whose editor opens (Windows). Elsewhere the\n"
+             "                   effect built into this program paints its editor\n"
+             "                   off-screen and PATH is not used.\n"
+             "  --set NAME=VALUE a parameter setting, as for render. Repeatable.\n") +
+         kExitCodes;
+}
+
+}  // namespace
+
+std::string MainHelp() {
+  return std::string(
+             "usage: vellox COMMAND [OPTIONS]\n"
+             "Drives the Vellox VST 3 plug-in from the command line, loading it as a host does.\n"
+             "\n"
+             "commands:\n"
+             "  render    run an audio file (or a built-in demo) through the effect\n"
+             "  info      show the loaded bundle, its factory and its parameters\n"
+             "  snapshot  write a picture of the editor\n"
+             "  help      show this text; `vellox COMMAND --help` describes a command\n"
+             "\n") +
+         CodecHelp() + kPluginSearch + kExitCodes;
+}
+
+bool CommandHelp(const std::string& command, std::string& text) {
+  if (command == "render") text = RenderHelp();
+  else if (command == "info") text = InfoHelp();
+  else if (command == "snapshot") text = SnapshotHelp();
+  else return false;
+  return true;
+}
+
+}  // namespace vellox::cli

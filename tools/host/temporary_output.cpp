@@ -1,0 +1,96 @@
+#include "temporary_output.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+
+#ifdef _WIN32
+#include <process.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace vellox::cli {
+
+namespace {
+
+// The one temporary file an interrupt must remove. A fixed buffer, because the
+// signal handler may only call async-signal-safe functions.
+char g_pending[4096];
+
+#ifdef _WIN32
+std::wstring Wide(const std::string& text) {
+  std::wstring wide(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0)), L'\0');
+  if (!wide.empty()) MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+  if (!wide.empty()) wide.pop_back();
+  return wide;
+}
+void RemoveFile(const char* path) { DeleteFileW(Wide(path).c_str()); }
+int ProcessId() { return _getpid(); }
+
+BOOL WINAPI OnConsoleInterrupt(DWORD) {
+  if (g_pending[0]) RemoveFile(g_pending);
+  return FALSE;  // the default handler ends the process
+}
+void WatchInterrupts() { SetConsoleCtrlHandler(OnConsoleInterrupt, TRUE); }
+void UnwatchInterrupts() { SetConsoleCtrlHandler(OnConsoleInterrupt, FALSE); }
+#else
+void RemoveFile(const char* path) { unlink(path); }
+int ProcessId() { return static_cast<int>(getpid()); }
+
+void OnInterrupt(int signal) {
+  if (g_pending[0]) unlink(g_pending);
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+void WatchInterrupts() {
+  for (int s : {SIGINT, SIGTERM, SIGHUP}) std::signal(s, OnInterrupt);
+}
+void UnwatchInterrupts() {
+  for (int s : {SIGINT, SIGTERM, SIGHUP}) std::signal(s, SIG_DFL);
+}
+#endif
+
+std::string TemporaryName(const std::string& finalPath) {
+  const auto slash = finalPath.find_last_of("/\\");
+  const std::string dir = slash == std::string::npos ? std::string() : finalPath.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? finalPath : finalPath.substr(slash + 1);
+  return dir + "." + name + ".partial-" + std::to_string(ProcessId());
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to) {
+#ifdef _WIN32
+  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+#else
+  return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
+
+}  // namespace
+
+TemporaryOutput::TemporaryOutput(std::string finalPath)
+    : final_(std::move(finalPath)), temporary_(TemporaryName(final_)) {
+  if (temporary_.size() < sizeof g_pending) {
+    std::memcpy(g_pending, temporary_.c_str(), temporary_.size() + 1);
+    WatchInterrupts();
+  }
+}
+
+TemporaryOutput::~TemporaryOutput() {
+  if (!committed_) RemoveFile(temporary_.c_str());
+  UnwatchInterrupts();
+  g_pending[0] = '\0';
+}
+
+bool TemporaryOutput::Commit(std::string& error) {
+  if (!ReplaceFile(temporary_, final_)) {
+    error = "cannot write " + final_ + ": cannot move the finished file into place";
+    return false;
+  }
+  committed_ = true;
+  g_pending[0] = '\0';
+  return true;
+}
+
+}  // namespace vellox::cli
