@@ -2,6 +2,7 @@
 // The built bundle as JUCE's own VST 3 hosting sees it: loading, bus layout,
 // block rendering, the parameters JUCE shows, and the plug-in's controller
 // behind them (to compare what JUCE shows with what the plug-in holds).
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
