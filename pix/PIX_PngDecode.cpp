@@ -26,6 +26,15 @@ void ReadFromMemory(png_structp png, png_bytep out, size_t n)
     src->left -= (int)n;
 }
 
+// Failures come back as a null bitmap; nothing is printed into the host's
+// console.
+void ReportError(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
+
+void IgnoreWarning(png_structp, png_const_charp) {}
+
 void RequestArgbRows(png_structp png, png_infop info)
 {
     png_uint_32 width, height;
@@ -73,7 +82,7 @@ void ArgbBytesToWords(PixelWord* row, int n)
 // after setjmp are volatile.
 PIX_IBitmap* PIX_DecodePng(PIX_PngSource* source, PIX_IBitmap* target)
 {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, ReportError, IgnoreWarning);
     if (!png) return nullptr;
     png_infop info = png_create_info_struct(png);
     if (!info) {
