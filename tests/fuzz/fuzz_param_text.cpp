@@ -1,0 +1,102 @@
+// Parameter texts in both directions on every parameter id, with arbitrary
+// UTF-16 from the host (unpaired surrogates, no terminator, empty).
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+#include "FuzzChecks.h"
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace {
+
+ParamID PickId(FuzzedDataProvider& in, EffectRig& rig) {
+  const std::vector<ParamID> ids = HostParamIds(rig);
+  const size_t pick = in.ConsumeIntegralInRange<size_t>(0, ids.size());
+  return pick < ids.size() ? ids[pick] : in.ConsumeIntegral<ParamID>();
+}
+
+void RequireNormalized(double v, ParamID id, const char* what) {
+  FUZZ_REQUIRE(std::isfinite(v) && v >= 0.0 && v <= 1.0, "%s on id %u gave %g", what, id, v);
+}
+
+// Value to text, then the text back to a value.
+void ValueToTextAndBack(EffectRig& rig, ParamID id, double value) {
+  String128 text;
+  std::memset(text, 0xA5, sizeof text);
+  if (rig.controller->getParamStringByValue(id, value, text) != kResultOk)
+    return;
+  size_t length = 0;
+  while (length < 128 && text[length] != 0)
+    ++length;
+  FUZZ_REQUIRE(length < 128, "value text of id %u has no terminator", id);
+  ParamValue back = -1.0;
+  if (rig.controller->getParamValueByString(id, text, back) == kResultOk)
+    RequireNormalized(back, id, "reading back a value text");
+}
+
+// Host text to a value: the units in a buffer of exactly their own size, so
+// reading past them is caught.
+void TextToValue(EffectRig& rig, ParamID id, const std::vector<char16_t>& units) {
+  std::unique_ptr<TChar[]> text(new TChar[units.size() + (units.empty() ? 1 : 0)]);
+  if (units.empty())
+    text[0] = 0;
+  else
+    std::memcpy(text.get(), units.data(), units.size() * sizeof(TChar));
+  ParamValue value = -1.0;
+  if (rig.controller->getParamValueByString(id, text.get(), value) == kResultOk)
+    RequireNormalized(value, id, "getParamValueByString");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzedDataProvider in(data, size);
+  EffectRig rig;
+  while (in.remaining_bytes() > 0) {
+    const ParamID id = PickId(in, rig);
+    switch (in.ConsumeIntegralInRange<int>(0, 3)) {
+    case 0:
+      ValueToTextAndBack(rig, id, in.ConsumeProbability<double>());
+      break;
+    case 1: {
+      double raw;  // any bit pattern: NaN, infinities, subnormals, huge
+      const std::vector<uint8_t> bits = in.ConsumeBytes<uint8_t>(sizeof raw);
+      std::memset(&raw, 0, sizeof raw);
+      if (!bits.empty())
+        std::memcpy(&raw, bits.data(), bits.size());
+      ValueToTextAndBack(rig, id, raw);
+      // Ids other than the core's pass the value through unchanged.
+      if (std::isfinite(raw) && id < static_cast<ParamID>(rig.effect->NParams()))
+        RequireNormalized(rig.controller->plainParamToNormalized(id, raw), id, "plainParamToNormalized");
+      rig.controller->setParamNormalized(id, raw);
+      break;
+    }
+    case 2: {
+      // Up to 128 units: a host's String128, with or without a terminator.
+      const size_t count = in.ConsumeIntegralInRange<size_t>(0, 128);
+      std::vector<char16_t> units;
+      for (size_t i = 0; i < count && in.remaining_bytes() > 0; ++i)
+        units.push_back(in.ConsumeIntegral<char16_t>());
+      TextToValue(rig, id, units);
+      break;
+    }
+    default: {
+      // Printable text, as a user types it.
+      const std::string typed = in.ConsumeRandomLengthString(127);
+      std::vector<char16_t> units(typed.begin(), typed.end());
+      units.push_back(0);
+      TextToValue(rig, id, units);
+      break;
+    }
+    }
+    RequireParamsInRange(rig);
+  }
+  RequireStateRoundTrip(rig);
+  return 0;
+}
