@@ -1,0 +1,51 @@
+# Runs at install time (see Install.cmake), when CMAKE_INSTALL_PREFIX holds the
+# prefix actually chosen. file(INSTALL) honours DESTDIR, which CPack uses.
+
+if(VELLOX_WINDOWS_LAYOUT)
+  set(_vst3_dir "${CMAKE_INSTALL_PREFIX}")
+  set(_bin_dir "${CMAKE_INSTALL_PREFIX}")
+  set(_doc_dir "${CMAKE_INSTALL_PREFIX}")
+elseif(CMAKE_INSTALL_PREFIX STREQUAL VELLOX_USER_VST3_DIR)
+  # The default prefix: the VST 3 folder of whoever installs, at install time.
+  set(_vst3_dir "$ENV{HOME}/.vst3")
+  set(_bin_dir "")
+  set(_doc_dir "")
+else()
+  set(_vst3_dir "${CMAKE_INSTALL_PREFIX}/lib/vst3")
+  set(_bin_dir "${CMAKE_INSTALL_PREFIX}/bin")
+  set(_doc_dir "${CMAKE_INSTALL_PREFIX}/share/doc/vellox")
+endif()
+
+# A fresh copy: files left from an older version must not linger in the bundle.
+if(EXISTS "$ENV{DESTDIR}${_vst3_dir}/Vellox.vst3")
+  file(REMOVE_RECURSE "$ENV{DESTDIR}${_vst3_dir}/Vellox.vst3")
+endif()
+file(INSTALL "${VELLOX_BUNDLE}" DESTINATION "${_vst3_dir}"
+  FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ
+  DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+if(_bin_dir)
+  file(INSTALL "${VELLOX_TOOL}" DESTINATION "${_bin_dir}"
+    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+endif()
+
+if(CMAKE_INSTALL_DO_STRIP AND VELLOX_STRIP AND NOT VELLOX_WINDOWS_LAYOUT)
+  file(GLOB _modules "$ENV{DESTDIR}${_vst3_dir}/Vellox.vst3/Contents/x86_64-linux/*.so")
+  set(_binaries ${_modules})
+  if(_bin_dir)
+    list(APPEND _binaries "$ENV{DESTDIR}${_bin_dir}/vellox")
+  endif()
+  foreach(_binary ${_binaries})
+    execute_process(COMMAND "${VELLOX_STRIP}" --strip-unneeded --remove-section=.comment --remove-section=.note "${_binary}")
+  endforeach()
+endif()
+
+if(VELLOX_WINDOWS_LAYOUT)
+  # Windows readers expect .txt files.
+  list(GET VELLOX_NOTES 0 _license)
+  list(GET VELLOX_NOTES 1 _third_party)
+  file(INSTALL "${_license}" DESTINATION "${_doc_dir}" RENAME LICENSE.txt PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+  file(INSTALL "${_third_party}" DESTINATION "${_doc_dir}" RENAME THIRD-PARTY.txt PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+elseif(_doc_dir)
+  # Debian keeps the notices in one machine-readable copyright file.
+  file(INSTALL ${VELLOX_DEBIAN_NOTES} DESTINATION "${_doc_dir}" PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+endif()

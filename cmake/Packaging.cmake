@@ -1,0 +1,38 @@
+# Packages made by CPack from the install rules (Install.cmake).
+# Linux: `cpack -G DEB` -> vellox_<version>_amd64.deb with /usr/lib/vst3/Vellox.vst3
+# and /usr/bin/vellox. The Windows installer and zip are made by
+# tools/package.sh from a staged Windows install (packaging/windows/).
+
+if(WIN32)
+  return()
+endif()
+
+set(CPACK_PACKAGE_NAME "vellox")
+set(CPACK_PACKAGE_VENDOR "Quenwick")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_CONTACT "Quenwick <info@quenwick.com>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "chopper audio effect (VST 3 plug-in)")
+set(CPACK_PACKAGE_DESCRIPTION
+"Vellox keeps the signal at full level for part of a repeating cycle, then
+pulls it down to an adjustable residual level for 0.1 s, with a smoother
+between the two levels and an output gain. Mono and stereo, 32- and 64-bit.
+.
+This package installs the VST 3 bundle in /usr/lib/vst3, where VST 3 hosts
+find it, and the vellox command-line tool, which renders audio files through
+the plug-in and shows its parameters.")
+set(CPACK_RESOURCE_FILE_LICENSE "${CMAKE_SOURCE_DIR}/LICENSE")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+set(CPACK_STRIP_FILES TRUE)
+set(CPACK_GENERATOR "DEB")
+set(CPACK_PACKAGE_DIRECTORY "${CMAKE_BINARY_DIR}/packages")
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # vellox_<version>_amd64.deb
+set(CPACK_DEBIAN_PACKAGE_SECTION "sound")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.quenwick.com")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
+# CPack puts the summary above this as the synopsis line.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+
+include(CPack)
