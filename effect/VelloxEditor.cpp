@@ -6,28 +6,14 @@
 #include "IKnobControl.h"
 #include "ISwitchControl.h"
 #include "IURLControl.h"
-#include "ModuleHandle.h"
+#include "VelloxArtworkSource.h"
 #include "VelloxParams.h"
-
-#ifdef _WIN32
-#include "IGraphicsWin.h"
-#else
-#include "EmbeddedArtwork.h"
-#include "IGraphicsHeadless.h"
-#endif
 
 namespace {
 
 IGraphics* CreateEditorSurface(IEffectBase& plug) {
-#ifdef _WIN32
-  // Artwork comes from the module's own "PNG" resources.
-  return new IGraphicsWin(&plug, kVelloxEditorWidth, kVelloxEditorHeight, kVelloxEditorFrameRate,
-                          GetPlugModuleHandle());
-#else
-  // No window layer here: the editor lives off-screen with the embedded artwork.
-  return new IGraphicsHeadless(&plug, kVelloxEditorWidth, kVelloxEditorHeight, kVelloxEditorFrameRate,
-                               EmbeddedArtworkBytes);
-#endif
+  return CreatePlatformGraphics(&plug, kVelloxEditorWidth, kVelloxEditorHeight, kVelloxEditorFrameRate,
+                                VelloxArtworkSource());
 }
 
 struct KnobPlacement {

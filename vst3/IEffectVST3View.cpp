@@ -4,6 +4,7 @@
 
 #include "IEffectVST3.h"
 #include "IGraphics.h"
+#include "IGraphicsPlatform.h"
 #include "pluginterfaces/gui/iplugview.h"
 
 using namespace Steinberg;
@@ -18,13 +19,7 @@ IEffectVST3View::~IEffectVST3View() {
   mPlug->release();
 }
 
-const char* IEffectVST3View::SupportedPlatformType() {
-#ifdef _WIN32
-  return kPlatformTypeHWND;
-#else
-  return nullptr;
-#endif
-}
+const char* IEffectVST3View::SupportedPlatformType() { return PlatformWindowType(); }
 
 static bool IsSupportedType(FIDString type) {
   const char* supported = IEffectVST3View::SupportedPlatformType();
@@ -35,48 +30,80 @@ IGraphics* IEffectVST3View::Editor() const {
   return static_cast<IGraphics*>(mPlug->Graphics());
 }
 
+// Every host-facing method below is an exception barrier: whatever goes
+// wrong inside answers kResultFalse (or does nothing) instead of unwinding
+// into the host.
+
 tresult PLUGIN_API IEffectVST3View::isPlatformTypeSupported(FIDString type) {
-  if (!Editor())
+  try {
+    if (!Editor())
+      return kResultFalse;
+    return IsSupportedType(type) ? kResultTrue : kResultFalse;
+  } catch (...) {
     return kResultFalse;
-  return IsSupportedType(type) ? kResultTrue : kResultFalse;
+  }
 }
 
 tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type) {
-  IGraphics* editor = Editor();
-  if (!editor)
+  try {
+    IGraphics* editor = Editor();
+    if (!editor)
+      return kResultFalse;
+    // A window layer that needs a host service it was not given refuses.
+    if (IsSupportedType(type) && !OpenPlatformEditorWindow(*editor, parent, plugFrame))
+      return kResultFalse;
+    mPlug->EditorOpened();
+    return kResultOk;
+  } catch (...) {
     return kResultFalse;
-  if (IsSupportedType(type))
-    editor->OpenEditorWindow(parent);
-  mPlug->EditorOpened();
-  return kResultOk;
+  }
 }
 
 tresult PLUGIN_API IEffectVST3View::removed() {
-  if (IGraphics* editor = Editor()) {
-    mPlug->EditorClosed();
-    editor->CloseEditorWindow();
+  try {
+    if (IGraphics* editor = Editor()) {
+      mPlug->EditorClosed();
+      editor->CloseEditorWindow();
+    }
+  } catch (...) {
   }
   systemWindow = nullptr;
   return kResultOk;
 }
 
 tresult PLUGIN_API IEffectVST3View::getSize(ViewRect* size) {
-  IGraphics* editor = Editor();
-  if (!editor || !size)
+  try {
+    IGraphics* editor = Editor();
+    if (!editor || !size)
+      return kResultFalse;
+    *size = ViewRect(0, 0, editor->Width(), editor->Height());
+    return kResultOk;
+  } catch (...) {
     return kResultFalse;
-  *size = ViewRect(0, 0, editor->Width(), editor->Height());
-  return kResultOk;
+  }
 }
 
 tresult PLUGIN_API IEffectVST3View::onSize(ViewRect* newSize) {
-  if (newSize) {
-    rect = *newSize;
-    if (ResizePending) {
-      mPlug->EditorFrameResized();
-      ResizePending = false;
+  try {
+    if (newSize) {
+      rect = *newSize;
+      if (ResizePending) {
+        mPlug->EditorFrameResized();
+        ResizePending = false;
+      }
     }
+    return kResultOk;
+  } catch (...) {
+    return kResultFalse;
   }
-  return kResultOk;
+}
+
+tresult PLUGIN_API IEffectVST3View::setFrame(IPlugFrame* frame) {
+  try {
+    return CPluginView::setFrame(frame);
+  } catch (...) {
+    return kResultFalse;
+  }
 }
 
 bool IEffectVST3View::RequestFrameSize(int width, int height) {

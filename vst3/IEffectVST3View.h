@@ -19,6 +19,8 @@ public:
   Steinberg::tresult PLUGIN_API removed() override;
   Steinberg::tresult PLUGIN_API getSize(Steinberg::ViewRect* size) override;
   Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) override;
+  // The host's frame; on Linux it also offers the run loop the editor window lives on.
+  Steinberg::tresult PLUGIN_API setFrame(Steinberg::IPlugFrame* frame) override;
 
   // Asks the host frame for a new size; false when there is no frame.
   bool RequestFrameSize(int width, int height);

@@ -78,12 +78,14 @@ TEST(EditorView, SupportsOnlyThePlatformWindowType) {
   ASSERT_NE(view, nullptr);
 #ifdef _WIN32
   EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultTrue);
+  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultFalse);
 #else
-  // No window layer on this platform yet: every type is refused.
+  // The X11 window layer: an X window id, and nothing else.
   EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultFalse);
+  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultTrue);
+  EXPECT_EQ(view->isPlatformTypeSupported("X11EmbedWindowIDX"), kResultFalse);
 #endif
   EXPECT_EQ(view->isPlatformTypeSupported("HWNDX"), kResultFalse);
-  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultFalse);
   EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeNSView), kResultFalse);
   view->release();
 }

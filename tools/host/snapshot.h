@@ -5,6 +5,10 @@
 
 #include "cli.h"
 
+namespace vellox::host {
+class PluginInstance;
+}
+
 namespace vellox::cli {
 
 struct SnapshotRequest {
@@ -20,9 +24,17 @@ struct SnapshotResult {
 };
 
 // Opens the editor with the settings applied, lets it paint and writes the
-// picture to request.output. Platform-specific: a real window on Windows, the
-// off-screen editor elsewhere.
+// picture to request.output. Platform-specific: a real window on Windows, and
+// on Linux when an X display is available; the off-screen editor otherwise.
 bool WriteEditorSnapshot(const SnapshotRequest& request, SnapshotResult& result, std::string& error);
+
+// Starts the instance and hands it the NAME=VALUE settings with one
+// processed block, as a host's automation would.
+bool ApplySnapshotSettings(host::PluginInstance& instance, const std::vector<std::string>& assignments,
+                           std::string& error);
+
+// The picture from the effect built in this process, painted off-screen.
+bool WriteOffscreenEditorSnapshot(const SnapshotRequest& request, SnapshotResult& result, std::string& error);
 
 int RunSnapshot(const std::vector<std::string>& args, Console& console);
 

@@ -1,15 +1,17 @@
-// Platforms without a window layer in the module: the effect is built in this
-// process, where its constructor makes the off-screen editor with the
-// embedded artwork. Settings take the same road as in a host: a processed
-// block with parameter changes, which also hands the values to the controls.
+// The editor without a window: the effect is built in this process, with the
+// embedded artwork, and its editor paints into its off-screen surface.
+// Settings take the same road as in a host: a processed block with parameter
+// changes, which also hands the values to the controls.
 #include <memory>
 
-#include "IGraphicsHeadless.h"
+#include "IGraphics.h"
+#include "PIX_SysBitmap.h"
 #include "Vellox.h"
 #include "host_application.h"
 #include "parameter_assignment.h"
 #include "parameter_changes.h"
 #include "plugin_instance.h"
+#include "rgba_image.h"
 #include "pluginterfaces/vst/vstspeaker.h"
 #include "snapshot.h"
 
@@ -82,9 +84,25 @@ bool ProcessSettings(Vellox& effect, const std::vector<ParameterAssignment>& ass
   return processed;
 }
 
+// The surface as an opaque picture, top row first.
+void CopySurface(const PIX_SysBitmap& surface, host::RgbaImage& image) {
+  image.Resize(surface.Width(), surface.Height());
+  for (int y = 0; y < surface.Height(); ++y) {
+    const int row = surface.IsBottomUp() ? surface.Height() - 1 - y : y;
+    const PixelWord* src = surface.PixelBits() + size_t(row) * size_t(surface.RowSpan());
+    uint8_t* dst = &image.pixels[size_t(y) * size_t(surface.Width()) * 4];
+    for (int x = 0; x < surface.Width(); ++x) {
+      dst[4 * x + 0] = (src[x] >> 16) & 0xFF;
+      dst[4 * x + 1] = (src[x] >> 8) & 0xFF;
+      dst[4 * x + 2] = src[x] & 0xFF;
+      dst[4 * x + 3] = 255;
+    }
+  }
+}
+
 }  // namespace
 
-bool WriteEditorSnapshot(const SnapshotRequest& request, SnapshotResult& result, std::string& error) {
+bool WriteOffscreenEditorSnapshot(const SnapshotRequest& request, SnapshotResult& result, std::string& error) {
   LocalEffect local;
   if (!local.Initialize(error)) return false;
   std::vector<ParameterAssignment> assignments(request.assignments.size());
@@ -92,19 +110,20 @@ bool WriteEditorSnapshot(const SnapshotRequest& request, SnapshotResult& result,
     if (!ResolveAssignment(local.Controller(), request.assignments[i], assignments[i], error)) return false;
   if (!ProcessSettings(local.Effect(), assignments, error)) return false;
 
-  auto* editor = dynamic_cast<IGraphicsHeadless*>(local.Effect().Graphics());
-  if (!editor) {
-    error = "the effect has no off-screen editor";
+  // Whatever window layer the effect was built with, its surface paints
+  // without a window.
+  auto* editor = static_cast<IGraphics*>(local.Effect().Graphics());
+  if (!editor || !editor->DrawSurface() || !editor->DrawSurface()->PixelBits()) {
+    error = "the effect has no editor";
     return false;
   }
   // Paint everything, as a window opening would, then keep the surface.
   editor->MarkAllChanged();
   IBox dirty;
   if (editor->CollectDirtyBox(dirty)) editor->PaintRegion(dirty);
-  if (!editor->WriteSurfacePng(request.output.c_str())) {
-    error = "cannot write " + request.output;
-    return false;
-  }
+  host::RgbaImage image;
+  CopySurface(*editor->DrawSurface(), image);
+  if (!host::WritePngFile(image, request.output, error)) return false;
   result.width = editor->Width();
   result.height = editor->Height();
   result.method = "off-screen editor";

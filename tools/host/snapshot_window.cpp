@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "editor_frame.h"
-#include "parameter_assignment.h"
 #include "plugin_instance.h"
 #include "pluginterfaces/gui/iplugview.h"
 #include "snapshot.h"
@@ -17,29 +16,9 @@ using host::PluginInstance;
 
 namespace {
 
-constexpr int32 kBlockFrames = 64;
 // The first tick paints the whole editor; the second proves it settled.
 constexpr int kSettleTicks = 2;
 constexpr int kSettleTimeoutMs = 3000;
-
-bool ApplySettings(PluginInstance& instance, const std::vector<std::string>& texts, std::string& error) {
-  std::vector<ParameterAssignment> assignments(texts.size());
-  for (size_t i = 0; i < texts.size(); ++i)
-    if (!ResolveAssignment(*instance.Controller(), texts[i], assignments[i], error)) return false;
-  host::ProcessConfig config;
-  config.maxBlock = kBlockFrames;
-  config.channels = 2;
-  if (!instance.Start(config, error)) return false;
-  for (const auto& assignment : assignments) instance.QueueChange(assignment.id, assignment.normalized);
-  std::vector<float> silence(kBlockFrames * 2, 0.0f), out(kBlockFrames * 2, 0.0f);
-  float* inputs[] = {silence.data(), silence.data() + kBlockFrames};
-  float* outputs[] = {out.data(), out.data() + kBlockFrames};
-  if (instance.Process(inputs, outputs, kBlockFrames) != kResultOk) {
-    error = "the effect failed to process the block that carries the settings";
-    return false;
-  }
-  return true;
-}
 
 bool CaptureView(IPlugView& view, host::RgbaImage& image, std::string& error) {
   if (view.isPlatformTypeSupported(kPlatformTypeHWND) != kResultTrue) {
@@ -76,7 +55,7 @@ bool WriteEditorSnapshot(const SnapshotRequest& request, SnapshotResult& result,
   std::unique_ptr<host::ModuleLibrary> module = host::ModuleLibrary::Load(request.plugin, error);
   if (!module) return false;
   std::unique_ptr<PluginInstance> instance = PluginInstance::Create(*module, error);
-  if (!instance || !ApplySettings(*instance, request.assignments, error)) return false;
+  if (!instance || !ApplySnapshotSettings(*instance, request.assignments, error)) return false;
 
   IPtr<IPlugView> view = owned(instance->Controller()->createView("editor"));
   if (!view) {

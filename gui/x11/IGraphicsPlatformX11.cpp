@@ -1,0 +1,33 @@
+// Linux: the editor window inside the host's X window, with the artwork
+// compiled into the module. The window lives on the host's run loop, which
+// the host offers through its plug-in frame.
+#include "IGraphicsPlatform.h"
+#include "IGraphicsX11.h"
+#include "pluginterfaces/gui/iplugview.h"
+
+using namespace Steinberg;
+
+IGraphics* CreatePlatformGraphics(IEffectBase* plug, int width, int height, int frameRate,
+                                  const IGraphicsArtworkSource& artwork) {
+  return new IGraphicsX11(plug, width, height, frameRate, artwork.embedded);
+}
+
+const char* PlatformWindowType() { return "X11EmbedWindowID"; }
+
+bool OpenPlatformEditorWindow(IGraphics& editor, void* parent, FUnknown* hostFrame) {
+  auto* x11 = dynamic_cast<IGraphicsX11*>(&editor);
+  if (!x11) {
+    editor.OpenEditorWindow(parent);
+    return true;
+  }
+  Linux::IRunLoop* loop = nullptr;
+  if (!hostFrame || hostFrame->queryInterface(Linux::IRunLoop_iid, reinterpret_cast<void**>(&loop)) != kResultOk ||
+      !loop)
+    return false;  // a plug-in may not run a loop of its own: no run loop, no window
+  x11->SetRunLoop(loop);
+  // As on Windows, a window that cannot be created still counts as attached.
+  x11->OpenEditorWindow(parent);
+  x11->SetRunLoop(nullptr);
+  loop->release();
+  return true;
+}
