@@ -28,7 +28,9 @@ out=$(cd "$out" && pwd)
 configured() { # dir extra-args...
   local dir=$1; shift
   [ -f "$dir/build.ninja" ] || cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
-  cmake --build "$dir" --target vellox vellox_module vellox_package_notes >/dev/null
+  cmake --build "$dir" --target vellox vellox_module vellox_package_notes >"$out/build.log" 2>&1 \
+    || { tail -n 30 "$out/build.log" >&2; echo "package.sh: building $dir failed" >&2; return 1; }
+  rm -f "$out/build.log"
 }
 version_of() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$1/CMakeCache.txt"; }
 

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# `cmake --install` after the VST 3 conventions: the default prefix puts the
+# bundle in the installing user's ~/.vst3; an explicit prefix puts it in
+# <prefix>/lib/vst3 with vellox in <prefix>/bin, and that vellox finds it.
+# Usage: install_rules_test.sh BUILD_DIR
+set -uo pipefail
+build=$(cd "$1" && pwd)
+source "$(dirname "$0")/check.sh"
+work="$build/packaging-test/install"
+rm -rf "$work"; mkdir -p "$work/home"
+cmake --build "$build" --target vellox vellox_module vellox_package_notes >/dev/null
+
+default_prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")
+if [ "$default_prefix" = "$(sed -n 's/^VELLOX_DEFAULT_PREFIX:INTERNAL=//p' "$build/CMakeCache.txt")" ]; then
+  HOME="$work/home" cmake --install "$build" >/dev/null
+  check "default prefix: the bundle goes to ~/.vst3/Vellox.vst3" \
+    test -f "$work/home/.vst3/Vellox.vst3/Contents/x86_64-linux/Vellox.so"
+  check "default prefix: nothing else is installed" \
+    test "$(find "$work/home" -type f | grep -vc '/.vst3/Vellox.vst3/')" -eq 0
+  info=$(HOME="$work/home" "$build/vellox" info --plugin "$work/home/.vst3/Vellox.vst3" 2>&1)
+  check "the user's copy loads" grep -q "^parameters: 7" <<<"$info"
+else
+  echo "skip: this tree was configured with its own prefix ($default_prefix)"
+fi
+
+for prefix in /usr /usr/local; do
+  DESTDIR="$work/dest" cmake --install "$build" --prefix "$prefix" >/dev/null
+  root="$work/dest$prefix"
+  check "$prefix: bundle in $prefix/lib/vst3/Vellox.vst3" test -f "$root/lib/vst3/Vellox.vst3/Contents/x86_64-linux/Vellox.so"
+  check "$prefix: vellox in $prefix/bin" test -x "$root/bin/vellox"
+  info=$(HOME="$work/home-empty" "$root/bin/vellox" info 2>&1)
+  check "$prefix: the installed vellox finds the installed bundle" \
+    grep -q "^plug-in $root/lib/vst3/Vellox.vst3 (" <<<"$info"
+done
+# Installing again over a bundle with a stray file leaves a clean copy.
+touch "$work/dest/usr/lib/vst3/Vellox.vst3/Contents/stray"
+DESTDIR="$work/dest" cmake --install "$build" --prefix /usr >/dev/null
+check "a reinstall leaves no files of the old copy" test ! -e "$work/dest/usr/lib/vst3/Vellox.vst3/Contents/stray"
+
+finish && rm -rf "$work"
