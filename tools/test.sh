@@ -2,7 +2,8 @@
 # Sets up the machine, builds everything and runs every test suite:
 #   native (build/linux), AddressSanitizer+UBSan (build/asan), ThreadSanitizer
 #   for the GUI threading tests (build/tsan), and the Windows build under Wine
-#   (build/windows) on a private virtual X display.
+#   (build/windows) on a private virtual X display, and each libFuzzer target
+#   for a bounded time on its stored corpus (build/fuzz, clang).
 # Exits non-zero if any suite fails.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,6 +21,8 @@ configure build/linux -DCMAKE_BUILD_TYPE=Release
 configure build/windows -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake"
 configure build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_SANITIZE=ON -DVELLOX_BENCH=OFF
 configure build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_TSAN=ON -DVELLOX_BENCH=OFF
+configure build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_FUZZ=ON \
+  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14
 
 echo "== building (native, Windows, sanitizers)"
 cmake --build build/linux -j "$jobs" || exit 1
@@ -29,6 +32,11 @@ cmake --build build/asan -j "$jobs" || exit 1
 tsan_targets=$(ctest --test-dir build/tsan -N -L threads 2>/dev/null | sed -n 's/^ *Test *#[0-9]*: *//p')
 if [ -n "$tsan_targets" ]; then
   cmake --build build/tsan -j "$jobs" --target $tsan_targets || exit 1
+fi
+# The fuzz tree builds only its targets (the tests labelled "fuzz").
+fuzz_targets=$(ctest --test-dir build/fuzz -N -L fuzz 2>/dev/null | sed -n 's/^ *Test *#[0-9]*: *//p')
+if [ -n "$fuzz_targets" ]; then
+  cmake --build build/fuzz -j "$jobs" --target $fuzz_targets || exit 1
 fi
 
 failed_suites=()
@@ -55,6 +63,9 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
   run_suite asan --test-dir build/asan -j "$jobs"
 if [ -n "$tsan_targets" ]; then
   TSAN_OPTIONS=halt_on_error=1 run_suite tsan --test-dir build/tsan -L threads
+fi
+if [ -n "$fuzz_targets" ]; then
+  run_suite fuzz --test-dir build/fuzz -L fuzz -j "$jobs"
 fi
 
 source tools/wine-env.sh
