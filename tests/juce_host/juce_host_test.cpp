@@ -68,7 +68,7 @@ Planar RenderInJuce(const Planar& input, int block) {
   return Render(*plugin, input, block);
 }
 
-// The same input through the project's own host tool, in 32-bit float.
+// The same input through the project's own host tool, processed and written in 32-bit float.
 Planar RenderWithVelloxTool(const Planar& input, int block) {
   const std::string tag = std::to_string(input.size()) + "ch-" + std::to_string(block);
   const std::string in = Paths().scratch + "/in-" + tag + ".wav";
@@ -79,7 +79,7 @@ Planar RenderWithVelloxTool(const Planar& input, int block) {
   }
   juce::ChildProcess tool;
   const juce::StringArray args{Paths().vellox.c_str(), "render", "--in", in.c_str(), "--out", out.c_str(),
-                               "--plugin", Paths().bundle.c_str(), "--precision", "32",
+                               "--plugin", Paths().bundle.c_str(), "--precision", "32", "--format", "float",
                                "--block", juce::String(block)};
   if (!tool.start(args)) {
     ADD_FAILURE() << "cannot start " << Paths().vellox;
