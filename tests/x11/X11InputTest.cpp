@@ -1,0 +1,208 @@
+// Real pointer and key input in the module's X11 editor window, through XTEST,
+// and what reaches the host: the same edit gestures, bare value changes and
+// browser call as on Windows, and keys handed on to the host's window.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "FakeSpawn.h"
+#include "VelloxEditor.h"
+#include "X11EditorFixture.h"
+
+namespace vellox::test {
+namespace {
+
+using namespace Steinberg;
+
+using X11InputTest = X11EditorTest;
+
+TEST_F(X11InputTest, BypassSwitchClickIsOneGestureAndShowsTheOtherFrame) {
+  IPtr<IPlugView> view = OpenView();
+  CaptureAfterTicks(1);
+  Click(120, 80);
+  EXPECT_EQ(handler_.events, (Events{Begin(kBy), Perform(kBy, 1.0), End(kBy)}));
+  EditorValues values = kDefaultValues;
+  values[kBy] = 1.0;
+  ExpectShows(CaptureAfterTicks(), values);
+
+  // Later than the double-click interval: a second plain click.
+  Loop().RunFor(450);
+  handler_.events.clear();
+  Click(120, 80);
+  EXPECT_EQ(handler_.events, (Events{Begin(kBy), Perform(kBy, 0.0), End(kBy)}));
+  CloseView(view);
+}
+
+TEST_F(X11InputTest, DraggingFadeUpFortyPixelsMovesItByFortyBoxHeightsOverGearing) {
+  IPtr<IPlugView> view = OpenView();
+  CaptureAfterTicks(1);
+  MovePointer(240, 100);
+  Button(1, true);
+  MovePointer(240, 60);
+  Button(1, false);
+  const double expected = 40.0 / 97.0 / 4.0;
+  EXPECT_EQ(handler_.events, (Events{Begin(kFade), Perform(kFade, expected), End(kFade)}));
+  EditorValues values = kDefaultValues;
+  values[kFade] = expected;
+  ExpectShows(CaptureAfterTicks(), values);
+
+  // Without the button held the pointer only hovers: nothing changes.
+  handler_.events.clear();
+  MovePointer(240, 20);
+  EXPECT_TRUE(handler_.events.empty()) << handler_.events.front();
+  CloseView(view);
+}
+
+TEST_F(X11InputTest, TheGrabKeepsDraggingOutsideTheWindow) {
+  IPtr<IPlugView> view = OpenView();
+  CaptureAfterTicks(1);
+  MovePointer(240, 100);
+  Button(1, true);
+  // Far below the editor: the button's grab still brings the motion.
+  MovePointer(240, 300);
+  Button(1, false);
+  ASSERT_EQ(handler_.events.size(), 3u);
+  EXPECT_EQ(handler_.events[0], Begin(kFade));
+  EXPECT_EQ(handler_.events[1].kind, HostEvent::kPerform);
+  EXPECT_EQ(handler_.events[2], End(kFade));
+  CloseView(view);
+}
+
+TEST_F(X11InputTest, WheelAndDoubleClickChangeValuesWithoutAGesture) {
+  IPtr<IPlugView> view = OpenView();
+  CaptureAfterTicks(1);
+  MovePointer(390, 75);
+  Button(4, true);
+  Button(4, false);
+  EXPECT_EQ(handler_.events, (Events{Perform(kChop, 0.01)}));
+  EditorValues values = kDefaultValues;
+  values[kChop] = 0.01;
+  ExpectShows(CaptureAfterTicks(), values);
+
+  // The horizontal wheel reaches no control.
+  handler_.events.clear();
+  Button(6, true);
+  Button(6, false);
+  EXPECT_TRUE(handler_.events.empty()) << handler_.events.front();
+
+  // A real double click: the first press and release are a plain click (a
+  // gesture that changes nothing); the second press restores the value the
+  // knob first had from the effect, with no gesture around it.
+  Loop().RunFor(450);
+  Click(390, 75);
+  Click(390, 75);
+  EXPECT_EQ(handler_.events, (Events{Begin(kChop), End(kChop), Perform(kChop, 0.0)}));
+  ExpectShows(CaptureAfterTicks(), kDefaultValues);
+  CloseView(view);
+}
+
+// A directory on PATH holding an executable called xdg-open, or none.
+class OpenerPath {
+ public:
+  explicit OpenerPath(bool withOpener) {
+    const char* old = std::getenv("PATH");
+    saved_ = old ? old : "";
+    char pattern[] = "/tmp/vellox-x11-path-XXXXXX";
+    dir_ = mkdtemp(pattern) ? pattern : "";
+    if (withOpener) {
+      std::ofstream(dir_ + "/xdg-open") << "#!/bin/sh\nexit 1\n";
+      chmod((dir_ + "/xdg-open").c_str(), 0755);
+    }
+    setenv("PATH", dir_.c_str(), 1);
+  }
+  ~OpenerPath() {
+    setenv("PATH", saved_.c_str(), 1);
+    unlink((dir_ + "/xdg-open").c_str());
+    rmdir(dir_.c_str());
+  }
+
+ private:
+  std::string saved_, dir_;
+};
+
+TEST_F(X11InputTest, TheLinkCornerOpensTheProductPageAndNothingBesideIt) {
+  OpenerPath path(true);
+  SpawnedCommands().clear();
+  IPtr<IPlugView> view = OpenView();
+  CaptureAfterTicks(1);
+  Click(680, 170);
+  EXPECT_TRUE(SpawnedCommands().empty()) << SpawnedCommands().front();
+
+  Click(700, 170);
+  ASSERT_EQ(SpawnedCommands(), std::vector<std::string>{std::string("xdg-open ") + kVelloxProductPage});
+  EXPECT_TRUE(handler_.events.empty()) << "the link area is bound to no parameter: " << handler_.events.front();
+  // The link area draws nothing: the picture is unchanged.
+  ExpectShows(CaptureAfterTicks(), kDefaultValues);
+  CloseView(view);
+}
+
+TEST_F(X11InputTest, WithoutTheDesktopOpenerTheLinkCornerDoesNothing) {
+  OpenerPath path(false);
+  SpawnedCommands().clear();
+  IPtr<IPlugView> view = OpenView();
+  CaptureAfterTicks(1);
+  Click(700, 170);
+  EXPECT_TRUE(SpawnedCommands().empty()) << SpawnedCommands().front();
+  EXPECT_TRUE(handler_.events.empty()) << handler_.events.front();
+  CloseView(view);
+}
+
+TEST_F(X11InputTest, ClosingWithAGestureOpenEndsIt) {
+  IPtr<IPlugView> view = OpenView();
+  CaptureAfterTicks(1);
+  MovePointer(390, 100);
+  Button(1, true);
+  MovePointer(390, 90);
+  ASSERT_EQ(handler_.events.size(), 2u);
+  CloseView(view);
+  ASSERT_EQ(handler_.events.size(), 3u);
+  EXPECT_EQ(handler_.events.front(), Begin(kChop));
+  EXPECT_EQ(handler_.events.back(), End(kChop));
+  Button(1, false);
+  EXPECT_EQ(handler_.events.size(), 3u) << "the release after closing reached the effect";
+}
+
+// The key code whose unshifted symbol is `keysym`, 0 when there is none.
+xcb_keycode_t KeyCodeFor(xcb_connection_t* c, uint32_t keysym) {
+  const xcb_setup_t* setup = xcb_get_setup(c);
+  const int count = setup->max_keycode - setup->min_keycode + 1;
+  xcb_get_keyboard_mapping_reply_t* map = xcb_get_keyboard_mapping_reply(
+      c, xcb_get_keyboard_mapping(c, setup->min_keycode, uint8_t(count)), nullptr);
+  if (!map) return 0;
+  const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map);
+  xcb_keycode_t found = 0;
+  for (int i = 0; i < count && !found; ++i)
+    if (syms[size_t(i) * map->keysyms_per_keycode] == keysym) found = xcb_keycode_t(setup->min_keycode + i);
+  free(map);
+  return found;
+}
+
+TEST_F(X11InputTest, KeysNoControlTakesReachTheHostWindow) {
+  IPtr<IPlugView> view = OpenView();
+  CaptureAfterTicks(1);
+  Click(20, 20);  // the editor takes the focus, as on Windows
+  const xcb_keycode_t a = KeyCodeFor(Frame().Connection(), 'a');
+  ASSERT_NE(a, 0);
+  // Drop what the frame received so far.
+  while (xcb_generic_event_t* e = xcb_poll_for_event(Frame().Connection())) free(e);
+  Key(a, true);
+  Key(a, false);
+  Frame().Sync();
+  int presses = 0, releases = 0;
+  while (xcb_generic_event_t* e = xcb_poll_for_event(Frame().Connection())) {
+    const uint8_t type = e->response_type & 0x7F;
+    const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(e);
+    if (type == XCB_KEY_PRESS && key->detail == a && key->event == Frame().Window()) ++presses;
+    if (type == XCB_KEY_RELEASE && key->detail == a && key->event == Frame().Window()) ++releases;
+    free(e);
+  }
+  EXPECT_EQ(presses, 1);
+  EXPECT_EQ(releases, 1);
+  EXPECT_TRUE(handler_.events.empty()) << handler_.events.front();
+  CloseView(view);
+}
+
+}  // namespace
+}  // namespace vellox::test
