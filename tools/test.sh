@@ -58,9 +58,27 @@ run_suite() { # name ctest-args...
   [ "$failed" -eq 0 ] || failed_suites+=("$name")
 }
 
+# The Linux editor's X11 tests need a display: a private Xvfb (a free display
+# number chosen by the server) for the native and sanitizer suites.
+xvfb_display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$xvfb_display_file" >/dev/null 2>&1 &
+native_xvfb_pid=$!
+trap 'kill "$native_xvfb_pid" 2>/dev/null' EXIT
+for _ in $(seq 100); do [ -s "$xvfb_display_file" ] && break; sleep 0.1; done
+if [ -s "$xvfb_display_file" ]; then
+  export DISPLAY=":$(head -n1 "$xvfb_display_file")"
+else
+  echo "could not start Xvfb for the native tests" >&2
+fi
+
 run_suite native --test-dir build/linux -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite asan --test-dir build/asan -j "$jobs"
+
+kill "$native_xvfb_pid" 2>/dev/null; wait "$native_xvfb_pid" 2>/dev/null
+trap - EXIT
+unset DISPLAY
+rm -f "$xvfb_display_file"
 if [ -n "$tsan_targets" ]; then
   TSAN_OPTIONS=halt_on_error=1 run_suite tsan --test-dir build/tsan -L threads
 fi
