@@ -7,6 +7,21 @@ using namespace Steinberg;
 
 CPluginFactory* gPluginFactory = nullptr;
 
+namespace {
+
+// The host-facing methods run their bodies through this: nothing may unwind
+// into the host, so any exception becomes `failure`.
+template <typename Result, typename Body>
+Result Guarded(Result failure, Body&& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    return failure;
+  }
+}
+
+}  // namespace
+
 CPluginFactory::CPluginFactory(const PFactoryInfo& info) : mFactoryInfo(info) {
   FUNKNOWN_CTOR
 }
@@ -20,12 +35,16 @@ CPluginFactory::~CPluginFactory() {
 IMPLEMENT_REFCOUNT(CPluginFactory)
 
 tresult PLUGIN_API CPluginFactory::queryInterface(const TUID iid, void** obj) {
-  QUERY_INTERFACE(iid, obj, FUnknown::iid, IPluginFactory)
-  QUERY_INTERFACE(iid, obj, IPluginFactory::iid, IPluginFactory)
-  QUERY_INTERFACE(iid, obj, IPluginFactory2::iid, IPluginFactory2)
-  QUERY_INTERFACE(iid, obj, IPluginFactory3::iid, IPluginFactory3)
-  *obj = nullptr;
-  return kNoInterface;
+  if (!obj)
+    return kInvalidArgument;
+  return Guarded<tresult>(kNoInterface, [&]() -> tresult {
+    QUERY_INTERFACE(iid, obj, FUnknown::iid, IPluginFactory)
+    QUERY_INTERFACE(iid, obj, IPluginFactory::iid, IPluginFactory)
+    QUERY_INTERFACE(iid, obj, IPluginFactory2::iid, IPluginFactory2)
+    QUERY_INTERFACE(iid, obj, IPluginFactory3::iid, IPluginFactory3)
+    *obj = nullptr;
+    return kNoInterface;
+  });
 }
 
 bool CPluginFactory::registerClass(const PClassInfo2* info, CreateFunction createFunc, void* context) {
@@ -49,14 +68,16 @@ const CPluginFactory::ClassEntry* CPluginFactory::FindClass(FIDString cid) const
 }
 
 tresult PLUGIN_API CPluginFactory::getFactoryInfo(PFactoryInfo* info) {
-  if (!info)
-    return kInvalidArgument;
-  std::memcpy(info, &mFactoryInfo, sizeof(PFactoryInfo));
-  return kResultOk;
+  return Guarded<tresult>(kInternalError, [&]() -> tresult {
+    if (!info)
+      return kInvalidArgument;
+    std::memcpy(info, &mFactoryInfo, sizeof(PFactoryInfo));
+    return kResultOk;
+  });
 }
 
 int32 PLUGIN_API CPluginFactory::countClasses() {
-  return static_cast<int32>(mClasses.size());
+  return Guarded<int32>(0, [&] { return static_cast<int32>(mClasses.size()); });
 }
 
 const PClassInfo2* CPluginFactory::ClassAt(int32 index) const {
@@ -66,31 +87,37 @@ const PClassInfo2* CPluginFactory::ClassAt(int32 index) const {
 }
 
 tresult PLUGIN_API CPluginFactory::getClassInfo(int32 index, PClassInfo* info) {
-  const PClassInfo2* src = ClassAt(index);
-  if (!info || !src)
-    return kInvalidArgument;
-  *info = PClassInfo();
-  std::memcpy(info->cid, src->cid, sizeof(TUID));
-  info->cardinality = src->cardinality;
-  std::memcpy(info->category, src->category, sizeof(info->category));
-  std::memcpy(info->name, src->name, sizeof(info->name));
-  return kResultOk;
+  return Guarded<tresult>(kInternalError, [&]() -> tresult {
+    const PClassInfo2* src = ClassAt(index);
+    if (!info || !src)
+      return kInvalidArgument;
+    *info = PClassInfo();
+    std::memcpy(info->cid, src->cid, sizeof(TUID));
+    info->cardinality = src->cardinality;
+    std::memcpy(info->category, src->category, sizeof(info->category));
+    std::memcpy(info->name, src->name, sizeof(info->name));
+    return kResultOk;
+  });
 }
 
 tresult PLUGIN_API CPluginFactory::getClassInfo2(int32 index, PClassInfo2* info) {
-  const PClassInfo2* src = ClassAt(index);
-  if (!info || !src)
-    return kInvalidArgument;
-  std::memcpy(info, src, sizeof(PClassInfo2));
-  return kResultOk;
+  return Guarded<tresult>(kInternalError, [&]() -> tresult {
+    const PClassInfo2* src = ClassAt(index);
+    if (!info || !src)
+      return kInvalidArgument;
+    std::memcpy(info, src, sizeof(PClassInfo2));
+    return kResultOk;
+  });
 }
 
 tresult PLUGIN_API CPluginFactory::getClassInfoUnicode(int32 index, PClassInfoW* info) {
-  const PClassInfo2* src = ClassAt(index);
-  if (!info || !src)
-    return kInvalidArgument;
-  info->fromAscii(*src);
-  return kResultOk;
+  return Guarded<tresult>(kInternalError, [&]() -> tresult {
+    const PClassInfo2* src = ClassAt(index);
+    if (!info || !src)
+      return kInvalidArgument;
+    info->fromAscii(*src);
+    return kResultOk;
+  });
 }
 
 tresult PLUGIN_API CPluginFactory::setHostContext(FUnknown* /*context*/) {
@@ -101,24 +128,31 @@ tresult PLUGIN_API CPluginFactory::createInstance(FIDString cid, FIDString iid, 
   if (!obj)
     return kInvalidArgument;
   *obj = nullptr;
-  const ClassEntry* entry = FindClass(cid);
-  if (!entry || !iid)
-    return kNoInterface;
-  // The creation function may construct a whole effect: nothing it throws may
-  // reach the host.
-  FUnknown* instance = nullptr;
-  try {
-    instance = entry->createFunc(entry->context);
-  } catch (...) {
-    instance = nullptr;
-  }
-  if (!instance)
-    return kOutOfMemory;
-  tresult result = instance->queryInterface(iid, obj);
-  instance->release();
-  if (result != kResultOk) {
-    *obj = nullptr;
-    return kNoInterface;
-  }
-  return kResultOk;
+  // The creation function may construct a whole effect: nothing it (or the
+  // new object's interface query) throws may reach the host.
+  return Guarded<tresult>(kInternalError, [&]() -> tresult {
+    const ClassEntry* entry = FindClass(cid);
+    if (!entry || !iid)
+      return kNoInterface;
+    FUnknown* instance = nullptr;
+    try {
+      instance = entry->createFunc(entry->context);
+    } catch (...) {
+      instance = nullptr;
+    }
+    if (!instance)
+      return kOutOfMemory;
+    tresult result = kNoInterface;
+    try {
+      result = instance->queryInterface(iid, obj);
+    } catch (...) {
+      result = kNoInterface;
+    }
+    instance->release();
+    if (result != kResultOk) {
+      *obj = nullptr;
+      return kNoInterface;
+    }
+    return kResultOk;
+  });
 }

@@ -1,6 +1,5 @@
 // The module's class factory: GetPluginFactory and the creation function of
 // its one class, the Vellox effect.
-#include <cstring>
 #include <mutex>
 
 #include "CPluginFactory.h"
@@ -35,8 +34,7 @@ PFactoryInfo MakeFactoryInfo() {
 }
 
 PClassInfo2 MakeClassInfo() {
-  TUID cid;
-  std::memcpy(cid, kModuleClassCid, sizeof cid);
+  const TUID cid = INLINE_UID(kModuleClassUid[0], kModuleClassUid[1], kModuleClassUid[2], kModuleClassUid[3]);
   return PClassInfo2(cid, kModuleClassCardinality, kModuleClassCategory, kModuleClassName,
                      static_cast<int32>(kModuleClassFlags), kModuleClassSubCategories, kModuleClassVendor,
                      kModuleClassVersion, kModuleClassSdkVersion);

@@ -24,9 +24,21 @@ TEST_F(ModuleTest, FactoryOffersOneAudioEffectClass) {
   auto factory2 = owned(static_cast<IPluginFactory2*>(found));
   PClassInfo2 info{};
   ASSERT_EQ(factory2->getClassInfo2(0, &info), kResultOk);
+  // One FUID on every platform, its bytes in the platform's TUID order.
+#ifdef _WIN32
   const unsigned char cid[16] = {0x0D, 0xE7, 0xAE, 0xF2, 0xDE, 0x00, 0x4E, 0x4F,
                                  0x51, 0x6E, 0x77, 0x6B, 0x56, 0x4C, 0x58, 0x31};
+#else
+  const unsigned char cid[16] = {0xF2, 0xAE, 0xE7, 0x0D, 0x00, 0xDE, 0x4F, 0x4E,
+                                 0x51, 0x6E, 0x77, 0x6B, 0x56, 0x4C, 0x58, 0x31};
+#endif
   EXPECT_EQ(std::memcmp(info.cid, cid, 16), 0);
+  FUID::String text{};
+  FUID::fromTUID(info.cid).toString(text);
+  EXPECT_STREQ(text, "F2AEE70D00DE4F4E516E776B564C5831");
+  char printed[128] = {};
+  FUID::fromTUID(info.cid).print(printed, FUID::kFUID);
+  EXPECT_STREQ(printed, "FUID (0xF2AEE70D, 0x00DE4F4E, 0x516E776B, 0x564C5831)");
   EXPECT_STREQ(info.category, "Audio Module Class");
   EXPECT_STREQ(info.name, "Vellox");
   EXPECT_STREQ(info.subCategories, "Fx");

@@ -113,7 +113,13 @@ TEST_F(RenderCliTest, InfoShowsTheModuleAsAHostSeesIt) {
   const CliResult r = RunVellox({"info", "--plugin", BundlePath()});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out.rfind("plug-in " + BundlePath() + " (named by --plugin)\n", 0), 0u) << r.out;
-  for (const char* text : {"Quenwick", "0DE7AEF2DE004E4F516E776B564C5831", "Audio Module Class", "VST 3.6.12",
+  // The class id's bytes in the platform's TUID order.
+#ifdef _WIN32
+  const char* cidBytes = "0DE7AEF2DE004E4F516E776B564C5831";
+#else
+  const char* cidBytes = "F2AEE70D00DE4F4E516E776B564C5831";
+#endif
+  for (const char* text : {"Quenwick", cidBytes, "Audio Module Class", "VST 3.6.12",
                            "parameters: 7", "0x62706173", "OUTPUT", "Root Unit", "Factory Presets", "\"-\""})
     EXPECT_NE(r.out.find(text), std::string::npos) << text << "\n" << r.out;
 }

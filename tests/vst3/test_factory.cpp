@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 
 #include "CPluginFactory.h"
@@ -24,8 +25,23 @@ using namespace Steinberg::Vst;
 
 namespace {
 
+// The class id's bytes in each platform's TUID order: COM-compatible on
+// Windows (first word little-endian, second as two little-endian halves),
+// plain big-endian elsewhere. Both are the one FUID below.
+#ifdef _WIN32
 const unsigned char kExpectedCid[16] = {0x0D, 0xE7, 0xAE, 0xF2, 0xDE, 0x00, 0x4E, 0x4F,
                                         'Q',  'n',  'w',  'k',  'V',  'L',  'X',  '1'};
+#else
+const unsigned char kExpectedCid[16] = {0xF2, 0xAE, 0xE7, 0x0D, 0x00, 0xDE, 0x4F, 0x4E,
+                                        'Q',  'n',  'w',  'k',  'V',  'L',  'X',  '1'};
+#endif
+constexpr char kExpectedFuid[] = "F2AEE70D00DE4F4E516E776B564C5831";
+
+std::string FuidText(const TUID cid) {
+  FUID::String text{};
+  FUID::fromTUID(cid).toString(text);
+  return text;
+}
 
 FIDString Cid() {
   return reinterpret_cast<FIDString>(kExpectedCid);
@@ -64,6 +80,7 @@ TEST(Factory, DescribesTheVendorAndItsOneClass) {
   std::memset(static_cast<void*>(&ci), 0x55, sizeof ci);
   ASSERT_EQ(factory2->getClassInfo2(0, &ci), kResultOk);
   EXPECT_EQ(std::memcmp(ci.cid, kExpectedCid, 16), 0);
+  EXPECT_EQ(FuidText(ci.cid), kExpectedFuid);
   EXPECT_EQ(ci.cardinality, 0x7FFFFFFF);
   EXPECT_STREQ(ci.category, "Audio Module Class");
   EXPECT_STREQ(ci.name, "Vellox");
@@ -96,6 +113,73 @@ TEST(Factory, DescribesTheVendorAndItsOneClass) {
   EXPECT_EQ(wide.name[0], u'V');
   EXPECT_EQ(wide.sdkVersion[4], u'3');
   factory->release();
+}
+
+TEST(Factory, ClassIdReadsAsTheSameFuidOnEveryPlatform) {
+  IPluginFactory* factory = GetPluginFactory();
+  PClassInfo ci;
+  ASSERT_EQ(factory->getClassInfo(0, &ci), kResultOk);
+  const FUID id = FUID::fromTUID(ci.cid);
+  EXPECT_EQ(id.getLong1(), 0xF2AEE70Du);
+  EXPECT_EQ(id.getLong2(), 0x00DE4F4Eu);
+  EXPECT_EQ(id.getLong3(), 0x516E776Bu);  // "Qnwk"
+  EXPECT_EQ(id.getLong4(), 0x564C5831u);  // "VLX1"
+  char printed[128] = {};
+  id.print(printed, FUID::kFUID);
+  EXPECT_STREQ(printed, "FUID (0xF2AEE70D, 0x00DE4F4E, 0x516E776B, 0x564C5831)");
+  EXPECT_EQ(FuidText(ci.cid), kExpectedFuid);
+  // The id the SDK builds from those words is the one the factory creates.
+  const FUID fromWords(0xF2AEE70D, 0x00DE4F4E, 0x516E776B, 0x564C5831);
+  EXPECT_EQ(std::memcmp(fromWords.toTUID(), ci.cid, sizeof(TUID)), 0);
+  IAudioProcessor* processor = nullptr;
+  ASSERT_EQ(factory->createInstance(fromWords.toTUID(), IAudioProcessor::iid, reinterpret_cast<void**>(&processor)),
+            kResultOk);
+  ASSERT_NE(processor, nullptr);
+  processor->release();
+  factory->release();
+}
+
+namespace {
+
+FUnknown* ThrowingCreation(void*) {
+  throw std::runtime_error("construction failed");
+}
+
+// An object whose every interface query throws.
+struct ThrowingUnknown : FUnknown {
+  uint32 refs = 1;
+  tresult PLUGIN_API queryInterface(const TUID, void**) override { throw std::runtime_error("query failed"); }
+  uint32 PLUGIN_API addRef() override { return ++refs; }
+  uint32 PLUGIN_API release() override { return --refs; }
+};
+ThrowingUnknown gThrowingObject;
+
+FUnknown* HandOutThrowingObject(void*) {
+  gThrowingObject.refs = 1;
+  return &gThrowingObject;
+}
+
+}  // namespace
+
+TEST(Factory, NoExceptionOfACreationReachesTheHost) {
+  PFactoryInfo info("Quenwick", "", "", PFactoryInfo::kUnicode);
+  auto* factory = new CPluginFactory(info);
+  const FUID throwsOnCreate(1, 2, 3, 4), throwsOnQuery(5, 6, 7, 8);
+  const PClassInfo2 first(throwsOnCreate.toTUID(), PClassInfo::kManyInstances, "Audio Module Class", "A", 0, "Fx", "",
+                          "1.0.0", "VST 3.6.12");
+  const PClassInfo2 second(throwsOnQuery.toTUID(), PClassInfo::kManyInstances, "Audio Module Class", "B", 0, "Fx", "",
+                           "1.0.0", "VST 3.6.12");
+  ASSERT_TRUE(factory->registerClass(&first, ThrowingCreation));
+  ASSERT_TRUE(factory->registerClass(&second, HandOutThrowingObject));
+  for (const FUID* id : {&throwsOnCreate, &throwsOnQuery}) {
+    void* obj = reinterpret_cast<void*>(1);
+    EXPECT_NE(factory->createInstance(id->toTUID(), IComponent::iid, &obj), kResultOk);
+    EXPECT_EQ(obj, nullptr);
+  }
+  EXPECT_EQ(gThrowingObject.refs, 0u);  // the factory let go of the object it could not hand out
+  EXPECT_EQ(factory->queryInterface(IPluginFactory::iid, nullptr), kInvalidArgument);
+  EXPECT_EQ(factory->countClasses(), 2);
+  EXPECT_EQ(factory->release(), 0u);
 }
 
 TEST(Factory, SecondRequestSharesTheFactoryWithOneMoreReference) {
@@ -212,9 +296,7 @@ TEST(ModuleInfo, DescriptionFileAgreesWithTheFactory) {
   ASSERT_EQ(factory2->getClassInfo2(0, &ci), kResultOk);
   PFactoryInfo fi;
   factory->getFactoryInfo(&fi);
-  char cid[33];
-  for (int i = 0; i < 16; ++i)
-    std::snprintf(cid + 2 * i, 3, "%02X", static_cast<unsigned char>(ci.cid[i]));
+  const std::string cid = FuidText(ci.cid);
   for (const std::string& entry :
        {std::string("\"CID\": \"") + cid + "\"", std::string("\"Category\": \"") + ci.category + "\"",
         std::string("\"Name\": \"") + ci.name + "\"", std::string("\"Version\": \"") + ci.version + "\"",

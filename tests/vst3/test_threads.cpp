@@ -14,9 +14,8 @@ using namespace Steinberg::Vst;
 namespace {
 
 FIDString Cid() {
-  static const unsigned char cid[16] = {0x0D, 0xE7, 0xAE, 0xF2, 0xDE, 0x00, 0x4E, 0x4F,
-                                        'Q',  'n',  'w',  'k',  'V',  'L',  'X',  '1'};
-  return reinterpret_cast<FIDString>(cid);
+  static const FUID cid(0xF2AEE70D, 0x00DE4F4E, 0x516E776B, 0x564C5831);  // laid out in the platform's order
+  return cid.toTUID();
 }
 
 }  // namespace
