@@ -8,6 +8,53 @@ deps="$top/build/deps"
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
+# write_deb_src_entries APT_DIR OUT_DIR: writes into OUT_DIR the deb-src twins
+# of the binary package sources configured under APT_DIR (deb822 stanzas of
+# sources.list.d/*.sources as vellox-deb-src.sources, one-line "deb" entries of
+# sources.list and sources.list.d/*.list as vellox-deb-src.list), with the same
+# URIs, suites, components and options. Package hosts come only from there.
+# Fails with a message when APT_DIR configures no binary source.
+write_deb_src_entries() {
+  local apt=$1 out=$2 f stanzas="" lines=""
+  for f in "$apt"/sources.list.d/*.sources; do
+    [ -f "$f" ] && [ "$(basename "$f")" != vellox-deb-src.sources ] || continue
+    stanzas+=$(awk 'BEGIN { RS = ""; FS = "\n" }
+      {
+        out = ""; binary = 0; enabled = 1
+        for (i = 1; i <= NF; i++) {
+          line = $i
+          if (line ~ /^#/) continue
+          key = tolower(line)
+          if (key ~ /^types:/) {
+            if ((" " substr(line, 7) " ") ~ /[ \t]deb[ \t]/) binary = 1
+            line = "Types: deb-src"
+          } else if (key ~ /^enabled:[ \t]*no/) enabled = 0
+          out = out line "\n"
+        }
+        if (binary && enabled) printf "%s\n", out
+      }' "$f")$'\n'
+  done
+  for f in "$apt"/sources.list "$apt"/sources.list.d/*.list; do
+    [ -f "$f" ] && [ "$(basename "$f")" != vellox-deb-src.list ] || continue
+    lines+=$(awk '/^[ \t]*deb[ \t]/ && !/cdrom:/ { sub(/^[ \t]*deb/, "deb-src"); print }' "$f")$'\n'
+  done
+  stanzas=$(printf '%s' "$stanzas" | sed '/./,$!d')
+  lines=$(printf '%s' "$lines" | sed '/^$/d')
+  if [ -z "$stanzas" ] && [ -z "$lines" ]; then
+    echo "setup: no Debian package source (deb) is configured under $apt, so no source (deb-src) entry can be" \
+         "derived for libpng; configure the machine's apt sources first" >&2
+    return 1
+  fi
+  mkdir -p "$out"
+  [ -z "$stanzas" ] || printf '%s\n' "$stanzas" >"$out/vellox-deb-src.sources"
+  [ -z "$lines" ] || printf '%s\n' "$lines" >"$out/vellox-deb-src.list"
+}
+
+if [ "${1:-}" = --deb-src-from ]; then  # APT_DIR OUT_DIR: only derive the entries (used by the tests)
+  write_deb_src_entries "$2" "$3"
+  exit
+fi
+
 packages=(
   cmake ninja-build g++ pkg-config
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
@@ -38,13 +85,13 @@ mkdir -p "$deps"
 
 # libpng for Windows, from Debian's own source package.
 if [ ! -f "$mingw_prefix/lib/libpng.a" ]; then
-  src_list=/etc/apt/sources.list.d/vellox-deb-src.sources
   if ! apt-get source --simulate libpng1.6 >/dev/null 2>&1; then
-    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-      sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources | as_root tee "$src_list" >/dev/null
-    else
-      echo "deb-src http://deb.debian.org/debian bookworm main" | as_root tee /etc/apt/sources.list.d/vellox-deb-src.list >/dev/null
-    fi
+    entries=$(mktemp -d)
+    write_deb_src_entries /etc/apt "$entries" || { rm -rf "$entries"; exit 1; }
+    for f in "$entries"/*; do
+      as_root install -m 644 "$f" /etc/apt/sources.list.d/
+    done
+    rm -rf "$entries"
     as_root apt-get update -qq
   fi
   work="$deps/libpng-src"
