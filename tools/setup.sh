@@ -32,13 +32,13 @@ write_deb_src_entries() {
           out = out line "\n"
         }
         if (binary && enabled) printf "%s\n", out
-      }' "$f")$'\n'
+      }' "$f")$'\n\n'  # a blank line keeps the next file's first stanza apart
   done
   for f in "$apt"/sources.list "$apt"/sources.list.d/*.list; do
     [ -f "$f" ] && [ "$(basename "$f")" != vellox-deb-src.list ] || continue
     lines+=$(awk '/^[ \t]*deb[ \t]/ && !/cdrom:/ { sub(/^[ \t]*deb/, "deb-src"); print }' "$f")$'\n'
   done
-  stanzas=$(printf '%s' "$stanzas" | sed '/./,$!d')
+  stanzas=$(printf '%s' "$stanzas" | sed '/./,$!d' | cat -s)
   lines=$(printf '%s' "$lines" | sed '/^$/d')
   if [ -z "$stanzas" ] && [ -z "$lines" ]; then
     echo "setup: no Debian package source (deb) is configured under $apt, so no source (deb-src) entry can be" \

@@ -67,6 +67,7 @@ TEST_F(SetupSourcesTest, EveryEnabledDeb822BinaryStanzaGetsItsSourceTwin) {
         " .\n"
         " abc\n");
   Write(Apt("sources.list.d/only-src.sources"), "Types: deb-src\nURIs: http://src.test/\nSuites: a\nComponents: b\n");
+  Write(Apt("sources.list.d/second.sources"), "Types: deb\nURIs: http://fourth.test/z\nSuites: u\nComponents: d\n");
   std::string err;
   ASSERT_EQ(Derive(err), 0) << err;
   EXPECT_EQ(Read(Out("vellox-deb-src.sources")),
@@ -83,7 +84,12 @@ TEST_F(SetupSourcesTest, EveryEnabledDeb822BinaryStanzaGetsItsSourceTwin) {
             "Signed-By:\n"
             " -----BEGIN PGP PUBLIC KEY BLOCK-----\n"
             " .\n"
-            " abc\n");
+            " abc\n"
+            "\n"
+            "Types: deb-src\n"
+            "URIs: http://fourth.test/z\n"
+            "Suites: u\n"
+            "Components: d\n");
   EXPECT_EQ(std::fopen(Out("vellox-deb-src.list").c_str(), "rb"), nullptr);
 }
 
