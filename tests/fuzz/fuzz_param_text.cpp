@@ -40,14 +40,15 @@ void ValueToTextAndBack(EffectRig& rig, ParamID id, double value) {
     RequireNormalized(back, id, "reading back a value text");
 }
 
-// Host text to a value: the units in a buffer of exactly their own size, so
-// reading past them is caught.
-void TextToValue(EffectRig& rig, ParamID id, const std::vector<char16_t>& units) {
-  std::unique_ptr<TChar[]> text(new TChar[units.size() + (units.empty() ? 1 : 0)]);
-  if (units.empty())
-    text[0] = 0;
-  else
-    std::memcpy(text.get(), units.data(), units.size() * sizeof(TChar));
+// Host text to a value, in a heap String128 of exactly 128 units so that
+// reading past it is caught. Without a terminator the units fill the whole
+// buffer (the rest padded with digits).
+void TextToValue(EffectRig& rig, ParamID id, const std::vector<char16_t>& units, bool terminate) {
+  std::unique_ptr<TChar[]> text(new TChar[128]);
+  for (size_t i = 0; i < 128; ++i)
+    text[i] = i < units.size() ? units[i] : u'7';
+  if (terminate && units.size() < 128)
+    text[units.size()] = 0;
   ParamValue value = -1.0;
   if (rig.controller->getParamValueByString(id, text.get(), value) == kResultOk)
     RequireNormalized(value, id, "getParamValueByString");
@@ -79,19 +80,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     case 2: {
       // Up to 128 units: a host's String128, with or without a terminator.
+      const bool terminate = in.ConsumeBool();
       const size_t count = in.ConsumeIntegralInRange<size_t>(0, 128);
       std::vector<char16_t> units;
       for (size_t i = 0; i < count && in.remaining_bytes() > 0; ++i)
         units.push_back(in.ConsumeIntegral<char16_t>());
-      TextToValue(rig, id, units);
+      TextToValue(rig, id, units, terminate);
       break;
     }
     default: {
       // Printable text, as a user types it.
       const std::string typed = in.ConsumeRandomLengthString(127);
-      std::vector<char16_t> units(typed.begin(), typed.end());
-      units.push_back(0);
-      TextToValue(rig, id, units);
+      TextToValue(rig, id, std::vector<char16_t>(typed.begin(), typed.end()), true);
       break;
     }
     }
