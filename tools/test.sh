@@ -18,7 +18,9 @@ configure() { # dir extra-args...
 }
 
 configure build/linux -DCMAKE_BUILD_TYPE=Release
-configure build/windows -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake"
+# The Windows bundle's editor snapshot is painted by the native host tool, built first.
+configure build/windows -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" \
+  -DVELLOX_NATIVE_HOST_TOOL="$top/build/linux/vellox"
 configure build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_SANITIZE=ON -DVELLOX_BENCH=OFF
 configure build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_TSAN=ON -DVELLOX_BENCH=OFF
 configure build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_FUZZ=ON \
