@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -104,8 +105,10 @@ public:
   int Latency() const { return latency_; }
   int TailSize() const { return tailSize_; }
   void SetTailSize(int frames) { tailSize_ = frames; }
-  bool IsBypassed() const { return bypassed_; }
-  void SetBypassed(bool bypassed) { bypassed_ = bypassed; }
+  // Read by controller queries on the user interface thread while the audio
+  // thread sets it.
+  bool IsBypassed() const { return bypassed_.load(std::memory_order_relaxed); }
+  void SetBypassed(bool bypassed) { bypassed_.store(bypassed, std::memory_order_relaxed); }
 
   // Channels. The pointer arrays are what ProcessBlock receives; every entry
   // points either at the channel's scratch buffer or at a host buffer.
@@ -169,7 +172,7 @@ private:
   int hostVersion_ = 0;
   bool isInstrument_;
   bool midiIn_;
-  bool bypassed_ = false;
+  std::atomic<bool> bypassed_{false};
   int currentPreset_ = 0;
   double sampleRate_ = 44100.0;
   int blockSize_ = 0;

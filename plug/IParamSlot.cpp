@@ -26,7 +26,7 @@ void IParamSlot::Define(const char* name, double defaultValue, double min, doubl
   CopyText(label_, label);
   CopyText(group_, group);
   min_ = min;
-  value_ = defaultValue;
+  SetValue(defaultValue);
   step_ = step;
   default_ = defaultValue;
   max_ = (min + step > max) ? min + step : max;
@@ -42,7 +42,7 @@ double IParamSlot::ToNormalized(double plain) const {
   return std::pow((x - min_) / range, 1.0 / shape_);
 }
 
-double IParamSlot::NormalizedValue() const { return ToNormalized(value_); }
+double IParamSlot::NormalizedValue() const { return ToNormalized(Value()); }
 
 double IParamSlot::FromNormalized(double n) const {
   return std::pow(n, shape_) * (max_ - min_) + min_;
@@ -56,7 +56,7 @@ void IParamSlot::SetFromNormalized(double n) {
   if (n > 1.0) n = 1.0;
   double v = FromNormalized(n);
   if (type_ != kParamContinuous && step_ > 0.0) v = std::floor(v / step_ + 0.5) * step_;
-  value_ = v < max_ ? v : max_;
+  SetValue(v < max_ ? v : max_);
 }
 
 const char* IParamSlot::DisplayTextFor(double value) const {

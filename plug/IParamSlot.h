@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -20,6 +21,23 @@ struct ParamDisplayText {
 
 // Room that DisplayString needs for any text it can produce.
 constexpr size_t kParamDisplayMax = 64;
+
+// A double that two threads may read and write without a lock; copies take
+// the value at the time of copying.
+class RelaxedDouble {
+public:
+  explicit RelaxedDouble(double value = 0.0) : value_(value) {}
+  RelaxedDouble(const RelaxedDouble& other) : value_(other.Load()) {}
+  RelaxedDouble& operator=(const RelaxedDouble& other) {
+    Store(other.Load());
+    return *this;
+  }
+  double Load() const { return value_.load(std::memory_order_relaxed); }
+  void Store(double value) { value_.store(value, std::memory_order_relaxed); }
+
+private:
+  std::atomic<double> value_;
+};
 
 // One automatable parameter: plain value with its range, step and curve, and
 // the mapping to the normalised 0..1 figure that hosts and controls use.
@@ -51,9 +69,12 @@ public:
   void SetType(int32_t type) { type_ = type; }
   bool IsContinuous() const { return type_ == kParamContinuous; }
 
-  double Value() const { return value_; }
+  // The value is shared by the audio thread (host automation) and the user
+  // interface thread (controller queries and sets), so it is atomic; relaxed
+  // order is enough for one value and costs a plain load or store.
+  double Value() const { return value_.Load(); }
   // Plain assignment; callers keep the value within Min()..Max().
-  void SetValue(double value) { value_ = value; }
+  void SetValue(double value) { value_.Store(value); }
 
   double Min() const { return min_; }
   double Max() const { return max_; }
@@ -72,7 +93,7 @@ public:
 
 private:
   int32_t type_ = kParamUnset;
-  double value_ = 0.0;
+  RelaxedDouble value_;
   double min_ = 0.0;
   double max_ = 1.0;
   double step_ = 1.0;

@@ -53,6 +53,9 @@ tresult PLUGIN_API IEffectVST3::initialize(FUnknown* context) {
       mHostSetupDone = true;
     }
     AfterHostSetup();
+    // A host may process before it sets up processing; the buffers are ready.
+    if (BlockSize() <= 0)
+      IEffectBase::ChangeBlockSize(kDefaultMaxBlock);
     LoadPreset(0);
     return first ? kResultOk : kResultFalse;
   } catch (...) {
@@ -153,16 +156,20 @@ uint32 PLUGIN_API IEffectVST3::getTailSamples() {
   return static_cast<uint32>(TailSize());
 }
 
+// The host's bypass is not touched here: it stays in force until the host
+// changes it, across deactivate, set-up and activate alike.
 tresult PLUGIN_API IEffectVST3::setupProcessing(ProcessSetup& setup) {
   // Only the two sample sizes process() knows how to wire are accepted.
   if (canProcessSampleSize(setup.symbolicSampleSize) != kResultTrue)
     return kResultFalse;
   try {
-    SetSampleRate(setup.sampleRate);
-    SetBypassed(false);
-    const int maxBlock = setup.maxSamplesPerBlock > 0 ? setup.maxSamplesPerBlock : 0;
+    const int maxBlock = setup.maxSamplesPerBlock > 0 ? setup.maxSamplesPerBlock : kDefaultMaxBlock;
     if (maxBlock != BlockSize())
       IEffectBase::ChangeBlockSize(maxBlock);
+    // Scratch buffers that could not be had leave the earlier ones in place.
+    if (BlockSize() != maxBlock)
+      return kResultFalse;
+    SetSampleRate(setup.sampleRate);
     PrepareForProcessing();
     processSetup = setup;
     return kResultOk;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,8 @@ public:
                                                       Steinberg::Vst::ParamValue& valueNormalized) override;
   Steinberg::Vst::ParamValue PLUGIN_API plainParamToNormalized(Steinberg::Vst::ParamID id,
                                                                Steinberg::Vst::ParamValue plainValue) override;
+  Steinberg::Vst::ParamValue PLUGIN_API normalizedParamToPlain(Steinberg::Vst::ParamID id,
+                                                               Steinberg::Vst::ParamValue valueNormalized) override;
   Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID id) override;
   Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue value) override;
   Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) override;
@@ -89,28 +92,48 @@ public:
 
   OBJ_METHODS(IEffectVST3, SingleComponentEffect)
 
+  // Longest block before the host sets up processing, or when it names none.
+  static constexpr int kDefaultMaxBlock = 4096;
+
   // Editor views made by createView, in creation order; the list holds no
   // references. A view empties it when it is destroyed.
   std::vector<IEffectVST3View*> EditorViews;
 
 protected:
-  // Saved state through the controller: parameter chunk and bypass word.
+  // Saved state: parameter chunk and bypass word, the same bytes through the
+  // controller and through the component.
   Steinberg::tresult getControllerState(Steinberg::IBStream* state) override;
   Steinberg::tresult setControllerState(Steinberg::IBStream* state) override;
+  Steinberg::tresult getProcessorState(Steinberg::IBStream* state) override;
+  Steinberg::tresult setProcessorState(Steinberg::IBStream* state) override;
 
   std::vector<std::string> InputBusNames;
   std::vector<std::string> OutputBusNames;
   Steinberg::Vst::ProcessContext LastProcessContext;
 
 private:
+  Steinberg::tresult SaveState(Steinberg::IBStream* state);
+  // notifyHost: tell the component handler that every value may have changed.
+  Steinberg::tresult RestoreState(Steinberg::IBStream* state, bool notifyHost);
+  void NotifyHostOfNewValues();
+
+  // Texts and values of the host's program and bypass parameters.
+  int PresetForValue(double value) const;
+  bool SwitchText(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue value, Steinberg::Vst::String128 out) const;
+  bool SwitchValue(Steinberg::Vst::ParamID id, const Steinberg::Vst::TChar* text,
+                   Steinberg::Vst::ParamValue& value) const;
+
   void CreateBuses();
   void RegisterParameters();
   void IdentifyHostFrom(Steinberg::FUnknown* context);
   Steinberg::Vst::AudioBus* FirstAudioBus(Steinberg::Vst::BusList& list);
 
   // Per-block work of process().
-  void ApplyParameterChanges(Steinberg::Vst::IParameterChanges& changes);
-  void ApplyParameterValue(Steinberg::Vst::ParamID id, double value);
+  // Both answer whether a program change reloaded the parameters.
+  bool ApplyParameterChanges(Steinberg::Vst::IParameterChanges& changes);
+  bool ApplyParameterValue(Steinberg::Vst::ParamID id, double value);
+  void ReportAllValues(Steinberg::Vst::IParameterChanges& changes);
+  void SilenceOutputs(const Steinberg::Vst::ProcessData& data);
   void DeliverMidiEvents(Steinberg::Vst::IEventList& events);
   void ConnectInputs(const Steinberg::Vst::ProcessData& data);
   void ConnectOutputs(const Steinberg::Vst::ProcessData& data);
@@ -123,4 +146,8 @@ private:
 
   // Buses and parameters exist (from the first initialize to terminate).
   bool mHostSetupDone = false;
+
+  // The bypass value the controller shows: set by the host through the
+  // controller, the processed queue or a restored state, whichever came last.
+  std::atomic<double> mShownBypass{0.0};
 };

@@ -1,9 +1,14 @@
+#include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <cstring>
+#include <string>
 
 #include "HostParamIds.h"
 #include "IEffectParameter.h"
 #include "IEffectVST3.h"
 #include "IEffectVST3View.h"
+#include "LeadingNumber.h"
 #include "WideText.h"
 #include "pluginterfaces/vst/ivstcontextmenu.h"
 #include "public.sdk/source/common/pluginview.h"
@@ -17,6 +22,83 @@ bool IsCoreId(const IEffectBase& plug, ParamID id) {
   return id < static_cast<ParamID>(plug.NParams());
 }
 
+bool SameWord(const char* a, const char* b) {
+  for (; *a && *b; ++a, ++b)
+    if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b)))
+      return false;
+  return *a == *b;
+}
+
+// Host text as narrow text without the white space around it.
+std::string TrimmedText(const TChar* text) {
+  char narrow[128];
+  NarrowText(text, narrow);
+  std::string s(narrow);
+  const size_t first = s.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos)
+    return {};
+  return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+const char* const kBypassTexts[2] = {"Off", "On"};
+
+}  // namespace
+
+// The preset a normalised program value selects, or -1 outside the list.
+int IEffectVST3::PresetForValue(double value) const {
+  if (!(value >= 0.0 && value <= 1.0))
+    return -1;
+  const int index = static_cast<int>(value * NPresets());
+  return index < NPresets() ? index : -1;
+}
+
+bool IEffectVST3::SwitchText(ParamID id, ParamValue value, String128 out) const {
+  if (std::isnan(value))
+    return false;
+  if (id == kBypassParamId) {
+    WidenText(kBypassTexts[value > 0.5 ? 1 : 0], out);
+    return true;
+  }
+  const int preset = PresetForValue(value);
+  if (id != kPresetParamId || preset < 0)
+    return false;
+  WidenText(PresetName(preset), out);
+  return true;
+}
+
+// The bypass takes its two names or a number; the preset its name or its
+// position in the list.
+bool IEffectVST3::SwitchValue(ParamID id, const TChar* text, ParamValue& value) const {
+  const std::string s = TrimmedText(text);
+  if (id == kBypassParamId) {
+    for (int i = 0; i < 2; ++i)
+      if (SameWord(s.c_str(), kBypassTexts[i])) {
+        value = i;
+        return true;
+      }
+    if (s.empty() || !(std::isdigit(static_cast<unsigned char>(s[0])) || s[0] == '.'))
+      return false;
+    value = ReadLeadingNumber(s.c_str()) > 0.5 ? 1.0 : 0.0;
+    return true;
+  }
+  if (id != kPresetParamId || NPresets() <= 0)
+    return false;
+  for (int i = 0; i < NPresets(); ++i)
+    if (s == PresetName(i)) {
+      value = static_cast<double>(i) / NPresets();
+      return true;
+    }
+  if (s.empty() || !std::isdigit(static_cast<unsigned char>(s[0])))
+    return false;
+  const double index = ReadLeadingNumber(s.c_str());
+  if (!(index >= 0.0 && index < NPresets()))
+    return false;
+  value = std::floor(index) / NPresets();
+  return true;
+}
+
+namespace {
+
 }  // namespace
 
 void IEffectVST3::RegisterParameters() {
@@ -24,7 +106,8 @@ void IEffectVST3::RegisterParameters() {
   if (NPresets() > 0) {
     WidenText("Preset", title);
     parameters.addParameter(new Parameter(title, kPresetParamId, nullptr, 0.0, NPresets(),
-                                          ParameterInfo::kIsProgramChange, kRootUnitId, nullptr));
+                                          ParameterInfo::kIsProgramChange | ParameterInfo::kIsList, kRootUnitId,
+                                          nullptr));
   }
   if (!IsInstrument()) {
     WidenText("Bypass", title);
@@ -33,10 +116,10 @@ void IEffectVST3::RegisterParameters() {
         ParameterInfo::kCanAutomate | ParameterInfo::kIsList | ParameterInfo::kIsBypass, kRootUnitId);
     parameters.addParameter(bypass);
     String128 text;
-    WidenText("off", text);
-    bypass->appendString(text);
-    WidenText("on", text);
-    bypass->appendString(text);
+    for (const char* name : kBypassTexts) {
+      WidenText(name, text);
+      bypass->appendString(text);
+    }
   }
   for (int i = 0; i < NParams(); ++i) {
     const IParamSlot& slot = *GetParam(i);
@@ -53,29 +136,49 @@ void IEffectVST3::RegisterParameters() {
   }
 }
 
-tresult PLUGIN_API IEffectVST3::setComponentState(IBStream* /*state*/) {
-  return kNotImplemented;
+// The component state holds the same bytes as the controller state, and
+// this one object is both sides: restoring it again is harmless and lets a
+// host that syncs its controller this way read the restored values.
+tresult PLUGIN_API IEffectVST3::setComponentState(IBStream* state) {
+  return RestoreState(state, false);
 }
 
 // The SDK's lookup by position would throw for a position outside the list.
 tresult PLUGIN_API IEffectVST3::getParameterInfo(int32 paramIndex, ParameterInfo& info) {
   if (paramIndex < 0 || paramIndex >= parameters.getParameterCount())
     return kResultFalse;
-  return EditControllerEx1::getParameterInfo(paramIndex, info);
+  try {
+    return EditControllerEx1::getParameterInfo(paramIndex, info);
+  } catch (...) {
+    return kResultFalse;
+  }
 }
 
 tresult PLUGIN_API IEffectVST3::getParamStringByValue(ParamID id, ParamValue valueNormalized, String128 string) {
-  if (!IsCoreId(*this, id) || !string)
-    return kResultFalse;
-  SlotValueText(*GetParam(static_cast<int>(id)), valueNormalized, string);
-  return kResultOk;
-}
-
-// The SDK's parameters read the text without checking for null.
-tresult PLUGIN_API IEffectVST3::getParamValueByString(ParamID id, TChar* string, ParamValue& valueNormalized) {
   if (!string)
     return kResultFalse;
-  return EditControllerEx1::getParamValueByString(id, string, valueNormalized);
+  try {
+    if (!IsCoreId(*this, id))
+      return SwitchText(id, valueNormalized, string) ? kResultOk : kResultFalse;
+    SlotValueText(*GetParam(static_cast<int>(id)), valueNormalized, string);
+    return kResultOk;
+  } catch (...) {
+    return kResultFalse;
+  }
+}
+
+// Host text is checked before anything reads it; malformed text is refused.
+tresult PLUGIN_API IEffectVST3::getParamValueByString(ParamID id, TChar* string, ParamValue& valueNormalized) {
+  if (!IsWellFormedHostText(string))
+    return kResultFalse;
+  try {
+    if (!IsCoreId(*this, id))
+      return SwitchValue(id, string, valueNormalized) ? kResultOk : kResultFalse;
+    Parameter* parameter = parameters.getParameter(id);
+    return parameter && parameter->fromString(string, valueNormalized) ? kResultOk : kResultFalse;
+  } catch (...) {
+    return kResultFalse;
+  }
 }
 
 ParamValue PLUGIN_API IEffectVST3::plainParamToNormalized(ParamID id, ParamValue plainValue) {
@@ -84,15 +187,29 @@ ParamValue PLUGIN_API IEffectVST3::plainParamToNormalized(ParamID id, ParamValue
   return GetParam(static_cast<int>(id))->ToNormalized(plainValue);
 }
 
+ParamValue PLUGIN_API IEffectVST3::normalizedParamToPlain(ParamID id, ParamValue valueNormalized) {
+  if (!IsCoreId(*this, id))
+    return valueNormalized;
+  return GetParam(static_cast<int>(id))->FromNormalized(valueNormalized);
+}
+
 ParamValue PLUGIN_API IEffectVST3::getParamNormalized(ParamID id) {
   if (id == kBypassParamId)
-    return IsBypassed() ? 1.0 : 0.0;
+    return mShownBypass.load(std::memory_order_relaxed);
   if (!IsCoreId(*this, id))
     return 0.0;
   return GetParam(static_cast<int>(id))->NormalizedValue();
 }
 
+// The host's bypass value is shown as the host set it until the processed
+// queue or a restored state says otherwise; the audio follows the queue.
 tresult PLUGIN_API IEffectVST3::setParamNormalized(ParamID id, ParamValue value) {
+  if (std::isnan(value))
+    return kResultFalse;
+  if (id == kBypassParamId) {
+    mShownBypass.store(value > 0.5 ? 1.0 : 0.0, std::memory_order_relaxed);
+    return kResultOk;
+  }
   if (!IsCoreId(*this, id))
     return kResultFalse;
   GetParam(static_cast<int>(id))->SetFromNormalized(value);

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "FlushDenormals.h"
 #include "HostParamIds.h"
 #include "IEffectVST3.h"
 #include "pluginterfaces/vst/ivstevents.h"
@@ -25,8 +26,9 @@ tresult PLUGIN_API IEffectVST3::process(ProcessData& data) {
     PlugLock lock(Mutex());
     if (data.processContext)
       LastProcessContext = *data.processContext;
-    if (data.inputParameterChanges)
-      ApplyParameterChanges(*data.inputParameterChanges);
+    const bool reloaded = data.inputParameterChanges && ApplyParameterChanges(*data.inputParameterChanges);
+    if (reloaded && data.outputParameterChanges)
+      ReportAllValues(*data.outputParameterChanges);
     if (HasMidiIn() && data.inputEvents)
       DeliverMidiEvents(*data.inputEvents);
 
@@ -38,8 +40,10 @@ tresult PLUGIN_API IEffectVST3::process(ProcessData& data) {
     // in pieces of that size.
     const int frames = std::max(data.numSamples, 0);
     const int piece = BlockSize();
-    if (frames > 0 && piece <= 0)
-      return kResultOk;
+    if (frames > 0 && piece <= 0) {
+      SilenceOutputs(data);
+      return kResultFalse;
+    }
     int offset = 0;
     do {
       const int n = std::min(piece, frames - offset);
@@ -52,7 +56,8 @@ tresult PLUGIN_API IEffectVST3::process(ProcessData& data) {
   }
 }
 
-void IEffectVST3::ApplyParameterChanges(IParameterChanges& changes) {
+bool IEffectVST3::ApplyParameterChanges(IParameterChanges& changes) {
+  bool reloaded = false;
   const int32 count = changes.getParameterCount();
   for (int32 i = 0; i < count; ++i) {
     IParamValueQueue* queue = changes.getParameterData(i);
@@ -64,25 +69,60 @@ void IEffectVST3::ApplyParameterChanges(IParameterChanges& changes) {
     const int32 points = queue->getPointCount();
     if (points <= 0 || queue->getPoint(points - 1, offset, value) != kResultOk)
       continue;
-    ApplyParameterValue(queue->getParameterId(), value);
+    reloaded = ApplyParameterValue(queue->getParameterId(), value) || reloaded;
   }
+  return reloaded;
 }
 
-void IEffectVST3::ApplyParameterValue(ParamID id, double value) {
+bool IEffectVST3::ApplyParameterValue(ParamID id, double value) {
   if (std::isnan(value))
-    return;
+    return false;
+  if (id == kPresetParamId) {
+    // A program outside the list is ignored rather than clamped onto preset 0,
+    // which would reset every knob.
+    const int preset = PresetForValue(value);
+    return preset >= 0 && LoadPreset(preset);
+  }
   value = std::clamp(value, 0.0, 1.0);
   if (id == kBypassParamId) {
     const bool bypass = value > 0.5;
+    mShownBypass.store(bypass ? 1.0 : 0.0, std::memory_order_relaxed);
     if (bypass != IsBypassed())
       SetBypassed(bypass);
-  } else if (id == kPresetParamId) {
-    LoadPreset(static_cast<int>(value * NPresets()));
   } else if (id < static_cast<ParamID>(NParams())) {
     const int index = static_cast<int>(id);
     GetParam(index)->SetFromNormalized(value);
     DeliverParamToEditor(index, value);
     HandleParamChange(index);
+  }
+  return false;
+}
+
+// After a program change the host learns every new value from the output
+// queues, on the audio thread, without asking the controller.
+void IEffectVST3::ReportAllValues(IParameterChanges& changes) {
+  for (int i = 0; i < NParams(); ++i) {
+    int32 queueIndex = 0;
+    IParamValueQueue* queue = changes.addParameterData(static_cast<ParamID>(i), queueIndex);
+    int32 pointIndex = 0;
+    if (queue)
+      queue->addPoint(0, GetParam(i)->NormalizedValue(), pointIndex);
+  }
+}
+
+// Without scratch buffers nothing can be processed; the host gets silence
+// rather than whatever its buffers held.
+void IEffectVST3::SilenceOutputs(const ProcessData& data) {
+  const bool doublePrecision = processSetup.symbolicSampleSize == kSample64;
+  const size_t frames = static_cast<size_t>(std::max(data.numSamples, 0));
+  for (int c = 0; c < NOutChannels(); ++c) {
+    void* target = mOutputTargets[static_cast<size_t>(c)];
+    if (!target)
+      continue;
+    if (doublePrecision)
+      std::fill_n(static_cast<double*>(target), frames, 0.0);
+    else
+      std::fill_n(static_cast<float*>(target), frames, 0.0f);
   }
 }
 
@@ -168,11 +208,18 @@ void IEffectVST3::RunPiece(bool doublePrecision, int offset, int frames) {
     }
   }
 
-  if (IsBypassed())
+  if (IsBypassed()) {
+    // The host's bypass hands back the input bit for bit, subnormals too.
     PassThrough(frames);
-  else
-    ProcessBlock(InputPointers(), OutputPointers(), frames);
-
+    if (!doublePrecision)
+      ConvertConnectedOutputs(frames);
+    return;
+  }
+  // Subnormal numbers cost a hundred times more per operation on these
+  // processors and are far below hearing: the effect and its conversion to
+  // single precision flush them to zero.
+  const FlushDenormals flush;
+  ProcessBlock(InputPointers(), OutputPointers(), frames);
   if (!doublePrecision)
     ConvertConnectedOutputs(frames);
 }

@@ -7,3 +7,7 @@
 // stop at the terminator and keep at most 127 characters.
 void WidenText(const char* text, Steinberg::Vst::TChar* out, int outUnits = 128);
 void NarrowText(const Steinberg::Vst::TChar* text, char* out, int outBytes = 128);
+
+// Whether host text is safe to read: not null, terminated within the
+// 128-unit field, and valid UTF-16 (every surrogate in a high-low pair).
+bool IsWellFormedHostText(const Steinberg::Vst::TChar* text);

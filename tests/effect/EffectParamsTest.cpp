@@ -15,9 +15,9 @@ struct Expected {
 };
 
 const Expected kParams[] = {
-    {"FADE", "ms", kParamContinuous, 5.0, 5.0, 50.0, 0.01, 2},
-    {"CHOP", "ms", kParamContinuous, 0.22, 0.22, 1.0, 0.01, 2},
-    {"DRY", "%", kParamContinuous, 0.0, 0.0, 1.0, 0.01, 2},
+    {"FADE", "Hz", kParamContinuous, 5.0, 5.0, 50.0, 0.01, 2},
+    {"CHOP", "s", kParamContinuous, 0.22, 0.22, 1.0, 0.01, 2},
+    {"DRY", "", kParamContinuous, 0.0, 0.0, 1.0, 0.01, 2},
     {"OUTPUT", "dB", kParamContinuous, 0.0, -10.0, 10.0, 0.01, 2},
     {"BY", "", kParamInteger, 0.0, 0.0, 1.0, 1.0, 0},
 };

@@ -1,4 +1,5 @@
 // The parameter list, value texts, units and programs the host sees.
+#include <vector>
 #include <cmath>
 
 #include "module_fixture.h"
@@ -21,9 +22,9 @@ struct ExpectedParameter {
 };
 
 constexpr ExpectedParameter kTable[] = {
-    {0x70727374, "Preset", "", 1, 0.0, 0x8000}, {0x62706173, "Bypass", "", 1, 0.0, 0x10009},
-    {0, "FADE", "ms", 0, 0.0, 1},               {1, "CHOP", "ms", 0, 0.0, 1},
-    {2, "DRY", "%", 0, 0.0, 1},                 {3, "OUTPUT", "dB", 0, 0.5, 1},
+    {0x70727374, "Preset", "", 1, 0.0, 0x8008}, {0x62706173, "Bypass", "", 1, 0.0, 0x10009},
+    {0, "FADE", "Hz", 0, 0.0, 1},               {1, "CHOP", "s", 0, 0.0, 1},
+    {2, "DRY", "", 0, 0.0, 1},                  {3, "OUTPUT", "dB", 0, 0.5, 1},
     {4, "BY", "", 1, 0.0, 1},
 };
 
@@ -77,7 +78,10 @@ TEST_F(ModuleTest, ValueTextsFollowTheParameterUnits) {
   EXPECT_EQ(ValueText(controller, 3, 0.25), "-5.00");
   EXPECT_EQ(ValueText(controller, 0, 1.0), "50.00");
   EXPECT_EQ(ValueText(controller, 4, 0.6), "0");
-  EXPECT_EQ(ValueText(controller, 0x62706173, 1.0), "<refused>");
+  EXPECT_EQ(ValueText(controller, 0x62706173, 1.0), "On");
+  EXPECT_EQ(ValueText(controller, 0x62706173, 0.0), "Off");
+  EXPECT_EQ(ValueText(controller, 0x70727374, 0.0), "-");
+  EXPECT_EQ(ValueText(controller, 0x70727374, 1.0), "<refused>");  // past the one preset
 
   String128 text{};
   host::Utf8ToUtf16("2.5", text, 128);
@@ -97,6 +101,39 @@ TEST_F(ModuleTest, ValueTextsFollowTheParameterUnits) {
   EXPECT_EQ(controller.normalizedParamToPlain(3, 1.0), 10.0);
 }
 
+// Host text that is not valid UTF-16 (lone or reversed surrogates, no
+// terminator in the field) is refused on every parameter; nothing throws.
+TEST_F(ModuleTest, MalformedTextIsRefusedOnEveryParameter) {
+  auto instance = NewInstance();
+  ASSERT_TRUE(instance);
+  IEditController& controller = *instance->Controller();
+  const ParamID ids[] = {0x70727374, 0x62706173, 0, 1, 2, 3, 4};
+  std::vector<std::vector<TChar>> bad = {{0xDFE0, 0},     {0xD800, 0},         {'1', 0xDC00, 0},
+                                         {0xDC00, 0xD800, 0}, {'2', 0xD83D, 'x', 0}};
+  bad.emplace_back(128, static_cast<TChar>('5'));  // no terminator within the field
+  for (ParamID id : ids) {
+    for (auto& text : bad) {
+      text.resize(200, 0);
+      ParamValue v = 0.25;
+      EXPECT_EQ(controller.getParamValueByString(id, text.data(), v), kResultFalse) << id;
+      EXPECT_EQ(v, 0.25);
+    }
+    TChar empty[1] = {0};
+    ParamValue v = 0.25;
+    const tresult result = controller.getParamValueByString(id, empty, v);
+    EXPECT_TRUE(result == kResultOk || result == kResultFalse) << id;
+    EXPECT_TRUE(v >= 0.0 && v <= 1.0) << id;
+  }
+  // Well-formed text beyond the basic plane is fine.
+  TChar pair[] = {'3', 0xD83D, 0xDE00, 0};
+  ParamValue v = -1.0;
+  EXPECT_EQ(controller.getParamValueByString(3, pair, v), kResultOk);
+  EXPECT_EQ(v, 0.65);
+  TChar on[] = {'o', 'N', 0};
+  EXPECT_EQ(controller.getParamValueByString(0x62706173, on, v), kResultOk);
+  EXPECT_EQ(v, 1.0);
+}
+
 TEST_F(ModuleTest, ControllerValuesQuantiseSteppedParameters) {
   auto instance = NewInstance();
   ASSERT_TRUE(instance);
@@ -105,7 +142,9 @@ TEST_F(ModuleTest, ControllerValuesQuantiseSteppedParameters) {
   EXPECT_EQ(controller.getParamNormalized(4), 0.0);
   ASSERT_EQ(controller.setParamNormalized(4, 0.5), kResultOk);
   EXPECT_EQ(controller.getParamNormalized(4), 1.0);
-  EXPECT_EQ(controller.setParamNormalized(0x62706173, 1.0), kResultFalse);
+  // The host's bypass is shown as the host set it.
+  EXPECT_EQ(controller.setParamNormalized(0x62706173, 1.0), kResultOk);
+  EXPECT_EQ(controller.getParamNormalized(0x62706173), 1.0);
   EXPECT_EQ(controller.getParamNormalized(0x70727374), 0.0);
   EXPECT_EQ(controller.getParamNormalized(0x12345678), 0.0);
 }

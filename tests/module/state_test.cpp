@@ -103,15 +103,26 @@ TEST_F(StateTest, OutOfRangeValuesAreLimited) {
   EXPECT_EQ(instance_->Controller()->getParamNormalized(3), 1.0);
 }
 
-TEST_F(StateTest, ComponentStateIsNotUsed) {
-  auto stream = owned(new host::MemoryStream());
-  EXPECT_EQ(instance_->Component()->getState(stream), kNotImplemented);
-  EXPECT_TRUE(stream->Bytes().empty());
-  auto input = owned(new host::MemoryStream(kDefaultState));
-  EXPECT_EQ(instance_->Component()->setState(input), kNotImplemented);
-  int64 position = -1;
-  input->tell(&position);
-  EXPECT_EQ(position, 0);
+// The component side carries the same 44 bytes: a host that restores the
+// component, then syncs the controller from it, sees the restored values.
+TEST_F(StateTest, ComponentStateCarriesTheSameBytes) {
+  auto saved = owned(new host::MemoryStream());
+  ASSERT_EQ(instance_->Component()->getState(saved), kResultOk);
+  EXPECT_EQ(saved->Bytes(), kDefaultState);
+
+  std::vector<uint8_t> changed = kDefaultState;
+  changed[30] = 0xF0;  // OUTPUT 1.0 dB
+  changed[31] = 0x3F;
+  changed[40] = 1;  // host bypass on
+  auto input = owned(new host::MemoryStream(changed));
+  ASSERT_EQ(instance_->Component()->setState(input), kResultOk);
+  input->seek(0, IBStream::kIBSeekSet, nullptr);
+  ASSERT_EQ(instance_->Controller()->setComponentState(input), kResultOk);
+  EXPECT_EQ(instance_->Controller()->getParamNormalized(3), 0.55);  // 1.0 dB of -10..10
+  EXPECT_EQ(instance_->Controller()->getParamNormalized(kBypassId), 1.0);
+  auto again = owned(new host::MemoryStream());
+  ASSERT_EQ(instance_->Component()->getState(again), kResultOk);
+  EXPECT_EQ(again->Bytes(), changed);
 }
 
 }  // namespace

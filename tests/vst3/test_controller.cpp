@@ -57,9 +57,9 @@ TEST(Controller, PresentsSevenParametersInOrder) {
     double def;
     int32 flags;
   };
-  const Row rows[] = {{kPresetParamId, "Preset", "", 1, 0.0, 0x8000}, {kBypassParamId, "Bypass", "", 1, 0.0, 0x10009},
-                      {0, "FADE", "ms", 0, 0.0, 1},  {1, "CHOP", "ms", 0, 0.0, 1},
-                      {2, "DRY", "%", 0, 0.0, 1},    {3, "OUTPUT", "dB", 0, 0.5, 1},
+  const Row rows[] = {{kPresetParamId, "Preset", "", 1, 0.0, 0x8008}, {kBypassParamId, "Bypass", "", 1, 0.0, 0x10009},
+                      {0, "FADE", "Hz", 0, 0.0, 1},  {1, "CHOP", "s", 0, 0.0, 1},
+                      {2, "DRY", "", 0, 0.0, 1},     {3, "OUTPUT", "dB", 0, 0.5, 1},
                       {4, "BY", "", 1, 0.0, 1}};
   ASSERT_EQ(rig.controller->getParameterCount(), 7);
   for (int32 i = 0; i < 7; ++i) {
@@ -92,8 +92,10 @@ TEST(Controller, ConvertsValuesToTextAndBack) {
   EXPECT_EQ(ValueText(c, 0, 1.0), "50.00");
   EXPECT_EQ(ValueText(c, 4, 0.6), "0");
   EXPECT_EQ(ValueText(c, 1, 0.0), "0.22");
-  EXPECT_EQ(ValueText(c, kBypassParamId, 1.0), "<refused>");
-  EXPECT_EQ(ValueText(c, kPresetParamId, 0.0), "<refused>");
+  EXPECT_EQ(ValueText(c, kBypassParamId, 1.0), "On");
+  EXPECT_EQ(ValueText(c, kBypassParamId, 0.5), "Off");
+  EXPECT_EQ(ValueText(c, kPresetParamId, 0.0), "-");
+  EXPECT_EQ(ValueText(c, kPresetParamId, 1.0), "<refused>");
   EXPECT_EQ(ValueText(c, 5, 0.0), "<refused>");
 
   EXPECT_DOUBLE_EQ(ValueOf(c, 3, "2.5"), 0.625);
@@ -104,6 +106,10 @@ TEST(Controller, ConvertsValuesToTextAndBack) {
   EXPECT_DOUBLE_EQ(ValueOf(c, 3, "1e999"), 1.0);
   EXPECT_DOUBLE_EQ(ValueOf(c, 3, "nan"), 0.5);
   EXPECT_DOUBLE_EQ(ValueOf(c, kBypassParamId, "on"), 1.0);
+  EXPECT_DOUBLE_EQ(ValueOf(c, kBypassParamId, " Off "), 0.0);
+  EXPECT_DOUBLE_EQ(ValueOf(c, kBypassParamId, "1"), 1.0);
+  EXPECT_DOUBLE_EQ(ValueOf(c, kPresetParamId, "-"), 0.0);
+  EXPECT_DOUBLE_EQ(ValueOf(c, kPresetParamId, "0"), 0.0);
   ParamValue v = 0.0;
   EXPECT_EQ(c->getParamValueByString(99, nullptr, v), kResultFalse);
   EXPECT_EQ(c->getParamValueByString(kBypassParamId, nullptr, v), kResultFalse);
@@ -128,12 +134,14 @@ TEST(Controller, NormalizedValuesGoStraightToTheSlots) {
   EXPECT_EQ(c->setParamNormalized(0, 1.0), kResultOk);
   EXPECT_EQ(rig.effect->GetParam(0)->Value(), 50.0);
 
-  EXPECT_EQ(c->setParamNormalized(kBypassParamId, 1.0), kResultFalse);
+  // The controller shows the host's bypass as set; the audio follows only
+  // the processed queue.
+  EXPECT_EQ(c->setParamNormalized(kBypassParamId, 1.0), kResultOk);
   EXPECT_EQ(c->setParamNormalized(kPresetParamId, 0.0), kResultFalse);
   EXPECT_FALSE(rig.effect->IsBypassed());
-  EXPECT_EQ(c->getParamNormalized(kBypassParamId), 0.0);
-  rig.effect->SetBypassed(true);
   EXPECT_EQ(c->getParamNormalized(kBypassParamId), 1.0);
+  EXPECT_EQ(c->setParamNormalized(kBypassParamId, 0.2), kResultOk);
+  EXPECT_EQ(c->getParamNormalized(kBypassParamId), 0.0);
   EXPECT_EQ(c->getParamNormalized(kPresetParamId), 0.0);
   EXPECT_EQ(c->getParamNormalized(12345), 0.0);
 
@@ -142,7 +150,7 @@ TEST(Controller, NormalizedValuesGoStraightToTheSlots) {
   EXPECT_EQ(EditController::getHostKnobMode(), kCircularMode);
   EXPECT_EQ(c2->openHelp(false), kResultFalse);
   EXPECT_EQ(c2->openAboutBox(false), kResultFalse);
-  EXPECT_EQ(c->setComponentState(nullptr), kNotImplemented);
+  EXPECT_EQ(c->setComponentState(nullptr), kInvalidArgument);
 }
 
 TEST(Controller, UnitsAndTheFactoryPresetList) {

@@ -146,10 +146,19 @@ TEST(Process, HostBypassPassesTheInputThrough) {
   EXPECT_TRUE(rig.effect->IsBypassed());
   EXPECT_EQ(out.samples, in.samples);
 
+  // A new set-up (a sample-rate change) keeps the host's bypass in force.
+  rig.component->setActive(false);
   ProcessSetup setup{kRealtime, kSample32, 64, 48000.0};
   EXPECT_EQ(rig.processor->setupProcessing(setup), kResultOk);
-  EXPECT_FALSE(rig.effect->IsBypassed());
+  rig.component->setActive(true);
+  EXPECT_TRUE(rig.effect->IsBypassed());
+  EXPECT_EQ(rig.controller->getParamNormalized(kBypassParamId), 1.0);
   EXPECT_EQ(rig.effect->SampleRate(), 48000.0);
+  auto next = SignalBus<float>(2, 900, 64);
+  HostBus<float> nextOut(2, 64);
+  ProcessData again = MakeProcessData(kSample32, 64, &next.buffers, 1, &nextOut.buffers, 1);
+  ASSERT_EQ(rig.Process(again), kResultOk);
+  EXPECT_EQ(nextOut.samples, next.samples);
 }
 
 TEST(Process, OnlyTheLastPointOfEachQueueCounts) {

@@ -46,15 +46,37 @@ TEST(State, SavesTheFortyFourBytes) {
   EXPECT_EQ(std::vector<uint8_t>(bypassed.bytes.end() - 4, bypassed.bytes.end()), (std::vector<uint8_t>{1, 0, 0, 0}));
 }
 
-TEST(State, ComponentSideStateIsNotImplemented) {
-  EffectRig rig;
-  FakeStream stream(kDefaultState);
-  EXPECT_EQ(rig.component->getState(&stream), kNotImplemented);
-  EXPECT_EQ(rig.component->setState(&stream), kNotImplemented);
-  EXPECT_EQ(stream.bytes, kDefaultState);
-  EXPECT_EQ(stream.cursor, 0u);
-  EXPECT_EQ(rig.controller->setComponentState(&stream), kNotImplemented);
-  EXPECT_EQ(stream.cursor, 0u);
+// The component side saves and restores the very bytes of the controller
+// side, so projects move between hosts that use either.
+TEST(State, ComponentSideSavesAndRestoresTheSameBytes) {
+  EffectRig source;
+  source.effect->SetParamFromEditor(3, 0.75);
+  source.effect->SetBypassed(true);
+  FakeStream viaComponent, viaController;
+  ASSERT_EQ(source.component->getState(&viaComponent), kResultOk);
+  ASSERT_EQ(source.controller->getState(&viaController), kResultOk);
+  ASSERT_EQ(viaComponent.bytes.size(), 44u);
+  EXPECT_EQ(viaComponent.bytes, viaController.bytes);
+
+  EffectRig target;
+  FakeStream in(viaComponent.bytes);
+  ASSERT_EQ(target.component->setState(&in), kResultOk);
+  EXPECT_EQ(target.effect->GetParam(3)->Value(), source.effect->GetParam(3)->Value());
+  EXPECT_TRUE(target.effect->IsBypassed());
+  EXPECT_EQ(target.controller->getParamNormalized(kBypassParamId), 1.0);
+
+  EffectRig synced;
+  FakeStream again(viaComponent.bytes);
+  ASSERT_EQ(synced.controller->setComponentState(&again), kResultOk);
+  EXPECT_EQ(synced.controller->getParamNormalized(3), 0.75);
+
+  // A project saved before the component side kept state has none there:
+  // the empty stream changes nothing.
+  EffectRig older;
+  older.effect->SetParamFromEditor(0, 0.5);
+  FakeStream empty;
+  EXPECT_NE(older.component->setState(&empty), kResultOk);
+  EXPECT_EQ(older.controller->getParamNormalized(0), 0.5);
 }
 
 TEST(State, RestoresValuesAndTheBypassWord) {
