@@ -119,6 +119,7 @@ private:
 
   // Texts and values of the host's program and bypass parameters.
   int PresetForValue(double value) const;
+  Steinberg::tresult SelectProgram(double value);
   bool SwitchText(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue value, Steinberg::Vst::String128 out) const;
   bool SwitchValue(Steinberg::Vst::ParamID id, const Steinberg::Vst::TChar* text,
                    Steinberg::Vst::ParamValue& value) const;

@@ -210,10 +210,33 @@ tresult PLUGIN_API IEffectVST3::setParamNormalized(ParamID id, ParamValue value)
     mShownBypass.store(value > 0.5 ? 1.0 : 0.0, std::memory_order_relaxed);
     return kResultOk;
   }
+  if (id == kPresetParamId)
+    return SelectProgram(value);
   if (!IsCoreId(*this, id))
     return kResultFalse;
   GetParam(static_cast<int>(id))->SetFromNormalized(value);
   return kResultOk;
+}
+
+// A program chosen through the controller loads at once, and the host is
+// told that every value changed so that it shows the program's values; the
+// processor loads the same program again when the change reaches its queue.
+tresult IEffectVST3::SelectProgram(double value) {
+  const int preset = PresetForValue(value);
+  if (preset < 0)
+    return kResultFalse;
+  try {
+    {
+      PlugLock lock(Mutex());
+      if (!LoadPreset(preset))
+        return kResultFalse;
+      RefreshParamControls();
+    }
+    NotifyHostOfNewValues();
+    return kResultOk;
+  } catch (...) {
+    return kResultFalse;
+  }
 }
 
 IPlugView* PLUGIN_API IEffectVST3::createView(FIDString name) {

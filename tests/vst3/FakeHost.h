@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <deque>
 #include <vector>
 
 #include "IEditorLink.h"
@@ -40,8 +41,11 @@ public:
   Steinberg::int32 PLUGIN_API getPointCount() override { return static_cast<Steinberg::int32>(mPoints.size()); }
   Steinberg::tresult PLUGIN_API getPoint(Steinberg::int32 index, Steinberg::int32& offset,
                                          Steinberg::Vst::ParamValue& value) override;
-  Steinberg::tresult PLUGIN_API addPoint(Steinberg::int32, Steinberg::Vst::ParamValue, Steinberg::int32&) override {
-    return Steinberg::kResultFalse;
+  Steinberg::tresult PLUGIN_API addPoint(Steinberg::int32 offset, Steinberg::Vst::ParamValue value,
+                                         Steinberg::int32& index) override {
+    index = getPointCount();
+    mPoints.emplace_back(offset, value);
+    return Steinberg::kResultOk;
   }
   Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID, void** obj) override;
   FAKE_REFCOUNT
@@ -58,14 +62,18 @@ public:
   }
   Steinberg::int32 PLUGIN_API getParameterCount() override { return static_cast<Steinberg::int32>(mQueues.size()); }
   Steinberg::Vst::IParamValueQueue* PLUGIN_API getParameterData(Steinberg::int32 index) override;
-  Steinberg::Vst::IParamValueQueue* PLUGIN_API addParameterData(const Steinberg::Vst::ParamID&, Steinberg::int32&) override {
-    return nullptr;
+  // Output queues, as a host hands them to process().
+  Steinberg::Vst::IParamValueQueue* PLUGIN_API addParameterData(const Steinberg::Vst::ParamID& id,
+                                                                Steinberg::int32& index) override {
+    index = getParameterCount();
+    mQueues.emplace_back(id, std::vector<std::pair<int, double>>{});
+    return &mQueues.back();
   }
   Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID, void** obj) override;
   FAKE_REFCOUNT
 
 private:
-  std::vector<FakeParamQueue> mQueues;
+  std::deque<FakeParamQueue> mQueues;  // queues handed out stay in place
 };
 
 // A byte stream over memory. failAtEnd: a read past the end answers

@@ -137,7 +137,6 @@ TEST(Controller, NormalizedValuesGoStraightToTheSlots) {
   // The controller shows the host's bypass as set; the audio follows only
   // the processed queue.
   EXPECT_EQ(c->setParamNormalized(kBypassParamId, 1.0), kResultOk);
-  EXPECT_EQ(c->setParamNormalized(kPresetParamId, 0.0), kResultFalse);
   EXPECT_FALSE(rig.effect->IsBypassed());
   EXPECT_EQ(c->getParamNormalized(kBypassParamId), 1.0);
   EXPECT_EQ(c->setParamNormalized(kBypassParamId, 0.2), kResultOk);
@@ -394,4 +393,51 @@ TEST(Controller, LeadingNumberOutOfRangeFollowsTheMagnitude) {
   const std::string hugeText = std::string(120, '9') + "e200";
   EXPECT_DOUBLE_EQ(ValueOf(rig.controller, 3, hugeText.c_str()), 1.0);
   EXPECT_DOUBLE_EQ(ValueOf(rig.controller, 3, ("-" + hugeText).c_str()), 0.0);
+}
+
+// Hosts that keep their own copy of the values learn of every change the
+// plug-in makes itself: a restored state or a program chosen through the
+// controller restarts the values, and a program loaded from the queue
+// reports every value in the output queues.
+TEST(Controller, HostsHearOfRestoredAndReloadedValues) {
+  EffectRig rig;
+  FakeComponentHandler handler;
+  rig.controller->setComponentHandler(&handler);
+  rig.effect->SetParamFromEditor(0, 1.0);
+  handler.calls.clear();
+
+  EXPECT_EQ(rig.controller->setParamNormalized(kPresetParamId, 0.0), kResultOk);
+  EXPECT_EQ(rig.effect->GetParam(0)->Value(), 5.0);
+  EXPECT_EQ(handler.calls, std::vector<std::string>{"restart 4"});
+  EXPECT_EQ(rig.controller->setParamNormalized(kPresetParamId, 1.0), kResultFalse);  // no second preset
+
+  FakeStream saved;
+  ASSERT_EQ(rig.controller->getState(&saved), kResultOk);
+  handler.calls.clear();
+  FakeStream in(saved.bytes);
+  ASSERT_EQ(rig.component->setState(&in), kResultOk);
+  EXPECT_EQ(handler.calls, std::vector<std::string>{"restart 4"});
+
+  rig.Setup(kSample64, 64);
+  rig.effect->SetParamFromEditor(3, 0.9);
+  for (double program : {0.0, -0.5, 1.5}) {
+    FakeParamChanges changes, outputs;
+    changes.Add(kPresetParamId, {{0, program}});
+    HostBus<double> inBus(2, 64, 0.5), outBus(2, 64);
+    ProcessData data = MakeProcessData(kSample64, 64, &inBus.buffers, 1, &outBus.buffers, 1);
+    data.inputParameterChanges = &changes;
+    data.outputParameterChanges = &outputs;
+    ASSERT_EQ(rig.Process(data), kResultOk);
+    // Only a program in the list loads; others leave every knob alone.
+    EXPECT_EQ(outputs.getParameterCount(), program == 0.0 ? 5 : 0) << program;
+    EXPECT_EQ(rig.controller->getParamNormalized(3), program == 0.0 ? 0.5 : 0.9) << program;
+    for (int32 i = 0; i < outputs.getParameterCount(); ++i) {
+      int32 offset = -1;
+      ParamValue value = -1.0;
+      ASSERT_EQ(outputs.getParameterData(i)->getPoint(0, offset, value), kResultOk);
+      EXPECT_EQ(value, rig.controller->getParamNormalized(outputs.getParameterData(i)->getParameterId()));
+    }
+    rig.effect->SetParamFromEditor(3, 0.9);
+  }
+  rig.controller->setComponentHandler(nullptr);
 }
