@@ -15,7 +15,7 @@ TEST(StressThreads, EditorAndControllerCallsDuringProcessing) {
   StressSession session(99u, false);
   std::atomic<bool> done{false};
   std::thread audio([&] {
-    session.Run(6000, 10.0);
+    session.Run(20000, 10.0);
     done = true;
   });
 
