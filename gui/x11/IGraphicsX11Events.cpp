@@ -10,6 +10,7 @@
 #include "IControl.h"
 #include "IGraphicsX11.h"
 #include "X11Input.h"
+#include "X11RunLoopClient.h"
 
 void IGraphicsX11::OnConnectionReadable() {
   if (!mConnection) return;
@@ -17,9 +18,11 @@ void IGraphicsX11::OnConnectionReadable() {
     HandleEvent(event);
     free(event);
   }
-  if (xcb_connection_has_error(mConnection)) {
-    // The display went away: nothing of the window is left to free.
+  if (xcb_connection_has_error(mConnection) && mRegisteredLoop && mRunLoopClient) {
+    // The display went away: nothing of the window is left to free, and the
+    // dead descriptor would keep the host's loop calling; stop listening.
     ForgetDestroyedWindow();
+    mRegisteredLoop->unregisterEventHandler(mRunLoopClient);
   }
 }
 

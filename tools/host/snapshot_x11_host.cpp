@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -9,6 +10,11 @@
 namespace vellox::host {
 
 using namespace Steinberg;
+
+namespace {
+constexpr int kConnectAttempts = 20;
+constexpr useconds_t kConnectRetryUs = 50000;
+}  // namespace
 
 long long MonotonicMs() {
   timespec now{};
@@ -119,9 +125,20 @@ void X11RunLoop::RunUntilQuiet(int quietMs, int timeoutMs) {
 std::unique_ptr<X11EditorFrame> X11EditorFrame::Create(int width, int height, int x, int y, std::string& error) {
   std::unique_ptr<X11EditorFrame> frame(new X11EditorFrame());
   int screenNumber = 0;
-  frame->connection_ = xcb_connect(nullptr, &screenNumber);
-  if (xcb_connection_has_error(frame->connection_)) {
-    error = "cannot open the X display \"" + std::string(std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "") + "\"";
+  // A busy server may turn a connection away for a moment: try a few times.
+  int failure = 0;
+  for (int attempt = 0; attempt < kConnectAttempts; ++attempt) {
+    if (frame->connection_) {
+      xcb_disconnect(frame->connection_);
+      usleep(kConnectRetryUs);
+    }
+    frame->connection_ = xcb_connect(nullptr, &screenNumber);
+    failure = xcb_connection_has_error(frame->connection_);
+    if (!failure) break;
+  }
+  if (failure) {
+    error = "cannot open the X display \"" + std::string(std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "") +
+            "\" (connection error " + std::to_string(failure) + ")";
     return nullptr;
   }
   xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(frame->connection_));
