@@ -24,6 +24,9 @@ const OutputChannel* ChannelBuffers::Output(int c) const {
 
 void ChannelBuffers::SetInputConnected(int c, bool connected) {
   if (InputChannel* ch = Input(c)) {
+    // The scratch buffer held converted input while connected; an
+    // unconnected channel must read silence, not an earlier block.
+    if (ch->connected && !connected) std::fill(ch->scratch.begin(), ch->scratch.end(), 0.0);
     ch->connected = connected;
     if (!connected) inPtrs_[static_cast<size_t>(c)] = ch->scratch.data();
   }

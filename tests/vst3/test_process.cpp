@@ -395,3 +395,76 @@ TEST(Process, SetupAndTransportServices) {
   EXPECT_TRUE(t.playing);
   EXPECT_TRUE(t.cycling);
 }
+
+// A host may process before it sets up processing: the block is processed
+// with the default maximum, not left as whatever the host's buffers held.
+TEST(Process, BeforeSetupTheBlockIsStillProcessed) {
+  EffectRig rig;
+  rig.component->activateBus(kAudio, kInput, 0, true);
+  rig.component->activateBus(kAudio, kOutput, 0, true);
+  rig.component->setActive(true);
+  ReferenceEffect ref(64);
+  auto in = SignalBus<float>(2, 0, 5000);  // longer than the default maximum
+  HostBus<float> out(2, 5000, kUntouched);
+  ProcessData data = MakeProcessData(kSample32, 5000, &in.buffers, 1, &out.buffers, 1);
+  ASSERT_EQ(rig.Process(data), kResultOk);
+  for (int start = 0; start < 5000; start += 64) {
+    const int n = std::min(64, 5000 - start);
+    auto want = ref.Process(AsDouble(in, start, n));
+    for (int c = 0; c < 2; ++c)
+      for (int i = 0; i < n; ++i)
+        ASSERT_EQ(out.samples[c][start + i], static_cast<float>(want[c][i])) << c << " " << start + i;
+  }
+}
+
+// Long blocks, the chopped level at zero and the slowest fade once left the
+// smoother decaying into subnormal numbers for good; nothing subnormal may
+// come out or stay in the smoother, whatever the block size.
+TEST(Process, LongRunsNeverProduceSubnormals) {
+  for (int frames : {8192, 4096, 64}) {
+    EffectRig rig;
+    rig.Setup(kSample64, 8192);
+    rig.effect->SetParamFromEditor(2, 0.0);
+    HostBus<double> in(2, frames, 1e-300), out(2, frames);
+    long subnormal = 0;
+    for (long done = 0; done < 1500000; done += frames) {
+      ProcessData data = MakeProcessData(kSample64, frames, &in.buffers, 1, &out.buffers, 1);
+      ASSERT_EQ(rig.Process(data), kResultOk);
+      for (const auto& channel : out.samples)
+        subnormal += std::count_if(channel.begin(), channel.end(),
+                                   [](double v) { return std::fpclassify(v) == FP_SUBNORMAL; });
+    }
+    EXPECT_EQ(subnormal, 0) << "blocks of " << frames;
+    EXPECT_NE(std::fpclassify(rig.effect->Chopper().z), FP_SUBNORMAL) << "blocks of " << frames;
+  }
+}
+
+// Scratch buffers that cannot be had fail the set-up; with none at all the
+// host's outputs are silenced rather than left as they were.
+TEST(Process, WithoutScratchBuffersSetupFailsAndOutputsAreSilenced) {
+  EffectRig rig;
+  rig.Setup(kSample32, 64);
+  rig.effect->ChangeBlockSize(0);  // as if no buffers could ever be had
+  auto in = SignalBus<float>(2, 0, 64);
+  HostBus<float> out(2, 64, kUntouched);
+  ProcessData data = MakeProcessData(kSample32, 64, &in.buffers, 1, &out.buffers, 1);
+  EXPECT_EQ(rig.Process(data), kResultFalse);
+  for (const auto& channel : out.samples)
+    for (float v : channel) ASSERT_EQ(v, 0.0f);
+}
+
+// A channel the host stops delivering reads silence, never the converted
+// input of an earlier block.
+TEST(Process, AnInputChannelThatGoesMissingReadsSilence) {
+  EffectRig rig;
+  rig.Setup(kSample32, 64);
+  auto loud = SignalBus<float>(2, 0, 64);
+  RunThrough(rig, loud);
+  auto oneChannel = SignalBus<float>(2, 64, 64);
+  oneChannel.buffers.channelBuffers32[1] = nullptr;  // the host drops channel 1
+  HostBus<float> out(2, 64, kUntouched);
+  ProcessData data = MakeProcessData(kSample32, 64, &oneChannel.buffers, 1, &out.buffers, 1);
+  ASSERT_EQ(rig.Process(data), kResultOk);
+  EXPECT_EQ(out.samples[1], std::vector<float>(64, 0.0f));
+  EXPECT_NE(out.samples[0], std::vector<float>(64, 0.0f));
+}

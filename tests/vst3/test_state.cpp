@@ -153,3 +153,22 @@ TEST(State, FailedWritesAreReported) {
   stream.failWrites = true;
   EXPECT_EQ(rig.controller->getState(&stream), kResultFalse);
 }
+
+// Some hosts' streams report success but never fill in the byte count: the
+// state is saved all the same, and restored from such a stream too.
+TEST(State, StreamsThatDoNotCountBytesStillSaveAndRestore) {
+  struct SilentCountStream : FakeStream {
+    tresult PLUGIN_API write(void* buffer, int32 n, int32*) override { return FakeStream::write(buffer, n, nullptr); }
+    tresult PLUGIN_API read(void* buffer, int32 n, int32*) override { return FakeStream::read(buffer, n, nullptr); }
+  };
+  EffectRig rig;
+  rig.effect->SetParamFromEditor(2, 0.4);
+  SilentCountStream saved;
+  ASSERT_EQ(rig.controller->getState(&saved), kResultOk);
+  ASSERT_EQ(saved.bytes.size(), 44u);
+  EffectRig target;
+  SilentCountStream in;
+  in.bytes = saved.bytes;
+  ASSERT_EQ(target.controller->setState(&in), kResultOk);
+  EXPECT_EQ(target.controller->getParamNormalized(2), 0.4);
+}
