@@ -8,9 +8,9 @@ if(WIN32)
 endif()
 
 set(CPACK_PACKAGE_NAME "vellox")
-set(CPACK_PACKAGE_VENDOR "Quenwick")
+set(CPACK_PACKAGE_VENDOR "${VELLOX_VENDOR}")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
-set(CPACK_PACKAGE_CONTACT "Quenwick <info@quenwick.com>")
+set(CPACK_PACKAGE_CONTACT "${VELLOX_VENDOR} <${VELLOX_EMAIL}>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "chopper audio effect (VST 3 plug-in)")
 set(CPACK_PACKAGE_DESCRIPTION
 "Vellox keeps the signal at full level for part of a repeating cycle, then
@@ -29,7 +29,7 @@ set(CPACK_PACKAGE_DIRECTORY "${CMAKE_BINARY_DIR}/packages")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # vellox_<version>_amd64.deb
 set(CPACK_DEBIAN_PACKAGE_SECTION "sound")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.quenwick.com")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${VELLOX_URL}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 # CPack puts the summary above this as the synopsis line.

@@ -4,7 +4,19 @@
 
 #include "ChopperState.h"
 #include "IEffectBase.h"
+#include "VelloxIdentity.h"
 #include "VelloxParams.h"
+
+// What the effect tells its plug-in base besides its identity: mono and
+// stereo, one preset, an effect without latency or MIDI input, bound to the
+// VST 3 adapter (adapter kind 1).
+constexpr char kVelloxChannelIO[] = "1-1 2-2";
+constexpr int kVelloxPresets = 1;
+constexpr char kVelloxProductName[] = "";
+constexpr int kVelloxAdapterKind = 1;
+constexpr int kVelloxLatency = 0;
+constexpr bool kVelloxIsInstrument = false;
+constexpr bool kVelloxMidiIn = false;
 
 // The chopper effect on top of a plug-in base class: Base is IEffectBase
 // itself or an adapter derived from it with the same constructor.
@@ -16,8 +28,9 @@ public:
   // buildEditor, when given, creates the editor and binds it to the plug-in
   // once the parameters exist and before the default preset is captured.
   explicit VelloxEffect(EditorBuilder buildEditor = nullptr)
-      : Base(kVelloxNumParams, "1-1 2-2", 1, "Vellox", "", "Quenwick", MakeFourCC("VLX1"),
-             MakeFourCC("Qnwk"), 0x20000, 1, 0, false, false) {
+      : Base(kVelloxNumParams, kVelloxChannelIO, kVelloxPresets, kVelloxName, kVelloxProductName, kVelloxVendor,
+             MakeFourCC(kVelloxPluginCode), MakeFourCC(kVelloxMakerCode), kVelloxVersion, kVelloxAdapterKind,
+             kVelloxLatency, kVelloxIsInstrument, kVelloxMidiIn) {
     DefineVelloxParams(*this);
     if (buildEditor) buildEditor(*this);
     this->CaptureFreePreset("-");

@@ -4,8 +4,8 @@
 
 #include "CPluginFactory.h"
 #include "ModuleFactory.h"
-#include "ModuleInfo.h"
 #include "Vellox.h"
+#include "VelloxIdentity.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -26,18 +26,18 @@ std::mutex& FactoryLock() {
 
 PFactoryInfo MakeFactoryInfo() {
   PFactoryInfo info;
-  strncpy8(info.vendor, kModuleFactoryVendor, PFactoryInfo::kNameSize);
-  strncpy8(info.url, kModuleFactoryUrl, PFactoryInfo::kURLSize);
-  strncpy8(info.email, kModuleFactoryEmail, PFactoryInfo::kEmailSize);
+  strncpy8(info.vendor, kVelloxVendor, PFactoryInfo::kNameSize);
+  strncpy8(info.url, kVelloxUrl, PFactoryInfo::kURLSize);
+  strncpy8(info.email, kVelloxEmailUrl, PFactoryInfo::kEmailSize);
   info.flags = kModuleFactoryFlags;
   return info;
 }
 
 PClassInfo2 MakeClassInfo() {
   const TUID cid = INLINE_UID(kModuleClassUid[0], kModuleClassUid[1], kModuleClassUid[2], kModuleClassUid[3]);
-  return PClassInfo2(cid, kModuleClassCardinality, kModuleClassCategory, kModuleClassName,
+  return PClassInfo2(cid, kModuleClassCardinality, kModuleClassCategory, kVelloxName,
                      static_cast<int32>(kModuleClassFlags), kModuleClassSubCategories, kModuleClassVendor,
-                     kModuleClassVersion, kModuleClassSdkVersion);
+                     kVelloxVersionText, kModuleClassSdkVersion);
 }
 
 }  // namespace

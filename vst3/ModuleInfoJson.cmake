@@ -4,12 +4,11 @@
 # values are those the factory answers, in the form that tool takes them:
 # the CID as the FUID string, the class vendor falling back to the factory's,
 # the sub-categories split at '|' and the snapshot path relative to the bundle.
-set(VELLOX_MODULE_NAME "Vellox")
 set(VELLOX_CLASS_SNAPSHOT "Contents/Resources/Snapshots/${VELLOX_CLASS_CID}_snapshot.png")
 
 set(VELLOX_MODULE_INFO_CLASS_VENDOR "${VELLOX_CLASS_VENDOR}")
 if(VELLOX_MODULE_INFO_CLASS_VENDOR STREQUAL "")
-  set(VELLOX_MODULE_INFO_CLASS_VENDOR "${VELLOX_FACTORY_VENDOR}")
+  set(VELLOX_MODULE_INFO_CLASS_VENDOR "${VELLOX_VENDOR}")
 endif()
 
 # PFactoryInfo flags: kClassesDiscardable 1, kComponentNonDiscardable 8, kUnicode 16.
