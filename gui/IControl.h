@@ -45,7 +45,7 @@ public:
   virtual void MarkChanged(bool notify);
   virtual void MarkPainted();
   virtual bool NeedsPaint();
-  virtual void UnusedSlot19() {}
+  virtual void UnusedSlot19() {}  // holds its place: the slot order is fixed
   virtual void ReceiveLinkedValue(int position, double value);
 
   // Right-button prompt: a menu or text entry for the bound parameter.
@@ -58,19 +58,15 @@ public:
   IEffectBase* GetPlug() const { return mPlug; }
   const IBox& Box() const { return mBox; }
   const IBox& TargetBox() const { return mTargetBox; }
-  void SetTargetBox(const IBox& box) { mTargetBox = box; }
   const IBlendSpec& Blend() const { return mBlend; }
   bool IsHidden() const { return mHidden.load(std::memory_order_acquire); }
   bool IsGrayed() const { return mGrayed.load(std::memory_order_acquire); }
   bool IsPending() const { return (mPaintFlags.load(std::memory_order_acquire) & kPendingBit) != 0; }
   void SetRange(double low, double high) { mRangeLow = low; mRangeHigh = high; }
-  double RangeLow() const { return mRangeLow; }
-  double RangeHigh() const { return mRangeHigh; }
 
   int EntryLength() const { return mEntryLength; }
   void SetEntryLength(int n) { mEntryLength = n; }
   ITextStyle& TextStyle() { return mTextStyle; }
-  bool PromptDisabled() const { return mPromptDisabled; }
   void SetPromptDisabled(bool b) { mPromptDisabled = b; }
   bool DoubleClickIsPress() const { return mDoubleClickIsPress; }
   void SetDoubleClickIsPress(bool b) { mDoubleClickIsPress = b; }
@@ -87,7 +83,6 @@ public:
   double LinkedValue(int position) const { return mLinks[position].value.load(std::memory_order_acquire); }
 
   // The graphics object that owns the control; set when it is added.
-  IGraphics* GetGraphics() const { return mGraphics; }
   void AttachGraphics(IGraphics* graphics) { mGraphics = graphics; }
 
 protected:

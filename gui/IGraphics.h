@@ -25,7 +25,7 @@ class IGraphics : public IEditorLink {
 public:
   IGraphics(IEffectBase* plug, int width, int height, int frameRate = 25);
 
-  // --- virtual slots, in order ---
+  // --- virtual slots, in a fixed order (the UnusedSlot* entries only hold places) ---
   virtual bool PresentRegion(const IBox& box) = 0;
   virtual bool MeasureTextExtent(ITextStyle& style, const char* text, IBox& box);
   virtual void CancelTextEntry() = 0;
@@ -72,7 +72,6 @@ public:
   IBitmapRef LoadArtwork(int id, const char* fileName, int frameCount);
   int MissingArtworkCount() const { return mMissingArtwork; }
   void SetKeyCatcher(IControl* control);  // takes ownership
-  IControl* KeyCatcher() const { return mKeyCatcher; }
 
   // --- painting ---
   bool CollectDirtyBox(IBox& box);
@@ -99,16 +98,13 @@ public:
   IEffectBase* GetPlug() const { return mPlug; }
   int NControls() const { return int(mControls.size()); }
   IControl* GetControl(int i) const { return mControls[size_t(i)]; }
-  const std::vector<IControl*>& Controls() const { return mControls; }
   int CapturedControl() const { return mCaptured; }
   int HoveredControl() const { return mHovered; }
   int LastPointerX() const { return mLastX; }
   int LastPointerY() const { return mLastY; }
   bool HoverTracking() const { return mHoverTracking; }
   void SetHoverTracking(bool on) { mHoverTracking = on; }
-  bool StrictRepaint() const { return mStrictRepaint; }
   void SetStrictRepaint(bool on) { mStrictRepaint = on; }
-  bool TooltipsEnabled() const { return mTooltipsEnabled; }
   void SetTooltipsEnabled(bool on) { mTooltipsEnabled = on; }
   int FrameRate() const { return mFrameRate; }
   int Width() const { return mWidth; }

@@ -36,7 +36,7 @@ void IGraphics::DispatchPointerDown(int x, int y, const IPointerMods& mods) {
   mLastY = y;
   IControl* control = mControls[size_t(i)];
   int p = control->ParamIdx();
-  if (mPlug && mPlug->AdapterKind() == 1 && mods.right) {
+  if (mPlug && HostOffersParamMenu(mPlug->AdapterKind()) && mods.right) {
     // The host's own menu for the parameter replaces the control's reaction.
     if (p >= 0) {
       ReleasePointerCapture();

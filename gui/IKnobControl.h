@@ -16,7 +16,6 @@ public:
   int Direction() const { return mDirection; }
   void SetDirection(int direction) { mDirection = direction; }
   double Gearing() const { return mGearing; }
-  void SetGearing(double gearing) { mGearing = gearing; }
 
 protected:
   int mDirection;

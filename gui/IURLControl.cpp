@@ -19,8 +19,6 @@ void IURLControl::SetFallbackAddress(const char* address) {
   CopyText(mFallbackAddress, sizeof mFallbackAddress, address);
 }
 
-void IURLControl::SetTitle(const char* title) { CopyText(mTitle, sizeof mTitle, title); }
-
 void IURLControl::PointerDown(int x, int y, const IPointerMods& mods) {
   if (!mGraphics) return;
   if (mAddress[0] && mGraphics->OpenWebAddress(mAddress, mTitle, nullptr, nullptr)) return;

@@ -14,7 +14,6 @@ public:
   const char* FallbackAddress() const { return mFallbackAddress; }
   const char* Title() const { return mTitle; }
   void SetFallbackAddress(const char* address);
-  void SetTitle(const char* title);
 
 protected:
   char mAddress[256] = {};

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "AdapterKinds.h"
 #include "EffectRecords.h"
 #include "IEditorLink.h"
 #include "IParamSlot.h"
@@ -17,9 +18,11 @@ class ChannelBuffers;
 // Host-independent base of the effect: parameters, presets, channel
 // configurations, per-channel buffers, the plug-in lock and the bound editor.
 // The virtual operations keep a fixed order; the adapter implements the host
-// services and the effect overrides HandleParamChange and ProcessBlock.
+// services and the effect overrides HandleParamChange and ProcessBlock. The
+// Reserved* operations do nothing: they only hold their places in that order.
 class IEffectBase {
 public:
+  // adapterKind is one of AdapterKindId.
   IEffectBase(int nParams, const char* channelIOText, int nPresets, const char* effectName,
               const char* productName, const char* makerName, int uniqueId, int makerId,
               int version, int adapterKind, int latency, bool isInstrument, bool midiIn);
@@ -104,7 +107,6 @@ public:
   int BlockSize() const { return blockSize_; }
   int Latency() const { return latency_; }
   int TailSize() const { return tailSize_; }
-  void SetTailSize(int frames) { tailSize_ = frames; }
   // Read by controller queries on the user interface thread while the audio
   // thread sets it.
   bool IsBypassed() const { return bypassed_.load(std::memory_order_relaxed); }
@@ -117,7 +119,6 @@ public:
   double** InputPointers();
   double** OutputPointers();
   bool IsInputConnected(int channel) const;
-  bool IsOutputConnected(int channel) const;
   // Marking a channel not connected also points its entry at its scratch buffer.
   void SetInputConnected(int channel, bool connected);
   void SetOutputConnected(int channel, bool connected);
@@ -127,7 +128,6 @@ public:
   void SetOutputPointer(int channel, double* samples);
   // Host buffer receiving the channel's output in single precision.
   void SetOutputDestination(int channel, float* destination);
-  float* OutputDestination(int channel) const;
 
   // Buffer operations for the adapter's processing call. Frame counts above
   // BlockSize() are limited to it: the scratch buffers hold no more.

@@ -13,11 +13,6 @@ bool IEffectBase::IsInputConnected(int channel) const {
   return ch && ch->connected;
 }
 
-bool IEffectBase::IsOutputConnected(int channel) const {
-  const OutputChannel* ch = channels_->Output(channel);
-  return ch && ch->connected;
-}
-
 void IEffectBase::SetInputConnected(int channel, bool connected) {
   channels_->SetInputConnected(channel, connected);
 }
@@ -39,11 +34,6 @@ void IEffectBase::SetOutputPointer(int channel, double* samples) {
 
 void IEffectBase::SetOutputDestination(int channel, float* destination) {
   if (OutputChannel* ch = channels_->Output(channel)) ch->destination = destination;
-}
-
-float* IEffectBase::OutputDestination(int channel) const {
-  const OutputChannel* ch = channels_->Output(channel);
-  return ch ? ch->destination : nullptr;
 }
 
 void IEffectBase::DisconnectAllChannels() { channels_->DisconnectAll(); }

@@ -57,7 +57,6 @@ public:
   // Open editor windows of the process; the window class exists while > 0.
   static int WindowClassUsers();
   static const char* WindowClassName();
-  void* ModuleInstance() const { return mModuleInstance; }
   void* EntryWindow() const { return mEntryWindow; }
   int EntryState() const { return mEntryState; }
   IControl* EntryControl() const { return mEntryControl; }

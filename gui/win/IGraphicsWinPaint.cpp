@@ -80,8 +80,8 @@ void IGraphicsWin::SetEditorSize(int width, int height) {
   }
 
   const UINT flags = SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE;
-  const int kind = mPlug ? mPlug->AdapterKind() : 1;
-  const int resized = (kind == 1 || kind == 3) ? 1 : 3;
+  const int kind = mPlug ? mPlug->AdapterKind() : kAdapterVst3;
+  const int resized = HostSizesEditorFrame(kind) ? 1 : 3;
   for (int i = 0; i < resized; ++i) {
     if (!windows[i]) continue;
     SetWindowPos(windows[i], nullptr, 0, 0, rects[i].right - rects[i].left + dw, rects[i].bottom - rects[i].top + dh,

@@ -69,8 +69,6 @@ public:
   uint32_t EditorWindow() const { return mWindow; }
   uint32_t HostParentWindow() const { return mHostParent; }
   bool PresentsThroughSharedMemory() const;
-  unsigned DoubleClickInterval() const { return mClicks.IntervalMs(); }
-  int XErrorCount() const { return mXErrors; }
 
 private:
   bool Connect();
@@ -112,5 +110,4 @@ private:
   int mMinKeyCode = 0;
   int mKeySymsPerCode = 0;
   std::vector<int> mBrowserStarts;  // children not yet reaped
-  int mXErrors = 0;
 };

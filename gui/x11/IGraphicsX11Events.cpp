@@ -41,8 +41,7 @@ void IGraphicsX11::HandleEvent(const void* raw) {
   const uint8_t type = event->response_type & 0x7F;
   if (type == 0) {
     // An error, for instance for a window the host destroyed under us: X
-    // errors are reported, never fatal.
-    ++mXErrors;
+    // errors are ignored, never fatal.
     return;
   }
   if (type == XCB_DESTROY_NOTIFY) {
