@@ -13,7 +13,7 @@
 constexpr char kVelloxChannelIO[] = "1-1 2-2";
 constexpr int kVelloxPresets = 1;
 constexpr char kVelloxProductName[] = "";
-constexpr int kVelloxAdapterKind = 1;
+constexpr int kVelloxAdapterKind = kAdapterVst3;
 constexpr int kVelloxLatency = 0;
 constexpr bool kVelloxIsInstrument = false;
 constexpr bool kVelloxMidiIn = false;

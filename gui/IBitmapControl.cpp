@@ -1,7 +1,5 @@
 #include "IBitmapControl.h"
 
-#include "ISwitchControl.h"
-
 IBox FrameBoxAt(int x, int y, const IBitmapRef& artwork) {
   int frames = artwork.frameCount > 0 ? artwork.frameCount : 1;
   int w = artwork.framesHorizontal ? artwork.width / frames : artwork.width;
@@ -22,14 +20,3 @@ IBitmapControl::IBitmapControl(IEffectBase* plug, int x, int y, int paramIdx, co
 bool IBitmapControl::Paint(IGraphics* graphics) {
   return PaintFilmstripFrame(graphics, mArtwork, mBox, GetValue(), mBlend);
 }
-
-void ISwitchControl::PointerDown(int x, int y, const IPointerMods& mods) {
-  int n = mArtwork.frameCount;
-  double step = n > 1 ? 1.0 / (n - 1) : 1.0;
-  double value = GetValue() + step;
-  if (value > 1.001) value = 0.0;
-  SetValue(value);
-  MarkChanged(true);
-}
-
-void ISwitchControl::PointerDoubleClick(int x, int y, const IPointerMods& mods) { PointerDown(x, y, mods); }

@@ -23,6 +23,10 @@ public:
     void* DeviceContext() const override { return dc; }
 
 private:
+    // Per back end: whether pixels can be had at all, and the allocation of
+    // allocWidth x allocHeight pixels (null when it fails).
+    bool SurfaceReady() const;
+    PixelWord* AllocateSurface();
     void ReleaseSurface();
 
     int width = 0;

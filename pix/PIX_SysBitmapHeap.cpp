@@ -16,24 +16,11 @@ void PIX_SysBitmap::ReleaseSurface()
     pixels = nullptr;
 }
 
-bool PIX_SysBitmap::SetSize(int w, int h)
+bool PIX_SysBitmap::SurfaceReady() const { return true; }
+
+PixelWord* PIX_SysBitmap::AllocateSurface()
 {
-    if (w == width && h == height) return false;
-    width = w;
-    height = h;
-    if (w != 0 && h != 0 && allocWidth >= w && allocHeight >= h && pixels) return true;
-
-    allocHeight = h;
-    allocWidth = w > INT_MAX - 3 ? 0 : (w + 3) & ~3;
-    ReleaseSurface();
-    if (allocWidth < 1 || h < 1) return false;
-
-    const long long bytes = (long long)allocWidth * h * 4;
+    const long long bytes = (long long)allocWidth * allocHeight * 4;
     if (bytes <= INT_MAX - 63) dib = std::aligned_alloc(64, ((size_t)bytes + 63) & ~(size_t)63);
-    pixels = (PixelWord*)dib;
-    if (!pixels) {
-        width = 0;
-        height = 0;
-    }
-    return true;
+    return (PixelWord*)dib;
 }

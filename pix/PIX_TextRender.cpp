@@ -13,6 +13,11 @@
 namespace {
 constexpr uint32_t kAlignBits = DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM;
 constexpr int kGlyphCacheOnly = 0x59555678;  // extension code of bitmaps that refuse GDI text
+// Font flags that only the glyph cache honours (orientation, precaching and
+// the drawn effects): a font with any of them never draws through GDI.
+constexpr int kGlyphCacheFontFlags =
+    FontVertical | FontBottomUp | FontPrecacheAscii | FontBlur | FontInvert | FontMono | FontShadow | FontOutline;
+static_assert(kGlyphCacheFontFlags == 0x1F7, "every font flag except FontOwnsHandle and FontNativeText");
 
 int DetectWine()
 {
@@ -33,7 +38,7 @@ bool PIX_CachedFont::UseNativePath(PIX_IBitmap* bm, uint32_t format)
     bool gdiCanDraw = (fontFlags & FontNativeText) && font && !(format & TextForceGlyphCache);
     if (gdiCanDraw) {
         if (WineDetectedFlag < 0) WineDetectedFlag = DetectWine();
-        gdiCanDraw = WineDetectedFlag == 0 && !(format & TextAlphaFromColour) && !(fontFlags & 0x1F7) &&
+        gdiCanDraw = WineDetectedFlag == 0 && !(format & TextAlphaFromColour) && !(fontFlags & kGlyphCacheFontFlags) &&
                      (extraSpacing == 0 || (format & DT_SINGLELINE));
     }
     return gdiCanDraw || lineHeight > 255;

@@ -1,6 +1,5 @@
-#include <cstdint>
-
 #include "IEffectVST3.h"
+#include "base/source/fstreamer.h"
 #include "pluginterfaces/base/ibstream.h"
 
 using namespace Steinberg;
@@ -14,23 +13,30 @@ using namespace Steinberg::Vst;
 
 namespace {
 
-// A write is judged by its result; the byte count only where the stream
-// fills it in (some hosts' streams leave it alone).
-bool WriteAll(IBStream& stream, const void* data, int32 size) {
-  if (size == 0)
-    return true;
-  int32 written = -1;
-  if (stream.write(const_cast<void*>(data), size, &written) != kResultOk)
-    return false;
-  return written == -1 || written == size;
-}
+// The SDK's streamer with the words in little-endian order. A transfer is
+// judged by its result, and the byte count only where the stream fills it in
+// (some hosts' streams leave it alone): a failed call moved nothing, and one
+// that left the count alone moved everything.
+class StateStreamer : public IBStreamer {
+public:
+  explicit StateStreamer(IBStream* stream) : IBStreamer(stream, kLittleEndian) {}
 
-bool ReadAll(IBStream& stream, void* data, int32 size) {
-  int32 read = -1;
-  if (stream.read(data, size, &read) != kResultOk)
-    return false;
-  return read == -1 || read == size;
-}
+  TSize readRaw(void* buffer, TSize size) override {
+    int32 read = -1;
+    if (stream->read(buffer, static_cast<int32>(size), &read) != kResultOk)
+      return 0;
+    return read == -1 ? size : read;
+  }
+
+  TSize writeRaw(const void* buffer, TSize size) override {
+    int32 written = -1;
+    if (stream->write(const_cast<void*>(buffer), static_cast<int32>(size), &written) != kResultOk)
+      return 0;
+    return written == -1 ? size : written;
+  }
+
+  bool WriteAll(const void* data, int32 size) { return size == 0 || writeRaw(data, size) == size; }
+};
 
 }  // namespace
 
@@ -42,9 +48,8 @@ tresult IEffectVST3::SaveState(IBStream* stream) {
     StateChunk chunk;
     if (!SerializeParams(chunk))
       return kResultFalse;
-    const uint32_t bypass = IsBypassed() ? 1u : 0u;
-    const uint8_t word[4] = {static_cast<uint8_t>(bypass), 0, 0, 0};
-    if (!WriteAll(*stream, chunk.Data(), chunk.Size()) || !WriteAll(*stream, word, sizeof word))
+    StateStreamer streamer(stream);
+    if (!streamer.WriteAll(chunk.Data(), chunk.Size()) || !streamer.writeInt32u(IsBypassed() ? 1u : 0u))
       return kResultFalse;
     return kResultOk;
   } catch (...) {
@@ -64,13 +69,12 @@ tresult IEffectVST3::RestoreState(IBStream* stream, bool notifyHost) {
     SerializeParams(chunk);
     if (chunk.Size() == 0)
       return kResultFalse;
-    ReadAll(*stream, chunk.Data(), chunk.Size());
+    StateStreamer streamer(stream);
+    streamer.readRaw(chunk.Data(), chunk.Size());
     UnserializeParams(chunk, 0);
 
-    uint8_t word[4] = {};
-    if (ReadAll(*stream, word, sizeof word)) {
-      const uint32_t bypass = static_cast<uint32_t>(word[0]) | static_cast<uint32_t>(word[1]) << 8 |
-                              static_cast<uint32_t>(word[2]) << 16 | static_cast<uint32_t>(word[3]) << 24;
+    uint32 bypass = 0;
+    if (streamer.readInt32u(bypass)) {
       SetBypassed(bypass != 0);
       mShownBypass.store(bypass != 0 ? 1.0 : 0.0, std::memory_order_relaxed);
       result = kResultOk;

@@ -14,8 +14,6 @@ const char kWindowClassName[] = "IEffectWndClass";
 
 // Open editor windows of the process; the class is registered while > 0.
 int gClassUsers = 0;
-// Frame rate of the editor opened last; read by WM_CREATE to start the timer.
-double gTimerRate = 25.0;
 
 }  // namespace
 
@@ -75,8 +73,6 @@ void* IGraphicsWin::OpenEditorWindow(void* parentHandle) {
   }
 
   AcquireWindowClass();
-  gTimerRate = mFrameRate > 0 ? double(mFrameRate) : 1.0;
-
   HWND window = CreateWindowExA(0, kWindowClassName, "IEffect", WS_CHILD | WS_VISIBLE, x, y, w, h, parent,
                                 nullptr, static_cast<HINSTANCE>(mModuleInstance), this);
   if (!window) {
@@ -181,9 +177,13 @@ void IGraphicsWin::ForgetDestroyedWindow() {
 
 LRESULT CALLBACK IGraphicsWinProcs::Editor(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CREATE) {
+    // The editor that creates the window comes in lpCreateParams, and with it
+    // the frame rate of the window's tick.
     const CREATESTRUCTA* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    SetTimer(window, kEditorTimerId, UINT(1000.0 / gTimerRate), nullptr);
+    auto* graphics = static_cast<IGraphicsWin*>(create->lpCreateParams);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(graphics));
+    const double rate = !graphics ? 25.0 : graphics->mFrameRate > 0 ? double(graphics->mFrameRate) : 1.0;
+    SetTimer(window, kEditorTimerId, UINT(1000.0 / rate), nullptr);
     SetFocus(window);
     return 0;
   }
