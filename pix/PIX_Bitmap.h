@@ -42,21 +42,21 @@ public:
     PIX_MemBitmap& operator=(const PIX_MemBitmap&) = delete;
 
     PixelWord* PixelBits() const override;
-    int Width() const override { return width; }
-    int Height() const override { return height; }
-    int RowSpan() const override { return (width + RowAlignMask) & ~RowAlignMask; }
+    int Width() const override { return mWidth; }
+    int Height() const override { return mHeight; }
+    int RowSpan() const override { return (mWidth + RowAlignMask) & ~RowAlignMask; }
     bool SetSize(int w, int h) override;
 
     // Bytes reserved for pixels (excluding the alignment slack).
-    int Capacity() const { return capacity; }
+    int Capacity() const { return mCapacity; }
 
 private:
     void Release();
 
-    unsigned char* raw = nullptr;
-    int width = 0;
-    int height = 0;
-    int capacity = 0;
+    unsigned char* mRaw = nullptr;
+    int mWidth = 0;
+    int mHeight = 0;
+    int mCapacity = 0;
 
 public:
     int RowAlignMask = 3;

@@ -36,78 +36,78 @@ PIX_SysBitmap* PIX_PrepareGlyphSurface(int size)
 
 PIX_CachedFont::PIX_CachedFont()
 {
-    std::memset(ascii, 0, sizeof ascii);
+    std::memset(mAscii, 0, sizeof mAscii);
     ++LiveFontCount;
 }
 
 PIX_CachedFont::~PIX_CachedFont()
 {
-    if ((fontFlags & FontOwnsHandle) && font) DeleteObject((HGDIOBJ)font);
+    if ((mFontFlags & FontOwnsHandle) && mFont) DeleteObject((HGDIOBJ)mFont);
     if (--LiveFontCount == 0) {
         delete GlyphSurface;
         GlyphSurface = nullptr;
         delete TextScratchSurface;
         TextScratchSurface = nullptr;
     }
-    std::free(extTable);
-    std::free(glyphData);
+    std::free(mExtTable);
+    std::free(mGlyphData);
 }
 
 PixelWord PIX_CachedFont::ChangeTextColour(PixelWord colour)
 {
-    std::swap(textColour, colour);
+    std::swap(mTextColour, colour);
     return colour;
 }
 
 PixelWord PIX_CachedFont::ChangeBackColour(PixelWord colour)
 {
-    std::swap(backColour, colour);
+    std::swap(mBackColour, colour);
     return colour;
 }
 
 PixelWord PIX_CachedFont::ChangeEffectColour(PixelWord colour)
 {
-    std::swap(effectColour, colour);
+    std::swap(mEffectColour, colour);
     return colour;
 }
 
 int PIX_CachedFont::ChangeBackMode(int mode)
 {
-    std::swap(backMode, mode);
+    std::swap(mBackMode, mode);
     return mode;
 }
 
 void PIX_CachedFont::ChangeBlend(int mode, float newAlpha)
 {
-    blendMode = mode;
-    alpha = newAlpha;
+    mBlendMode = mode;
+    mAlpha = newAlpha;
 }
 
 void PIX_CachedFont::AttachFontHandle(void* fontHandle, int flags)
 {
-    if ((fontFlags & FontOwnsHandle) && font && font != fontHandle) DeleteObject((HGDIOBJ)font);
-    fontFlags = flags;
-    font = fontHandle;
-    if (font) {
+    if ((mFontFlags & FontOwnsHandle) && mFont && mFont != fontHandle) DeleteObject((HGDIOBJ)mFont);
+    mFontFlags = flags;
+    mFont = fontHandle;
+    if (mFont) {
         PIX_SysBitmap* surface = PIX_PrepareGlyphSurface(256);
         HDC dc = (HDC)surface->DeviceContext();
         if (dc) {
-            HGDIOBJ previous = SelectObject(dc, (HGDIOBJ)font);
+            HGDIOBJ previous = SelectObject(dc, (HGDIOBJ)mFont);
             TEXTMETRICA metrics;
-            if (GetTextMetricsA(dc, &metrics)) lineHeight = metrics.tmHeight;
+            if (GetTextMetricsA(dc, &metrics)) mLineHeight = metrics.tmHeight;
             SelectObject(dc, previous);
         }
     }
     EmptyCache();
-    if (fontFlags & FontPrecacheAscii)
+    if (mFontFlags & FontPrecacheAscii)
         for (int code = 0; code < 128; ++code) CacheGlyph(code);
 }
 
 void PIX_CachedFont::EmptyCache()
 {
-    std::memset(ascii, 0, sizeof ascii);
-    extSize = 0;
-    dataSize = 0;
+    std::memset(mAscii, 0, sizeof mAscii);
+    mExtSize = 0;
+    mDataSize = 0;
 }
 
 const GlyphRecord* PIX_CachedFont::FindGlyph(int code) const
@@ -120,26 +120,26 @@ const GlyphRecord* PIX_CachedFont::FindGlyph(int code) const
 GlyphRecord* PIX_CachedFont::LookupGlyph(int code, bool create)
 {
     if (code < 0 || code > 0xFFFF) return nullptr;
-    if (code < 128) return &ascii[code];
-    GlyphRecord* table = (GlyphRecord*)extTable;
-    const int count = extSize / (int)sizeof(GlyphRecord);
+    if (code < 128) return &mAscii[code];
+    GlyphRecord* table = (GlyphRecord*)mExtTable;
+    const int count = mExtSize / (int)sizeof(GlyphRecord);
     GlyphRecord* at = std::lower_bound(table, table + count, (uint32_t)code,
                                        [](const GlyphRecord& r, uint32_t c) { return r.code < c; });
     if (at != table + count && at->code == (uint32_t)code) return at;
     if (!create) return nullptr;
 
     const int index = (int)(at - table);
-    const int need = extSize + (int)sizeof(GlyphRecord);
-    if (need > extCapacity) {
+    const int need = mExtSize + (int)sizeof(GlyphRecord);
+    if (need > mExtCapacity) {
         const int grown = (need + 4095) & ~4095;
-        unsigned char* moved = (unsigned char*)std::realloc(extTable, (size_t)grown);
+        unsigned char* moved = (unsigned char*)std::realloc(mExtTable, (size_t)grown);
         if (!moved) return nullptr;
-        extTable = moved;
-        extCapacity = grown;
-        table = (GlyphRecord*)extTable;
+        mExtTable = moved;
+        mExtCapacity = grown;
+        table = (GlyphRecord*)mExtTable;
     }
     std::memmove(table + index + 1, table + index, (size_t)(count - index) * sizeof(GlyphRecord));
-    extSize = need;
+    mExtSize = need;
     GlyphRecord* rec = table + index;
     std::memset(rec, 0, sizeof *rec);
     rec->code = (uint32_t)code;

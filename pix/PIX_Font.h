@@ -72,16 +72,16 @@ public:
     int ChangeBackMode(int mode) override;
     void ChangeBlend(int mode, float alpha) override;
     int RenderText(PIX_IBitmap* bm, const char* text, int length, PIX_Rect* rect, uint32_t format) override;
-    PixelWord CurrentTextColour() override { return textColour; }
-    void* FontHandle() override { return font; }
-    int LineHeight() override { return lineHeight; }
+    PixelWord CurrentTextColour() override { return mTextColour; }
+    void* FontHandle() override { return mFont; }
+    int LineHeight() override { return mLineHeight; }
     virtual bool RenderGlyph(PIX_IBitmap* bm, int code, int x, int y, const PIX_Rect* clip);
 
     // Renders one character into the cache; false when it cannot be cached.
     bool CacheGlyph(int code);
     // The cached record for code, or null when none exists.
     const GlyphRecord* FindGlyph(int code) const;
-    void SetExtraLineSpacing(int pixels) { extraSpacing = pixels; }
+    void SetExtraLineSpacing(int pixels) { mExtraSpacing = pixels; }
 
     // Process-wide state shared by all fonts.
     static PIX_SysBitmap* GlyphSurface;
@@ -98,21 +98,21 @@ private:
     int DrawCached(PIX_IBitmap* bm, const char* text, int length, PIX_Rect* rect, uint32_t format);
     void CompositeMask(PIX_IBitmap* bm, const GlyphRecord& rec, int x, int y, const PIX_Rect& area);
 
-    PixelWord textColour = 0;
-    PixelWord backColour = 0xFFFFFFFF;
-    PixelWord effectColour = 0xFFFFFFFF;
-    int backMode = 1;
-    int blendMode = 0;
-    float alpha = 1.0f;
-    int fontFlags = 0;
-    int lineHeight = 0;
-    int extraSpacing = 0;
-    GlyphRecord ascii[128];
-    unsigned char* extTable = nullptr;   // GlyphRecord entries for codes >= 128, sorted
-    int extSize = 0, extCapacity = 0;    // bytes
-    unsigned char* glyphData = nullptr;  // coverage masks back to back
-    int dataSize = 0, dataCapacity = 0;  // bytes
-    void* font = nullptr;                // HFONT
+    PixelWord mTextColour = 0;
+    PixelWord mBackColour = 0xFFFFFFFF;
+    PixelWord mEffectColour = 0xFFFFFFFF;
+    int mBackMode = 1;
+    int mBlendMode = 0;
+    float mAlpha = 1.0f;
+    int mFontFlags = 0;
+    int mLineHeight = 0;
+    int mExtraSpacing = 0;
+    GlyphRecord mAscii[128];
+    unsigned char* mExtTable = nullptr;   // GlyphRecord entries for codes >= 128, sorted
+    int mExtSize = 0, mExtCapacity = 0;    // bytes
+    unsigned char* mGlyphData = nullptr;  // coverage masks back to back
+    int mDataSize = 0, mDataCapacity = 0;  // bytes
+    void* mFont = nullptr;                // HFONT
 };
 
 #endif  // _WIN32

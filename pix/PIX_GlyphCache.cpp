@@ -46,21 +46,21 @@ void MarkEdges(unsigned char* mask, int w, int h, bool shadow)
 
 bool PIX_CachedFont::CacheGlyph(int code)
 {
-    if (lineHeight > 1023) return false;
-    if (code >= 128 && (fontFlags & FontPrecacheAscii)) return false;
+    if (mLineHeight > 1023) return false;
+    if (code >= 128 && (mFontFlags & FontPrecacheAscii)) return false;
     GlyphRecord* rec = LookupGlyph(code, true);
     if (!rec) return false;
     if (rec->offset != 0) return rec->offset > 0;
 
-    PIX_SysBitmap* surface = PIX_PrepareGlyphSurface(std::max(lineHeight, 1) * 2 + 8);
+    PIX_SysBitmap* surface = PIX_PrepareGlyphSurface(std::max(mLineHeight, 1) * 2 + 8);
     HDC dc = (HDC)surface->DeviceContext();
     PixelWord* bits = surface->PixelBits();
     if (!dc || !bits) {
         MarkEmpty(rec);
         return false;
     }
-    HGDIOBJ previous = font ? SelectObject(dc, (HGDIOBJ)font) : nullptr;
-    const int pad = PIX_GlyphPad(lineHeight);
+    HGDIOBJ previous = mFont ? SelectObject(dc, (HGDIOBJ)mFont) : nullptr;
+    const int pad = PIX_GlyphPad(mLineHeight);
     const wchar_t ch = (wchar_t)code;
     RECT box = {0, 0, 0, 0};
     DrawTextW(dc, &ch, 1, &box, DT_NOPREFIX | DT_CALCRECT | DT_SINGLELINE);
@@ -79,28 +79,28 @@ bool PIX_CachedFont::CacheGlyph(int code)
     }
 
     rec->advance = W;
-    if (fontFlags & FontBlur) BlurBitmap(surface, boxWidth, H);
-    const long long need = (long long)dataSize + (long long)boxWidth * H;
+    if (mFontFlags & FontBlur) BlurBitmap(surface, boxWidth, H);
+    const long long need = (long long)mDataSize + (long long)boxWidth * H;
     if (need > INT_MAX - 65535) {
         MarkEmpty(rec);
         return false;
     }
-    if (need > dataCapacity) {
+    if (need > mDataCapacity) {
         const int grown = (int)((need + 65535) & ~65535LL);
-        unsigned char* moved = (unsigned char*)std::realloc(glyphData, (size_t)grown);
+        unsigned char* moved = (unsigned char*)std::realloc(mGlyphData, (size_t)grown);
         if (!moved) {
             MarkEmpty(rec);
             return false;
         }
-        glyphData = moved;
-        dataCapacity = grown;
+        mGlyphData = moved;
+        mDataCapacity = grown;
     }
-    unsigned char* mask = glyphData + dataSize;
+    unsigned char* mask = mGlyphData + mDataSize;
 
     // Coverage is the red channel. Find the blank columns on the left (within
     // the pad) and the end of the ink on the right, to trim the mask.
     const int span = surface->RowSpan();
-    const bool invert = (fontFlags & FontInvert) != 0;
+    const bool invert = (mFontFlags & FontInvert) != 0;
     int blankLeft = pad, inkEnd = std::min(W + pad, boxWidth);
     for (int y = 0; y < H; ++y) {
         const PixelWord* row = bits + (ptrdiff_t)y * span;
@@ -120,18 +120,18 @@ bool PIX_CachedFont::CacheGlyph(int code)
         for (int y = 0; y < H; ++y) std::memmove(mask + y * width, mask + y * boxWidth + blankLeft, (size_t)width);
     }
     int height = H;
-    if (fontFlags & FontVertical) {
-        Rotate(mask, (unsigned char*)bits, width, height, (fontFlags & FontBottomUp) != 0);
+    if (mFontFlags & FontVertical) {
+        Rotate(mask, (unsigned char*)bits, width, height, (mFontFlags & FontBottomUp) != 0);
         std::swap(width, height);
     }
-    if (fontFlags & (FontMono | FontShadow | FontOutline))
+    if (mFontFlags & (FontMono | FontShadow | FontOutline))
         for (int i = 0; i < width * height; ++i) mask[i] = mask[i] > 130 ? 255 : 0;
-    if (fontFlags & (FontShadow | FontOutline)) MarkEdges(mask, width, height, (fontFlags & FontShadow) != 0);
+    if (mFontFlags & (FontShadow | FontOutline)) MarkEdges(mask, width, height, (mFontFlags & FontShadow) != 0);
 
-    rec->offset = dataSize + 1;
+    rec->offset = mDataSize + 1;
     rec->width = width;
     rec->height = height;
     rec->bearing = pad - blankLeft;
-    dataSize += width * height;
+    mDataSize += width * height;
     return true;
 }

@@ -57,8 +57,8 @@ bool PIX_CachedFont::RenderGlyph(PIX_IBitmap* bm, int code, int x, int y, const 
 {
     const GlyphRecord* rec = FindGlyph(code);
     if (!rec || rec->offset <= 0 || !bm || !bm->PixelBits()) return false;
-    if (fontFlags & FontVertical)
-        y += (fontFlags & FontBottomUp) ? -rec->bearing : rec->bearing;
+    if (mFontFlags & FontVertical)
+        y += (mFontFlags & FontBottomUp) ? -rec->bearing : rec->bearing;
     else
         x -= rec->bearing;
 
@@ -66,26 +66,26 @@ bool PIX_CachedFont::RenderGlyph(PIX_IBitmap* bm, int code, int x, int y, const 
     if (clip) area = PIX_Intersect(area, *clip);
     if (area.right <= area.left || area.bottom <= area.top) return false;
 
-    if (backMode == 2)
-        FillRect(bm, area.left, area.top, area.right - area.left, area.bottom - area.top, backColour, alpha,
-                 blendMode & ~ModeUseSourceAlpha);
+    if (mBackMode == 2)
+        FillRect(bm, area.left, area.top, area.right - area.left, area.bottom - area.top, mBackColour, mAlpha,
+                 mBlendMode & ~ModeUseSourceAlpha);
     CompositeMask(bm, *rec, x, y, area);
     return true;
 }
 
 void PIX_CachedFont::CompositeMask(PIX_IBitmap* bm, const GlyphRecord& rec, int x, int y, const PIX_Rect& area)
 {
-    const int op = blendMode & 0xFF;
-    const bool twoTone = (fontFlags & (FontShadow | FontOutline)) != 0;
-    const bool solid = twoTone || (fontFlags & FontMono);
+    const int op = mBlendMode & 0xFF;
+    const bool twoTone = (mFontFlags & (FontShadow | FontOutline)) != 0;
+    const bool solid = twoTone || (mFontFlags & FontMono);
     // A zero weight leaves antialiased text out; solid masks still go through
     // the blend (which, for the hue adjustment, is not the identity).
-    const int weight = WeightFromAlpha(alpha);
+    const int weight = WeightFromAlpha(mAlpha);
     if (weight == 0 && !solid) return;
     const int D = solid ? std::min(weight, 256) : weight;
 
     const PIX_RowWalk walk = PIX_RowsFrom(bm, bm->PixelBits(), area.top, area.left);
-    const unsigned char* mask = glyphData + rec.offset - 1;
+    const unsigned char* mask = mGlyphData + rec.offset - 1;
     for (int row = area.top; row < area.bottom; ++row) {
         PixelWord* d = walk.first + (ptrdiff_t)(row - area.top) * walk.step;
         const unsigned char* m = mask + (row - y) * rec.width + (area.left - x);
@@ -93,9 +93,9 @@ void PIX_CachedFont::CompositeMask(PIX_IBitmap* bm, const GlyphRecord& rec, int 
             const int c = m[i];
             if (c == 0) continue;
             if (solid) {
-                const PixelWord colour = (twoTone && c == 128) ? effectColour : textColour;
+                const PixelWord colour = (twoTone && c == 128) ? mEffectColour : mTextColour;
                 if (op == ModeCopy) {
-                    if (alpha == 1.0f)
+                    if (mAlpha == 1.0f)
                         *d = colour;
                     else
                         MixToward(d, colour, 256 - D);
@@ -110,9 +110,9 @@ void PIX_CachedFont::CompositeMask(PIX_IBitmap* bm, const GlyphRecord& rec, int 
                     keep = 255 - c;
                 else
                     keep = c * D >= 65792 ? 0 : 256 - c * D / 256;
-                MixToward(d, textColour, keep);
+                MixToward(d, mTextColour, keep);
             } else {
-                CombineWeighted(d, textColour, op, D == 256 ? c + 1 : std::min(c * D / 256, 256));
+                CombineWeighted(d, mTextColour, op, D == 256 ? c + 1 : std::min(c * D / 256, 256));
             }
         }
     }

@@ -11,22 +11,22 @@ PIX_MemBitmap::~PIX_MemBitmap() { Release(); }
 
 void PIX_MemBitmap::Release()
 {
-    std::free(raw);
-    raw = nullptr;
-    capacity = 0;
+    std::free(mRaw);
+    mRaw = nullptr;
+    mCapacity = 0;
 }
 
 PixelWord* PIX_MemBitmap::PixelBits() const
 {
-    if (!raw) return nullptr;
-    return (PixelWord*)(((uintptr_t)raw + kAlignSlack) & ~(uintptr_t)kAlignSlack);
+    if (!mRaw) return nullptr;
+    return (PixelWord*)(((uintptr_t)mRaw + kAlignSlack) & ~(uintptr_t)kAlignSlack);
 }
 
 bool PIX_MemBitmap::SetSize(int w, int h)
 {
-    if (w == width && h == height) return false;
-    width = w;
-    height = h;
+    if (w == mWidth && h == mHeight) return false;
+    mWidth = w;
+    mHeight = h;
 
     // Sizes whose byte count does not fit the 32-bit data model are refused
     // outright rather than allocated short.
@@ -38,29 +38,29 @@ bool PIX_MemBitmap::SetSize(int w, int h)
     }
 
     if (need > 0) {
-        if (!raw) {
-            raw = (unsigned char*)std::malloc((size_t)need + kAlignSlack);
-            capacity = raw ? (int)need : 0;
-        } else if (capacity < need) {
+        if (!mRaw) {
+            mRaw = (unsigned char*)std::malloc((size_t)need + kAlignSlack);
+            mCapacity = mRaw ? (int)need : 0;
+        } else if (mCapacity < need) {
             long long grown = need + need / 4;
             if (grown > INT_MAX - kAlignSlack) grown = need;
-            unsigned char* moved = (unsigned char*)std::realloc(raw, (size_t)grown + kAlignSlack);
+            unsigned char* moved = (unsigned char*)std::realloc(mRaw, (size_t)grown + kAlignSlack);
             if (moved) {
-                raw = moved;
-                capacity = (int)grown;
+                mRaw = moved;
+                mCapacity = (int)grown;
             } else {
-                std::free(raw);
-                raw = (unsigned char*)std::malloc((size_t)need + kAlignSlack);
-                capacity = raw ? (int)need : 0;
+                std::free(mRaw);
+                mRaw = (unsigned char*)std::malloc((size_t)need + kAlignSlack);
+                mCapacity = mRaw ? (int)need : 0;
             }
         }
     } else {
         Release();
     }
 
-    if (!raw) {
-        width = 0;
-        height = 0;
+    if (!mRaw) {
+        mWidth = 0;
+        mHeight = 0;
     }
     return true;
 }

@@ -4,7 +4,7 @@
 #include "PIX_Png.h"
 
 namespace {
-ImageLoaderRecord* loaderHead = nullptr;
+ImageLoaderRecord* gLoaderHead = nullptr;
 
 // The extension starts at the last "." or "/" (so "a/b" has "/b"); a backslash
 // ends the search with an extension that never matches; with neither the whole
@@ -29,18 +29,18 @@ bool IsPngExtension(const char* ext)
 
 const char* PngDescription() { return "PNG files (*.PNG)\0*.PNG"; }
 
-ImageLoaderRecord pngLoader = {LoadPngCheckingExtension, PngDescription, nullptr};
+ImageLoaderRecord gPngLoader = {LoadPngCheckingExtension, PngDescription, nullptr};
 
 struct Registration {
     Registration()
     {
-        pngLoader.next = loaderHead;
-        loaderHead = &pngLoader;
+        gPngLoader.next = gLoaderHead;
+        gLoaderHead = &gPngLoader;
     }
-} registration;
+} gRegistration;
 }  // namespace
 
-ImageLoaderRecord* ImageLoaderListHead() { return loaderHead; }
+ImageLoaderRecord* ImageLoaderListHead() { return gLoaderHead; }
 
 PIX_IBitmap* LoadPngCheckingExtension(const char* utf8Name, bool checkExtension, PIX_IBitmap* target)
 {

@@ -7,26 +7,26 @@
 bool PIX_SysBitmap::SetSize(int w, int h)
 {
     if (!SurfaceReady()) {
-        width = 0;
-        height = 0;
-        pixels = nullptr;
+        mWidth = 0;
+        mHeight = 0;
+        mPixels = nullptr;
         return false;
     }
-    if (w == width && h == height) return false;
-    width = w;
-    height = h;
+    if (w == mWidth && h == mHeight) return false;
+    mWidth = w;
+    mHeight = h;
     // The surface only grows: a smaller logical size keeps the larger allocation.
-    if (w != 0 && h != 0 && allocWidth >= w && allocHeight >= h && pixels) return true;
+    if (w != 0 && h != 0 && mAllocWidth >= w && mAllocHeight >= h && mPixels) return true;
 
-    allocHeight = h;
-    allocWidth = w > INT_MAX - 3 ? 0 : (w + 3) & ~3;
+    mAllocHeight = h;
+    mAllocWidth = w > INT_MAX - 3 ? 0 : (w + 3) & ~3;
     ReleaseSurface();
-    if (allocWidth < 1 || h < 1) return false;
+    if (mAllocWidth < 1 || h < 1) return false;
 
-    pixels = AllocateSurface();
-    if (!pixels) {
-        width = 0;
-        height = 0;
+    mPixels = AllocateSurface();
+    if (!mPixels) {
+        mWidth = 0;
+        mHeight = 0;
     }
     return true;
 }

@@ -12,15 +12,15 @@ public:
     PIX_SysBitmap(const PIX_SysBitmap&) = delete;
     PIX_SysBitmap& operator=(const PIX_SysBitmap&) = delete;
 
-    PixelWord* PixelBits() const override { return pixels; }
-    int Width() const override { return width; }
-    int Height() const override { return height; }
+    PixelWord* PixelBits() const override { return mPixels; }
+    int Width() const override { return mWidth; }
+    int Height() const override { return mHeight; }
     // The allocated width: the surface only grows, so a smaller logical size
     // keeps the larger allocation and its span.
-    int RowSpan() const override { return allocWidth; }
+    int RowSpan() const override { return mAllocWidth; }
     // Grows the surface when needed (allocated width rounded up to 4 pixels).
     bool SetSize(int w, int h) override;
-    void* DeviceContext() const override { return dc; }
+    void* DeviceContext() const override { return mDc; }
 
 private:
     // Per back end: whether pixels can be had at all, and the allocation of
@@ -29,12 +29,12 @@ private:
     PixelWord* AllocateSurface();
     void ReleaseSurface();
 
-    int width = 0;
-    int height = 0;
-    void* dc = nullptr;          // HDC on Windows
-    PixelWord* pixels = nullptr;
-    int allocWidth = 0;
-    int allocHeight = 0;
-    void* dib = nullptr;         // HBITMAP on Windows; heap block elsewhere
-    void* previous = nullptr;    // object selected in dc before the DIB
+    int mWidth = 0;
+    int mHeight = 0;
+    void* mDc = nullptr;          // HDC on Windows
+    PixelWord* mPixels = nullptr;
+    int mAllocWidth = 0;
+    int mAllocHeight = 0;
+    void* mDib = nullptr;         // HBITMAP on Windows; heap block elsewhere
+    void* mPrevious = nullptr;    // object selected in dc before the DIB
 };

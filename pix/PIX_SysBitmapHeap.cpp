@@ -11,16 +11,16 @@ PIX_SysBitmap::~PIX_SysBitmap() { ReleaseSurface(); }
 
 void PIX_SysBitmap::ReleaseSurface()
 {
-    std::free(dib);
-    dib = nullptr;
-    pixels = nullptr;
+    std::free(mDib);
+    mDib = nullptr;
+    mPixels = nullptr;
 }
 
 bool PIX_SysBitmap::SurfaceReady() const { return true; }
 
 PixelWord* PIX_SysBitmap::AllocateSurface()
 {
-    const long long bytes = (long long)allocWidth * allocHeight * 4;
-    if (bytes <= INT_MAX - 63) dib = std::aligned_alloc(64, ((size_t)bytes + 63) & ~(size_t)63);
-    return (PixelWord*)dib;
+    const long long bytes = (long long)mAllocWidth * mAllocHeight * 4;
+    if (bytes <= INT_MAX - 63) mDib = std::aligned_alloc(64, ((size_t)bytes + 63) & ~(size_t)63);
+    return (PixelWord*)mDib;
 }

@@ -8,46 +8,46 @@
 
 PIX_SysBitmap::PIX_SysBitmap(int w, int h)
 {
-    dc = CreateCompatibleDC(nullptr);
+    mDc = CreateCompatibleDC(nullptr);
     SetSize(w, h);
 }
 
 PIX_SysBitmap::~PIX_SysBitmap()
 {
     ReleaseSurface();
-    if (dc) DeleteDC((HDC)dc);
+    if (mDc) DeleteDC((HDC)mDc);
 }
 
 void PIX_SysBitmap::ReleaseSurface()
 {
-    if (previous && dc) SelectObject((HDC)dc, (HGDIOBJ)previous);
-    previous = nullptr;
-    if (dib) DeleteObject((HGDIOBJ)dib);
-    dib = nullptr;
-    pixels = nullptr;
+    if (mPrevious && mDc) SelectObject((HDC)mDc, (HGDIOBJ)mPrevious);
+    mPrevious = nullptr;
+    if (mDib) DeleteObject((HGDIOBJ)mDib);
+    mDib = nullptr;
+    mPixels = nullptr;
 }
 
 // Without its device context the surface can hold no pixels.
-bool PIX_SysBitmap::SurfaceReady() const { return dc != nullptr; }
+bool PIX_SysBitmap::SurfaceReady() const { return mDc != nullptr; }
 
 PixelWord* PIX_SysBitmap::AllocateSurface()
 {
     void* bits = nullptr;
-    if ((long long)allocWidth * allocHeight * 4 <= INT_MAX) {
+    if ((long long)mAllocWidth * mAllocHeight * 4 <= INT_MAX) {
         BITMAPINFO info = {};
         info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = allocWidth;
-        info.bmiHeader.biHeight = IsBottomUp() ? allocHeight : -allocHeight;
+        info.bmiHeader.biWidth = mAllocWidth;
+        info.bmiHeader.biHeight = IsBottomUp() ? mAllocHeight : -mAllocHeight;
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
-        dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        mDib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     }
-    if (dib && bits) {
-        previous = SelectObject((HDC)dc, (HGDIOBJ)dib);
+    if (mDib && bits) {
+        mPrevious = SelectObject((HDC)mDc, (HGDIOBJ)mDib);
         return (PixelWord*)bits;
     }
-    if (dib) DeleteObject((HGDIOBJ)dib);
-    dib = nullptr;
+    if (mDib) DeleteObject((HGDIOBJ)mDib);
+    mDib = nullptr;
     return nullptr;
 }

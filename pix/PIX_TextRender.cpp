@@ -35,13 +35,13 @@ bool PIX_CachedFont::UseNativePath(PIX_IBitmap* bm, uint32_t format)
     if (bm && bm->QueryExtension(kGlyphCacheOnly, nullptr)) return false;
     // The registry is read the first time a native-capable font gets this far,
     // even when the line height alone decides.
-    bool gdiCanDraw = (fontFlags & FontNativeText) && font && !(format & TextForceGlyphCache);
+    bool gdiCanDraw = (mFontFlags & FontNativeText) && mFont && !(format & TextForceGlyphCache);
     if (gdiCanDraw) {
         if (WineDetectedFlag < 0) WineDetectedFlag = DetectWine();
-        gdiCanDraw = WineDetectedFlag == 0 && !(format & TextAlphaFromColour) && !(fontFlags & kGlyphCacheFontFlags) &&
-                     (extraSpacing == 0 || (format & DT_SINGLELINE));
+        gdiCanDraw = WineDetectedFlag == 0 && !(format & TextAlphaFromColour) && !(mFontFlags & kGlyphCacheFontFlags) &&
+                     (mExtraSpacing == 0 || (format & DT_SINGLELINE));
     }
-    return gdiCanDraw || lineHeight > 255;
+    return gdiCanDraw || mLineHeight > 255;
 }
 
 int PIX_CachedFont::RenderText(PIX_IBitmap* bm, const char* text, int length, PIX_Rect* rect, uint32_t format)
@@ -51,7 +51,7 @@ int PIX_CachedFont::RenderText(PIX_IBitmap* bm, const char* text, int length, PI
     const uint32_t force = format & TextForceGlyphCache;
     format &= ~TextForceGlyphCache;
     if (UseNativePath(bm, format | force)) {
-        PIX_NativeText native = {font, textColour, backColour, backMode, alpha, PIX_GlyphPad(lineHeight)};
+        PIX_NativeText native = {mFont, mTextColour, mBackColour, mBackMode, mAlpha, PIX_GlyphPad(mLineHeight)};
         return PIX_DrawNativeText(native, bm, text, length, rect, format);
     }
     if (format & DT_CALCRECT) return MeasureCached(text, length, rect, format);
@@ -61,7 +61,7 @@ int PIX_CachedFont::RenderText(PIX_IBitmap* bm, const char* text, int length, PI
 // The record for code, rendered on first use; null when it cannot be drawn.
 const GlyphRecord* PIX_CachedFont::ReadyGlyph(int code)
 {
-    if (code >= 128 && (fontFlags & FontPrecacheAscii)) return nullptr;
+    if (code >= 128 && (mFontFlags & FontPrecacheAscii)) return nullptr;
     GlyphRecord* rec = LookupGlyph(code, true);
     if (rec && rec->offset == 0) CacheGlyph(code);
     return rec && rec->offset > 0 ? rec : nullptr;
@@ -71,7 +71,7 @@ const GlyphRecord* PIX_CachedFont::ReadyGlyph(int code)
 // across lines (height, or width for vertical fonts).
 int PIX_CachedFont::MeasureCached(const char* text, int length, PIX_Rect* rect, uint32_t format)
 {
-    const bool vertical = (fontFlags & FontVertical) != 0;
+    const bool vertical = (mFontFlags & FontVertical) != 0;
     int pen = 0, line = 0, along = 0, across = 0;
     PIX_Utf8Walk walk(text, length);
     for (int code; (code = walk.Next()) >= 0;) {
@@ -79,7 +79,7 @@ int PIX_CachedFont::MeasureCached(const char* text, int length, PIX_Rect* rect, 
         if (code == '\n') {
             if (!(format & DT_SINGLELINE)) {
                 pen = 0;
-                line += lineHeight + extraSpacing;
+                line += mLineHeight + mExtraSpacing;
                 continue;
             }
             code = ' ';
@@ -100,17 +100,17 @@ int PIX_CachedFont::MeasureCached(const char* text, int length, PIX_Rect* rect, 
 
 int PIX_CachedFont::DrawCached(PIX_IBitmap* bm, const char* text, int length, PIX_Rect* rect, uint32_t format)
 {
-    const float savedAlpha = alpha;
-    if (format & TextAlphaFromColour) alpha = alpha * ((float)(textColour >> 24) / 255.0f);
+    const float savedAlpha = mAlpha;
+    if (format & TextAlphaFromColour) mAlpha = mAlpha * ((float)(mTextColour >> 24) / 255.0f);
     struct Restore {
         float& target;
         float value;
         ~Restore() { target = value; }
-    } restore{alpha, savedAlpha};
-    if (alpha == 0.0f || !bm->PixelBits()) return 0;
+    } restore{mAlpha, savedAlpha};
+    if (mAlpha == 0.0f || !bm->PixelBits()) return 0;
 
-    const bool vertical = (fontFlags & FontVertical) != 0;
-    const bool upwards = vertical && (fontFlags & FontBottomUp);
+    const bool vertical = (mFontFlags & FontVertical) != 0;
+    const bool upwards = vertical && (mFontFlags & FontBottomUp);
     int x = rect->left, y = rect->top;
     if ((format & kAlignBits) || upwards) {
         PIX_Rect measured = {0, 0, 0, 0};
@@ -134,9 +134,9 @@ int PIX_CachedFont::DrawCached(PIX_IBitmap* bm, const char* text, int length, PI
         if (code == '\n') {
             if (!(format & DT_SINGLELINE)) {
                 if (vertical)
-                    penX += lineHeight + extraSpacing, penY = startY;
+                    penX += mLineHeight + mExtraSpacing, penY = startY;
                 else
-                    penY += lineHeight + extraSpacing, penX = startX;
+                    penY += mLineHeight + mExtraSpacing, penX = startX;
                 continue;
             }
             code = ' ';
