@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "../plug/PlugTestSupport.h"
+#include "PlugTestSupport.h"
 #include "EffectHarness.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <limits>
 #include <thread>
 
-#include "../plug/PlugTestSupport.h"
+#include "PlugTestSupport.h"
 #include "EffectHarness.h"
 #include "StateChunk.h"
 

@@ -9,11 +9,11 @@
 #include <memory>
 #include <string>
 
-#include "expected_editor.h"
+#include "ExpectedEditor.h"
 #include "module_library.h"
 #include "plugin_instance.h"
 #include "pluginterfaces/gui/iplugview.h"
-#include "recording_handler.h"
+#include "RecordingHandler.h"
 #include "snapshot_x11_host.h"
 
 namespace vellox::test {

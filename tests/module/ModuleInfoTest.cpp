@@ -4,8 +4,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "json5_document.h"
-#include "module_fixture.h"
+#include "Json5Document.h"
+#include "ModuleFixture.h"
 
 namespace vellox::test {
 namespace {

@@ -2,7 +2,7 @@
 #include <vector>
 #include <cmath>
 
-#include "module_fixture.h"
+#include "ModuleFixture.h"
 #include "utf16_text.h"
 
 namespace vellox::test {

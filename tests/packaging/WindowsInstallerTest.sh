@@ -4,7 +4,7 @@
 # %CommonProgramFiles%\VST3 and registers the uninstaller; the installed
 # vellox.exe finds the bundle there without --plugin; a silent uninstall
 # removes every file and the registry entry. Also checks the zip.
-# Needs DISPLAY (tools/wine-env.sh). Usage: windows_installer_test.sh BUILD_DIR
+# Needs DISPLAY (tools/wine-env.sh). Usage: WindowsInstallerTest.sh BUILD_DIR
 set -uo pipefail
 build=$(cd "$1" && pwd)
 top=$(cd "$(dirname "$0")/../.." && pwd)

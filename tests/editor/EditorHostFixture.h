@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "editor_frame.h"
-#include "expected_editor.h"
-#include "import_patch.h"
+#include "ExpectedEditor.h"
+#include "ImportPatch.h"
 #include "plugin_instance.h"
 #include "pluginterfaces/gui/iplugview.h"
-#include "recording_handler.h"
+#include "RecordingHandler.h"
 
 namespace vellox::test {
 

@@ -2,7 +2,7 @@
 // and what reaches the host: edit gestures around presses, bare value changes
 // for wheel turns and double-click resets, and the link corner's browser call.
 #include "VelloxEditor.h"
-#include "editor_host_fixture.h"
+#include "EditorHostFixture.h"
 
 namespace vellox::test {
 namespace {

@@ -2,7 +2,7 @@
 # `cmake --install` after the VST 3 conventions: the default prefix puts the
 # bundle in the installing user's ~/.vst3; an explicit prefix puts it in
 # <prefix>/lib/vst3 with vellox in <prefix>/bin, and that vellox finds it.
-# Usage: install_rules_test.sh BUILD_DIR
+# Usage: InstallRulesTest.sh BUILD_DIR
 set -uo pipefail
 build=$(cd "$1" && pwd)
 source "$(dirname "$0")/check.sh"

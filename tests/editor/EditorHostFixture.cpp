@@ -1,4 +1,4 @@
-#include "editor_host_fixture.h"
+#include "EditorHostFixture.h"
 
 #include <shellapi.h>
 #include <wininet.h>

@@ -1,4 +1,4 @@
-#include "chopper_reference.h"
+#include "ChopperReference.h"
 
 #include <cmath>
 

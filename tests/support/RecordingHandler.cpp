@@ -1,4 +1,4 @@
-#include "recording_handler.h"
+#include "RecordingHandler.h"
 
 #include <cmath>
 #include <ostream>

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "chopper_reference.h"
-#include "module_fixture.h"
+#include "ChopperReference.h"
+#include "ModuleFixture.h"
 
 namespace vellox::test {
 namespace {

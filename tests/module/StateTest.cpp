@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "memory_stream.h"
-#include "module_fixture.h"
+#include "ModuleFixture.h"
 
 namespace vellox::test {
 namespace {

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <sstream>
 
-#include "../support/cli_runner.h"
+#include "CliRunner.h"
 #include "cli.h"
-#include "expected_editor.h"
+#include "ExpectedEditor.h"
 #include "module_library.h"
 #include "parameter_assignment.h"
 #include "plugin_instance.h"

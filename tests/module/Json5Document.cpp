@@ -1,4 +1,4 @@
-#include "json5_document.h"
+#include "Json5Document.h"
 
 #include <cctype>
 

@@ -1,4 +1,4 @@
-#include "gui_resources.h"
+#include "GuiResources.h"
 
 #include <windows.h>
 #include <winternl.h>

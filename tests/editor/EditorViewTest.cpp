@@ -3,8 +3,8 @@
 // leaving no window-system objects behind.
 #include <cstdio>
 
-#include "editor_host_fixture.h"
-#include "gui_resources.h"
+#include "EditorHostFixture.h"
+#include "GuiResources.h"
 
 namespace vellox::test {
 namespace {

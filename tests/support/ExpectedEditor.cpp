@@ -1,4 +1,4 @@
-#include "expected_editor.h"
+#include "ExpectedEditor.h"
 
 #include <cmath>
 #include <cstdio>

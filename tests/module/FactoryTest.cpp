@@ -1,7 +1,7 @@
 // The module's exports and factory, as a host finds them.
 #include <cstring>
 
-#include "module_fixture.h"
+#include "ModuleFixture.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 
 namespace vellox::test {

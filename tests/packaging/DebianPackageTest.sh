@@ -2,7 +2,7 @@
 # Builds the .deb from this tree, checks its contents and metadata, runs
 # lintian, unpacks it into a scratch root and runs the unpacked `vellox info`,
 # which must find the unpacked bundle on its own.
-# Usage: debian_package_test.sh BUILD_DIR
+# Usage: DebianPackageTest.sh BUILD_DIR
 set -uo pipefail
 build=$(cd "$1" && pwd)
 top=$(cd "$(dirname "$0")/../.." && pwd)

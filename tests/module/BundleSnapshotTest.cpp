@@ -2,8 +2,8 @@
 // painted at build time) against the editor as `vellox snapshot` shows it now.
 #include <cstdio>
 
-#include "../support/cli_runner.h"
-#include "module_fixture.h"
+#include "CliRunner.h"
+#include "ModuleFixture.h"
 #include "rgba_image.h"
 
 namespace vellox::test {

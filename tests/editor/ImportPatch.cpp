@@ -1,4 +1,4 @@
-#include "import_patch.h"
+#include "ImportPatch.h"
 
 #include <cstring>
 

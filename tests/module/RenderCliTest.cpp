@@ -10,10 +10,10 @@
 
 #include "audio_data.h"
 #include "audio_format.h"
-#include "../support/cli_runner.h"
+#include "CliRunner.h"
 #include "cli.h"
 #include "demo_signal.h"
-#include "module_fixture.h"
+#include "ModuleFixture.h"
 #include "wav_io.h"
 
 namespace vellox::test {

@@ -1,4 +1,4 @@
-#include "module_fixture.h"
+#include "ModuleFixture.h"
 
 namespace vellox::test {
 
