@@ -196,8 +196,8 @@ void BlitBitmap(PIX_IBitmap* dest, PIX_IBitmap* src, int x, int y, const PIX_Rec
     PixelWord* srcBits = src->PixelBits();
     if (!destBits || !srcBits) return;
 
-    const PIX_RowWalk d = PIX_RowsFrom(dest, destBits, (int)dy, (int)dx);
-    const PIX_RowWalk s = PIX_RowsFrom(src, srcBits, (int)top, (int)left);
+    const PIX_RowWalk d = RowsFrom(dest, destBits, (int)dy, (int)dx);
+    const PIX_RowWalk s = RowsFrom(src, srcBits, (int)top, (int)left);
     const Area area = {d.first, s.first, d.step, s.step, (int)(right - left), (int)(bottom - top)};
     Dispatch(area, alpha, mode, destBits == srcBits);
 }

@@ -47,7 +47,7 @@ void BlurBitmap(PIX_IBitmap* bm, int w, int h)
     PixelWord* saved = fixed;
     if (w > 1024) saved = (PixelWord*)std::malloc((size_t)w * 2 * sizeof(PixelWord));
 
-    const PIX_RowWalk walk = PIX_RowsFrom(bm, bits, 0, 0);
+    const PIX_RowWalk walk = RowsFrom(bm, bits, 0, 0);
     for (int i = 0; i < h; ++i) {
         PixelWord* row = walk.first + walk.step * i;
         const PixelWord* above = nullptr;

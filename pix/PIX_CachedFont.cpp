@@ -17,7 +17,7 @@ int PIX_CachedFont::WineDetectedFlag = -1;
 
 void PIX_ForceWineDetection(int flag) { PIX_CachedFont::WineDetectedFlag = flag; }
 
-PIX_SysBitmap* PIX_PrepareGlyphSurface(int size)
+PIX_SysBitmap* PrepareGlyphSurface(int size)
 {
     if (!PIX_CachedFont::GlyphSurface) PIX_CachedFont::GlyphSurface = new PIX_SysBitmap(0, 0);
     PIX_SysBitmap* surface = PIX_CachedFont::GlyphSurface;
@@ -89,7 +89,7 @@ void PIX_CachedFont::AttachFontHandle(void* fontHandle, int flags)
     mFontFlags = flags;
     mFont = fontHandle;
     if (mFont) {
-        PIX_SysBitmap* surface = PIX_PrepareGlyphSurface(256);
+        PIX_SysBitmap* surface = PrepareGlyphSurface(256);
         HDC dc = (HDC)surface->DeviceContext();
         if (dc) {
             HGDIOBJ previous = SelectObject(dc, (HGDIOBJ)mFont);

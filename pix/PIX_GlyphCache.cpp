@@ -52,7 +52,7 @@ bool PIX_CachedFont::CacheGlyph(int code)
     if (!rec) return false;
     if (rec->offset != 0) return rec->offset > 0;
 
-    PIX_SysBitmap* surface = PIX_PrepareGlyphSurface(std::max(mLineHeight, 1) * 2 + 8);
+    PIX_SysBitmap* surface = PrepareGlyphSurface(std::max(mLineHeight, 1) * 2 + 8);
     HDC dc = (HDC)surface->DeviceContext();
     PixelWord* bits = surface->PixelBits();
     if (!dc || !bits) {
@@ -60,7 +60,7 @@ bool PIX_CachedFont::CacheGlyph(int code)
         return false;
     }
     HGDIOBJ previous = mFont ? SelectObject(dc, (HGDIOBJ)mFont) : nullptr;
-    const int pad = PIX_GlyphPad(mLineHeight);
+    const int pad = GlyphPad(mLineHeight);
     const wchar_t ch = (wchar_t)code;
     RECT box = {0, 0, 0, 0};
     DrawTextW(dc, &ch, 1, &box, DT_NOPREFIX | DT_CALCRECT | DT_SINGLELINE);

@@ -62,8 +62,8 @@ bool PIX_CachedFont::RenderGlyph(PIX_IBitmap* bm, int code, int x, int y, const 
     else
         x -= rec->bearing;
 
-    PIX_Rect area = PIX_Intersect({x, y, x + rec->width, y + rec->height}, {0, 0, bm->Width(), bm->Height()});
-    if (clip) area = PIX_Intersect(area, *clip);
+    PIX_Rect area = IntersectRects({x, y, x + rec->width, y + rec->height}, {0, 0, bm->Width(), bm->Height()});
+    if (clip) area = IntersectRects(area, *clip);
     if (area.right <= area.left || area.bottom <= area.top) return false;
 
     if (mBackMode == 2)
@@ -84,7 +84,7 @@ void PIX_CachedFont::CompositeMask(PIX_IBitmap* bm, const GlyphRecord& rec, int 
     if (weight == 0 && !solid) return;
     const int D = solid ? std::min(weight, 256) : weight;
 
-    const PIX_RowWalk walk = PIX_RowsFrom(bm, bm->PixelBits(), area.top, area.left);
+    const PIX_RowWalk walk = RowsFrom(bm, bm->PixelBits(), area.top, area.left);
     const unsigned char* mask = mGlyphData + rec.offset - 1;
     for (int row = area.top; row < area.bottom; ++row) {
         PixelWord* d = walk.first + (ptrdiff_t)(row - area.top) * walk.step;

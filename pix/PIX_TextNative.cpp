@@ -70,7 +70,7 @@ PIX_SysBitmap* ScratchSurface(int w, int h)
 }
 }  // namespace
 
-int PIX_DrawNativeText(const PIX_NativeText& t, PIX_IBitmap* bm, const char* text, int length, PIX_Rect* rect,
+int DrawNativeText(const PIX_NativeText& t, PIX_IBitmap* bm, const char* text, int length, PIX_Rect* rect,
                        uint32_t format)
 {
     format &= ~(TextAlphaFromColour | TextForceGlyphCache);
@@ -99,7 +99,7 @@ int PIX_DrawNativeText(const PIX_NativeText& t, PIX_IBitmap* bm, const char* tex
     if (format & DT_CENTER) x = rect->left + (rect->right - rect->left - mw) / 2;
     if (format & DT_BOTTOM) y = rect->bottom - mh;
     if (format & DT_VCENTER) y = rect->top + (rect->bottom - rect->top - mh) / 2;
-    const PIX_Rect clip = PIX_TextClip(bm, *rect, format);
+    const PIX_Rect clip = TextClipRect(bm, *rect, format);
     PIX_Rect box = {std::max(x - t.pad, clip.left), std::max(y, clip.top), std::min(x + mw, clip.right),
                     std::min(y + mh, clip.bottom)};
     if (box.right <= box.left || box.bottom <= box.top) return 0;

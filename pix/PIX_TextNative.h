@@ -16,5 +16,5 @@ struct PIX_NativeText {
 
 // Draws (or with DT_CALCRECT measures) into bm's device context, or through
 // the shared scratch surface when bm has none. Returns what GDI returns, 0 on failure.
-int PIX_DrawNativeText(const PIX_NativeText& t, PIX_IBitmap* bm, const char* text, int length, PIX_Rect* rect,
+int DrawNativeText(const PIX_NativeText& t, PIX_IBitmap* bm, const char* text, int length, PIX_Rect* rect,
                        uint32_t format);

@@ -51,8 +51,8 @@ int PIX_CachedFont::RenderText(PIX_IBitmap* bm, const char* text, int length, PI
     const uint32_t force = format & TextForceGlyphCache;
     format &= ~TextForceGlyphCache;
     if (UseNativePath(bm, format | force)) {
-        PIX_NativeText native = {mFont, mTextColour, mBackColour, mBackMode, mAlpha, PIX_GlyphPad(mLineHeight)};
-        return PIX_DrawNativeText(native, bm, text, length, rect, format);
+        PIX_NativeText native = {mFont, mTextColour, mBackColour, mBackMode, mAlpha, GlyphPad(mLineHeight)};
+        return DrawNativeText(native, bm, text, length, rect, format);
     }
     if (format & DT_CALCRECT) return MeasureCached(text, length, rect, format);
     return DrawCached(bm, text, length, rect, format);
@@ -123,7 +123,7 @@ int PIX_CachedFont::DrawCached(PIX_IBitmap* bm, const char* text, int length, PI
         if (upwards) y += mh;
     }
 
-    const PIX_Rect clip = PIX_TextClip(bm, *rect, format);
+    const PIX_Rect clip = TextClipRect(bm, *rect, format);
     if (clip.right <= clip.left || clip.bottom <= clip.top) return 0;
 
     const int startX = x, startY = y;
