@@ -6,6 +6,7 @@ set(VELLOX_NAME "${PROJECT_NAME}")
 set(VELLOX_VENDOR "Quenwick")
 set(VELLOX_URL "https://www.quenwick.com")
 set(VELLOX_EMAIL "info@quenwick.com")
+string(TOLOWER "${VELLOX_URL}/products/${VELLOX_NAME}" VELLOX_PRODUCT_PAGE)
 set(VELLOX_MAKER_CODE "Qnwk")
 set(VELLOX_PLUGIN_CODE "VLX1")
 

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "VelloxIdentity.h"  // kVelloxProductPage, which the link area opens
+
 class IEffectBase;
 
-// Editor geometry and the product page the link area opens.
+// Editor geometry.
 constexpr int kVelloxEditorWidth = 784;
 constexpr int kVelloxEditorHeight = 184;
 constexpr int kVelloxEditorFrameRate = 25;
-constexpr const char* kVelloxProductPage = "https://www.quenwick.com/products/vellox";
 
 // Builds the whole editor (surface, artwork, the seven controls) and binds it
 // to the plug-in. Called once from the effect's constructor, after the
