@@ -106,7 +106,7 @@ PIX_IFont* FontForStyle(ITextStyle& style) {
   if (style.cachedFont) return style.cachedFont;
   PIX_IFont* font = FontCache::Find(style.size, style.orientation, style.style, style.faceName);
   if (!font) {
-    font = PIX_CreateSystemFont(style.faceName, style.size, style.orientation, style.style, style.quality);
+    font = CreateSystemFont(style.faceName, style.size, style.orientation, style.style, style.quality);
     if (!font) return nullptr;
     FontCache::Add(style.size, style.orientation, style.style, style.faceName, font);
   }

@@ -93,7 +93,7 @@ void Dispatch(const Area& area, float alpha, int mode, bool sameBitmap)
             PixelWord* d = area.dest;
             const PixelWord* s = area.src;
             for (int y = 0; y < area.rows; ++y, d += area.destStep, s += area.srcStep)
-                PIX_CopySourceAlphaRow(d, s, area.cols);
+                CopySourceAlphaRow(d, s, area.cols);
             return;
         }
         EachPixel(area, [w](PixelWord* d, PixelWord s) {

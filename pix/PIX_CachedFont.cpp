@@ -15,7 +15,7 @@ PIX_SysBitmap* PIX_CachedFont::TextScratchSurface = nullptr;
 int PIX_CachedFont::LiveFontCount = 0;
 int PIX_CachedFont::WineDetectedFlag = -1;
 
-void PIX_ForceWineDetection(int flag) { PIX_CachedFont::WineDetectedFlag = flag; }
+void ForceWineDetection(int flag) { PIX_CachedFont::WineDetectedFlag = flag; }
 
 PIX_SysBitmap* PrepareGlyphSurface(int size)
 {
@@ -146,7 +146,7 @@ GlyphRecord* PIX_CachedFont::LookupGlyph(int code, bool create)
     return rec;
 }
 
-PIX_IFont* PIX_CreateSystemFont(const char* face, int height, int orientationDegrees, int style, int quality)
+PIX_IFont* CreateSystemFont(const char* face, int height, int orientationDegrees, int style, int quality)
 {
     static const DWORD kQuality[4] = {0, 3, 4, 5};
     const DWORD q = (quality >= 0 && quality < 4) ? kQuality[quality] : 0;

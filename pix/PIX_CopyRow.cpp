@@ -14,7 +14,7 @@
 // saturating alpha add leaves d's alpha, so no pixel needs a separate path.
 // Blocks that are wholly opaque or wholly transparent skip the arithmetic.
 
-void PIX_CopySourceAlphaRowScalar(PixelWord* dest, const PixelWord* src, int n)
+void CopySourceAlphaRowScalar(PixelWord* dest, const PixelWord* src, int n)
 {
     for (int i = 0; i < n; ++i) {
         const PixelWord s = src[i];
@@ -60,7 +60,7 @@ __attribute__((target("sse2"))) void RowSse2(PixelWord* dest, const PixelWord* s
         _mm_storeu_si128((__m128i*)(dest + i),
                          _mm_or_si128(_mm_andnot_si128(alphaBits, colour), _mm_and_si128(alphaBits, _mm_adds_epu8(d, s))));
     }
-    PIX_CopySourceAlphaRowScalar(dest + i, src + i, n - i);
+    CopySourceAlphaRowScalar(dest + i, src + i, n - i);
 }
 
 __attribute__((target("avx2"))) void RowAvx2(PixelWord* dest, const PixelWord* src, int n)
@@ -104,23 +104,23 @@ bool HasAvx2()
 
 }  // namespace
 
-const PIX_CopyRowFn PIX_CopySourceAlphaRowSse2 = RowSse2;
-const PIX_CopyRowFn PIX_CopySourceAlphaRowAvx2 = HasAvx2() ? RowAvx2 : nullptr;
+const PIX_CopyRowFn CopySourceAlphaRowSse2 = RowSse2;
+const PIX_CopyRowFn CopySourceAlphaRowAvx2 = HasAvx2() ? RowAvx2 : nullptr;
 
-void PIX_CopySourceAlphaRow(PixelWord* dest, const PixelWord* src, int n)
+void CopySourceAlphaRow(PixelWord* dest, const PixelWord* src, int n)
 {
-    static const PIX_CopyRowFn row = PIX_CopySourceAlphaRowAvx2 ? PIX_CopySourceAlphaRowAvx2 : RowSse2;
+    static const PIX_CopyRowFn row = CopySourceAlphaRowAvx2 ? CopySourceAlphaRowAvx2 : RowSse2;
     row(dest, src, n);
 }
 
 #else
 
-const PIX_CopyRowFn PIX_CopySourceAlphaRowSse2 = nullptr;
-const PIX_CopyRowFn PIX_CopySourceAlphaRowAvx2 = nullptr;
+const PIX_CopyRowFn CopySourceAlphaRowSse2 = nullptr;
+const PIX_CopyRowFn CopySourceAlphaRowAvx2 = nullptr;
 
-void PIX_CopySourceAlphaRow(PixelWord* dest, const PixelWord* src, int n)
+void CopySourceAlphaRow(PixelWord* dest, const PixelWord* src, int n)
 {
-    PIX_CopySourceAlphaRowScalar(dest, src, n);
+    CopySourceAlphaRowScalar(dest, src, n);
 }
 
 #endif

@@ -44,7 +44,7 @@ public:
 
 // Creates a system font: style 0 normal, 1 bold, 2 italic; quality 0..3 from
 // default to the smoothest. Returns null where there is no text renderer.
-PIX_IFont* PIX_CreateSystemFont(const char* face, int height, int orientationDegrees, int style, int quality);
+PIX_IFont* CreateSystemFont(const char* face, int height, int orientationDegrees, int style, int quality);
 
 #ifdef _WIN32
 

@@ -2,4 +2,4 @@
 // -1 to read the registry again on next use) so both text paths can be exercised.
 #pragma once
 
-void PIX_ForceWineDetection(int flag);
+void ForceWineDetection(int flag);

@@ -80,7 +80,7 @@ void ArgbBytesToWords(PixelWord* row, int n)
 // libpng reports errors by longjmp back into this function, so every resource
 // here is a plain pointer (no destructors are skipped) and the ones changed
 // after setjmp are volatile.
-PIX_IBitmap* PIX_DecodePng(PIX_PngSource* source, PIX_IBitmap* target)
+PIX_IBitmap* DecodePngSource(PIX_PngSource* source, PIX_IBitmap* target)
 {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, ReportError, IgnoreWarning);
     if (!png) return nullptr;

@@ -14,4 +14,4 @@ struct PIX_PngSource {
 
 // Decodes into target (resized) or a new PIX_MemBitmap; null on any failure,
 // with everything it allocated released. Does not close the file.
-PIX_IBitmap* PIX_DecodePng(PIX_PngSource* source, PIX_IBitmap* target);
+PIX_IBitmap* DecodePngSource(PIX_PngSource* source, PIX_IBitmap* target);

@@ -27,7 +27,7 @@ PIX_MemBitmap* LoadPngFromMemory(const void* data, int length)
 {
     if (!data || length < 8 || std::memcmp(data, kPngSignature, 8) != 0) return nullptr;
     PIX_PngSource source = {(const unsigned char*)data, length, nullptr, 0};
-    return static_cast<PIX_MemBitmap*>(PIX_DecodePng(&source, nullptr));
+    return static_cast<PIX_MemBitmap*>(DecodePngSource(&source, nullptr));
 }
 
 PIX_IBitmap* LoadPngFromFile(const char* utf8Name, PIX_IBitmap* target)
@@ -36,7 +36,7 @@ PIX_IBitmap* LoadPngFromFile(const char* utf8Name, PIX_IBitmap* target)
     FILE* file = OpenForReading(utf8Name);
     if (!file) return nullptr;
     PIX_PngSource source = {nullptr, 0, file, 0};
-    PIX_IBitmap* bm = PIX_DecodePng(&source, target);
+    PIX_IBitmap* bm = DecodePngSource(&source, target);
     std::fclose(file);
     return bm;
 }

@@ -1,4 +1,4 @@
 // Platforms without GDI have no text renderer: the GUI draws no text there.
 #include "PIX_Font.h"
 
-PIX_IFont* PIX_CreateSystemFont(const char*, int, int, int, int) { return nullptr; }
+PIX_IFont* CreateSystemFont(const char*, int, int, int, int) { return nullptr; }

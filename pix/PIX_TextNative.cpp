@@ -51,7 +51,7 @@ int DrawOnDC(HDC dc, const PIX_NativeText& t, const char* text, int length, RECT
     if (t.backMode == 2) SetBkColor(dc, RGB((t.backColour >> 16) & 0xFF, (t.backColour >> 8) & 0xFF, t.backColour & 0xFF));
     int result;
     WideText wide;
-    if (PIX_HasUtf8Sequence(text, length) && ToWide(text, length, wide))
+    if (HasUtf8Sequence(text, length) && ToWide(text, length, wide))
         result = DrawTextW(dc, wide.chars, wide.count, r, format | DT_NOPREFIX);
     else
         result = DrawTextA(dc, text, length, r, format | DT_NOPREFIX);

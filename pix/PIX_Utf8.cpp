@@ -4,7 +4,7 @@ namespace {
 bool IsContinuation(unsigned char c) { return c >= 0x80 && c <= 0xBF; }
 }
 
-bool PIX_HasUtf8Sequence(const char* text, int length)
+bool HasUtf8Sequence(const char* text, int length)
 {
     const unsigned char* p = (const unsigned char*)text;
     if (!p) return false;

@@ -43,4 +43,4 @@ private:
 
 // True when the text holds at least one UTF-8 multi-byte sequence, which the
 // native path must draw as UTF-16.
-bool PIX_HasUtf8Sequence(const char* text, int length);
+bool HasUtf8Sequence(const char* text, int length);

@@ -63,13 +63,13 @@ void BM_BlitSourceAlpha(benchmark::State& state)
 // The SSE2 row loop alone, for processors without AVX2.
 void BM_CopyRowSse2(benchmark::State& state)
 {
-    if (!PIX_CopySourceAlphaRowSse2) {
+    if (!CopySourceAlphaRowSse2) {
         state.SkipWithError("no SSE2 variant");
         return;
     }
     RunOver(state, [](PIX_MemBitmap* dest, PIX_MemBitmap* src) {
         for (int y = 0; y < src->Height(); ++y)
-            PIX_CopySourceAlphaRowSse2(dest->PixelBits() + y * dest->RowSpan(), src->PixelBits() + y * src->RowSpan(),
+            CopySourceAlphaRowSse2(dest->PixelBits() + y * dest->RowSpan(), src->PixelBits() + y * src->RowSpan(),
                                        src->Width());
     });
 }

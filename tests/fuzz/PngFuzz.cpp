@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The decoder never reads past the data: the first read it cannot fill ends
   // decoding, and a decoded image needed none.
   PIX_PngSource source = {data, static_cast<int>(size), nullptr, 0};
-  std::unique_ptr<PIX_IBitmap> decoded(size >= 8 ? PIX_DecodePng(&source, nullptr) : nullptr);
+  std::unique_ptr<PIX_IBitmap> decoded(size >= 8 ? DecodePngSource(&source, nullptr) : nullptr);
   FUZZ_REQUIRE(source.left >= 0 && source.left <= static_cast<int>(size), "%d bytes left of %zu", source.left, size);
   FUZZ_REQUIRE(source.shortReads <= 1, "%d reads past the end", source.shortReads);
   if (decoded)

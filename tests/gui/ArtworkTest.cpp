@@ -172,7 +172,7 @@ TEST(TextTest, TextNeedsASystemFont) {
   EXPECT_TRUE(g.DrawTextInBox(style, nullptr, box, false));
   EXPECT_EQ(box, IBox(10, 10, 30, 20));
 
-  std::unique_ptr<PIX_IFont> probe(PIX_CreateSystemFont("Verdana", 12, 0, 0, 0));
+  std::unique_ptr<PIX_IFont> probe(CreateSystemFont("Verdana", 12, 0, 0, 0));
   int fonts = FontCache::Count();
   bool measured = g.MeasureTextExtent(style, "Hi", box);
   if (!probe) {

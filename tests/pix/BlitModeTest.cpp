@@ -74,9 +74,9 @@ TEST(BlitSourceAlpha, PartialWeight)
 TEST(BlitSourceAlpha, RowLoopsMatchFormulaForAllBytes)
 {
     std::vector<std::pair<const char*, PIX_CopyRowFn>> variants = {
-        {"dispatched", PIX_CopySourceAlphaRow}, {"scalar", PIX_CopySourceAlphaRowScalar}};
-    if (PIX_CopySourceAlphaRowSse2) variants.push_back({"sse2", PIX_CopySourceAlphaRowSse2});
-    if (PIX_CopySourceAlphaRowAvx2) variants.push_back({"avx2", PIX_CopySourceAlphaRowAvx2});
+        {"dispatched", CopySourceAlphaRow}, {"scalar", CopySourceAlphaRowScalar}};
+    if (CopySourceAlphaRowSse2) variants.push_back({"sse2", CopySourceAlphaRowSse2});
+    if (CopySourceAlphaRowAvx2) variants.push_back({"avx2", CopySourceAlphaRowAvx2});
     std::vector<PixelWord> src(65536 + 3), dest(65536 + 3);
     for (const auto& variant : variants) std::printf("row variant: %s\n", variant.first);
     for (const auto& variant : variants)

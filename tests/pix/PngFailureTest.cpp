@@ -135,14 +135,14 @@ TEST(PngFailure, TruncatedArtworkStopsAtTheFirstShortRead)
     std::unique_ptr<PIX_IBitmap> whole;
     {
         PIX_PngSource source = {art.data(), (int)art.size(), nullptr, 0};
-        whole.reset(PIX_DecodePng(&source, nullptr));
+        whole.reset(DecodePngSource(&source, nullptr));
         ASSERT_TRUE(whole);
         EXPECT_EQ(source.shortReads, 0);
     }
     int refused = 0;
     for (size_t n = 0; n < art.size(); ++n) {
         PIX_PngSource source = {art.data(), (int)n, nullptr, 0};
-        std::unique_ptr<PIX_IBitmap> bm(PIX_DecodePng(&source, nullptr));
+        std::unique_ptr<PIX_IBitmap> bm(DecodePngSource(&source, nullptr));
         ASSERT_LE(source.shortReads, 1) << n;
         EXPECT_GE(source.left, 0) << n;
         if (bm) {

@@ -9,7 +9,7 @@ constexpr PixelWord kPaper = 0x00123456;
 
 std::unique_ptr<PIX_CachedFont> CacheFont(int height, int flags = FontOwnsHandle)
 {
-    PIX_ForceWineDetection(1);
+    ForceWineDetection(1);
     return MakeFont(height, flags);
 }
 }  // namespace
@@ -239,7 +239,7 @@ TEST(TextCache, SharedSurfacesLiveWithFonts)
 
 TEST(TextCache, SystemFontFactory)
 {
-    std::unique_ptr<PIX_IFont> font(PIX_CreateSystemFont("Tahoma", 20, 0, 1, 2));
+    std::unique_ptr<PIX_IFont> font(CreateSystemFont("Tahoma", 20, 0, 1, 2));
     ASSERT_TRUE(font);
     EXPECT_NE(font->FontHandle(), nullptr);
     EXPECT_EQ(font->LineHeight(), 20);

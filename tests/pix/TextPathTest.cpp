@@ -5,7 +5,7 @@
 
 TEST(TextPath, WineDetectionReadsTheRegistryOnce)
 {
-    PIX_ForceWineDetection(-1);
+    ForceWineDetection(-1);
     auto font = MakeFont(16);
     PIX_SysBitmap surface(64, 32);
     Measure(font.get(), &surface, "x");
@@ -19,7 +19,7 @@ TEST(TextPath, WineDetectionReadsTheRegistryOnce)
 
 TEST(TextPath, NativeFontDrawsWithGdiWhenNotUnderWine)
 {
-    PIX_ForceWineDetection(0);
+    ForceWineDetection(0);
     auto font = MakeFont(16);
     PIX_SysBitmap surface(200, 40);
     Fill(&surface, 0xFFFFFFFF);
@@ -35,7 +35,7 @@ TEST(TextPath, NativeFontDrawsWithGdiWhenNotUnderWine)
 
 TEST(TextPath, SameFontUsesCacheUnderWine)
 {
-    PIX_ForceWineDetection(1);
+    ForceWineDetection(1);
     auto font = MakeFont(16);
     PIX_SysBitmap surface(200, 40);
     Fill(&surface, 0xFFFFFFFF);
@@ -43,12 +43,12 @@ TEST(TextPath, SameFontUsesCacheUnderWine)
     EXPECT_GT(font->RenderText(&surface, "Hello", -1, &r, 0), 0);
     EXPECT_GT(FindInk(&surface, 0xFFFFFFFF).count, 20);
     EXPECT_TRUE(AnyCached(font.get(), "Hello"));
-    PIX_ForceWineDetection(0);
+    ForceWineDetection(0);
 }
 
 TEST(TextPath, TranslucentColourAndForcingUseCache)
 {
-    PIX_ForceWineDetection(0);
+    ForceWineDetection(0);
     auto translucent = MakeFont(16);
     PIX_SysBitmap surface(200, 40);
     Fill(&surface, 0xFFFFFFFF);
@@ -77,7 +77,7 @@ TEST(TextPath, TranslucentColourAndForcingUseCache)
 
 TEST(TextPath, TallFontsAlwaysDrawNatively)
 {
-    PIX_ForceWineDetection(1);
+    ForceWineDetection(1);
     auto font = MakeFont(300, FontOwnsHandle);  // not even FontNativeText
     EXPECT_GT(font->LineHeight(), 255);
     PIX_SysBitmap surface(400, 400);
@@ -86,13 +86,13 @@ TEST(TextPath, TallFontsAlwaysDrawNatively)
     font->RenderText(&surface, "I", -1, &r, 0);
     EXPECT_GT(FindInk(&surface, 0xFFFFFFFF).count, 100);
     EXPECT_FALSE(AnyCached(font.get(), "I"));
-    PIX_ForceWineDetection(0);
+    ForceWineDetection(0);
 }
 
 TEST(TextPath, WineDetectionWaitsForANativeCapableFont)
 {
     // A tall font that may not use GDI by its own flags leaves the registry unread.
-    PIX_ForceWineDetection(-1);
+    ForceWineDetection(-1);
     auto plain = MakeFont(300, FontOwnsHandle);
     PIX_SysBitmap surface(64, 32);
     Measure(plain.get(), &surface, "x");
@@ -101,12 +101,12 @@ TEST(TextPath, WineDetectionWaitsForANativeCapableFont)
     auto tall = MakeFont(300);
     Measure(tall.get(), &surface, "x");
     EXPECT_NE(PIX_CachedFont::WineDetectedFlag, -1);
-    PIX_ForceWineDetection(0);
+    ForceWineDetection(0);
 }
 
 TEST(TextPath, NativeUtf8GoesThroughWideCall)
 {
-    PIX_ForceWineDetection(0);
+    ForceWineDetection(0);
     auto font = MakeFont(20);
     PIX_SysBitmap surface(8, 8);
     // As UTF-16 the pair is one character, the same as the single Latin-1 byte
@@ -125,7 +125,7 @@ TEST(TextPath, NativeUtf8GoesThroughWideCall)
 
 TEST(TextPath, NativeIntoBitmapWithoutDeviceContext)
 {
-    PIX_ForceWineDetection(0);
+    ForceWineDetection(0);
     auto font = MakeFont(16);
     std::unique_ptr<PIX_MemBitmap> bm(FilledBitmap(100, 30, 0xFFFFFFFF));
     font->ChangeTextColour(0xFF000000);

@@ -47,11 +47,11 @@ TEST(Utf8Walk, LengthAndNulEndTheWalk)
 
 TEST(Utf8Walk, DetectsMultiByteSequences)
 {
-    EXPECT_FALSE(PIX_HasUtf8Sequence("plain ascii", -1));
-    EXPECT_FALSE(PIX_HasUtf8Sequence("\xE9t\xE9", -1));  // Latin-1 bytes only
-    EXPECT_TRUE(PIX_HasUtf8Sequence("caf\xC3\xA9", -1));
-    EXPECT_TRUE(PIX_HasUtf8Sequence("\xE2\x82\xAC", -1));
-    EXPECT_TRUE(PIX_HasUtf8Sequence("\xF0\x9F\x98", -1));
-    EXPECT_FALSE(PIX_HasUtf8Sequence("caf\xC3\xA9", 4));  // the pair is cut off
-    EXPECT_FALSE(PIX_HasUtf8Sequence(nullptr, -1));
+    EXPECT_FALSE(HasUtf8Sequence("plain ascii", -1));
+    EXPECT_FALSE(HasUtf8Sequence("\xE9t\xE9", -1));  // Latin-1 bytes only
+    EXPECT_TRUE(HasUtf8Sequence("caf\xC3\xA9", -1));
+    EXPECT_TRUE(HasUtf8Sequence("\xE2\x82\xAC", -1));
+    EXPECT_TRUE(HasUtf8Sequence("\xF0\x9F\x98", -1));
+    EXPECT_FALSE(HasUtf8Sequence("caf\xC3\xA9", 4));  // the pair is cut off
+    EXPECT_FALSE(HasUtf8Sequence(nullptr, -1));
 }
