@@ -46,5 +46,5 @@ void ChopperApplyParam(ChopperState& state, int index, double value);
 // One block of stereo audio (both entries of inputs and outputs valid). The
 // clock advances one step per frame, bypassed or not; when bypass is set the
 // input is copied through and the smoother holds.
-void ChopperProcess(ChopperState& state, double sampleRate, bool bypass, double* const* inputs,
-                    double* const* outputs, int frames);
+void ChopperProcess(ChopperState& state, double sampleRate, bool bypass, double* const* inputs, double* const* outputs,
+                    int frames);

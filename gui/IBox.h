@@ -17,8 +17,8 @@ struct IBox {
   // Deliberately asymmetric: this box's right and bottom edges count as
   // inside, so a box touching `other` from the left or top overlaps it.
   bool Overlaps(const IBox& other) const {
-    return !IsEmpty() && !other.IsEmpty() && right >= other.left && left < other.right &&
-           bottom >= other.top && top < other.bottom;
+    return !IsEmpty() && !other.IsEmpty() && right >= other.left && left < other.right && bottom >= other.top &&
+           top < other.bottom;
   }
 
   bool Contains(int x, int y) const { return left <= x && x < right && top <= y && y < bottom; }

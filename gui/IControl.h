@@ -62,7 +62,10 @@ public:
   bool IsHidden() const { return mHidden.load(std::memory_order_acquire); }
   bool IsGrayed() const { return mGrayed.load(std::memory_order_acquire); }
   bool IsPending() const { return (mPaintFlags.load(std::memory_order_acquire) & kPendingBit) != 0; }
-  void SetRange(double low, double high) { mRangeLow = low; mRangeHigh = high; }
+  void SetRange(double low, double high) {
+    mRangeLow = low;
+    mRangeHigh = high;
+  }
 
   int EntryLength() const { return mEntryLength; }
   void SetEntryLength(int n) { mEntryLength = n; }

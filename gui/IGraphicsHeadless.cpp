@@ -8,8 +8,7 @@
 #include "../pix/PIX_Png.h"
 #include "../pix/PIX_SysBitmap.h"
 
-IGraphicsHeadless::IGraphicsHeadless(IEffectBase* plug, int width, int height, int frameRate,
-                                     ArtworkTable artwork)
+IGraphicsHeadless::IGraphicsHeadless(IEffectBase* plug, int width, int height, int frameRate, ArtworkTable artwork)
     : IGraphics(plug, width, height, frameRate), mArtwork(artwork) {}
 
 bool IGraphicsHeadless::PresentRegion(const IBox& box) {

@@ -14,8 +14,7 @@ public:
   // when the id is unknown.
   using ArtworkTable = const unsigned char* (*)(int id, int* size);
 
-  IGraphicsHeadless(IEffectBase* plug, int width, int height, int frameRate = 25,
-                    ArtworkTable artwork = nullptr);
+  IGraphicsHeadless(IEffectBase* plug, int width, int height, int frameRate = 25, ArtworkTable artwork = nullptr);
 
   bool PresentRegion(const IBox& box) override;
   void CancelTextEntry() override {}

@@ -83,8 +83,8 @@ bool IGraphics::DrawBitmapFrame(const IBitmapRef& artwork, const IBox& dest, int
   if (!artwork.bitmap || !mDrawSurface) return false;
   IBox r;
   if (dest.Overlaps(mClipBox))
-    r = IBox(std::max(dest.left, mClipBox.left), std::max(dest.top, mClipBox.top),
-             std::min(dest.right, mClipBox.right), std::min(dest.bottom, mClipBox.bottom));
+    r = IBox(std::max(dest.left, mClipBox.left), std::max(dest.top, mClipBox.top), std::min(dest.right, mClipBox.right),
+             std::min(dest.bottom, mClipBox.bottom));
   if (r.IsEmpty()) return true;
   int sx = srcX + (r.left - dest.left);
   int sy = srcY + (r.top - dest.top);

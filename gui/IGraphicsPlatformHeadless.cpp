@@ -10,6 +10,4 @@ IGraphics* CreatePlatformGraphics(IEffectBase* plug, int width, int height, int 
 
 const char* PlatformWindowType() { return nullptr; }
 
-bool OpenPlatformEditorWindow(IGraphics& editor, void* parent, Steinberg::FUnknown* hostFrame) {
-  return false;
-}
+bool OpenPlatformEditorWindow(IGraphics& editor, void* parent, Steinberg::FUnknown* hostFrame) { return false; }

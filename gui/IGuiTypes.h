@@ -10,8 +10,8 @@ class PIX_IFont;
 // paints nothing.
 struct IBitmapRef {
   PIX_IBitmap* bitmap = nullptr;
-  int width = 0;             // whole strip
-  int height = 0;            // whole strip
+  int width = 0;   // whole strip
+  int height = 0;  // whole strip
   int frameCount = 1;
   bool framesHorizontal = false;
 };
@@ -48,8 +48,8 @@ struct ITextStyle {
   IArgbColor entryForeground{255, 0, 0, 0};
   int style = kTextNormal;
   int alignment = TextAlignCentre;
-  int orientation = 0;   // whole degrees
-  int quality = 0;       // 0 default, 1 non-antialiased, 2 antialiased, 3 ClearType
+  int orientation = 0;              // whole degrees
+  int quality = 0;                  // 0 default, 1 non-antialiased, 2 antialiased, 3 ClearType
   PIX_IFont* cachedFont = nullptr;  // owned by the font cache
 };
 

@@ -7,8 +7,7 @@ enum { kKnobVertical = 0, kKnobHorizontal = 1 };
 // A knob turned by dragging along one axis or by the wheel.
 class IKnobControl : public IControl {
 public:
-  IKnobControl(IEffectBase* plug, const IBox& box, int paramIdx, int direction = kKnobVertical,
-               double gearing = 4.0);
+  IKnobControl(IEffectBase* plug, const IBox& box, int paramIdx, int direction = kKnobVertical, double gearing = 4.0);
 
   void PointerDrag(int x, int y, int dx, int dy, const IPointerMods& mods) override;
   void WheelTurn(int x, int y, const IPointerMods& mods, int notches) override;

@@ -13,6 +13,4 @@ bool ModuleEntry(void* sharedLibraryHandle) {
   return true;
 }
 
-bool ModuleExit() {
-  return true;
-}
+bool ModuleExit() { return true; }

@@ -9,8 +9,7 @@ __declspec(dllexport) bool ExitDll();
 }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
-  if (reason == DLL_PROCESS_ATTACH)
-    ModuleHandle = instance;
+  if (reason == DLL_PROCESS_ATTACH) ModuleHandle = instance;
   return TRUE;
 }
 
@@ -19,6 +18,4 @@ bool InitDll() {
   return true;
 }
 
-bool ExitDll() {
-  return true;
-}
+bool ExitDll() { return true; }

@@ -18,5 +18,4 @@ constexpr int ModeUseSourceAlpha = 0x10000;
 
 // Composites srcRect of src (whole src when null) with its top-left corner at
 // (x, y) of dest. Nothing happens for missing bitmaps, alpha 0 or an empty clip.
-void BlitBitmap(PIX_IBitmap* dest, PIX_IBitmap* src, int x, int y, const PIX_Rect* srcRect, float alpha,
-                int mode);
+void BlitBitmap(PIX_IBitmap* dest, PIX_IBitmap* src, int x, int y, const PIX_Rect* srcRect, float alpha, int mode);

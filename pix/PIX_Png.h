@@ -12,10 +12,10 @@ PIX_IBitmap* LoadPngFromFile(const char* utf8Name, PIX_IBitmap* target = nullptr
 
 // A registered image file loader; records form a process-wide singly linked list.
 struct ImageLoaderRecord {
-    PIX_IBitmap* (*Load)(const char* utf8Name, bool checkExtension, PIX_IBitmap* target);
-    // File-dialog filter pair: description, NUL, pattern (double-NUL terminated).
-    const char* (*Description)();
-    ImageLoaderRecord* next;
+  PIX_IBitmap* (*Load)(const char* utf8Name, bool checkExtension, PIX_IBitmap* target);
+  // File-dialog filter pair: description, NUL, pattern (double-NUL terminated).
+  const char* (*Description)();
+  ImageLoaderRecord* next;
 };
 
 ImageLoaderRecord* ImageLoaderListHead();

@@ -6,10 +6,10 @@
 #include "PIX_Bitmap.h"
 
 struct PIX_PngSource {
-    const unsigned char* next;  // memory cursor, or null when reading file
-    int left;
-    FILE* file;
-    int shortReads;  // memory reads the data could not fill; the first ends decoding
+  const unsigned char* next;  // memory cursor, or null when reading file
+  int left;
+  FILE* file;
+  int shortReads;  // memory reads the data could not fill; the first ends decoding
 };
 
 // Decodes into target (resized) or a new PIX_MemBitmap; null on any failure,

@@ -83,9 +83,7 @@ bool ChannelBuffers::ResizeScratch(int frames) {
   return true;
 }
 
-int ChannelBuffers::LimitFrames(int frames) const {
-  return std::min(std::max(frames, 0), scratchFrames_);
-}
+int ChannelBuffers::LimitFrames(int frames) const { return std::min(std::max(frames, 0), scratchFrames_); }
 
 void ChannelBuffers::DisconnectAll() {
   for (int c = 0; c < NInputs(); ++c) SetInputConnected(c, false);
@@ -159,8 +157,7 @@ void ChannelBuffers::CreateDelayLine() {
     line->inputs = NInputs();
     line->outputs = NOutputs();
     delay_ = std::move(line);
-  } catch (const std::bad_alloc&) {
-  }
+  } catch (const std::bad_alloc&) {}
 }
 
 bool ChannelBuffers::ResizeDelayLine(int frames) {

@@ -8,14 +8,12 @@
 #include "ChannelBuffers.h"
 
 namespace {
-void CopyName(char (&dest)[128], const char* src) {
-  std::snprintf(dest, sizeof dest, "%s", src ? src : "");
-}
+void CopyName(char (&dest)[128], const char* src) { std::snprintf(dest, sizeof dest, "%s", src ? src : ""); }
 }  // namespace
 
 IEffectBase::IEffectBase(int nParams, const char* channelIOText, int nPresets, const char* effectName,
-                         const char* productName, const char* makerName, int uniqueId, int makerId,
-                         int version, int adapterKind, int latency, bool isInstrument, bool midiIn)
+                         const char* productName, const char* makerName, int uniqueId, int makerId, int version,
+                         int adapterKind, int latency, bool isInstrument, bool midiIn)
     : uniqueId_(uniqueId),
       makerId_(makerId),
       version_(version),

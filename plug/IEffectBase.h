@@ -23,9 +23,9 @@ class ChannelBuffers;
 class IEffectBase {
 public:
   // adapterKind is one of AdapterKindId.
-  IEffectBase(int nParams, const char* channelIOText, int nPresets, const char* effectName,
-              const char* productName, const char* makerName, int uniqueId, int makerId,
-              int version, int adapterKind, int latency, bool isInstrument, bool midiIn);
+  IEffectBase(int nParams, const char* channelIOText, int nPresets, const char* effectName, const char* productName,
+              const char* makerName, int uniqueId, int makerId, int version, int adapterKind, int latency,
+              bool isInstrument, bool midiIn);
   IEffectBase(const IEffectBase&) = delete;
   IEffectBase& operator=(const IEffectBase&) = delete;
 

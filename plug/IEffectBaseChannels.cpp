@@ -13,24 +13,16 @@ bool IEffectBase::IsInputConnected(int channel) const {
   return ch && ch->connected;
 }
 
-void IEffectBase::SetInputConnected(int channel, bool connected) {
-  channels_->SetInputConnected(channel, connected);
-}
+void IEffectBase::SetInputConnected(int channel, bool connected) { channels_->SetInputConnected(channel, connected); }
 
-void IEffectBase::SetOutputConnected(int channel, bool connected) {
-  channels_->SetOutputConnected(channel, connected);
-}
+void IEffectBase::SetOutputConnected(int channel, bool connected) { channels_->SetOutputConnected(channel, connected); }
 
 double* IEffectBase::InputScratch(int channel) { return channels_->InputScratch(channel); }
 double* IEffectBase::OutputScratch(int channel) { return channels_->OutputScratch(channel); }
 
-void IEffectBase::SetInputPointer(int channel, double* samples) {
-  channels_->SetInputPointer(channel, samples);
-}
+void IEffectBase::SetInputPointer(int channel, double* samples) { channels_->SetInputPointer(channel, samples); }
 
-void IEffectBase::SetOutputPointer(int channel, double* samples) {
-  channels_->SetOutputPointer(channel, samples);
-}
+void IEffectBase::SetOutputPointer(int channel, double* samples) { channels_->SetOutputPointer(channel, samples); }
 
 void IEffectBase::SetOutputDestination(int channel, float* destination) {
   if (OutputChannel* ch = channels_->Output(channel)) ch->destination = destination;

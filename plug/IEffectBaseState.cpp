@@ -34,8 +34,8 @@ int IEffectBase::UnserializeParams(const StateChunk& chunk, int start) {
 bool IEffectBase::ParamsMatch(const double* values, int start) {
   if (!values && NParams() > 0) return false;
   for (int i = 0; i < NParams(); ++i) {
-    const float diff = static_cast<float>(params_[static_cast<size_t>(i)]->Value()) -
-                       static_cast<float>(values[start + i]);
+    const float diff =
+        static_cast<float>(params_[static_cast<size_t>(i)]->Value()) - static_cast<float>(values[start + i]);
     if (!(std::fabs(diff) < 1e-5)) return false;
   }
   return true;

@@ -6,9 +6,7 @@
 #include <limits>
 
 namespace {
-void CopyText(char (&dest)[32], const char* src) {
-  std::snprintf(dest, sizeof dest, "%s", src ? src : "");
-}
+void CopyText(char (&dest)[32], const char* src) { std::snprintf(dest, sizeof dest, "%s", src ? src : ""); }
 
 // Truncation toward zero that stays defined for any double.
 int32_t TruncToInt(double v) {
@@ -19,8 +17,8 @@ int32_t TruncToInt(double v) {
 }
 }  // namespace
 
-void IParamSlot::Define(const char* name, double defaultValue, double min, double max, double step,
-                        const char* label, const char* group, double shape) {
+void IParamSlot::Define(const char* name, double defaultValue, double min, double max, double step, const char* label,
+                        const char* group, double shape) {
   if (type_ == kParamUnset) type_ = kParamContinuous;
   CopyText(name_, name);
   CopyText(label_, label);
@@ -44,9 +42,7 @@ double IParamSlot::ToNormalized(double plain) const {
 
 double IParamSlot::NormalizedValue() const { return ToNormalized(Value()); }
 
-double IParamSlot::FromNormalized(double n) const {
-  return std::pow(n, shape_) * (max_ - min_) + min_;
-}
+double IParamSlot::FromNormalized(double n) const { return std::pow(n, shape_) * (max_ - min_) + min_; }
 
 void IParamSlot::SetFromNormalized(double n) {
   // Hosts and controls may hand over figures outside 0..1 or NaN; neither

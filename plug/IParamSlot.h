@@ -45,8 +45,8 @@ class IParamSlot {
 public:
   IParamSlot() = default;
 
-  void Define(const char* name, double defaultValue, double min, double max, double step,
-              const char* label = "", const char* group = "", double shape = 1.0);
+  void Define(const char* name, double defaultValue, double min, double max, double step, const char* label = "",
+              const char* group = "", double shape = 1.0);
 
   double NormalizedValue() const;
   // Plain value for a normalised figure (clamped to 0..1, NaN ignored).

@@ -9,6 +9,4 @@ extern void* PlugModuleHandle;
 
 // The handle for artwork loading. A host that never calls the init export
 // still gets the handle the entry point kept, so the artwork stays reachable.
-inline void* GetPlugModuleHandle() {
-  return PlugModuleHandle ? PlugModuleHandle : ModuleHandle;
-}
+inline void* GetPlugModuleHandle() { return PlugModuleHandle ? PlugModuleHandle : ModuleHandle; }

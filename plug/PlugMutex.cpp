@@ -14,9 +14,7 @@ namespace {
 static_assert(sizeof(NativeLock) <= 64, "lock storage too small");
 static_assert(alignof(NativeLock) <= 16, "lock storage under-aligned");
 
-NativeLock& Native(unsigned char* storage) {
-  return *std::launder(reinterpret_cast<NativeLock*>(storage));
-}
+NativeLock& Native(unsigned char* storage) { return *std::launder(reinterpret_cast<NativeLock*>(storage)); }
 }  // namespace
 
 #ifdef _WIN32

@@ -36,8 +36,7 @@ IEffectParameter::IEffectParameter(const IParamSlot& slot, ParamID id, UnitID un
 }
 
 void IEffectParameter::toString(ParamValue valueNormalized, String128 string) const {
-  if (string)
-    SlotValueText(mSlot, valueNormalized, string);
+  if (string) SlotValueText(mSlot, valueNormalized, string);
 }
 
 bool IEffectParameter::fromString(const TChar* string, ParamValue& valueNormalized) const {
@@ -47,6 +46,4 @@ bool IEffectParameter::fromString(const TChar* string, ParamValue& valueNormaliz
   return true;
 }
 
-ParamValue IEffectParameter::toPlain(ParamValue valueNormalized) const {
-  return mSlot.FromNormalized(valueNormalized);
-}
+ParamValue IEffectParameter::toPlain(ParamValue valueNormalized) const { return mSlot.FromNormalized(valueNormalized); }

@@ -13,17 +13,14 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 
 IEffectVST3::IEffectVST3(int nParams, const char* channelIOText, int nPresets, const char* effectName,
-                         const char* productName, const char* makerName, int uniqueId, int makerId,
-                         int version, int adapterKind, int latency, bool isInstrument, bool midiIn)
-    : IEffectBase(nParams, channelIOText, nPresets, effectName, productName, makerName, uniqueId, makerId,
-                  version, adapterKind, latency, isInstrument, midiIn),
+                         const char* productName, const char* makerName, int uniqueId, int makerId, int version,
+                         int adapterKind, int latency, bool isInstrument, bool midiIn)
+    : IEffectBase(nParams, channelIOText, nPresets, effectName, productName, makerName, uniqueId, makerId, version,
+                  adapterKind, latency, isInstrument, midiIn),
       LastProcessContext{} {
-  for (int c = 0; c < NInChannels(); ++c)
-    SetInputConnected(c, true);
-  for (int c = 0; c < NOutChannels(); ++c)
-    SetOutputConnected(c, true);
-  if (NInChannels() > 0)
-    CreateDelayLine();
+  for (int c = 0; c < NInChannels(); ++c) SetInputConnected(c, true);
+  for (int c = 0; c < NOutChannels(); ++c) SetOutputConnected(c, true);
+  if (NInChannels() > 0) CreateDelayLine();
 
   InputBusNames.emplace_back("Main Input");
   if (IsInstrument()) {
@@ -54,8 +51,7 @@ tresult PLUGIN_API IEffectVST3::initialize(FUnknown* context) {
     }
     AfterHostSetup();
     // A host may process before it sets up processing; the buffers are ready.
-    if (BlockSize() <= 0)
-      IEffectBase::ChangeBlockSize(kDefaultMaxBlock);
+    if (BlockSize() <= 0) IEffectBase::ChangeBlockSize(kDefaultMaxBlock);
     LoadPreset(0);
     return first ? kResultOk : kResultFalse;
   } catch (...) {
@@ -70,8 +66,7 @@ tresult PLUGIN_API IEffectVST3::terminate() {
 
 void IEffectVST3::IdentifyHostFrom(FUnknown* context) {
   FUnknownPtr<IHostApplication> host(context);
-  if (!host)
-    return;
+  if (!host) return;
   String128 wide = {};
   char name[128] = {};
   if (host->getName(wide) == kResultOk) {
@@ -122,8 +117,7 @@ tresult PLUGIN_API IEffectVST3::setBusArrangements(SpeakerArrangement* inputs, i
     DisconnectAllChannels();
     const int in = (numIns > 0 && inputs) ? SpeakerArr::getChannelCount(inputs[0]) : 0;
     const int out = (numOuts > 0 && outputs) ? SpeakerArr::getChannelCount(outputs[0]) : 0;
-    if (!LegalIO(in, out))
-      return kResultFalse;
+    if (!LegalIO(in, out)) return kResultFalse;
 
     String128 name;
     AudioBus* inBus = FirstAudioBus(audioInputs);
@@ -148,27 +142,20 @@ tresult PLUGIN_API IEffectVST3::canProcessSampleSize(int32 symbolicSampleSize) {
   return (symbolicSampleSize == kSample32 || symbolicSampleSize == kSample64) ? kResultTrue : kResultFalse;
 }
 
-uint32 PLUGIN_API IEffectVST3::getLatencySamples() {
-  return static_cast<uint32>(Latency());
-}
+uint32 PLUGIN_API IEffectVST3::getLatencySamples() { return static_cast<uint32>(Latency()); }
 
-uint32 PLUGIN_API IEffectVST3::getTailSamples() {
-  return static_cast<uint32>(TailSize());
-}
+uint32 PLUGIN_API IEffectVST3::getTailSamples() { return static_cast<uint32>(TailSize()); }
 
 // The host's bypass is not touched here: it stays in force until the host
 // changes it, across deactivate, set-up and activate alike.
 tresult PLUGIN_API IEffectVST3::setupProcessing(ProcessSetup& setup) {
   // Only the two sample sizes process() knows how to wire are accepted.
-  if (canProcessSampleSize(setup.symbolicSampleSize) != kResultTrue)
-    return kResultFalse;
+  if (canProcessSampleSize(setup.symbolicSampleSize) != kResultTrue) return kResultFalse;
   try {
     const int maxBlock = setup.maxSamplesPerBlock > 0 ? setup.maxSamplesPerBlock : kDefaultMaxBlock;
-    if (maxBlock != BlockSize())
-      IEffectBase::ChangeBlockSize(maxBlock);
+    if (maxBlock != BlockSize()) IEffectBase::ChangeBlockSize(maxBlock);
     // Scratch buffers that could not be had leave the earlier ones in place.
-    if (BlockSize() != maxBlock)
-      return kResultFalse;
+    if (BlockSize() != maxBlock) return kResultFalse;
     SetSampleRate(setup.sampleRate);
     PrepareForProcessing();
     processSetup = setup;
@@ -178,17 +165,13 @@ tresult PLUGIN_API IEffectVST3::setupProcessing(ProcessSetup& setup) {
   }
 }
 
-bool IEffectVST3::IsOfflineRender() {
-  return processSetup.processMode == kOffline;
-}
+bool IEffectVST3::IsOfflineRender() { return processSetup.processMode == kOffline; }
 
 int IEffectVST3::HostSamplePosition() {
   return static_cast<int>(static_cast<uint32>(static_cast<uint64>(LastProcessContext.projectTimeSamples)));
 }
 
-double IEffectVST3::HostTempo() {
-  return LastProcessContext.tempo;
-}
+double IEffectVST3::HostTempo() { return LastProcessContext.tempo; }
 
 void IEffectVST3::HostTimeSignature(int& numerator, int& denominator) {
   numerator = LastProcessContext.timeSigNumerator;
@@ -211,9 +194,7 @@ void IEffectVST3::HostTransportInfo(HostTransport& transport) {
 
 void IEffectVST3::ChangeLatency(int frames) {
   IEffectBase::ChangeLatency(frames);
-  if (!componentHandler)
-    return;
+  if (!componentHandler) return;
   FUnknownPtr<IComponentHandler> handler(componentHandler);
-  if (handler)
-    handler->restartComponent(kLatencyChanged);
+  if (handler) handler->restartComponent(kLatencyChanged);
 }

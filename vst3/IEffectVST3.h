@@ -15,9 +15,9 @@ class IEffectVST3View;
 // (IEditController, IEditController2, IUnitInfo) at once.
 class IEffectVST3 : public IEffectBase, public SingleComponentEffect {
 public:
-  IEffectVST3(int nParams, const char* channelIOText, int nPresets, const char* effectName,
-              const char* productName, const char* makerName, int uniqueId, int makerId,
-              int version, int adapterKind, int latency, bool isInstrument, bool midiIn);
+  IEffectVST3(int nParams, const char* channelIOText, int nPresets, const char* effectName, const char* productName,
+              const char* makerName, int uniqueId, int makerId, int version, int adapterKind, int latency,
+              bool isInstrument, bool midiIn);
   ~IEffectVST3() override;
 
   // IPluginBase
@@ -39,8 +39,10 @@ public:
 
   // IEditController
   Steinberg::tresult PLUGIN_API setComponentState(Steinberg::IBStream* state) override;
-  Steinberg::tresult PLUGIN_API getParameterInfo(Steinberg::int32 paramIndex, Steinberg::Vst::ParameterInfo& info) override;
-  Steinberg::tresult PLUGIN_API getParamStringByValue(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue valueNormalized,
+  Steinberg::tresult PLUGIN_API getParameterInfo(Steinberg::int32 paramIndex,
+                                                 Steinberg::Vst::ParameterInfo& info) override;
+  Steinberg::tresult PLUGIN_API getParamStringByValue(Steinberg::Vst::ParamID id,
+                                                      Steinberg::Vst::ParamValue valueNormalized,
                                                       Steinberg::Vst::String128 string) override;
   Steinberg::tresult PLUGIN_API getParamValueByString(Steinberg::Vst::ParamID id, Steinberg::Vst::TChar* string,
                                                       Steinberg::Vst::ParamValue& valueNormalized) override;
@@ -49,7 +51,8 @@ public:
   Steinberg::Vst::ParamValue PLUGIN_API normalizedParamToPlain(Steinberg::Vst::ParamID id,
                                                                Steinberg::Vst::ParamValue valueNormalized) override;
   Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID id) override;
-  Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue value) override;
+  Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID id,
+                                                   Steinberg::Vst::ParamValue value) override;
   Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) override;
 
   // IEditController2
@@ -59,7 +62,8 @@ public:
   Steinberg::int32 PLUGIN_API getUnitCount() override;
   Steinberg::tresult PLUGIN_API getUnitInfo(Steinberg::int32 unitIndex, Steinberg::Vst::UnitInfo& info) override;
   Steinberg::int32 PLUGIN_API getProgramListCount() override;
-  Steinberg::tresult PLUGIN_API getProgramListInfo(Steinberg::int32 listIndex, Steinberg::Vst::ProgramListInfo& info) override;
+  Steinberg::tresult PLUGIN_API getProgramListInfo(Steinberg::int32 listIndex,
+                                                   Steinberg::Vst::ProgramListInfo& info) override;
   Steinberg::tresult PLUGIN_API getProgramName(Steinberg::Vst::ProgramListID listId, Steinberg::int32 programIndex,
                                                Steinberg::Vst::String128 name) override;
   Steinberg::tresult PLUGIN_API getProgramInfo(Steinberg::Vst::ProgramListID listId, Steinberg::int32 programIndex,
@@ -68,7 +72,8 @@ public:
   Steinberg::tresult PLUGIN_API hasProgramPitchNames(Steinberg::Vst::ProgramListID listId,
                                                      Steinberg::int32 programIndex) override;
   Steinberg::tresult PLUGIN_API getProgramPitchName(Steinberg::Vst::ProgramListID listId, Steinberg::int32 programIndex,
-                                                    Steinberg::int16 midiPitch, Steinberg::Vst::String128 name) override;
+                                                    Steinberg::int16 midiPitch,
+                                                    Steinberg::Vst::String128 name) override;
   Steinberg::Vst::UnitID PLUGIN_API getSelectedUnit() override;
   Steinberg::tresult PLUGIN_API selectUnit(Steinberg::Vst::UnitID unitId) override;
   Steinberg::tresult PLUGIN_API getUnitByBus(Steinberg::Vst::MediaType type, Steinberg::Vst::BusDirection dir,

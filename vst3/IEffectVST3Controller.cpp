@@ -18,14 +18,11 @@ using namespace Steinberg::Vst;
 
 namespace {
 
-bool IsCoreId(const IEffectBase& plug, ParamID id) {
-  return id < static_cast<ParamID>(plug.NParams());
-}
+bool IsCoreId(const IEffectBase& plug, ParamID id) { return id < static_cast<ParamID>(plug.NParams()); }
 
 bool SameWord(const char* a, const char* b) {
   for (; *a && *b; ++a, ++b)
-    if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b)))
-      return false;
+    if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b))) return false;
   return *a == *b;
 }
 
@@ -35,8 +32,7 @@ std::string TrimmedText(const TChar* text) {
   NarrowText(text, narrow);
   std::string s(narrow);
   const size_t first = s.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos)
-    return {};
+  if (first == std::string::npos) return {};
   return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
 }
 
@@ -46,22 +42,19 @@ const char* const kBypassTexts[2] = {"Off", "On"};
 
 // The preset a normalised program value selects, or -1 outside the list.
 int IEffectVST3::PresetForValue(double value) const {
-  if (!(value >= 0.0 && value <= 1.0))
-    return -1;
+  if (!(value >= 0.0 && value <= 1.0)) return -1;
   const int index = static_cast<int>(value * NPresets());
   return index < NPresets() ? index : -1;
 }
 
 bool IEffectVST3::SwitchText(ParamID id, ParamValue value, String128 out) const {
-  if (std::isnan(value))
-    return false;
+  if (std::isnan(value)) return false;
   if (id == kBypassParamId) {
     WidenText(kBypassTexts[value > 0.5 ? 1 : 0], out);
     return true;
   }
   const int preset = PresetForValue(value);
-  if (id != kPresetParamId || preset < 0)
-    return false;
+  if (id != kPresetParamId || preset < 0) return false;
   WidenText(PresetName(preset), out);
   return true;
 }
@@ -76,30 +69,24 @@ bool IEffectVST3::SwitchValue(ParamID id, const TChar* text, ParamValue& value) 
         value = i;
         return true;
       }
-    if (s.empty() || !(std::isdigit(static_cast<unsigned char>(s[0])) || s[0] == '.'))
-      return false;
+    if (s.empty() || !(std::isdigit(static_cast<unsigned char>(s[0])) || s[0] == '.')) return false;
     value = ReadLeadingNumber(s.c_str()) > 0.5 ? 1.0 : 0.0;
     return true;
   }
-  if (id != kPresetParamId || NPresets() <= 0)
-    return false;
+  if (id != kPresetParamId || NPresets() <= 0) return false;
   for (int i = 0; i < NPresets(); ++i)
     if (s == PresetName(i)) {
       value = static_cast<double>(i) / NPresets();
       return true;
     }
-  if (s.empty() || !std::isdigit(static_cast<unsigned char>(s[0])))
-    return false;
+  if (s.empty() || !std::isdigit(static_cast<unsigned char>(s[0]))) return false;
   const double index = ReadLeadingNumber(s.c_str());
-  if (!(index >= 0.0 && index < NPresets()))
-    return false;
+  if (!(index >= 0.0 && index < NPresets())) return false;
   value = std::floor(index) / NPresets();
   return true;
 }
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 void IEffectVST3::RegisterParameters() {
   String128 title;
@@ -112,8 +99,8 @@ void IEffectVST3::RegisterParameters() {
   if (!IsInstrument()) {
     WidenText("Bypass", title);
     auto* bypass = new StringListParameter(
-        title, kBypassParamId, nullptr,
-        ParameterInfo::kCanAutomate | ParameterInfo::kIsList | ParameterInfo::kIsBypass, kRootUnitId);
+        title, kBypassParamId, nullptr, ParameterInfo::kCanAutomate | ParameterInfo::kIsList | ParameterInfo::kIsBypass,
+        kRootUnitId);
     parameters.addParameter(bypass);
     String128 text;
     for (const char* name : kBypassTexts) {
@@ -139,14 +126,11 @@ void IEffectVST3::RegisterParameters() {
 // The component state holds the same bytes as the controller state, and
 // this one object is both sides: restoring it again is harmless and lets a
 // host that syncs its controller this way read the restored values.
-tresult PLUGIN_API IEffectVST3::setComponentState(IBStream* state) {
-  return RestoreState(state, false);
-}
+tresult PLUGIN_API IEffectVST3::setComponentState(IBStream* state) { return RestoreState(state, false); }
 
 // The SDK's lookup by position would throw for a position outside the list.
 tresult PLUGIN_API IEffectVST3::getParameterInfo(int32 paramIndex, ParameterInfo& info) {
-  if (paramIndex < 0 || paramIndex >= parameters.getParameterCount())
-    return kResultFalse;
+  if (paramIndex < 0 || paramIndex >= parameters.getParameterCount()) return kResultFalse;
   try {
     return EditControllerEx1::getParameterInfo(paramIndex, info);
   } catch (...) {
@@ -155,11 +139,9 @@ tresult PLUGIN_API IEffectVST3::getParameterInfo(int32 paramIndex, ParameterInfo
 }
 
 tresult PLUGIN_API IEffectVST3::getParamStringByValue(ParamID id, ParamValue valueNormalized, String128 string) {
-  if (!string)
-    return kResultFalse;
+  if (!string) return kResultFalse;
   try {
-    if (!IsCoreId(*this, id))
-      return SwitchText(id, valueNormalized, string) ? kResultOk : kResultFalse;
+    if (!IsCoreId(*this, id)) return SwitchText(id, valueNormalized, string) ? kResultOk : kResultFalse;
     SlotValueText(*GetParam(static_cast<int>(id)), valueNormalized, string);
     return kResultOk;
   } catch (...) {
@@ -169,11 +151,9 @@ tresult PLUGIN_API IEffectVST3::getParamStringByValue(ParamID id, ParamValue val
 
 // Host text is checked before anything reads it; malformed text is refused.
 tresult PLUGIN_API IEffectVST3::getParamValueByString(ParamID id, TChar* string, ParamValue& valueNormalized) {
-  if (!IsWellFormedHostText(string))
-    return kResultFalse;
+  if (!IsWellFormedHostText(string)) return kResultFalse;
   try {
-    if (!IsCoreId(*this, id))
-      return SwitchValue(id, string, valueNormalized) ? kResultOk : kResultFalse;
+    if (!IsCoreId(*this, id)) return SwitchValue(id, string, valueNormalized) ? kResultOk : kResultFalse;
     Parameter* parameter = parameters.getParameter(id);
     return parameter && parameter->fromString(string, valueNormalized) ? kResultOk : kResultFalse;
   } catch (...) {
@@ -182,38 +162,31 @@ tresult PLUGIN_API IEffectVST3::getParamValueByString(ParamID id, TChar* string,
 }
 
 ParamValue PLUGIN_API IEffectVST3::plainParamToNormalized(ParamID id, ParamValue plainValue) {
-  if (!IsCoreId(*this, id))
-    return plainValue;
+  if (!IsCoreId(*this, id)) return plainValue;
   return GetParam(static_cast<int>(id))->ToNormalized(plainValue);
 }
 
 ParamValue PLUGIN_API IEffectVST3::normalizedParamToPlain(ParamID id, ParamValue valueNormalized) {
-  if (!IsCoreId(*this, id))
-    return valueNormalized;
+  if (!IsCoreId(*this, id)) return valueNormalized;
   return GetParam(static_cast<int>(id))->FromNormalized(valueNormalized);
 }
 
 ParamValue PLUGIN_API IEffectVST3::getParamNormalized(ParamID id) {
-  if (id == kBypassParamId)
-    return mShownBypass.load(std::memory_order_relaxed);
-  if (!IsCoreId(*this, id))
-    return 0.0;
+  if (id == kBypassParamId) return mShownBypass.load(std::memory_order_relaxed);
+  if (!IsCoreId(*this, id)) return 0.0;
   return GetParam(static_cast<int>(id))->NormalizedValue();
 }
 
 // The host's bypass value is shown as the host set it until the processed
 // queue or a restored state says otherwise; the audio follows the queue.
 tresult PLUGIN_API IEffectVST3::setParamNormalized(ParamID id, ParamValue value) {
-  if (std::isnan(value))
-    return kResultFalse;
+  if (std::isnan(value)) return kResultFalse;
   if (id == kBypassParamId) {
     mShownBypass.store(value > 0.5 ? 1.0 : 0.0, std::memory_order_relaxed);
     return kResultOk;
   }
-  if (id == kPresetParamId)
-    return SelectProgram(value);
-  if (!IsCoreId(*this, id))
-    return kResultFalse;
+  if (id == kPresetParamId) return SelectProgram(value);
+  if (!IsCoreId(*this, id)) return kResultFalse;
   GetParam(static_cast<int>(id))->SetFromNormalized(value);
   return kResultOk;
 }
@@ -223,13 +196,11 @@ tresult PLUGIN_API IEffectVST3::setParamNormalized(ParamID id, ParamValue value)
 // processor loads the same program again when the change reaches its queue.
 tresult IEffectVST3::SelectProgram(double value) {
   const int preset = PresetForValue(value);
-  if (preset < 0)
-    return kResultFalse;
+  if (preset < 0) return kResultFalse;
   try {
     {
       PlugLock lock(Mutex());
-      if (!LoadPreset(preset))
-        return kResultFalse;
+      if (!LoadPreset(preset)) return kResultFalse;
       RefreshParamControls();
     }
     NotifyHostOfNewValues();
@@ -240,8 +211,7 @@ tresult IEffectVST3::SelectProgram(double value) {
 }
 
 IPlugView* PLUGIN_API IEffectVST3::createView(FIDString name) {
-  if (!name || std::strcmp(name, "editor") != 0)
-    return nullptr;
+  if (!name || std::strcmp(name, "editor") != 0) return nullptr;
   try {
     EditorViews.reserve(EditorViews.size() + 1);
     auto* view = new IEffectVST3View(this);
@@ -252,17 +222,12 @@ IPlugView* PLUGIN_API IEffectVST3::createView(FIDString name) {
   }
 }
 
-tresult PLUGIN_API IEffectVST3::setKnobMode(KnobMode /*mode*/) {
-  return kResultOk;
-}
+tresult PLUGIN_API IEffectVST3::setKnobMode(KnobMode /*mode*/) { return kResultOk; }
 
-int32 PLUGIN_API IEffectVST3::getUnitCount() {
-  return 1 + NGroups();
-}
+int32 PLUGIN_API IEffectVST3::getUnitCount() { return 1 + NGroups(); }
 
 tresult PLUGIN_API IEffectVST3::getUnitInfo(int32 unitIndex, UnitInfo& info) {
-  if (unitIndex < 0 || unitIndex > NGroups())
-    return kResultFalse;
+  if (unitIndex < 0 || unitIndex > NGroups()) return kResultFalse;
   info.id = unitIndex;
   info.parentUnitId = unitIndex == 0 ? kNoParentUnitId : kRootUnitId;
   WidenText(unitIndex == 0 ? "Root Unit" : GroupName(unitIndex - 1), info.name);
@@ -270,13 +235,10 @@ tresult PLUGIN_API IEffectVST3::getUnitInfo(int32 unitIndex, UnitInfo& info) {
   return kResultOk;
 }
 
-int32 PLUGIN_API IEffectVST3::getProgramListCount() {
-  return 0;
-}
+int32 PLUGIN_API IEffectVST3::getProgramListCount() { return 0; }
 
 tresult PLUGIN_API IEffectVST3::getProgramListInfo(int32 listIndex, ProgramListInfo& info) {
-  if (listIndex != 0)
-    return kResultFalse;
+  if (listIndex != 0) return kResultFalse;
   info.id = kPresetParamId;
   WidenText("Factory Presets", info.name);
   info.programCount = NPresets();
@@ -284,8 +246,7 @@ tresult PLUGIN_API IEffectVST3::getProgramListInfo(int32 listIndex, ProgramListI
 }
 
 tresult PLUGIN_API IEffectVST3::getProgramName(ProgramListID listId, int32 programIndex, String128 name) {
-  if (listId != static_cast<ProgramListID>(kPresetParamId) || !name)
-    return kResultFalse;
+  if (listId != static_cast<ProgramListID>(kPresetParamId) || !name) return kResultFalse;
   const bool inList = programIndex >= 0 && programIndex < NPresets();
   WidenText(inList ? PresetName(programIndex) : "", name);
   return kResultOk;
@@ -295,55 +256,34 @@ tresult PLUGIN_API IEffectVST3::getProgramInfo(ProgramListID, int32, Vst::CStrin
   return kNotImplemented;
 }
 
-tresult PLUGIN_API IEffectVST3::hasProgramPitchNames(ProgramListID, int32) {
-  return kNotImplemented;
-}
+tresult PLUGIN_API IEffectVST3::hasProgramPitchNames(ProgramListID, int32) { return kNotImplemented; }
 
-tresult PLUGIN_API IEffectVST3::getProgramPitchName(ProgramListID, int32, int16, String128) {
-  return kNotImplemented;
-}
+tresult PLUGIN_API IEffectVST3::getProgramPitchName(ProgramListID, int32, int16, String128) { return kNotImplemented; }
 
-UnitID PLUGIN_API IEffectVST3::getSelectedUnit() {
-  return kRootUnitId;
-}
+UnitID PLUGIN_API IEffectVST3::getSelectedUnit() { return kRootUnitId; }
 
-tresult PLUGIN_API IEffectVST3::selectUnit(UnitID) {
-  return kNotImplemented;
-}
+tresult PLUGIN_API IEffectVST3::selectUnit(UnitID) { return kNotImplemented; }
 
-tresult PLUGIN_API IEffectVST3::getUnitByBus(MediaType, BusDirection, int32, int32, UnitID&) {
-  return kNotImplemented;
-}
+tresult PLUGIN_API IEffectVST3::getUnitByBus(MediaType, BusDirection, int32, int32, UnitID&) { return kNotImplemented; }
 
-tresult PLUGIN_API IEffectVST3::setUnitProgramData(int32, int32, IBStream*) {
-  return kNotImplemented;
-}
+tresult PLUGIN_API IEffectVST3::setUnitProgramData(int32, int32, IBStream*) { return kNotImplemented; }
 
-void IEffectVST3::BeginHostEdit(int index) {
-  beginEdit(static_cast<ParamID>(index));
-}
+void IEffectVST3::BeginHostEdit(int index) { beginEdit(static_cast<ParamID>(index)); }
 
-void IEffectVST3::SendHostEdit(int index, double normalized) {
-  performEdit(static_cast<ParamID>(index), normalized);
-}
+void IEffectVST3::SendHostEdit(int index, double normalized) { performEdit(static_cast<ParamID>(index), normalized); }
 
-void IEffectVST3::EndHostEdit(int index) {
-  endEdit(static_cast<ParamID>(index));
-}
+void IEffectVST3::EndHostEdit(int index) { endEdit(static_cast<ParamID>(index)); }
 
 void IEffectVST3::ResizeEditorFrame(int width, int height) {
   // Hosts show one view at a time: the request goes to the first one.
-  if (!Graphics() || EditorViews.empty())
-    return;
+  if (!Graphics() || EditorViews.empty()) return;
   EditorViews.front()->RequestFrameSize(width, height);
 }
 
 void IEffectVST3::OpenHostContextMenu(int index, int x, int y) {
-  if (!componentHandler || EditorViews.empty())
-    return;
+  if (!componentHandler || EditorViews.empty()) return;
   FUnknownPtr<IComponentHandler3> handler(componentHandler);
-  if (!handler)
-    return;
+  if (!handler) return;
   const ParamID id = static_cast<ParamID>(index);
   IPlugView* view = EditorViews.front();
   if (IContextMenu* menu = handler->createContextMenu(view, &id)) {

@@ -14,8 +14,7 @@ namespace {
 
 // Channel pointer array of a host bus, or null for a missing bus.
 void** HostChannels(const AudioBusBuffers* buses, int32 count, int32 bus) {
-  if (!buses || bus < 0 || bus >= count)
-    return nullptr;
+  if (!buses || bus < 0 || bus >= count) return nullptr;
   return reinterpret_cast<void**>(buses[bus].channelBuffers32);
 }
 
@@ -24,13 +23,10 @@ void** HostChannels(const AudioBusBuffers* buses, int32 count, int32 bus) {
 tresult PLUGIN_API IEffectVST3::process(ProcessData& data) {
   try {
     PlugLock lock(Mutex());
-    if (data.processContext)
-      LastProcessContext = *data.processContext;
+    if (data.processContext) LastProcessContext = *data.processContext;
     const bool reloaded = data.inputParameterChanges && ApplyParameterChanges(*data.inputParameterChanges);
-    if (reloaded && data.outputParameterChanges)
-      ReportAllValues(*data.outputParameterChanges);
-    if (HasMidiIn() && data.inputEvents)
-      DeliverMidiEvents(*data.inputEvents);
+    if (reloaded && data.outputParameterChanges) ReportAllValues(*data.outputParameterChanges);
+    if (HasMidiIn() && data.inputEvents) DeliverMidiEvents(*data.inputEvents);
 
     const bool doublePrecision = processSetup.symbolicSampleSize == kSample64;
     ConnectInputs(data);
@@ -61,22 +57,19 @@ bool IEffectVST3::ApplyParameterChanges(IParameterChanges& changes) {
   const int32 count = changes.getParameterCount();
   for (int32 i = 0; i < count; ++i) {
     IParamValueQueue* queue = changes.getParameterData(i);
-    if (!queue)
-      continue;
+    if (!queue) continue;
     // Only the last point counts; it applies to the whole block.
     int32 offset = 0;
     ParamValue value = 0.0;
     const int32 points = queue->getPointCount();
-    if (points <= 0 || queue->getPoint(points - 1, offset, value) != kResultOk)
-      continue;
+    if (points <= 0 || queue->getPoint(points - 1, offset, value) != kResultOk) continue;
     reloaded = ApplyParameterValue(queue->getParameterId(), value) || reloaded;
   }
   return reloaded;
 }
 
 bool IEffectVST3::ApplyParameterValue(ParamID id, double value) {
-  if (std::isnan(value))
-    return false;
+  if (std::isnan(value)) return false;
   if (id == kPresetParamId) {
     // A program outside the list is ignored rather than clamped onto preset 0,
     // which would reset every knob.
@@ -87,8 +80,7 @@ bool IEffectVST3::ApplyParameterValue(ParamID id, double value) {
   if (id == kBypassParamId) {
     const bool bypass = value > 0.5;
     mShownBypass.store(bypass ? 1.0 : 0.0, std::memory_order_relaxed);
-    if (bypass != IsBypassed())
-      SetBypassed(bypass);
+    if (bypass != IsBypassed()) SetBypassed(bypass);
   } else if (id < static_cast<ParamID>(NParams())) {
     const int index = static_cast<int>(id);
     GetParam(index)->SetFromNormalized(value);
@@ -105,8 +97,7 @@ void IEffectVST3::ReportAllValues(IParameterChanges& changes) {
     int32 queueIndex = 0;
     IParamValueQueue* queue = changes.addParameterData(static_cast<ParamID>(i), queueIndex);
     int32 pointIndex = 0;
-    if (queue)
-      queue->addPoint(0, GetParam(i)->NormalizedValue(), pointIndex);
+    if (queue) queue->addPoint(0, GetParam(i)->NormalizedValue(), pointIndex);
   }
 }
 
@@ -117,8 +108,7 @@ void IEffectVST3::SilenceOutputs(const ProcessData& data) {
   const size_t frames = static_cast<size_t>(std::max(data.numSamples, 0));
   for (int c = 0; c < NOutChannels(); ++c) {
     void* target = mOutputTargets[static_cast<size_t>(c)];
-    if (!target)
-      continue;
+    if (!target) continue;
     if (doublePrecision)
       std::fill_n(static_cast<double*>(target), frames, 0.0);
     else
@@ -130,8 +120,7 @@ void IEffectVST3::DeliverMidiEvents(IEventList& events) {
   const int32 count = events.getEventCount();
   for (int32 i = 0; i < count; ++i) {
     Event e = {};
-    if (events.getEvent(i, e) != kResultOk)
-      continue;
+    if (events.getEvent(i, e) != kResultOk) continue;
     MidiMessage message;
     message.frameOffset = e.sampleOffset;
     if (e.type == Event::kNoteOnEvent) {
@@ -172,23 +161,21 @@ void IEffectVST3::ConnectOutputs(const ProcessData& data) {
   int first = 0;
   for (int32 bus = 0; bus < data.numOutputs && data.outputs && first < nOut; ++bus) {
     const int g = std::max(data.outputs[bus].numChannels, 0);
-    const bool active = bus < static_cast<int32>(audioOutputs.size()) && audioOutputs[static_cast<size_t>(bus)]->isActive();
+    const bool active =
+        bus < static_cast<int32>(audioOutputs.size()) && audioOutputs[static_cast<size_t>(bus)]->isActive();
     void** host = HostChannels(data.outputs, data.numOutputs, bus);
     for (int c = first; c < nOut && c < first + g; ++c)
       mOutputTargets[static_cast<size_t>(c)] = (active && host) ? host[c - first] : nullptr;
-    for (int c = first + g; c < nOut; ++c)
-      mOutputTargets[static_cast<size_t>(c)] = nullptr;
+    for (int c = first + g; c < nOut; ++c) mOutputTargets[static_cast<size_t>(c)] = nullptr;
     first += g;
   }
-  for (int c = 0; c < nOut; ++c)
-    SetOutputConnected(c, mOutputTargets[static_cast<size_t>(c)] != nullptr);
+  for (int c = 0; c < nOut; ++c) SetOutputConnected(c, mOutputTargets[static_cast<size_t>(c)] != nullptr);
 }
 
 void IEffectVST3::RunPiece(bool doublePrecision, int offset, int frames) {
   for (int c = 0; c < NInChannels(); ++c) {
     void* source = mInputSources[static_cast<size_t>(c)];
-    if (!source)
-      continue;
+    if (!source) continue;
     if (doublePrecision) {
       SetInputPointer(c, static_cast<double*>(source) + offset);
     } else {
@@ -198,8 +185,7 @@ void IEffectVST3::RunPiece(bool doublePrecision, int offset, int frames) {
   }
   for (int c = 0; c < NOutChannels(); ++c) {
     void* target = mOutputTargets[static_cast<size_t>(c)];
-    if (!target)
-      continue;
+    if (!target) continue;
     if (doublePrecision) {
       SetOutputPointer(c, static_cast<double*>(target) + offset);
     } else {
@@ -211,8 +197,7 @@ void IEffectVST3::RunPiece(bool doublePrecision, int offset, int frames) {
   if (IsBypassed()) {
     // The host's bypass hands back the input bit for bit, subnormals too.
     PassThrough(frames);
-    if (!doublePrecision)
-      ConvertConnectedOutputs(frames);
+    if (!doublePrecision) ConvertConnectedOutputs(frames);
     return;
   }
   // Subnormal numbers cost a hundred times more per operation on these
@@ -220,6 +205,5 @@ void IEffectVST3::RunPiece(bool doublePrecision, int offset, int frames) {
   // single precision flush them to zero.
   const FlushDenormals flush;
   ProcessBlock(InputPointers(), OutputPointers(), frames);
-  if (!doublePrecision)
-    ConvertConnectedOutputs(frames);
+  if (!doublePrecision) ConvertConnectedOutputs(frames);
 }

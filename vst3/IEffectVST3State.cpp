@@ -23,15 +23,13 @@ public:
 
   TSize readRaw(void* buffer, TSize size) override {
     int32 read = -1;
-    if (stream->read(buffer, static_cast<int32>(size), &read) != kResultOk)
-      return 0;
+    if (stream->read(buffer, static_cast<int32>(size), &read) != kResultOk) return 0;
     return read == -1 ? size : read;
   }
 
   TSize writeRaw(const void* buffer, TSize size) override {
     int32 written = -1;
-    if (stream->write(const_cast<void*>(buffer), static_cast<int32>(size), &written) != kResultOk)
-      return 0;
+    if (stream->write(const_cast<void*>(buffer), static_cast<int32>(size), &written) != kResultOk) return 0;
     return written == -1 ? size : written;
   }
 
@@ -41,13 +39,11 @@ public:
 }  // namespace
 
 tresult IEffectVST3::SaveState(IBStream* stream) {
-  if (!stream)
-    return kInvalidArgument;
+  if (!stream) return kInvalidArgument;
   try {
     PlugLock lock(Mutex());
     StateChunk chunk;
-    if (!SerializeParams(chunk))
-      return kResultFalse;
+    if (!SerializeParams(chunk)) return kResultFalse;
     StateStreamer streamer(stream);
     if (!streamer.WriteAll(chunk.Data(), chunk.Size()) || !streamer.writeInt32u(IsBypassed() ? 1u : 0u))
       return kResultFalse;
@@ -58,8 +54,7 @@ tresult IEffectVST3::SaveState(IBStream* stream) {
 }
 
 tresult IEffectVST3::RestoreState(IBStream* stream, bool notifyHost) {
-  if (!stream)
-    return kInvalidArgument;
+  if (!stream) return kInvalidArgument;
   tresult result = kResultFalse;
   try {
     PlugLock lock(Mutex());
@@ -67,8 +62,7 @@ tresult IEffectVST3::RestoreState(IBStream* stream, bool notifyHost) {
     // deliver keep them.
     StateChunk chunk;
     SerializeParams(chunk);
-    if (chunk.Size() == 0)
-      return kResultFalse;
+    if (chunk.Size() == 0) return kResultFalse;
     StateStreamer streamer(stream);
     streamer.readRaw(chunk.Data(), chunk.Size());
     UnserializeParams(chunk, 0);
@@ -83,32 +77,21 @@ tresult IEffectVST3::RestoreState(IBStream* stream, bool notifyHost) {
   } catch (...) {
     return kResultFalse;
   }
-  if (notifyHost)
-    NotifyHostOfNewValues();
+  if (notifyHost) NotifyHostOfNewValues();
   return result;
 }
 
 // Outside the lock: the host may query values from inside the call.
 void IEffectVST3::NotifyHostOfNewValues() {
   try {
-    if (componentHandler)
-      componentHandler->restartComponent(kParamValuesChanged);
-  } catch (...) {
-  }
+    if (componentHandler) componentHandler->restartComponent(kParamValuesChanged);
+  } catch (...) {}
 }
 
-tresult IEffectVST3::getControllerState(IBStream* stream) {
-  return SaveState(stream);
-}
+tresult IEffectVST3::getControllerState(IBStream* stream) { return SaveState(stream); }
 
-tresult IEffectVST3::setControllerState(IBStream* stream) {
-  return RestoreState(stream, true);
-}
+tresult IEffectVST3::setControllerState(IBStream* stream) { return RestoreState(stream, true); }
 
-tresult IEffectVST3::getProcessorState(IBStream* stream) {
-  return SaveState(stream);
-}
+tresult IEffectVST3::getProcessorState(IBStream* stream) { return SaveState(stream); }
 
-tresult IEffectVST3::setProcessorState(IBStream* stream) {
-  return RestoreState(stream, true);
-}
+tresult IEffectVST3::setProcessorState(IBStream* stream) { return RestoreState(stream, true); }

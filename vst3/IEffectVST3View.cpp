@@ -9,9 +9,7 @@
 
 using namespace Steinberg;
 
-IEffectVST3View::IEffectVST3View(IEffectVST3* plug) : CPluginView(nullptr), mPlug(plug) {
-  mPlug->addRef();
-}
+IEffectVST3View::IEffectVST3View(IEffectVST3* plug) : CPluginView(nullptr), mPlug(plug) { mPlug->addRef(); }
 
 IEffectVST3View::~IEffectVST3View() {
   // Hosts open one view at a time; a dying view forgets all of them.
@@ -26,9 +24,7 @@ static bool IsSupportedType(FIDString type) {
   return supported && type && std::strcmp(type, supported) == 0;
 }
 
-IGraphics* IEffectVST3View::Editor() const {
-  return static_cast<IGraphics*>(mPlug->Graphics());
-}
+IGraphics* IEffectVST3View::Editor() const { return static_cast<IGraphics*>(mPlug->Graphics()); }
 
 // Every host-facing method below is an exception barrier: whatever goes
 // wrong inside answers kResultFalse (or does nothing) instead of unwinding
@@ -36,8 +32,7 @@ IGraphics* IEffectVST3View::Editor() const {
 
 tresult PLUGIN_API IEffectVST3View::isPlatformTypeSupported(FIDString type) {
   try {
-    if (!Editor())
-      return kResultFalse;
+    if (!Editor()) return kResultFalse;
     return IsSupportedType(type) ? kResultTrue : kResultFalse;
   } catch (...) {
     return kResultFalse;
@@ -47,11 +42,9 @@ tresult PLUGIN_API IEffectVST3View::isPlatformTypeSupported(FIDString type) {
 tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type) {
   try {
     IGraphics* editor = Editor();
-    if (!editor)
-      return kResultFalse;
+    if (!editor) return kResultFalse;
     // A window layer that needs a host service it was not given refuses.
-    if (IsSupportedType(type) && !OpenPlatformEditorWindow(*editor, parent, plugFrame))
-      return kResultFalse;
+    if (IsSupportedType(type) && !OpenPlatformEditorWindow(*editor, parent, plugFrame)) return kResultFalse;
     mPlug->EditorOpened();
     return kResultOk;
   } catch (...) {
@@ -65,8 +58,7 @@ tresult PLUGIN_API IEffectVST3View::removed() {
       mPlug->EditorClosed();
       editor->CloseEditorWindow();
     }
-  } catch (...) {
-  }
+  } catch (...) {}
   systemWindow = nullptr;
   return kResultOk;
 }
@@ -74,8 +66,7 @@ tresult PLUGIN_API IEffectVST3View::removed() {
 tresult PLUGIN_API IEffectVST3View::getSize(ViewRect* size) {
   try {
     IGraphics* editor = Editor();
-    if (!editor || !size)
-      return kResultFalse;
+    if (!editor || !size) return kResultFalse;
     *size = ViewRect(0, 0, editor->Width(), editor->Height());
     return kResultOk;
   } catch (...) {
@@ -107,8 +98,7 @@ tresult PLUGIN_API IEffectVST3View::setFrame(IPlugFrame* frame) {
 }
 
 bool IEffectVST3View::RequestFrameSize(int width, int height) {
-  if (!plugFrame)
-    return false;
+  if (!plugFrame) return false;
   ResizePending = true;
   ViewRect wanted(0, 0, width, height);
   plugFrame->resizeView(this, &wanted);

@@ -8,8 +8,7 @@
 namespace {
 
 const char* SkipDigits(const char* p) {
-  while (std::isdigit(static_cast<unsigned char>(*p)))
-    ++p;
+  while (std::isdigit(static_cast<unsigned char>(*p))) ++p;
   return p;
 }
 
@@ -18,32 +17,26 @@ const char* SkipDigits(const char* p) {
 long LeadingDigitExponent(const char* start, const char* end) {
   const char* point = std::find(start, end, '.');
   const char* first = start;
-  while (first != end && (*first == '0' || *first == '.'))
-    ++first;
-  if (first < point)
-    return static_cast<long>(point - first) - 1;
+  while (first != end && (*first == '0' || *first == '.')) ++first;
+  if (first < point) return static_cast<long>(point - first) - 1;
   return -static_cast<long>(first - point);
 }
 
 // The exponent's digits, held at a bound far beyond any double's range.
 long ReadExponent(const char* digits, const char* end, bool negative) {
   long value = 0;
-  for (; digits != end && value < 100000; ++digits)
-    value = value * 10 + (*digits - '0');
+  for (; digits != end && value < 100000; ++digits) value = value * 10 + (*digits - '0');
   return negative ? -value : value;
 }
 
 }  // namespace
 
 double ReadLeadingNumber(const char* text) {
-  if (!text)
-    return 0.0;
+  if (!text) return 0.0;
   const char* p = text;
-  while (std::isspace(static_cast<unsigned char>(*p)))
-    ++p;
+  while (std::isspace(static_cast<unsigned char>(*p))) ++p;
   bool negative = false;
-  if (*p == '+' || *p == '-')
-    negative = (*p++ == '-');
+  if (*p == '+' || *p == '-') negative = (*p++ == '-');
 
   const char* start = p;
   const char* intEnd = SkipDigits(p);
@@ -54,15 +47,13 @@ double ReadLeadingNumber(const char* text) {
     hasDigits = hasDigits || fracEnd != end + 1;
     end = fracEnd;
   }
-  if (!hasDigits)
-    return 0.0;
+  if (!hasDigits) return 0.0;
   const char* mantissaEnd = end;
   long exponent = 0;
   if (*end == 'e' || *end == 'E') {
     const char* e = end + 1;
     bool negativeExponent = false;
-    if (*e == '+' || *e == '-')
-      negativeExponent = (*e++ == '-');
+    if (*e == '+' || *e == '-') negativeExponent = (*e++ == '-');
     const char* expEnd = SkipDigits(e);
     if (expEnd != e) {
       exponent = ReadExponent(e, expEnd, negativeExponent);

@@ -32,10 +32,8 @@ tresult PLUGIN_API SingleComponentEffect::terminate() {
 }
 
 BusList* SingleComponentEffect::getBusList(MediaType type, BusDirection dir) {
-  if (type == kAudio)
-    return dir == kInput ? &audioInputs : &audioOutputs;
-  if (type == kEvent)
-    return dir == kInput ? &eventInputs : &eventOutputs;
+  if (type == kAudio) return dir == kInput ? &audioInputs : &audioOutputs;
+  if (type == kEvent) return dir == kInput ? &eventInputs : &eventOutputs;
   return nullptr;
 }
 
@@ -83,13 +81,9 @@ tresult SingleComponentEffect::removeAllBusses() {
   return kResultOk;
 }
 
-tresult PLUGIN_API SingleComponentEffect::getControllerClassId(TUID /*classId*/) {
-  return kNotImplemented;
-}
+tresult PLUGIN_API SingleComponentEffect::getControllerClassId(TUID /*classId*/) { return kNotImplemented; }
 
-tresult PLUGIN_API SingleComponentEffect::setIoMode(IoMode /*mode*/) {
-  return kNotImplemented;
-}
+tresult PLUGIN_API SingleComponentEffect::setIoMode(IoMode /*mode*/) { return kNotImplemented; }
 
 int32 PLUGIN_API SingleComponentEffect::getBusCount(MediaType type, BusDirection dir) {
   BusList* list = getBusList(type, dir);
@@ -98,8 +92,7 @@ int32 PLUGIN_API SingleComponentEffect::getBusCount(MediaType type, BusDirection
 
 tresult PLUGIN_API SingleComponentEffect::getBusInfo(MediaType type, BusDirection dir, int32 index, BusInfo& info) {
   BusList* list = getBusList(type, dir);
-  if (!list || index < 0 || index >= static_cast<int32>(list->size()))
-    return kInvalidArgument;
+  if (!list || index < 0 || index >= static_cast<int32>(list->size())) return kInvalidArgument;
   info.mediaType = type;
   info.direction = dir;
   return list->at(static_cast<size_t>(index))->getInfo(info) ? kResultTrue : kResultFalse;
@@ -111,50 +104,38 @@ tresult PLUGIN_API SingleComponentEffect::getRoutingInfo(RoutingInfo& /*inInfo*/
 
 tresult PLUGIN_API SingleComponentEffect::activateBus(MediaType type, BusDirection dir, int32 index, TBool state) {
   BusList* list = getBusList(type, dir);
-  if (!list || index < 0 || index >= static_cast<int32>(list->size()))
-    return kInvalidArgument;
+  if (!list || index < 0 || index >= static_cast<int32>(list->size())) return kInvalidArgument;
   list->at(static_cast<size_t>(index))->setActive(state);
   return kResultTrue;
 }
 
-tresult PLUGIN_API SingleComponentEffect::setActive(TBool /*state*/) {
-  return kResultOk;
-}
+tresult PLUGIN_API SingleComponentEffect::setActive(TBool /*state*/) { return kResultOk; }
 
-tresult SingleComponentEffect::setProcessorState(IBStream* /*state*/) {
-  return kNotImplemented;
-}
+tresult SingleComponentEffect::setProcessorState(IBStream* /*state*/) { return kNotImplemented; }
 
-tresult SingleComponentEffect::getProcessorState(IBStream* /*state*/) {
-  return kNotImplemented;
-}
+tresult SingleComponentEffect::getProcessorState(IBStream* /*state*/) { return kNotImplemented; }
 
 tresult PLUGIN_API SingleComponentEffect::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
                                                              SpeakerArrangement* outputs, int32 numOuts) {
-  if (numIns < 0 || numOuts < 0)
-    return kInvalidArgument;
+  if (numIns < 0 || numOuts < 0) return kInvalidArgument;
   if (numIns > static_cast<int32>(audioInputs.size()) || numOuts > static_cast<int32>(audioOutputs.size()))
     return kResultFalse;
   for (int32 i = 0; i < numIns; ++i) {
     auto* bus = FCast<AudioBus>(audioInputs.at(static_cast<size_t>(i)).get());
-    if (bus)
-      bus->setArrangement(inputs[i]);
+    if (bus) bus->setArrangement(inputs[i]);
   }
   for (int32 i = 0; i < numOuts; ++i) {
     auto* bus = FCast<AudioBus>(audioOutputs.at(static_cast<size_t>(i)).get());
-    if (bus)
-      bus->setArrangement(outputs[i]);
+    if (bus) bus->setArrangement(outputs[i]);
   }
   return kResultTrue;
 }
 
 tresult PLUGIN_API SingleComponentEffect::getBusArrangement(BusDirection dir, int32 index, SpeakerArrangement& arr) {
   BusList* list = getBusList(kAudio, dir);
-  if (!list || index < 0 || index >= static_cast<int32>(list->size()))
-    return kInvalidArgument;
+  if (!list || index < 0 || index >= static_cast<int32>(list->size())) return kInvalidArgument;
   auto* bus = FCast<AudioBus>(list->at(static_cast<size_t>(index)).get());
-  if (!bus)
-    return kResultFalse;
+  if (!bus) return kResultFalse;
   arr = bus->getArrangement();
   return kResultTrue;
 }
@@ -163,25 +144,16 @@ tresult PLUGIN_API SingleComponentEffect::canProcessSampleSize(int32 symbolicSam
   return symbolicSampleSize == kSample32 ? kResultTrue : kResultFalse;
 }
 
-uint32 PLUGIN_API SingleComponentEffect::getLatencySamples() {
-  return 0;
-}
+uint32 PLUGIN_API SingleComponentEffect::getLatencySamples() { return 0; }
 
 tresult PLUGIN_API SingleComponentEffect::setupProcessing(ProcessSetup& setup) {
-  if (canProcessSampleSize(setup.symbolicSampleSize) != kResultTrue)
-    return kResultFalse;
+  if (canProcessSampleSize(setup.symbolicSampleSize) != kResultTrue) return kResultFalse;
   processSetup = setup;
   return kResultOk;
 }
 
-tresult PLUGIN_API SingleComponentEffect::setProcessing(TBool /*state*/) {
-  return kNotImplemented;
-}
+tresult PLUGIN_API SingleComponentEffect::setProcessing(TBool /*state*/) { return kNotImplemented; }
 
-tresult PLUGIN_API SingleComponentEffect::process(ProcessData& /*data*/) {
-  return kNotImplemented;
-}
+tresult PLUGIN_API SingleComponentEffect::process(ProcessData& /*data*/) { return kNotImplemented; }
 
-uint32 PLUGIN_API SingleComponentEffect::getTailSamples() {
-  return kNoTail;
-}
+uint32 PLUGIN_API SingleComponentEffect::getTailSamples() { return kNoTail; }

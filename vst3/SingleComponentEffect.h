@@ -12,8 +12,12 @@ class ControllerStateBridge : public Steinberg::Vst::EditControllerEx1 {
 public:
   Steinberg::tresult PLUGIN_API setState(Steinberg::IBStream* state) final { return setControllerState(state); }
   Steinberg::tresult PLUGIN_API getState(Steinberg::IBStream* state) final { return getControllerState(state); }
-  virtual Steinberg::tresult setControllerState(Steinberg::IBStream* state) { return EditControllerEx1::setState(state); }
-  virtual Steinberg::tresult getControllerState(Steinberg::IBStream* state) { return EditControllerEx1::getState(state); }
+  virtual Steinberg::tresult setControllerState(Steinberg::IBStream* state) {
+    return EditControllerEx1::setState(state);
+  }
+  virtual Steinberg::tresult getControllerState(Steinberg::IBStream* state) {
+    return EditControllerEx1::getState(state);
+  }
 };
 
 class ComponentStateBridge : public Steinberg::Vst::IComponent {

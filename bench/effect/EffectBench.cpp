@@ -27,8 +27,8 @@ void ReportPerFrame(benchmark::State& state, int frames) {
       static_cast<double>(frames), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-__attribute__((noinline)) void StereoGain(const double* in0, const double* in1, double* out0, double* out1,
-                                          double gain, int frames) {
+__attribute__((noinline)) void StereoGain(const double* in0, const double* in1, double* out0, double* out1, double gain,
+                                          int frames) {
   for (int i = 0; i < frames; ++i) {
     out0[i] = in0[i] * gain;
     out1[i] = in1[i] * gain;
@@ -36,8 +36,7 @@ __attribute__((noinline)) void StereoGain(const double* in0, const double* in1, 
 }
 
 // z = a*z + tb twice per frame is a serial chain; nothing can beat it.
-__attribute__((noinline)) double SmootherFloor(double* out0, double* out1, double a, double tb, double z,
-                                               int frames) {
+__attribute__((noinline)) double SmootherFloor(double* out0, double* out1, double a, double tb, double z, int frames) {
   for (int i = 0; i < frames; ++i) {
     z = a * z + tb;
     out0[i] = z;

@@ -16,8 +16,8 @@ namespace bench {
 class BenchEffect : public IEffectBase {
 public:
   BenchEffect()
-      : IEffectBase(5, "1-1 2-2", 1, "Bench", "", "Bench", MakeFourCC("Bnch"), MakeFourCC("Bnch"), 0x20000, 1,
-                    0, false, false) {
+      : IEffectBase(5, "1-1 2-2", 1, "Bench", "", "Bench", MakeFourCC("Bnch"), MakeFourCC("Bnch"), 0x20000, 1, 0, false,
+                    false) {
     for (int i = 0; i < 5; ++i) GetParam(i)->Define("P", 0.5, 0.0, 1.0, 0.01);
   }
 };

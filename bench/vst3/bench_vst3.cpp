@@ -19,10 +19,8 @@ template <class Sample>
 struct Buffers {
   Buffers() : samples(4, std::vector<Sample>(kFrames)) {
     for (int c = 0; c < 2; ++c)
-      for (int i = 0; i < kFrames; ++i)
-        samples[c][i] = static_cast<Sample>(0.5 * std::sin(0.05 * i + c));
-    for (auto& ch : samples)
-      pointers.push_back(ch.data());
+      for (int i = 0; i < kFrames; ++i) samples[c][i] = static_cast<Sample>(0.5 * std::sin(0.05 * i + c));
+    for (auto& ch : samples) pointers.push_back(ch.data());
   }
   std::vector<std::vector<Sample>> samples;
   std::vector<Sample*> pointers;

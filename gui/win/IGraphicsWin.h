@@ -42,8 +42,7 @@ public:
   void UserAppDataDirectory(std::string& out) override;
   void AskForFile(std::string& fileName, int action, std::string& directory, const char* extensions) override;
   bool AskForColour(IArgbColor& colour, const char* prompt) override;
-  bool OpenWebAddress(const char* address, const char* title, const char* confirmation,
-                      const char* errorText) override;
+  bool OpenWebAddress(const char* address, const char* title, const char* confirmation, const char* errorText) override;
   void* OpenEditorWindow(void* parent) override;
   void CloseEditorWindow() override;
   void* EditorWindowHandle() override { return mEditorWindow; }

@@ -19,10 +19,10 @@ void IGraphicsWin::OpenTextEntry(IControl* control, const ITextStyle& style, con
   else if (style.alignment != TextAlignLeft)
     editStyle |= ES_CENTER;
 
-  HWND entry = CreateWindowExA(0, "EDIT", text ? text : "", editStyle, box.left, box.top, box.Width() + 1,
-                               box.Height() + 1, AsWindow(mEditorWindow),
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEntryControlId)),
-                               static_cast<HINSTANCE>(mModuleInstance), nullptr);
+  HWND entry =
+      CreateWindowExA(0, "EDIT", text ? text : "", editStyle, box.left, box.top, box.Width() + 1, box.Height() + 1,
+                      AsWindow(mEditorWindow), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEntryControlId)),
+                      static_cast<HINSTANCE>(mModuleInstance), nullptr);
   if (!entry) return;
 
   char face[LF_FACESIZE];
@@ -39,8 +39,7 @@ void IGraphicsWin::OpenTextEntry(IControl* control, const ITextStyle& style, con
   mEntryWindow = entry;
   mEntryFont = font;
   mEntryState = kEntryIdle;
-  mEntrySavedProc =
-      SetWindowLongPtrA(entry, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&IGraphicsWinProcs::Entry));
+  mEntrySavedProc = SetWindowLongPtrA(entry, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&IGraphicsWinProcs::Entry));
   mEntryControl = control;
   mEntryParam = param;
 }
@@ -60,12 +59,8 @@ intptr_t IGraphicsWin::HandleEntryMessage(void* windowHandle, unsigned message, 
   WNDPROC saved = reinterpret_cast<WNDPROC>(mEntrySavedProc);
   HideTooltip();
   switch (message) {
-    case WM_SETFOCUS:
-      mEntryState = kEntryFocused;
-      break;
-    case WM_KILLFOCUS:
-      mEntryState = kEntryCommit;
-      break;
+    case WM_SETFOCUS: mEntryState = kEntryFocused; break;
+    case WM_KILLFOCUS: mEntryState = kEntryCommit; break;
     case WM_GETDLGCODE:
       if (!mEntryParam) {
         LRESULT code = CallWindowProcA(saved, window, message, wParam, lParam);
@@ -99,8 +94,7 @@ intptr_t IGraphicsWin::HandleEntryMessage(void* windowHandle, unsigned message, 
         return 0;
       }
       break;
-    default:
-      break;
+    default: break;
   }
   return CallWindowProcA(saved, window, message, wParam, lParam);
 }
@@ -109,8 +103,7 @@ intptr_t IGraphicsWin::OnEntryColours(void* deviceContext) {
   if (!mEntryControl) return 0;
   HDC dc = static_cast<HDC>(deviceContext);
   const ITextStyle& style = mEntryControl->TextStyle();
-  const COLORREF background =
-      RGB(style.entryBackground.red, style.entryBackground.green, style.entryBackground.blue);
+  const COLORREF background = RGB(style.entryBackground.red, style.entryBackground.green, style.entryBackground.blue);
   SetBkColor(dc, background);
   SetTextColor(dc, RGB(style.entryForeground.red, style.entryForeground.green, style.entryForeground.blue));
   SetBkMode(dc, OPAQUE);
@@ -121,15 +114,9 @@ intptr_t IGraphicsWin::OnEntryColours(void* deviceContext) {
 
 void IGraphicsWin::RunEntryStateStep() {
   switch (mEntryState) {
-    case kEntryCancel:
-      TearDownEntry();
-      break;
-    case kEntryCommit:
-      CommitEntry();
-      break;
-    default:
-      mEntryState = kEntryIdle;
-      break;
+    case kEntryCancel: TearDownEntry(); break;
+    case kEntryCommit: CommitEntry(); break;
+    default: mEntryState = kEntryIdle; break;
   }
 }
 

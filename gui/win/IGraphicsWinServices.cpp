@@ -26,9 +26,7 @@ std::string DirectoryOfModule(HMODULE module) {
 
 void IGraphicsWin::HostDirectory(std::string& out) { out = DirectoryOfModule(nullptr); }
 
-void IGraphicsWin::ModuleDirectory(std::string& out) {
-  out = DirectoryOfModule(static_cast<HMODULE>(mModuleInstance));
-}
+void IGraphicsWin::ModuleDirectory(std::string& out) { out = DirectoryOfModule(static_cast<HMODULE>(mModuleInstance)); }
 
 void IGraphicsWin::DesktopDirectory(std::string& out) {
   char path[MAX_PATH + 1] = {};

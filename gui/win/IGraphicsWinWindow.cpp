@@ -73,8 +73,8 @@ void* IGraphicsWin::OpenEditorWindow(void* parentHandle) {
   }
 
   AcquireWindowClass();
-  HWND window = CreateWindowExA(0, kWindowClassName, "IEffect", WS_CHILD | WS_VISIBLE, x, y, w, h, parent,
-                                nullptr, static_cast<HINSTANCE>(mModuleInstance), this);
+  HWND window = CreateWindowExA(0, kWindowClassName, "IEffect", WS_CHILD | WS_VISIBLE, x, y, w, h, parent, nullptr,
+                                static_cast<HINSTANCE>(mModuleInstance), this);
   if (!window) {
     ReleaseWindowClass();
     return nullptr;
@@ -210,42 +210,27 @@ intptr_t IGraphicsWin::HandleEditorMessage(void* windowHandle, unsigned message,
 
   switch (message) {
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-      return 0;
-    case WM_PAINT:
-      return OnPaint();
-    case WM_CLOSE:
-      CloseEditorWindow();
-      return 0;
-    case WM_TIMER:
-      return wParam == kEditorTimerId ? OnTick() : 0;
-    case WM_KEYDOWN:
-      return OnKeyDown(message, wParam, lParam);
-    case WM_KEYUP:
-      return PassKeyToHost(message, wParam, lParam);
-    case WM_MOUSEMOVE:
-      return OnMove(wParam, lParam);
+    case WM_KILLFOCUS: return 0;
+    case WM_PAINT: return OnPaint();
+    case WM_CLOSE: CloseEditorWindow(); return 0;
+    case WM_TIMER: return wParam == kEditorTimerId ? OnTick() : 0;
+    case WM_KEYDOWN: return OnKeyDown(message, wParam, lParam);
+    case WM_KEYUP: return PassKeyToHost(message, wParam, lParam);
+    case WM_MOUSEMOVE: return OnMove(wParam, lParam);
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-      return OnPress(wParam, lParam);
+    case WM_MBUTTONDOWN: return OnPress(wParam, lParam);
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-      return OnRelease(wParam, lParam);
-    case WM_LBUTTONDBLCLK:
-      return OnDoubleClick(wParam, lParam);
-    case WM_MOUSEWHEEL:
-      return OnWheel(wParam, lParam);
-    case WM_MOUSEHOVER:
-      return OnHover();
+    case WM_MBUTTONUP: return OnRelease(wParam, lParam);
+    case WM_LBUTTONDBLCLK: return OnDoubleClick(wParam, lParam);
+    case WM_MOUSEWHEEL: return OnWheel(wParam, lParam);
+    case WM_MOUSEHOVER: return OnHover();
     case WM_MOUSELEAVE:
       HideTooltip();
       DispatchPointerLeave();
       return 0;
-    case WM_CTLCOLOREDIT:
-      return OnEntryColours(reinterpret_cast<void*>(wParam));
-    default:
-      return DefWindowProcA(window, message, wParam, lParam);
+    case WM_CTLCOLOREDIT: return OnEntryColours(reinterpret_cast<void*>(wParam));
+    default: return DefWindowProcA(window, message, wParam, lParam);
   }
 }

@@ -9,8 +9,7 @@
 // editor makes without starting a browser or waiting on a modal dialog.
 struct WinSystemApi {
   BOOL(WINAPI* connectedState)(LPDWORD flags, DWORD reserved);
-  HINSTANCE(WINAPI* shellExecute)(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
-                                  LPCSTR directory, INT show);
+  HINSTANCE(WINAPI* shellExecute)(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, INT show);
   int(WINAPI* messageBox)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
   BOOL(WINAPI* openFileDialog)(LPOPENFILENAMEA request);
   BOOL(WINAPI* saveFileDialog)(LPOPENFILENAMEA request);

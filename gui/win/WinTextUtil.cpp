@@ -118,12 +118,9 @@ bool EntryAcceptsChar(bool hasParameter, int typeCode, unsigned character) {
   switch (typeCode) {
     case 1:
     case 2:
-    case 3:
-      return signOrDigit;
-    case 4:
-      return signOrDigit || character == '.';
-    default:
-      return true;
+    case 3: return signOrDigit;
+    case 4: return signOrDigit || character == '.';
+    default: return true;
   }
 }
 

@@ -49,8 +49,7 @@ public:
     fileName.clear();
   }
   bool AskForColour(IArgbColor& colour, const char* prompt) override { return false; }
-  bool OpenWebAddress(const char* address, const char* title, const char* confirmation,
-                      const char* errorText) override;
+  bool OpenWebAddress(const char* address, const char* title, const char* confirmation, const char* errorText) override;
   void* OpenEditorWindow(void* parent) override;
   void CloseEditorWindow() override;
   // The X window id, as a pointer-sized value.

@@ -14,11 +14,10 @@ using namespace Steinberg;
 
 namespace {
 
-constexpr uint32_t kEditorEvents = XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS |
-                                   XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION |
-                                   XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW |
-                                   XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE |
-                                   XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+constexpr uint32_t kEditorEvents =
+    XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
+    XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW |
+    XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
 
 template <class Reply>
 struct ReplyPtr {
@@ -97,10 +96,9 @@ bool IGraphicsX11::CreateWindow(uint32_t parent, int x, int y, int w, int h) {
   // No background: nothing is erased before the editor paints, so it never flickers.
   const uint32_t values[] = {XCB_BACK_PIXMAP_NONE, kEditorEvents};
   xcb_generic_error_t* error = xcb_request_check(
-      mConnection, xcb_create_window_checked(mConnection, XCB_COPY_FROM_PARENT, mWindow, parent, int16_t(x),
-                                             int16_t(y), uint16_t(w), uint16_t(h), 0,
-                                             XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
-                                             XCB_CW_BACK_PIXMAP | XCB_CW_EVENT_MASK, values));
+      mConnection, xcb_create_window_checked(mConnection, XCB_COPY_FROM_PARENT, mWindow, parent, int16_t(x), int16_t(y),
+                                             uint16_t(w), uint16_t(h), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                                             XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXMAP | XCB_CW_EVENT_MASK, values));
   if (error) {
     free(error);
     mWindow = 0;
@@ -131,9 +129,8 @@ void IGraphicsX11::LoadKeyboardMap() {
 bool IGraphicsX11::RegisterWithRunLoop() {
   mRunLoopClient = new X11RunLoopClient(this);
   const Linux::TimerInterval period = mFrameRate > 0 ? Linux::TimerInterval(1000 / mFrameRate) : 1000;
-  const bool ok =
-      mRunLoop->registerEventHandler(mRunLoopClient, xcb_get_file_descriptor(mConnection)) == kResultOk &&
-      mRunLoop->registerTimer(mRunLoopClient, period) == kResultOk;
+  const bool ok = mRunLoop->registerEventHandler(mRunLoopClient, xcb_get_file_descriptor(mConnection)) == kResultOk &&
+                  mRunLoop->registerTimer(mRunLoopClient, period) == kResultOk;
   mRunLoop->addRef();
   mRegisteredLoop = mRunLoop;
   return ok;

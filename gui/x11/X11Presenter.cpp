@@ -99,7 +99,8 @@ void X11Presenter::PutWithRequests(const PIX_IBitmap& surface, const IBox& box) 
 bool X11Presenter::Present(const PIX_IBitmap& surface, const IBox& requested) {
   if (!surface.PixelBits()) return false;
   IBox box(std::max(0, requested.left), std::max(0, requested.top),
-           std::min({requested.right, mWidth, surface.Width()}), std::min({requested.bottom, mHeight, surface.Height()}));
+           std::min({requested.right, mWidth, surface.Width()}),
+           std::min({requested.bottom, mHeight, surface.Height()}));
   if (box.right <= box.left || box.bottom <= box.top) return true;
   if (mShmAddress) {
     if (mShmInFlight) free(xcb_get_input_focus_reply(mConnection, xcb_get_input_focus(mConnection), nullptr));

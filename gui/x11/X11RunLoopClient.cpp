@@ -8,15 +8,13 @@ using namespace Steinberg;
 void PLUGIN_API X11RunLoopClient::onFDIsSet(Linux::FileDescriptor) {
   try {
     if (mOwner) mOwner->OnConnectionReadable();
-  } catch (...) {
-  }
+  } catch (...) {}
 }
 
 void PLUGIN_API X11RunLoopClient::onTimer() {
   try {
     if (mOwner) mOwner->OnTick();
-  } catch (...) {
-  }
+  } catch (...) {}
 }
 
 tresult PLUGIN_API X11RunLoopClient::queryInterface(const TUID iid, void** obj) {

@@ -26,7 +26,7 @@ struct BrowserLog {
 BrowserLog& Browser();
 
 class EditorHostTest : public testing::Test {
- protected:
+protected:
   void SetUp() override;
   void TearDown() override;
 

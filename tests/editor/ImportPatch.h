@@ -8,7 +8,7 @@
 namespace vellox::test {
 
 class ImportPatch {
- public:
+public:
   ImportPatch(HMODULE module, const char* dll, const char* function, void* replacement);
   ~ImportPatch();
   ImportPatch(const ImportPatch&) = delete;
@@ -17,7 +17,7 @@ class ImportPatch {
   // False when the module does not import the function by name from that DLL.
   bool Installed() const { return slot_ != nullptr; }
 
- private:
+private:
   void** slot_ = nullptr;
   void* original_ = nullptr;
 };

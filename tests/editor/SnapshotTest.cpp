@@ -19,7 +19,7 @@ namespace {
 std::string Artifact(const std::string& name) { return std::string(VELLOX_ARTIFACT_DIR) + "/" + name; }
 
 class SnapshotCliTest : public testing::Test {
- protected:
+protected:
   void SetUp() override {
     std::string error;
     if (host::ModuleBinaryPath(VELLOX_BUNDLE_PATH, error).empty())

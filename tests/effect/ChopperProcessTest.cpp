@@ -34,7 +34,7 @@ TEST(ChopperProcess, CycleTimingWith64FrameBlocks) {
   h.Set(kVelloxDry, 0.5);
   const double block = 64.0 / 44100.0;
   std::vector<std::pair<double, double>> runs;  // (level, seconds)
-  for (int n = 0; n < 700; ++n) {  // about one second
+  for (int n = 0; n < 700; ++n) {               // about one second
     h.Run(64);
     const double level = h.Target();
     if (runs.empty() || runs.back().first != level) runs.emplace_back(level, 0.0);

@@ -88,9 +88,8 @@ TEST(VelloxParams, EditorIsBuiltBetweenParamsAndPresetCapture) {
     EXPECT_TRUE(gBuilder.paramsDefined);
     EXPECT_FALSE(gBuilder.presetCaptured);
     ASSERT_NE(fx.Graphics(), nullptr);
-    const std::vector<std::string> bound = {
-        "deliver 0 0.000000", "deliver 1 0.000000", "deliver 2 0.000000",
-        "deliver 3 0.500000", "deliver 4 0.000000", "surfaces"};
+    const std::vector<std::string> bound = {"deliver 0 0.000000", "deliver 1 0.000000", "deliver 2 0.000000",
+                                            "deliver 3 0.500000", "deliver 4 0.000000", "surfaces"};
     EXPECT_EQ(gBuilder.log.calls, bound);
   }
   EXPECT_TRUE(gBuilder.log.deleted);

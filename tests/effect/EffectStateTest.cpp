@@ -42,8 +42,8 @@ TEST(EffectState, RestoreFromByteEightRunsOut) {
   StateChunk chunk;
   h.fx.SerializeParams(chunk);
   EXPECT_EQ(h.fx.UnserializeParams(chunk, 8), -1);
-  EXPECT_EQ(h.fx.GetParam(kVelloxFade)->Value(), 5.0);  // 0.22 limited
-  EXPECT_EQ(h.fx.GetParam(kVelloxChop)->Value(), 0.22);  // 0.0 limited
+  EXPECT_EQ(h.fx.GetParam(kVelloxFade)->Value(), 5.0);    // 0.22 limited
+  EXPECT_EQ(h.fx.GetParam(kVelloxChop)->Value(), 0.22);   // 0.0 limited
   EXPECT_EQ(h.fx.GetParam(kVelloxOutput)->Value(), 1.0);  // BY's 1.0
   EXPECT_EQ(h.fx.GetParam(kVelloxBy)->Value(), 0.0);
 }

@@ -47,8 +47,7 @@ void RequireStateRoundTrip(EffectRig& rig) {
 
   // The component side, where it keeps a state, round-trips the same way.
   FakeStream component;
-  if (rig.component->getState(&component) != kResultOk)
-    return;
+  if (rig.component->getState(&component) != kResultOk) return;
   FakeStream back(component.bytes);
   FUZZ_REQUIRE(rig.component->setState(&back) == kResultOk, "component refused its own state");
   RequireParamsInRange(rig);
@@ -59,8 +58,7 @@ void RequireStateRoundTrip(EffectRig& rig) {
 
 std::vector<ParamID> HostParamIds(EffectRig& rig) {
   std::vector<ParamID> ids;
-  for (int i = 0; i < rig.effect->NParams(); ++i)
-    ids.push_back(static_cast<ParamID>(i));
+  for (int i = 0; i < rig.effect->NParams(); ++i) ids.push_back(static_cast<ParamID>(i));
   ids.push_back(kBypassParamId);
   ids.push_back(kPresetParamId);
   return ids;

@@ -29,11 +29,9 @@ void RequireNormalized(double v, ParamID id, const char* what) {
 void ValueToTextAndBack(EffectRig& rig, ParamID id, double value) {
   String128 text;
   std::memset(text, 0xA5, sizeof text);
-  if (rig.controller->getParamStringByValue(id, value, text) != kResultOk)
-    return;
+  if (rig.controller->getParamStringByValue(id, value, text) != kResultOk) return;
   size_t length = 0;
-  while (length < 128 && text[length] != 0)
-    ++length;
+  while (length < 128 && text[length] != 0) ++length;
   FUZZ_REQUIRE(length < 128, "value text of id %u has no terminator", id);
   ParamValue back = -1.0;
   if (rig.controller->getParamValueByString(id, text, back) == kResultOk)
@@ -45,10 +43,8 @@ void ValueToTextAndBack(EffectRig& rig, ParamID id, double value) {
 // buffer (the rest padded with digits).
 void TextToValue(EffectRig& rig, ParamID id, const std::vector<char16_t>& units, bool terminate) {
   std::unique_ptr<TChar[]> text(new TChar[128]);
-  for (size_t i = 0; i < 128; ++i)
-    text[i] = i < units.size() ? units[i] : u'7';
-  if (terminate && units.size() < 128)
-    text[units.size()] = 0;
+  for (size_t i = 0; i < 128; ++i) text[i] = i < units.size() ? units[i] : u'7';
+  if (terminate && units.size() < 128) text[units.size()] = 0;
   ParamValue value = -1.0;
   if (rig.controller->getParamValueByString(id, text.get(), value) == kResultOk)
     RequireNormalized(value, id, "getParamValueByString");
@@ -62,38 +58,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   while (in.remaining_bytes() > 0) {
     const ParamID id = PickId(in, rig);
     switch (in.ConsumeIntegralInRange<int>(0, 3)) {
-    case 0:
-      ValueToTextAndBack(rig, id, in.ConsumeProbability<double>());
-      break;
-    case 1: {
-      double raw;  // any bit pattern: NaN, infinities, subnormals, huge
-      const std::vector<uint8_t> bits = in.ConsumeBytes<uint8_t>(sizeof raw);
-      std::memset(&raw, 0, sizeof raw);
-      if (!bits.empty())
-        std::memcpy(&raw, bits.data(), bits.size());
-      ValueToTextAndBack(rig, id, raw);
-      // Ids other than the core's pass the value through unchanged.
-      if (std::isfinite(raw) && id < static_cast<ParamID>(rig.effect->NParams()))
-        RequireNormalized(rig.controller->plainParamToNormalized(id, raw), id, "plainParamToNormalized");
-      rig.controller->setParamNormalized(id, raw);
-      break;
-    }
-    case 2: {
-      // Up to 128 units: a host's String128, with or without a terminator.
-      const bool terminate = in.ConsumeBool();
-      const size_t count = in.ConsumeIntegralInRange<size_t>(0, 128);
-      std::vector<char16_t> units;
-      for (size_t i = 0; i < count && in.remaining_bytes() > 0; ++i)
-        units.push_back(in.ConsumeIntegral<char16_t>());
-      TextToValue(rig, id, units, terminate);
-      break;
-    }
-    default: {
-      // Printable text, as a user types it.
-      const std::string typed = in.ConsumeRandomLengthString(127);
-      TextToValue(rig, id, std::vector<char16_t>(typed.begin(), typed.end()), true);
-      break;
-    }
+      case 0: ValueToTextAndBack(rig, id, in.ConsumeProbability<double>()); break;
+      case 1: {
+        double raw;  // any bit pattern: NaN, infinities, subnormals, huge
+        const std::vector<uint8_t> bits = in.ConsumeBytes<uint8_t>(sizeof raw);
+        std::memset(&raw, 0, sizeof raw);
+        if (!bits.empty()) std::memcpy(&raw, bits.data(), bits.size());
+        ValueToTextAndBack(rig, id, raw);
+        // Ids other than the core's pass the value through unchanged.
+        if (std::isfinite(raw) && id < static_cast<ParamID>(rig.effect->NParams()))
+          RequireNormalized(rig.controller->plainParamToNormalized(id, raw), id, "plainParamToNormalized");
+        rig.controller->setParamNormalized(id, raw);
+        break;
+      }
+      case 2: {
+        // Up to 128 units: a host's String128, with or without a terminator.
+        const bool terminate = in.ConsumeBool();
+        const size_t count = in.ConsumeIntegralInRange<size_t>(0, 128);
+        std::vector<char16_t> units;
+        for (size_t i = 0; i < count && in.remaining_bytes() > 0; ++i) units.push_back(in.ConsumeIntegral<char16_t>());
+        TextToValue(rig, id, units, terminate);
+        break;
+      }
+      default: {
+        // Printable text, as a user types it.
+        const std::string typed = in.ConsumeRandomLengthString(127);
+        TextToValue(rig, id, std::vector<char16_t>(typed.begin(), typed.end()), true);
+        break;
+      }
     }
     RequireParamsInRange(rig);
   }

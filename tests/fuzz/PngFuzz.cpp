@@ -8,8 +8,7 @@
 #include "PIX_PngDecode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size > (1u << 20))
-    return 0;
+  if (size > (1u << 20)) return 0;
   std::unique_ptr<PIX_MemBitmap> loaded(LoadPngFromMemory(data, static_cast<int>(size)));
 
   // The decoder never reads past the data: the first read it cannot fill ends
@@ -18,11 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::unique_ptr<PIX_IBitmap> decoded(size >= 8 ? DecodePngSource(&source, nullptr) : nullptr);
   FUZZ_REQUIRE(source.left >= 0 && source.left <= static_cast<int>(size), "%d bytes left of %zu", source.left, size);
   FUZZ_REQUIRE(source.shortReads <= 1, "%d reads past the end", source.shortReads);
-  if (decoded)
-    FUZZ_REQUIRE(source.shortReads == 0, "decoded an image from a read past the end");
+  if (decoded) FUZZ_REQUIRE(source.shortReads == 0, "decoded an image from a read past the end");
 
-  if (!loaded)
-    return 0;
+  if (!loaded) return 0;
   // A decoded image is whole and the same whichever entry decoded it.
   FUZZ_REQUIRE(decoded != nullptr, "only the memory loader decoded it");
   const int w = loaded->Width(), h = loaded->Height();
@@ -31,8 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int y = 0; y < h; ++y) {
     const PixelWord* a = loaded->PixelBits() + (loaded->IsBottomUp() ? h - 1 - y : y) * loaded->RowSpan();
     const PixelWord* b = decoded->PixelBits() + (decoded->IsBottomUp() ? h - 1 - y : y) * decoded->RowSpan();
-    for (int x = 0; x < w; ++x)
-      FUZZ_REQUIRE(a[x] == b[x], "two decodes disagree at %d,%d", x, y);
+    for (int x = 0; x < w; ++x) FUZZ_REQUIRE(a[x] == b[x], "two decodes disagree at %d,%d", x, y);
   }
   return 0;
 }

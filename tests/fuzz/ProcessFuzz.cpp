@@ -26,14 +26,13 @@ const double kModerate = 1e30;
 double RawDouble(FuzzedDataProvider& in) {
   double v = 0.0;
   const std::vector<uint8_t> bits = in.ConsumeBytes<uint8_t>(sizeof v);
-  if (!bits.empty())
-    std::memcpy(&v, bits.data(), bits.size());
+  if (!bits.empty()) std::memcpy(&v, bits.data(), bits.size());
   return v;
 }
 
 double Special(int which) {
-  const double values[] = {std::numeric_limits<double>::quiet_NaN(), HUGE_VAL, -HUGE_VAL, 1e-310, 1e300,
-                           FLT_MAX, -FLT_MIN / 4, 0.0};
+  const double values[] = {
+      std::numeric_limits<double>::quiet_NaN(), HUGE_VAL, -HUGE_VAL, 1e-310, 1e300, FLT_MAX, -FLT_MIN / 4, 0.0};
   return values[which % 8];
 }
 
@@ -69,39 +68,31 @@ void RunBlock(EffectRig& rig, int32 sampleSize, const Block& block, IParameterCh
   Buffers<Sample> b;
   b.in.assign(n, std::vector<Sample>(frames));
   for (int c = 0; c < n; ++c)
-    for (int i = 0; i < frames; ++i)
-      b.in[c][i] = static_cast<Sample>(block.input[c][i]);
+    for (int i = 0; i < frames; ++i) b.in[c][i] = static_cast<Sample>(block.input[c][i]);
   if (block.layout == Layout::InPlace)
     b.out = b.in;
   else
     b.out.assign(n, std::vector<Sample>(frames, std::numeric_limits<Sample>::quiet_NaN()));
-  for (auto& ch : b.in)
-    b.inPtrs.push_back(ch.data());
-  for (auto& ch : b.out)
-    b.outPtrs.push_back(ch.data());
-  if (block.layout == Layout::InPlace)
-    b.inPtrs = b.outPtrs;
-  if (block.layout == Layout::NullInputChannel && n > 0)
-    b.inPtrs[0] = nullptr;
+  for (auto& ch : b.in) b.inPtrs.push_back(ch.data());
+  for (auto& ch : b.out) b.outPtrs.push_back(ch.data());
+  if (block.layout == Layout::InPlace) b.inPtrs = b.outPtrs;
+  if (block.layout == Layout::NullInputChannel && n > 0) b.inPtrs[0] = nullptr;
   SetPointers(b.inBus, b.inPtrs, block.layout == Layout::NullInputArray);
   SetPointers(b.outBus, b.outPtrs, block.layout == Layout::NullOutputArray);
   const std::vector<std::vector<Sample>> hostInput = b.in;
 
   const bool inputs = block.layout != Layout::NoInputBus;
   const bool outputs = block.layout != Layout::NoOutputBus;
-  ProcessData data =
-      MakeProcessData(sampleSize, frames, inputs ? &b.inBus : nullptr, inputs ? 1 : 0, outputs ? &b.outBus : nullptr,
-                      outputs ? 1 : 0);
+  ProcessData data = MakeProcessData(sampleSize, frames, inputs ? &b.inBus : nullptr, inputs ? 1 : 0,
+                                     outputs ? &b.outBus : nullptr, outputs ? 1 : 0);
   data.inputParameterChanges = changes;
   rig.Process(data);
   RequireParamsInRange(rig);
 
-  if (!outputs || block.layout == Layout::NullOutputArray)
-    return;
+  if (!outputs || block.layout == Layout::NullOutputArray) return;
   bool moderate = true;
   for (const auto& ch : hostInput)
-    for (Sample s : ch)
-      moderate = moderate && std::isfinite(s) && std::fabs(static_cast<double>(s)) <= kModerate;
+    for (Sample s : ch) moderate = moderate && std::isfinite(s) && std::fabs(static_cast<double>(s)) <= kModerate;
   const int pluginChannels = rig.effect->NOutChannels();
   for (int c = 0; c < n && c < pluginChannels; ++c)
     for (int i = 0; i < frames; ++i)
@@ -121,15 +112,13 @@ void RunBlock(EffectRig& rig, int32 sampleSize, const Block& block, IParameterCh
 Block MakeBlock(FuzzedDataProvider& in, int32 maxBlock, int channels) {
   Block block;
   block.frames = in.ConsumeIntegralInRange<int>(0, 8192);
-  if (in.ConsumeIntegralInRange<int>(0, 7) == 0)
-    block.frames = maxBlock + in.ConsumeIntegralInRange<int>(1, 4096);
+  if (in.ConsumeIntegralInRange<int>(0, 7) == 0) block.frames = maxBlock + in.ConsumeIntegralInRange<int>(1, 4096);
   block.layout = static_cast<Layout>(in.ConsumeIntegralInRange<int>(0, 6));
   block.hostChannels = in.ConsumeIntegralInRange<int>(0, 7) == 0 ? in.ConsumeIntegralInRange<int>(0, 3) : channels;
   const int kind = in.ConsumeIntegralInRange<int>(0, 2);
   std::vector<double> pattern;
   if (kind == 1)
-    for (int i = in.ConsumeIntegralInRange<int>(1, 16); i > 0; --i)
-      pattern.push_back(RawDouble(in));
+    for (int i = in.ConsumeIntegralInRange<int>(1, 16); i > 0; --i) pattern.push_back(RawDouble(in));
   const int specialStride = in.ConsumeIntegralInRange<int>(1, 64);
   block.input.assign(block.hostChannels, std::vector<double>(block.frames));
   for (int c = 0; c < block.hostChannels; ++c)

@@ -14,8 +14,7 @@ using namespace Steinberg::Vst;
 // answers kResultOk with fewer bytes instead of failing), bit 3 restore the
 // stream twice. The rest is the stream.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size == 0)
-    return 0;
+  if (size == 0) return 0;
   const uint8_t mode = data[0];
   const std::vector<uint8_t> bytes(data + 1, data + size);
   EffectRig rig;
@@ -26,15 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FakeStream stream(bytes, (mode & 4) == 0);
     tresult result = kResultOk;
     switch (mode & 3) {
-    case 1:
-      result = rig.component->setState(&stream);
-      break;
-    case 2:
-      result = rig.controller->setComponentState(&stream);
-      break;
-    default:
-      result = rig.controller->setState(&stream);
-      break;
+      case 1: result = rig.component->setState(&stream); break;
+      case 2: result = rig.controller->setComponentState(&stream); break;
+      default: result = rig.controller->setState(&stream); break;
     }
     FUZZ_REQUIRE(stream.cursor <= bytes.size(), "stream cursor %zu past %zu bytes", stream.cursor, bytes.size());
     RequireParamsInRange(rig);

@@ -62,8 +62,7 @@ TEST(ArtworkTest, OffscreenEditorCompositesRealArtwork) {
 
   knob->ReceivePluginValue(0.5);  // the half-transparent frame over the background
   sw->ReceivePluginValue(1.0);
-  while (Tick(*g)) {
-  }
+  while (Tick(*g)) {}
   unsigned p = PixelAt(*g, 7, 7);
   EXPECT_NEAR(Channel(p, 16), 10 + (200 - 10) * 128 / 255, 2);
   EXPECT_NEAR(Channel(p, 8), 20 + (100 - 20) * 128 / 255, 2);
@@ -71,8 +70,7 @@ TEST(ArtworkTest, OffscreenEditorCompositesRealArtwork) {
   EXPECT_EQ(PixelAt(*g, 25, 8), 0xFF0000FFu);
 
   knob->ReceivePluginValue(1.0);  // a clear frame leaves only the background
-  while (Tick(*g)) {
-  }
+  while (Tick(*g)) {}
   EXPECT_EQ(PixelAt(*g, 7, 7) & 0xFFFFFF, 0x0A141Eu);
 
   // The written file holds exactly what the surface holds.
@@ -145,8 +143,7 @@ TEST(ArtworkTest, MissingArtworkPaintsNothingAndIsReported) {
   EXPECT_EQ(knob->Box(), IBox(5, 5, 5, 5));
   fx.BindGraphics(g);
   knob->ReceivePluginValue(0.9);
-  while (Tick(*g)) {
-  }
+  while (Tick(*g)) {}
   g->PaintRegion(IBox(0, 0, 30, 30));
   int changed = 0;
   for (int y = 0; y < 30; ++y)

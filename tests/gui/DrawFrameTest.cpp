@@ -14,7 +14,8 @@ PIX_MemBitmap* PositionStrip(int w, int h) {
   auto* bitmap = new PIX_MemBitmap();
   bitmap->SetSize(w, h);
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) bitmap->PixelBits()[y * bitmap->RowSpan() + x] = 0xFF000000u | unsigned(x << 12) | unsigned(y);
+    for (int x = 0; x < w; ++x)
+      bitmap->PixelBits()[y * bitmap->RowSpan() + x] = 0xFF000000u | unsigned(x << 12) | unsigned(y);
   return bitmap;
 }
 

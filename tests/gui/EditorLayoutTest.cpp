@@ -131,8 +131,8 @@ TEST_F(EditorLayoutTest, TheLinkCornerReachesPastTheEdges) {
   EXPECT_EQ(g->ControlAt(685, 155), 6);
   EXPECT_EQ(g->ControlAt(680, 170), 0);  // the background beside it
   EXPECT_EQ(g->ControlAt(700, 154), 0);
-  EXPECT_EQ(g->ControlAt(650, 60), 5);   // the OUTPUT knob
-  EXPECT_EQ(g->ControlAt(100, 60), 1);   // the BY switch
+  EXPECT_EQ(g->ControlAt(650, 60), 5);  // the OUTPUT knob
+  EXPECT_EQ(g->ControlAt(100, 60), 1);  // the BY switch
 }
 
 // Steady-state painting allocates nothing: counts every allocation made while

@@ -14,8 +14,8 @@ static std::string Format(const char* fmt, int a, int b = 0) {
 }
 
 RecordingEffect::RecordingEffect(int kind)
-    : IEffectBase(5, "1-1 2-2", 1, "Test", "", "Maker", MakeFourCC("Test"), MakeFourCC("Mkr1"), 0x20000, kind,
-                  0, false, false),
+    : IEffectBase(5, "1-1 2-2", 1, "Test", "", "Maker", MakeFourCC("Test"), MakeFourCC("Mkr1"), 0x20000, kind, 0, false,
+                  false),
       adapterKind(kind) {
   GetParam(0)->Define("FADE", 5.0, 5.0, 50.0, 0.01, "", "", 1.0);
   GetParam(1)->Define("CHOP", 0.22, 0.0, 1.0, 0.01, "", "", 1.0);
@@ -87,7 +87,6 @@ PIX_MemBitmap* MakeStrip(int w, int h, int frames, unsigned (*colourOf)(int fram
     for (int x = 0; x < w; ++x) bitmap->PixelBits()[y * bitmap->RowSpan() + x] = colourOf(y / h);
   return bitmap;
 }
-
 
 std::vector<unsigned char> EncodePng(int w, int h, int frames, unsigned (*colourOf)(int frame)) {
   std::vector<unsigned char> rgba(size_t(w) * h * frames * 4);

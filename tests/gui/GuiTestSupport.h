@@ -31,8 +31,7 @@ public:
 // to take keys.
 class ProbeControl : public IControl {
 public:
-  ProbeControl(IEffectBase* plug, const IBox& box, int paramIdx, std::vector<std::string>* log,
-               const char* name);
+  ProbeControl(IEffectBase* plug, const IBox& box, int paramIdx, std::vector<std::string>* log, const char* name);
 
   void PointerDown(int x, int y, const IPointerMods& mods) override;
   void PointerUp(int x, int y, const IPointerMods& mods) override;

@@ -6,7 +6,7 @@
 
 TEST(BoxTest, OnlyTheAllZeroBoxIsEmpty) {
   EXPECT_TRUE(IBox().IsEmpty());
-  EXPECT_FALSE(IBox(5, 5, 5, 5).IsEmpty());   // no area, yet a region
+  EXPECT_FALSE(IBox(5, 5, 5, 5).IsEmpty());  // no area, yet a region
   EXPECT_FALSE(IBox(0, 0, 0, 1).IsEmpty());
   EXPECT_FALSE(IBox().Overlaps(IBox(-10, -10, 10, 10)));
   EXPECT_FALSE(IBox(-10, -10, 10, 10).Overlaps(IBox()));
@@ -77,8 +77,7 @@ TEST_F(RedrawTest, UserAndLinkedValuesRepaintOnTwoTicks) {
   auto* c = new ProbeControl(&fx, IBox(0, 0, 10, 10), 1, &fx.log, "c");
   c->AddLinkedParam(3);
   g.AddControl(c);
-  while (Tick(g)) {
-  }
+  while (Tick(g)) {}
 
   c->ReceiveUserValue(0.4);
   EXPECT_EQ(fx.log, (std::vector<std::string>{"send 1 0.4"}));
@@ -204,7 +203,7 @@ TEST_F(RedrawTest, NonStrictRepaintTestsNeighboursAgainstTheChangedBox) {
   g.PaintRegion(IBox(40, 10, 50, 20));
   EXPECT_EQ(a->paintCount, 4);
   EXPECT_EQ(bg->paintCount, 4);
-  EXPECT_EQ(leftOfA->paintCount, 4);  // touching from the left counts
+  EXPECT_EQ(leftOfA->paintCount, 4);   // touching from the left counts
   EXPECT_EQ(rightOfA->paintCount, 1);  // touching from the right does not
   EXPECT_EQ(hidden->paintCount, 0);
 }

@@ -94,7 +94,7 @@ TEST_F(RoutingTest, EveryEditGestureIsClosedExactlyOnce) {
 
   fx.log.clear();
   g.DispatchPointerDown(20, 20, Left());
-  g.ReleasePointerCapture();  // as a modal menu does
+  g.ReleasePointerCapture();            // as a modal menu does
   g.DispatchPointerUp(35, 35, Left());  // released over another bound control
   EXPECT_EQ(fx.log, (Log{"begin 2", "a down 20 20", "top up", "end 2"}));
 }
@@ -106,8 +106,8 @@ TEST_F(RoutingTest, APressWithoutAReleaseClosesTheEarlierGestureFirst) {
   g.DispatchPointerDown(20, 20, Left());
   g.DispatchPointerDown(20, 20, Right());  // the host menu replaces the open gesture
   g.DispatchPointerUp(20, 20, Right());
-  EXPECT_EQ(fx.log, (Log{"begin 2", "a down 20 20", "end 2", "begin 3", "top down 35 35", "top up", "end 3",
-                         "begin 2", "a down 20 20", "end 2", "menu 2 20 20", "a up"}));
+  EXPECT_EQ(fx.log, (Log{"begin 2", "a down 20 20", "end 2", "begin 3", "top down 35 35", "top up", "end 3", "begin 2",
+                         "a down 20 20", "end 2", "menu 2 20 20", "a up"}));
 }
 
 TEST_F(RoutingTest, WheelGoesToTheCapturedControlWherever) {
@@ -146,8 +146,8 @@ TEST_F(RoutingTest, KeysGoToTheControlOrTheKeyCatcher) {
   EXPECT_FALSE(g.DispatchKey(60, 20, kKeyLeft));  // u declines, catcher not asked
   g.DispatchPointerDown(20, 20, Left());
   EXPECT_TRUE(g.DispatchKey(5, 5, kKeyRight));  // captured control wins
-  EXPECT_EQ(fx.log, (Log{"a key 1", "a key 15", "catcher key 5", "catcher key 2", "u key 3", "begin 2",
-                         "a down 20 20", "a key 4"}));
+  EXPECT_EQ(fx.log, (Log{"a key 1", "a key 15", "catcher key 5", "catcher key 2", "u key 3", "begin 2", "a down 20 20",
+                         "a key 4"}));
 }
 
 TEST_F(RoutingTest, HoverIsIgnoredUntilTracked) {

@@ -68,8 +68,7 @@ TEST(ThreadTest, AudioDeliveryRacesPaintingSafely) {
   EXPECT_EQ(torn, 0);
 
   int guard = 0;
-  while (Tick(*g) && ++guard < 10) {
-  }
+  while (Tick(*g) && ++guard < 10) {}
   EXPECT_LT(guard, 10);
   for (int i = 0; i < 4; ++i) {
     EXPECT_DOUBLE_EQ(knobs[size_t(i)]->GetValue(), kValues[i + 1]);

@@ -56,8 +56,7 @@ TEST_F(ValueFlowTest, PlainValuesOutsideTheRangeArriveAsZeroOrOne) {
 
 TEST_F(ValueFlowTest, RefreshAfterAStateChangeRepaintsTwice) {
   fx.BindGraphics(g);
-  while (Tick(*g)) {
-  }
+  while (Tick(*g)) {}
   fx.GetParam(0)->SetValue(50.0);
   fx.RefreshParamControls();
   EXPECT_DOUBLE_EQ(fade->GetValue(), 1.0);
@@ -156,7 +155,8 @@ TEST(PromptTest, NamedValuesOpenAMenuAndTheChoiceComesBack) {
   g.entries.clear();
   g.DispatchPointerDown(20, 20, Right());
   EXPECT_DOUBLE_EQ(c->GetValue(), 1.0);
-  EXPECT_EQ(fx.log, (Log{"begin 4", "sw down 20 20 right", "sw up", "end 4", "begin 4", "sw down 20 20 right", "send 4 1"}));
+  EXPECT_EQ(fx.log,
+            (Log{"begin 4", "sw down 20 20 right", "sw up", "end 4", "begin 4", "sw down 20 20 right", "send 4 1"}));
 
   g.AskForParamValue(nullptr, p, &c->Box());  // missing pieces: nothing
   g.AskForParamValue(c, p, nullptr);

@@ -81,12 +81,17 @@ TEST(MemoryStreamTest, ShortReadsFailAndReportTheCount) {
 TEST(Utf16TextTest, RoundTripsAndTruncatesSafely) {
   char16 text[8];
   Utf8ToUtf16("Gr\xC3\xBC\xC3\x9F dB \xF0\x9F\x8E\xB5", text, 8);  // ü, ß, then a note beyond the 16-bit range
-  EXPECT_EQ(Utf16ToUtf8(text, 8), "Gr\xC3\xBC\xC3\x9F dB");       // the surrogate pair does not fit
+  EXPECT_EQ(Utf16ToUtf8(text, 8), "Gr\xC3\xBC\xC3\x9F dB");        // the surrogate pair does not fit
   char16 wide[16];
   Utf8ToUtf16("\xF0\x9F\x8E\xB5!", wide, 16);
   EXPECT_EQ(Utf16ToUtf8(wide, 16), "\xF0\x9F\x8E\xB5!");
-  Utf8ToUtf16("a\xFF" "b", wide, 16);
-  EXPECT_EQ(Utf16ToUtf8(wide, 16), "a\xEF\xBF\xBD" "b");
+  Utf8ToUtf16(
+      "a\xFF"
+      "b",
+      wide, 16);
+  EXPECT_EQ(Utf16ToUtf8(wide, 16),
+            "a\xEF\xBF\xBD"
+            "b");
   const char16 lone[] = {0xD800, 'x', 0};
   EXPECT_EQ(Utf16ToUtf8(lone, 3), "\xEF\xBF\xBDx");
 }

@@ -19,9 +19,10 @@ constexpr const char* kBinary = "Contents/x86_64-linux/Vellox.so";
 #endif
 
 class PluginSearchTest : public testing::Test {
- protected:
+protected:
   void SetUp() override {
-    root_ = fs::path(testing::TempDir()) / (std::string("vellox_search_") + testing::UnitTest::GetInstance()->current_test_info()->name());
+    root_ = fs::path(testing::TempDir()) /
+            (std::string("vellox_search_") + testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(root_);
     fs::create_directories(root_ / "prefix" / "bin");
     context_.executableDir = (root_ / "prefix" / "bin").string();

@@ -91,7 +91,7 @@ inline juce::AudioProcessorParameter* FindParameter(juce::AudioPluginInstance& p
 
 // The plug-in's edit controller, reached past JUCE's parameter cache.
 class PluginController {
- public:
+public:
   explicit PluginController(juce::AudioPluginInstance& plugin) {
     auto* component = static_cast<Steinberg::Vst::IComponent*>(plugin.getPlatformSpecificData());
     void* object = nullptr;
@@ -122,7 +122,7 @@ class PluginController {
     return static_cast<Steinberg::Vst::ParamID>(hosted.getParameterID().getLargeIntValue());
   }
 
- private:
+private:
   Steinberg::Vst::IEditController* controller_ = nullptr;
 };
 

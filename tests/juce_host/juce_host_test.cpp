@@ -78,9 +78,9 @@ Planar RenderWithVelloxTool(const Planar& input, int block) {
     return {};
   }
   juce::ChildProcess tool;
-  const juce::StringArray args{Paths().vellox.c_str(), "render", "--in", in.c_str(), "--out", out.c_str(),
-                               "--plugin", Paths().bundle.c_str(), "--precision", "32", "--format", "float",
-                               "--block", juce::String(block)};
+  const juce::StringArray args{
+      Paths().vellox.c_str(), "render",      "--in", in.c_str(), "--out", out.c_str(), "--plugin",
+      Paths().bundle.c_str(), "--precision", "32",   "--format", "float", "--block",   juce::String(block)};
   if (!tool.start(args)) {
     ADD_FAILURE() << "cannot start " << Paths().vellox;
     return {};
@@ -112,9 +112,8 @@ TEST(JuceHost, FreshInstanceShowsTheValuesThePluginHolds) {
     auto* parameter = FindParameter(*plugin, name);
     ASSERT_NE(parameter, nullptr) << name;
     const double held = controller.Value(*parameter);
-    std::cout << "JUCE shows " << name << " = " << parameter->getCurrentValueAsText() << " ("
-              << parameter->getValue() << "); the plug-in holds " << controller.Text(*parameter, held) << " ("
-              << held << ")\n";
+    std::cout << "JUCE shows " << name << " = " << parameter->getCurrentValueAsText() << " (" << parameter->getValue()
+              << "); the plug-in holds " << controller.Text(*parameter, held) << " (" << held << ")\n";
     EXPECT_EQ(parameter->getValue(), static_cast<float>(held)) << name;
     EXPECT_EQ(parameter->getValue(), parameter->getDefaultValue()) << name << " is not at its default";
     EXPECT_EQ(parameter->getCurrentValueAsText(), controller.Text(*parameter, held)) << name;
@@ -125,8 +124,10 @@ TEST(JuceHost, FreshInstanceShowsTheValuesThePluginHolds) {
 
 TEST(JuceHost, ProjectReloadShowsTheRestoredValuesAndPlaysTheSame) {
   const Planar input = TestSignal(2);
-  const struct { const char* name; float value; } settings[] = {
-      {"FADE", 0.5f}, {"CHOP", 0.5f}, {"DRY", 0.25f}, {"OUTPUT", 0.75f}};
+  const struct {
+    const char* name;
+    float value;
+  } settings[] = {{"FADE", 0.5f}, {"CHOP", 0.5f}, {"DRY", 0.25f}, {"OUTPUT", 0.75f}};
 
   auto saved = Load();
   ASSERT_TRUE(saved && Prepare(*saved, 2, 512));
@@ -187,7 +188,8 @@ TEST(JuceHost, ProgramChangeShowsTheLoadedValues) {
   for (const char* name : kKnobs) {
     auto* parameter = FindParameter(*plugin, name);
     const double held = controller.Value(*parameter);
-    EXPECT_EQ(static_cast<float>(held), parameter->getDefaultValue()) << name << ": the program did not load its defaults";
+    EXPECT_EQ(static_cast<float>(held), parameter->getDefaultValue())
+        << name << ": the program did not load its defaults";
     EXPECT_EQ(parameter->getValue(), static_cast<float>(held)) << name;
     EXPECT_EQ(parameter->getCurrentValueAsText(), controller.Text(*parameter, held)) << name;
   }
@@ -272,9 +274,12 @@ int main(int argc, char** argv) {
   auto& paths = vellox::juce_host::Paths();
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
-    if (option == "--vellox") paths.vellox = argv[i + 1];
-    else if (option == "--bundle") paths.bundle = argv[i + 1];
-    else if (option == "--scratch") paths.scratch = argv[i + 1];
+    if (option == "--vellox")
+      paths.vellox = argv[i + 1];
+    else if (option == "--bundle")
+      paths.bundle = argv[i + 1];
+    else if (option == "--scratch")
+      paths.scratch = argv[i + 1];
   }
   if (paths.vellox.empty() || paths.bundle.empty() || paths.scratch.empty()) {
     std::cerr << "usage: " << argv[0] << " --vellox PATH --bundle Vellox.vst3 --scratch DIR [gtest options]\n";

@@ -88,7 +88,7 @@ void ReferenceBlock(ChopperReference& ref, const Stereo& in, size_t start, int f
 Stereo Empty(size_t frames) { return {std::vector<double>(frames), std::vector<double>(frames)}; }
 
 class AudioTest : public ModuleTest {
- protected:
+protected:
   // Runs the module and the reference side by side. `before` may queue host
   // changes and adjust the reference ahead of block k.
   template <class Sample, class Before>
@@ -112,8 +112,7 @@ class AudioTest : public ModuleTest {
           ASSERT_EQ(got[c][i], want[c][i]) << "channel " << c << " frame " << i;
         } else {
           // The same double computation, rounded once to single precision.
-          ASSERT_EQ(static_cast<float>(got[c][i]), static_cast<float>(want[c][i]))
-              << "channel " << c << " frame " << i;
+          ASSERT_EQ(static_cast<float>(got[c][i]), static_cast<float>(want[c][i])) << "channel " << c << " frame " << i;
         }
       }
     }
@@ -172,14 +171,12 @@ TEST_F(AudioTest, DryAtFullLevelAndOutputGain) {
 }
 
 TEST_F(AudioTest, LastPointOfAQueueAppliesToTheWholeBlock) {
-  Compare<double>(
-      2, std::vector<int>(100, 128),
-      [](size_t k, host::PluginInstance& instance, ChopperReference& ref) {
-        if (k != 0) return;
-        instance.QueueChange(3, 0.9, 64);
-        instance.QueueChange(3, 0.2, 0);
-        ref.gain = std::pow(10.0, (-10.0 + 20.0 * 0.9) / 20.0);
-      });
+  Compare<double>(2, std::vector<int>(100, 128), [](size_t k, host::PluginInstance& instance, ChopperReference& ref) {
+    if (k != 0) return;
+    instance.QueueChange(3, 0.9, 64);
+    instance.QueueChange(3, 0.2, 0);
+    ref.gain = std::pow(10.0, (-10.0 + 20.0 * 0.9) / 20.0);
+  });
 }
 
 TEST_F(AudioTest, EffectSwitchBYPassesThroughAndResumes) {
@@ -210,8 +207,10 @@ TEST_F(AudioTest, HostBypassCopiesInputAndLeavesTheEffectUntouched) {
         instance->QueueChange(kBypassId, 0.5, 10);  // the last point says "off"
         resumed = start;
       }
-      if (doublePrecision) ModuleBlock<double>(*instance, in, start, sizes[k], 2, got);
-      else ModuleBlock<float>(*instance, in, start, sizes[k], 2, got);
+      if (doublePrecision)
+        ModuleBlock<double>(*instance, in, start, sizes[k], 2, got);
+      else
+        ModuleBlock<float>(*instance, in, start, sizes[k], 2, got);
       start += static_cast<size_t>(sizes[k]);
     }
     for (int c = 0; c < 2; ++c)
@@ -220,8 +219,7 @@ TEST_F(AudioTest, HostBypassCopiesInputAndLeavesTheEffectUntouched) {
     for (size_t s = resumed; s < in[0].size(); s += 64) ReferenceBlock(ref, in, s, 64, 2, want);
     for (int c = 0; c < 2; ++c)
       for (size_t i = resumed; i < in[0].size(); ++i)
-        ASSERT_EQ(static_cast<float>(got[c][i]), static_cast<float>(want[c][i]))
-            << "channel " << c << " frame " << i;
+        ASSERT_EQ(static_cast<float>(got[c][i]), static_cast<float>(want[c][i])) << "channel " << c << " frame " << i;
   }
 }
 
@@ -247,8 +245,10 @@ TEST_F(AudioTest, EveryBlockPartitionGivesTheSameBytes) {
       instance->QueueChange(2, 0.3);
       for (size_t start = 0, k = 0; start < frames; ++k) {
         const int n = static_cast<int>(std::min<size_t>(static_cast<size_t>(sizes[k % sizes.size()]), frames - start));
-        if (doublePrecision) ModuleBlock<double>(*instance, in, start, n, 2, out);
-        else ModuleBlock<float>(*instance, in, start, n, 2, out);
+        if (doublePrecision)
+          ModuleBlock<double>(*instance, in, start, n, 2, out);
+        else
+          ModuleBlock<float>(*instance, in, start, n, 2, out);
         start += static_cast<size_t>(n);
       }
       return out;

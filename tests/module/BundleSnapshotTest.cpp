@@ -12,7 +12,7 @@ namespace {
 using namespace Steinberg;
 
 class BundleSnapshotTest : public ModuleTest {
- protected:
+protected:
   // The snapshot file named after the class id the factory answers, printed
   // the SDK's way.
   std::string SnapshotPath() {

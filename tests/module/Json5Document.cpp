@@ -52,7 +52,7 @@ const Json5Value* Json5Value::Find(const std::string& key) const {
 namespace {
 
 class Parser {
- public:
+public:
   explicit Parser(const std::string& text) : s_(text) {}
 
   bool Document(Json5Value& value, std::string& error) {
@@ -61,7 +61,7 @@ class Parser {
     return ok;
   }
 
- private:
+private:
   bool Fail(const char* what) {
     if (error_.empty()) error_ = what;
     return false;

@@ -16,7 +16,7 @@ std::string BundlePath();
 bool BundleBuilt();
 
 class ModuleTest : public testing::Test {
- protected:
+protected:
   void SetUp() override;
   void TearDown() override;
 
@@ -30,8 +30,8 @@ class ModuleTest : public testing::Test {
 
 }  // namespace vellox::test
 
-#define VELLOX_SKIP_WITHOUT_MODULE()                                                         \
-  do {                                                                                       \
-    if (!::vellox::test::BundleBuilt())                                                      \
+#define VELLOX_SKIP_WITHOUT_MODULE()                                                        \
+  do {                                                                                      \
+    if (!::vellox::test::BundleBuilt())                                                     \
       GTEST_SKIP() << "the Vellox module is not built at " << ::vellox::test::BundlePath(); \
   } while (0)

@@ -40,7 +40,7 @@ std::vector<Json5Value> SplitSubCategories(const std::string& joined) {
 }
 
 class ModuleInfoTest : public ModuleTest {
- protected:
+protected:
   std::string InfoPath() const { return BundlePath() + "/Contents/Resources/moduleinfo.json"; }
 
   // The document the tool builds from the module: its name, the factory
@@ -64,8 +64,9 @@ class ModuleInfoTest : public ModuleTest {
       const std::string snapshot = "Contents/Resources/Snapshots/" + cid + "_snapshot.png";
       Json5Value snapshots = Json5Value::Array();
       if (FileExists(BundlePath() + "/" + snapshot))
-        snapshots.elements.push_back(
-            Json5Value::Object().Add("Scale Factor", Json5Value::Number("1")).Add("Path", Json5Value::String(snapshot)));
+        snapshots.elements.push_back(Json5Value::Object()
+                                         .Add("Scale Factor", Json5Value::Number("1"))
+                                         .Add("Path", Json5Value::String(snapshot)));
       Json5Value entry = Json5Value::Object();
       entry.Add("CID", Json5Value::String(cid))
           .Add("Category", Json5Value::String(ci.category))

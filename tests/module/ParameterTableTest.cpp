@@ -22,9 +22,12 @@ struct ExpectedParameter {
 };
 
 constexpr ExpectedParameter kTable[] = {
-    {0x70727374, "Preset", "", 1, 0.0, 0x8008}, {0x62706173, "Bypass", "", 1, 0.0, 0x10009},
-    {0, "FADE", "Hz", 0, 0.0, 1},               {1, "CHOP", "s", 0, 0.0, 1},
-    {2, "DRY", "", 0, 0.0, 1},                  {3, "OUTPUT", "dB", 0, 0.5, 1},
+    {0x70727374, "Preset", "", 1, 0.0, 0x8008},
+    {0x62706173, "Bypass", "", 1, 0.0, 0x10009},
+    {0, "FADE", "Hz", 0, 0.0, 1},
+    {1, "CHOP", "s", 0, 0.0, 1},
+    {2, "DRY", "", 0, 0.0, 1},
+    {3, "OUTPUT", "dB", 0, 0.5, 1},
     {4, "BY", "", 1, 0.0, 1},
 };
 
@@ -108,8 +111,8 @@ TEST_F(ModuleTest, MalformedTextIsRefusedOnEveryParameter) {
   ASSERT_TRUE(instance);
   IEditController& controller = *instance->Controller();
   const ParamID ids[] = {0x70727374, 0x62706173, 0, 1, 2, 3, 4};
-  std::vector<std::vector<TChar>> bad = {{0xDFE0, 0},     {0xD800, 0},         {'1', 0xDC00, 0},
-                                         {0xDC00, 0xD800, 0}, {'2', 0xD83D, 'x', 0}};
+  std::vector<std::vector<TChar>> bad = {
+      {0xDFE0, 0}, {0xD800, 0}, {'1', 0xDC00, 0}, {0xDC00, 0xD800, 0}, {'2', 0xD83D, 'x', 0}};
   bad.emplace_back(128, static_cast<TChar>('5'));  // no terminator within the field
   for (ParamID id : ids) {
     for (auto& text : bad) {

@@ -119,8 +119,8 @@ TEST_F(RenderCliTest, InfoShowsTheModuleAsAHostSeesIt) {
 #else
   const char* cidBytes = "F2AEE70D00DE4F4E516E776B564C5831";
 #endif
-  for (const char* text : {"Quenwick", cidBytes, "Audio Module Class", "VST 3.6.12",
-                           "parameters: 7", "0x62706173", "OUTPUT", "Root Unit", "Factory Presets", "\"-\""})
+  for (const char* text : {"Quenwick", cidBytes, "Audio Module Class", "VST 3.6.12", "parameters: 7", "0x62706173",
+                           "OUTPUT", "Root Unit", "Factory Presets", "\"-\""})
     EXPECT_NE(r.out.find(text), std::string::npos) << text << "\n" << r.out;
 }
 
@@ -188,8 +188,10 @@ TEST_P(RenderFormatTest, BypassedRenderKeepsChannelsRateAndSamplesWithinTheForma
       energy += source.channels[ch][i] * source.channels[ch][i];
       residual += e * e;
     }
-  if (c.tolerance > 0) EXPECT_LE(worst, c.tolerance);
-  else EXPECT_LT(residual, 0.01 * energy) << "lossy output should still be the same signal";
+  if (c.tolerance > 0)
+    EXPECT_LE(worst, c.tolerance);
+  else
+    EXPECT_LT(residual, 0.01 * energy) << "lossy output should still be the same signal";
   std::remove(in.c_str());
   std::remove(out.c_str());
 }

@@ -15,14 +15,14 @@ constexpr ParamID kBypassId = 0x62706173;
 const std::vector<uint8_t> kDefaultState = {
     0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x14, 0x40,  // FADE 5.0
     0x29, 0x5C, 0x8F, 0xC2, 0xF5, 0x28, 0xCC, 0x3F,  // CHOP 0.22
-    0, 0, 0, 0, 0, 0, 0, 0,                          // DRY 0.0
-    0, 0, 0, 0, 0, 0, 0, 0,                          // OUTPUT 0.0 dB
-    0, 0, 0, 0, 0, 0, 0, 0,                          // BY 0
+    0,    0,    0,    0,    0,    0,    0,    0,     // DRY 0.0
+    0,    0,    0,    0,    0,    0,    0,    0,     // OUTPUT 0.0 dB
+    0,    0,    0,    0,    0,    0,    0,    0,     // BY 0
     0x00, 0x00, 0x00, 0x00,                          // host bypass off
 };
 
 class StateTest : public ModuleTest {
- protected:
+protected:
   void SetUp() override {
     ModuleTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;

@@ -41,12 +41,14 @@ TEST(HostIdentify, EveryEntryInTableOrder) {
     int32_t code;
   };
   const Entry table[] = {
-      {"Cubase", 3},      {"Reaper", 1},     {"Nuendo", 4},     {"Cakewalk", 5},
-      {"Samplitude", 8},  {"Fruity", 7},     {"Live", 9},       {"Melodyne", 12},
-      {"VstManLib", 13},  {"AULab", 14},     {"GarageBand", 22}, {"Forte", 15},
-      {"Chainer", 16},    {"Audition", 17},  {"Orion", 18},     {"SAWStudio", 20},
-      {"Logic", 21},      {"Digital", 23},   {"AudioMulch", 25}, {"PreSonus", 26},
-      {"VST3PluginTestHost", 27}, {"ProTools", 2}, {"Ardour", 28}, {"OpenMPT", 30},
+      {"Cubase", 3},      {"Reaper", 1},      {"Nuendo", 4},
+      {"Cakewalk", 5},    {"Samplitude", 8},  {"Fruity", 7},
+      {"Live", 9},        {"Melodyne", 12},   {"VstManLib", 13},
+      {"AULab", 14},      {"GarageBand", 22}, {"Forte", 15},
+      {"Chainer", 16},    {"Audition", 17},   {"Orion", 18},
+      {"SAWStudio", 20},  {"Logic", 21},      {"Digital", 23},
+      {"AudioMulch", 25}, {"PreSonus", 26},   {"VST3PluginTestHost", 27},
+      {"ProTools", 2},    {"Ardour", 28},     {"OpenMPT", 30},
       {"Renoise", 29},    {"Standalone", 24},
   };
   const size_t n = sizeof table / sizeof table[0];

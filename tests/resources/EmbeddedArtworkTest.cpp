@@ -35,9 +35,9 @@ TEST(EmbeddedArtwork, UnknownIdsFindNothing) {
 
 TEST(EmbeddedArtwork, IdConstantsMatchTheEditorTable) {
   const int ids[] = {kArtworkDry, kArtworkChop, kArtworkFade, kArtworkBy, kArtworkBackground, kArtworkOutput};
-  const char* paths[] = {kArtworkDryPath, kArtworkChopPath, kArtworkFadePath,
-                         kArtworkByPath, kArtworkBackgroundPath, kArtworkOutputPath};
-  const int frames[] = {kArtworkKnobFrames, kArtworkKnobFrames, kArtworkKnobFrames,
+  const char* paths[] = {kArtworkDryPath, kArtworkChopPath,       kArtworkFadePath,
+                         kArtworkByPath,  kArtworkBackgroundPath, kArtworkOutputPath};
+  const int frames[] = {kArtworkKnobFrames,   kArtworkKnobFrames,       kArtworkKnobFrames,
                         kArtworkSwitchFrames, kArtworkBackgroundFrames, kArtworkKnobFrames};
   for (int i = 0; i < 6; ++i) {
     EXPECT_EQ(ids[i], kExpectedArtwork[i].id);

@@ -13,8 +13,8 @@ TEST(WindowsResources, EachImageIsAUsEnglishPngResourceWithTheEmbeddedBytes) {
   HMODULE self = GetModuleHandleA(nullptr);
   for (const ExpectedArtwork& expected : kExpectedArtwork) {
     SCOPED_TRACE(expected.path);
-    HRSRC found = FindResourceExA(self, "PNG", MAKEINTRESOURCEA(expected.id),
-                                  MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    HRSRC found =
+        FindResourceExA(self, "PNG", MAKEINTRESOURCEA(expected.id), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
     ASSERT_NE(found, nullptr);
     const DWORD size = SizeofResource(self, found);
     HGLOBAL loaded = LoadResource(self, found);

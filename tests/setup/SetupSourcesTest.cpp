@@ -21,7 +21,7 @@ std::string Read(const std::string& path) {
 void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 class SetupSourcesTest : public testing::Test {
- protected:
+protected:
   void SetUp() override {
     root_ = testing::TempDir() + "vellox_setup_" + testing::UnitTest::GetInstance()->current_test_info()->name();
     ASSERT_EQ(std::system(("rm -rf '" + root_ + "' && mkdir -p '" + root_ + "/apt/sources.list.d'").c_str()), 0);
@@ -33,8 +33,8 @@ class SetupSourcesTest : public testing::Test {
 
   // Runs the derivation; the exit status, with stderr kept in `err`.
   int Derive(std::string& err) const {
-    const std::string command = "bash '" VELLOX_SETUP_SCRIPT "' --deb-src-from '" + root_ + "/apt' '" + root_ +
-                                "/out' 2>'" + root_ + "/err'";
+    const std::string command =
+        "bash '" VELLOX_SETUP_SCRIPT "' --deb-src-from '" + root_ + "/apt' '" + root_ + "/out' 2>'" + root_ + "/err'";
     const int status = std::system(command.c_str());
     err = Read(root_ + "/err");
     return status;
@@ -110,7 +110,8 @@ TEST_F(SetupSourcesTest, OneLineDebEntriesKeepTheirOptionsUrisAndSuites) {
 
 TEST_F(SetupSourcesTest, StopsWithAMessageWhenNoBinarySourceIsConfigured) {
   Write(Apt("sources.list"), "# nothing here\ndeb-src http://src.test/ a b\n");
-  Write(Apt("sources.list.d/off.sources"), "Types: deb\nURIs: http://off.test/\nSuites: a\nComponents: b\nEnabled: no\n");
+  Write(Apt("sources.list.d/off.sources"),
+        "Types: deb\nURIs: http://off.test/\nSuites: a\nComponents: b\nEnabled: no\n");
   std::string err;
   EXPECT_NE(Derive(err), 0);
   EXPECT_NE(err.find("no Debian package source (deb) is configured"), std::string::npos) << err;

@@ -9,8 +9,7 @@ thread_local bool insideAudioCall = false;
 std::atomic<long> audioAllocations{0};
 
 void* Allocate(std::size_t size) {
-  if (insideAudioCall)
-    audioAllocations.fetch_add(1, std::memory_order_relaxed);
+  if (insideAudioCall) audioAllocations.fetch_add(1, std::memory_order_relaxed);
   return std::malloc(size ? size : 1);
 }
 }  // namespace
@@ -20,8 +19,7 @@ void SetInsideAudioCall(bool inside) { insideAudioCall = inside; }
 long AudioThreadAllocations() { return audioAllocations.load(); }
 
 void* operator new(std::size_t size) {
-  if (void* p = Allocate(size))
-    return p;
+  if (void* p = Allocate(size)) return p;
   throw std::bad_alloc();
 }
 void* operator new[](std::size_t size) { return operator new(size); }
@@ -36,10 +34,8 @@ void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); 
 
 void* operator new(std::size_t size, std::align_val_t align) {
   const std::size_t a = static_cast<std::size_t>(align);
-  if (insideAudioCall)
-    audioAllocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::aligned_alloc(a, (size + a - 1) / a * a + (size ? 0 : a)))
-    return p;
+  if (insideAudioCall) audioAllocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::aligned_alloc(a, (size + a - 1) / a * a + (size ? 0 : a))) return p;
   throw std::bad_alloc();
 }
 void* operator new[](std::size_t size, std::align_val_t align) { return operator new(size, align); }

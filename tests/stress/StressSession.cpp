@@ -28,8 +28,7 @@ bool IsSubnormal(float v) { return std::fpclassify(v) == FP_SUBNORMAL; }
 }  // namespace
 
 double StressFigures::MedianNsPerFrame() const {
-  if (nsPerFrame.empty())
-    return 0.0;
+  if (nsPerFrame.empty()) return 0.0;
   std::vector<double> sorted = nsPerFrame;
   std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
   return sorted[sorted.size() / 2];
@@ -84,16 +83,14 @@ void StressSession::SetupCycle() {
   ++figures.setups;
   mFreshSetup = true;
   // The host's bypass outlasts the set-up.
-  if (rig.controller->getParamNormalized(kBypassParamId) != (mBypassed ? 1.0 : 0.0))
-    ++figures.bypassMismatches;
+  if (rig.controller->getParamNormalized(kBypassParamId) != (mBypassed ? 1.0 : 0.0)) ++figures.bypassMismatches;
 }
 
 void StressSession::FillInput(int frames) {
   // Mostly a signal, sometimes silence: both are normal input.
   const bool silent = std::uniform_int_distribution<int>(0, 9)(mRandom) == 0;
   for (int c = 0; c < 2; ++c)
-    for (int i = 0; i < frames; ++i)
-      mInput[c][i] = silent ? 0.0 : TestSignal(c, mSignalFrame + i);
+    for (int i = 0; i < frames; ++i) mInput[c][i] = silent ? 0.0 : TestSignal(c, mSignalFrame + i);
   mSignalFrame += frames;
 }
 
@@ -112,8 +109,7 @@ void StressSession::ProcessBlock(int frames) {
       return &mOut32;
   }();
   for (int c = 0; c < mChannels; ++c)
-    for (int i = 0; i < frames; ++i)
-      in.samples[c][i] = static_cast<Sample>(mInput[c][i]);
+    for (int i = 0; i < frames; ++i) in.samples[c][i] = static_cast<Sample>(mInput[c][i]);
   in.buffers.numChannels = mChannels;
   out.buffers.numChannels = mChannels;
 
@@ -145,11 +141,9 @@ void StressSession::ProcessBlock(int frames) {
       const Sample v = out.samples[c][i];
       figures.nonFiniteOutputs += !std::isfinite(v);
       figures.subnormalOutputs += IsSubnormal(v);
-      if (mBypassed && v != in.samples[c][i])
-        ++figures.bypassMismatches;
+      if (mBypassed && v != in.samples[c][i]) ++figures.bypassMismatches;
     }
-  if (rig.controller->getParamNormalized(kBypassParamId) != (mBypassed ? 1.0 : 0.0))
-    ++figures.bypassMismatches;
+  if (rig.controller->getParamNormalized(kBypassParamId) != (mBypassed ? 1.0 : 0.0)) ++figures.bypassMismatches;
   figures.subnormalSmootherStates += IsSubnormal(rig.effect->Chopper().z);
   mFreshSetup = false;
 }
@@ -160,8 +154,7 @@ void StressSession::Run(long blocks, double deadline) {
   for (long b = 0; b < blocks; ++b) {
     if (deadline > 0.0 && std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() > deadline)
       break;
-    if (std::uniform_int_distribution<int>(0, 199)(mRandom) == 0)
-      SetupCycle();
+    if (std::uniform_int_distribution<int>(0, 199)(mRandom) == 0) SetupCycle();
     if (mRestoreState && std::uniform_int_distribution<int>(0, 99)(mRandom) == 0) {
       FakeStream saved;
       rig.controller->getState(&saved);
@@ -173,8 +166,7 @@ void StressSession::Run(long blocks, double deadline) {
     // whole maximum first after a set-up (which touches every fresh buffer).
     const int pick = std::uniform_int_distribution<int>(0, 19)(mRandom);
     int frames = pick == 0 ? 0 : pick == 1 ? mMaxBlock : std::uniform_int_distribution<int>(1, mMaxBlock)(mRandom);
-    if (mFreshSetup)
-      frames = mMaxBlock;
+    if (mFreshSetup) frames = mMaxBlock;
     FillInput(frames);
     if (mSampleSize == kSample64)
       ProcessBlock<double>(frames);

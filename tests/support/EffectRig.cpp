@@ -52,8 +52,7 @@ ReferenceEffect::Channels ReferenceEffect::Process(Channels in) {
 ReferenceEffect::Channels ReferenceEffect::Run(long start, int frames) {
   Channels in(2, std::vector<double>(frames));
   for (int c = 0; c < 2; ++c)
-    for (int i = 0; i < frames; ++i)
-      in[c][i] = TestSignal(c, start + i);
+    for (int i = 0; i < frames; ++i) in[c][i] = TestSignal(c, start + i);
   return Process(std::move(in));
 }
 

@@ -28,8 +28,7 @@ struct EffectRig {
 template <class Sample>
 struct HostBus {
   HostBus(int channels, int frames, Sample fill = 0) : samples(channels, std::vector<Sample>(frames, fill)) {
-    for (auto& ch : samples)
-      pointers.push_back(ch.data());
+    for (auto& ch : samples) pointers.push_back(ch.data());
     buffers.numChannels = channels;
     SetPointers();
   }
@@ -55,8 +54,7 @@ template <class Sample>
 std::vector<std::vector<double>> AsDouble(const HostBus<Sample>& bus, int start, int frames) {
   std::vector<std::vector<double>> out(2, std::vector<double>(frames, 0.0));
   for (size_t c = 0; c < bus.samples.size() && c < 2; ++c)
-    for (int i = 0; i < frames; ++i)
-      out[c][i] = bus.samples[c][start + i];
+    for (int i = 0; i < frames; ++i) out[c][i] = bus.samples[c][start + i];
   return out;
 }
 

@@ -24,8 +24,7 @@ tresult Answer(bool match, FUnknown* self, void** obj) {
 
 tresult PLUGIN_API FakeHostApplication::getName(String128 name) {
   size_t n = std::min<size_t>(mName.size(), 127);
-  for (size_t i = 0; i < n; ++i)
-    name[i] = static_cast<TChar>(mName[i]);
+  for (size_t i = 0; i < n; ++i) name[i] = static_cast<TChar>(mName[i]);
   name[n] = 0;
   return kResultOk;
 }
@@ -36,14 +35,12 @@ tresult PLUGIN_API FakeHostApplication::createInstance(TUID, TUID, void** obj) {
 }
 
 tresult PLUGIN_API FakeHostApplication::queryInterface(const TUID iid, void** obj) {
-  return Answer(FUnknownPrivate::iidEqual(iid, IHostApplication::iid) ||
-                    FUnknownPrivate::iidEqual(iid, FUnknown::iid),
+  return Answer(FUnknownPrivate::iidEqual(iid, IHostApplication::iid) || FUnknownPrivate::iidEqual(iid, FUnknown::iid),
                 this, obj);
 }
 
 tresult PLUGIN_API FakeParamQueue::getPoint(int32 index, int32& offset, ParamValue& value) {
-  if (index < 0 || index >= getPointCount())
-    return kResultFalse;
+  if (index < 0 || index >= getPointCount()) return kResultFalse;
   offset = mPoints[static_cast<size_t>(index)].first;
   value = mPoints[static_cast<size_t>(index)].second;
   return kResultOk;
@@ -54,8 +51,7 @@ tresult PLUGIN_API FakeParamQueue::queryInterface(const TUID iid, void** obj) {
 }
 
 IParamValueQueue* PLUGIN_API FakeParamChanges::getParameterData(int32 index) {
-  if (index < 0 || index >= getParameterCount())
-    return nullptr;
+  if (index < 0 || index >= getParameterCount()) return nullptr;
   return &mQueues[static_cast<size_t>(index)];
 }
 
@@ -66,38 +62,31 @@ tresult PLUGIN_API FakeParamChanges::queryInterface(const TUID iid, void** obj) 
 tresult PLUGIN_API FakeStream::read(void* buffer, int32 n, int32* done) {
   const size_t available = bytes.size() - cursor;
   const size_t count = std::min<size_t>(available, static_cast<size_t>(std::max(n, 0)));
-  if (count)
-    std::memcpy(buffer, bytes.data() + cursor, count);
+  if (count) std::memcpy(buffer, bytes.data() + cursor, count);
   cursor += count;
-  if (done)
-    *done = static_cast<int32>(count);
+  if (done) *done = static_cast<int32>(count);
   return (count < static_cast<size_t>(n) && mFailAtEnd) ? kResultFalse : kResultOk;
 }
 
 tresult PLUGIN_API FakeStream::write(void* buffer, int32 n, int32* done) {
   if (failWrites) {
-    if (done)
-      *done = 0;
+    if (done) *done = 0;
     return kResultFalse;
   }
   const auto* p = static_cast<const uint8_t*>(buffer);
   bytes.insert(bytes.end(), p, p + n);
-  if (done)
-    *done = n;
+  if (done) *done = n;
   return kResultOk;
 }
 
 tresult PLUGIN_API FakeStream::seek(int64 pos, int32 mode, int64* result) {
-  if (mode == kIBSeekSet)
-    cursor = static_cast<size_t>(pos);
-  if (result)
-    *result = static_cast<int64>(cursor);
+  if (mode == kIBSeekSet) cursor = static_cast<size_t>(pos);
+  if (result) *result = static_cast<int64>(cursor);
   return kResultOk;
 }
 
 tresult PLUGIN_API FakeStream::tell(int64* pos) {
-  if (pos)
-    *pos = static_cast<int64>(cursor);
+  if (pos) *pos = static_cast<int64>(cursor);
   return kResultOk;
 }
 
@@ -139,8 +128,7 @@ tresult PLUGIN_API FakeComponentHandler::restartComponent(int32 flags) {
 IContextMenu* PLUGIN_API FakeComponentHandler::createContextMenu(IPlugView* view, const ParamID* id) {
   calls.push_back("menu " + std::to_string(id ? *id : 0xFFFFFFFFu));
   menuView = view;
-  if (!returnMenu)
-    return nullptr;
+  if (!returnMenu) return nullptr;
   menu.addRef();
   return &menu;
 }
@@ -165,8 +153,7 @@ std::vector<uint8_t> LittleEndianDoubles(const std::vector<double>& values) {
   for (double v : values) {
     uint64_t bits;
     std::memcpy(&bits, &v, 8);
-    for (int i = 0; i < 8; ++i)
-      out.push_back(static_cast<uint8_t>(bits >> (8 * i)));
+    for (int i = 0; i < 8; ++i) out.push_back(static_cast<uint8_t>(bits >> (8 * i)));
   }
   return out;
 }
@@ -175,8 +162,7 @@ void FakeEditor::Record(int index, double value, bool normalized) {
   bool lockHeld = false;
   std::thread probe([&] {
     lockHeld = !mMutex.TryLock();
-    if (!lockHeld)
-      mMutex.Unlock();
+    if (!lockHeld) mMutex.Unlock();
   });
   probe.join();
   mLog.push_back({index, value, normalized, lockHeld});

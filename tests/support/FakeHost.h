@@ -16,9 +16,9 @@
 // Small host-side objects for driving the adapter in-process. They live on
 // the test's stack: reference counting is counted but never deletes.
 
-#define FAKE_REFCOUNT                                                     \
-  Steinberg::uint32 PLUGIN_API addRef() override { return ++refs; }      \
-  Steinberg::uint32 PLUGIN_API release() override { return --refs; }     \
+#define FAKE_REFCOUNT                                                \
+  Steinberg::uint32 PLUGIN_API addRef() override { return ++refs; }  \
+  Steinberg::uint32 PLUGIN_API release() override { return --refs; } \
   int refs = 1;
 
 class FakeHostApplication : public Steinberg::Vst::IHostApplication {

@@ -24,8 +24,7 @@ public:
     log_.calls.push_back("deliver " + std::to_string(index) + " " + std::to_string(normalized));
   }
   void PushParamToControls(int index, double value, bool isNormalized) override {
-    log_.calls.push_back("push " + std::to_string(index) + " " + std::to_string(value) +
-                         (isNormalized ? " n" : " p"));
+    log_.calls.push_back("push " + std::to_string(index) + " " + std::to_string(value) + (isNormalized ? " n" : " p"));
   }
   void CreateDrawSurfaces() override { log_.calls.push_back("surfaces"); }
 
@@ -37,8 +36,8 @@ private:
 class RecordingPlug : public IEffectBase {
 public:
   explicit RecordingPlug(const char* channelIO = "1-1 2-2", int nPresets = 1, int nParams = 3)
-      : IEffectBase(nParams, channelIO, nPresets, "Test", "", "Maker", MakeFourCC("Test"),
-                    MakeFourCC("Mkr1"), 0x10000, 1, 0, false, false) {}
+      : IEffectBase(nParams, channelIO, nPresets, "Test", "", "Maker", MakeFourCC("Test"), MakeFourCC("Mkr1"), 0x10000,
+                    1, 0, false, false) {}
 
   void SendHostEdit(int index, double normalized) override { hostEdits.emplace_back(index, normalized); }
   void HandleParamChange(int index) override {

@@ -7,13 +7,13 @@
 #include <vector>
 
 struct PngImage {
-    int width = 0, height = 0, depth = 8, colourType = PNG_COLOR_TYPE_RGB_ALPHA;
-    bool interlaced = false;
-    std::vector<png_color> palette;
-    std::vector<unsigned char> transparency;  // tRNS alphas for palette images
-    bool hasKey = false;                       // tRNS key colour for grey/RGB images
-    png_color_16 key = {};
-    std::vector<unsigned char> rows;           // packed rows as libpng expects them
+  int width = 0, height = 0, depth = 8, colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+  bool interlaced = false;
+  std::vector<png_color> palette;
+  std::vector<unsigned char> transparency;  // tRNS alphas for palette images
+  bool hasKey = false;                      // tRNS key colour for grey/RGB images
+  png_color_16 key = {};
+  std::vector<unsigned char> rows;  // packed rows as libpng expects them
 };
 
 std::vector<unsigned char> EncodePng(const PngImage& image);

@@ -14,8 +14,8 @@ namespace vellox::test {
 struct HostEvent {
   enum Kind { kBegin, kPerform, kEnd, kMenu } kind;
   Steinberg::Vst::ParamID id;
-  double value;                      // kPerform only
-  Steinberg::IPlugView* view;        // kMenu only
+  double value;                // kPerform only
+  Steinberg::IPlugView* view;  // kMenu only
   bool operator==(const HostEvent& other) const;
 };
 std::ostream& operator<<(std::ostream& out, const HostEvent& event);
@@ -27,7 +27,7 @@ HostEvent Menu(Steinberg::Vst::ParamID id, Steinberg::IPlugView* view);
 
 // Owned by the test; the reference count only tracks the effect's use.
 class RecordingHandler : public Steinberg::Vst::IComponentHandler, public Steinberg::Vst::IComponentHandler3 {
- public:
+public:
   virtual ~RecordingHandler() = default;
 
   Steinberg::tresult PLUGIN_API beginEdit(Steinberg::Vst::ParamID id) override;
@@ -44,7 +44,7 @@ class RecordingHandler : public Steinberg::Vst::IComponentHandler, public Steinb
   std::vector<HostEvent> events;
   int References() const { return references_; }
 
- private:
+private:
   int references_ = 0;
 };
 

@@ -17,22 +17,19 @@ namespace {
 
 std::string Narrow(const TChar* text) {
   std::string s;
-  for (; *text; ++text)
-    s.push_back(static_cast<char>(*text));
+  for (; *text; ++text) s.push_back(static_cast<char>(*text));
   return s;
 }
 
 std::u16string Wide(const char* text) {
   std::u16string s;
-  for (; *text; ++text)
-    s.push_back(static_cast<char16_t>(*text));
+  for (; *text; ++text) s.push_back(static_cast<char16_t>(*text));
   return s;
 }
 
 std::string ValueText(IEditController* c, ParamID id, double v) {
   String128 text = {};
-  if (c->getParamStringByValue(id, v, text) != kResultOk)
-    return "<refused>";
+  if (c->getParamStringByValue(id, v, text) != kResultOk) return "<refused>";
   return Narrow(text);
 }
 
@@ -57,9 +54,12 @@ TEST(Controller, PresentsSevenParametersInOrder) {
     double def;
     int32 flags;
   };
-  const Row rows[] = {{kPresetParamId, "Preset", "", 1, 0.0, 0x8008}, {kBypassParamId, "Bypass", "", 1, 0.0, 0x10009},
-                      {0, "FADE", "Hz", 0, 0.0, 1},  {1, "CHOP", "s", 0, 0.0, 1},
-                      {2, "DRY", "", 0, 0.0, 1},     {3, "OUTPUT", "dB", 0, 0.5, 1},
+  const Row rows[] = {{kPresetParamId, "Preset", "", 1, 0.0, 0x8008},
+                      {kBypassParamId, "Bypass", "", 1, 0.0, 0x10009},
+                      {0, "FADE", "Hz", 0, 0.0, 1},
+                      {1, "CHOP", "s", 0, 0.0, 1},
+                      {2, "DRY", "", 0, 0.0, 1},
+                      {3, "OUTPUT", "dB", 0, 0.5, 1},
                       {4, "BY", "", 1, 0.0, 1}};
   ASSERT_EQ(rig.controller->getParameterCount(), 7);
   for (int32 i = 0; i < 7; ++i) {
@@ -309,8 +309,10 @@ TEST(Controller, GroupsBecomeUnitsAndDisplayTextsDropTheUnits) {
   };
   // LEVEL: (25 / 100) ^ (1 / 2); MODE shows "soft" at its default, so no unit;
   // COUNT has a text only for 2, not for its current 0.
-  const Row rows[] = {{0, "dB", 0, 0.5, 1, 1},          {1, "Hz", 0, 0.5, 1, 0},
-                      {2, "", 3, 1.0 / 3.0, 1, 2},      {3, "x", 3, 0.0, 0, 1},
+  const Row rows[] = {{0, "dB", 0, 0.5, 1, 1},
+                      {1, "Hz", 0, 0.5, 1, 0},
+                      {2, "", 3, 1.0 / 3.0, 1, 2},
+                      {3, "x", 3, 0.0, 0, 1},
                       {4, "", 0, 1.0, 1, 2}};
   ASSERT_EQ(c->getParameterCount(), 7);
   for (int32 i = 0; i < 5; ++i) {

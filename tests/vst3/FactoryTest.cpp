@@ -43,19 +43,15 @@ std::string FuidText(const TUID cid) {
   return text;
 }
 
-FIDString Cid() {
-  return reinterpret_cast<FIDString>(kExpectedCid);
-}
+FIDString Cid() { return reinterpret_cast<FIDString>(kExpectedCid); }
 
 // A fixed-size text field: the text, then zeros up to the field's end.
 template <size_t N>
 bool ZeroFilled(const char (&field)[N], const char* text) {
   const size_t n = std::strlen(text);
-  if (n >= N || std::memcmp(field, text, n) != 0)
-    return false;
+  if (n >= N || std::memcmp(field, text, n) != 0) return false;
   for (size_t i = n; i < N; ++i)
-    if (field[i] != 0)
-      return false;
+    if (field[i] != 0) return false;
   return true;
 }
 
@@ -141,9 +137,7 @@ TEST(Factory, ClassIdReadsAsTheSameFuidOnEveryPlatform) {
 
 namespace {
 
-FUnknown* ThrowingCreation(void*) {
-  throw std::runtime_error("construction failed");
-}
+FUnknown* ThrowingCreation(void*) { throw std::runtime_error("construction failed"); }
 
 // An object whose every interface query throws.
 struct ThrowingUnknown : FUnknown {
@@ -286,8 +280,7 @@ TEST(ModuleInfo, DescriptionFileAgreesWithTheFactory) {
   ASSERT_NE(file, nullptr) << VELLOX_MODULE_INFO_PATH;
   std::string json;
   char chunk[512];
-  for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
-    json.append(chunk, n);
+  for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) json.append(chunk, n);
   std::fclose(file);
 
   IPluginFactory* factory = GetPluginFactory();

@@ -25,8 +25,7 @@ class FakeEventList : public IEventList {
 public:
   int32 PLUGIN_API getEventCount() override { return static_cast<int32>(events.size()) + 1; }
   tresult PLUGIN_API getEvent(int32 index, Event& e) override {
-    if (index >= static_cast<int32>(events.size()))
-      return kResultFalse;  // one more than it can deliver
+    if (index >= static_cast<int32>(events.size())) return kResultFalse;  // one more than it can deliver
     e = events[static_cast<size_t>(index)];
     return kResultOk;
   }
@@ -42,8 +41,7 @@ public:
 
 std::string Name(const TChar* text) {
   std::string s;
-  for (; *text; ++text)
-    s.push_back(static_cast<char>(*text));
+  for (; *text; ++text) s.push_back(static_cast<char>(*text));
   return s;
 }
 

@@ -17,19 +17,15 @@ bool SetupFailsAndProcessingCarriesOn() {
   EffectRig rig;
   rig.Setup(kSample32, 64);
   const rlimit limit{1u << 30, 1u << 30};  // 1 GiB of address space
-  if (setrlimit(RLIMIT_AS, &limit) != 0)
-    return false;
+  if (setrlimit(RLIMIT_AS, &limit) != 0) return false;
   ProcessSetup huge{kRealtime, kSample32, 1 << 28, 44100.0};  // 2 GiB per buffer
-  if (rig.processor->setupProcessing(huge) != kResultFalse)
-    return false;
+  if (rig.processor->setupProcessing(huge) != kResultFalse) return false;
   HostBus<float> in(2, 64, 0.5f), out(2, 64, 123.0f);
   ProcessData data = MakeProcessData(kSample32, 64, &in.buffers, 1, &out.buffers, 1);
-  if (rig.Process(data) != kResultOk)
-    return false;
+  if (rig.Process(data) != kResultOk) return false;
   for (const auto& channel : out.samples)
     for (float v : channel)
-      if (!(v > 0.0f && v < 0.5f))
-        return false;  // the fade-in from silence, written by the effect
+      if (!(v > 0.0f && v < 0.5f)) return false;  // the fade-in from silence, written by the effect
   return true;
 }
 

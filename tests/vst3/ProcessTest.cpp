@@ -16,8 +16,7 @@ template <class Sample>
 HostBus<Sample> SignalBus(int channels, long start, int frames) {
   HostBus<Sample> bus(channels, frames);
   for (int c = 0; c < channels; ++c)
-    for (int i = 0; i < frames; ++i)
-      bus.samples[c][i] = static_cast<Sample>(TestSignal(c, start + i));
+    for (int i = 0; i < frames; ++i) bus.samples[c][i] = static_cast<Sample>(TestSignal(c, start + i));
   return bus;
 }
 
@@ -46,8 +45,7 @@ std::string BusName(IComponent* component, BusDirection dir) {
   BusInfo info = {};
   component->getBusInfo(kAudio, dir, 0, info);
   std::string name;
-  for (const TChar* p = info.name; *p; ++p)
-    name.push_back(static_cast<char>(*p));
+  for (const TChar* p = info.name; *p; ++p) name.push_back(static_cast<char>(*p));
   return name + (info.channelCount == 1 ? " mono" : info.channelCount == 2 ? " stereo" : " other");
 }
 
@@ -286,8 +284,7 @@ TEST(Process, BlocksLongerThanTheMaximumArePiecedTogether) {
     for (int start = 0; start < frames; start += 64) {
       const int n = std::min(64, frames - start);
       auto refOut = ref.Process(size == kSample64 ? AsDouble(in64, start, n) : AsDouble(in32, start, n));
-      for (int c = 0; c < 2; ++c)
-        expected[c].insert(expected[c].end(), refOut[c].begin(), refOut[c].end());
+      for (int c = 0; c < 2; ++c) expected[c].insert(expected[c].end(), refOut[c].begin(), refOut[c].end());
     }
     for (int c = 0; c < 2; ++c)
       for (int i = 0; i < frames; ++i) {
@@ -431,8 +428,8 @@ TEST(Process, LongRunsNeverProduceSubnormals) {
       ProcessData data = MakeProcessData(kSample64, frames, &in.buffers, 1, &out.buffers, 1);
       ASSERT_EQ(rig.Process(data), kResultOk);
       for (const auto& channel : out.samples)
-        subnormal += std::count_if(channel.begin(), channel.end(),
-                                   [](double v) { return std::fpclassify(v) == FP_SUBNORMAL; });
+        subnormal +=
+            std::count_if(channel.begin(), channel.end(), [](double v) { return std::fpclassify(v) == FP_SUBNORMAL; });
     }
     EXPECT_EQ(subnormal, 0) << "blocks of " << frames;
     EXPECT_NE(std::fpclassify(rig.effect->Chopper().z), FP_SUBNORMAL) << "blocks of " << frames;

@@ -10,24 +10,21 @@ using namespace Steinberg::Vst;
 
 namespace {
 
-const std::vector<uint8_t> kDefaultState = {
-    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x14, 0x40,  // FADE 5.0
-    0x29, 0x5C, 0x8F, 0xC2, 0xF5, 0x28, 0xCC, 0x3F,  // CHOP 0.22
-    0, 0, 0, 0, 0, 0, 0, 0,                          // DRY
-    0, 0, 0, 0, 0, 0, 0, 0,                          // OUTPUT
-    0, 0, 0, 0, 0, 0, 0, 0,                          // BY
-    0x00, 0x00, 0x00, 0x00};                         // host bypass
+const std::vector<uint8_t> kDefaultState = {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x14, 0x40,  // FADE 5.0
+                                            0x29, 0x5C, 0x8F, 0xC2, 0xF5, 0x28, 0xCC, 0x3F,  // CHOP 0.22
+                                            0,    0,    0,    0,    0,    0,    0,    0,     // DRY
+                                            0,    0,    0,    0,    0,    0,    0,    0,     // OUTPUT
+                                            0,    0,    0,    0,    0,    0,    0,    0,     // BY
+                                            0x00, 0x00, 0x00, 0x00};                         // host bypass
 
 std::vector<double> Values(IEffectBase& e) {
   std::vector<double> v;
-  for (int i = 0; i < e.NParams(); ++i)
-    v.push_back(e.GetParam(i)->Value());
+  for (int i = 0; i < e.NParams(); ++i) v.push_back(e.GetParam(i)->Value());
   return v;
 }
 
 void ChangeEverything(EffectRig& rig) {
-  for (ParamID id = 0; id < 5; ++id)
-    rig.controller->setParamNormalized(id, 1.0);
+  for (ParamID id = 0; id < 5; ++id) rig.controller->setParamNormalized(id, 1.0);
   rig.effect->SetBypassed(true);
 }
 

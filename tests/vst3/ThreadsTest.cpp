@@ -36,8 +36,7 @@ TEST(Threads, InstancesCanBeCreatedFromSeveralThreadsAtOnce) {
         }
       }
     });
-  for (std::thread& t : threads)
-    t.join();
+  for (std::thread& t : threads) t.join();
   EXPECT_EQ(made.load(), 40);
   factory->release();
 }
@@ -52,8 +51,7 @@ TEST(Threads, StateCallsNeverOverlapAProcessingBlock) {
   std::atomic<bool> processed{true};
   std::thread audio([&] {
     // Blocks begin once the state calls are running, so the two always meet.
-    while (!stateStarted)
-      std::this_thread::yield();
+    while (!stateStarted) std::this_thread::yield();
     auto in = HostBus<float>(2, 64, 0.5f);
     HostBus<float> out(2, 64);
     for (int block = 0; block < 2000; ++block) {
@@ -62,8 +60,7 @@ TEST(Threads, StateCallsNeverOverlapAProcessingBlock) {
       changes.Add(kBypassParamId, {{0, block % 3 == 0 ? 1.0 : 0.0}});
       ProcessData data = MakeProcessData(kSample32, 64, &in.buffers, 1, &out.buffers, 1);
       data.inputParameterChanges = &changes;
-      if (rig.Process(data) != kResultOk)
-        processed = false;
+      if (rig.Process(data) != kResultOk) processed = false;
     }
     done = true;
   });
@@ -100,8 +97,7 @@ TEST(Threads, ControllerValuesAndAutomationShareTheSlotsSafely) {
       rig.Process(data);
     }
   });
-  while (!started)
-    std::this_thread::yield();
+  while (!started) std::this_thread::yield();
   double sum = 0.0;
   for (int i = 0; i < 20000; ++i) {
     rig.controller->setParamNormalized(static_cast<ParamID>(i % 5), (i % 13) / 12.0);

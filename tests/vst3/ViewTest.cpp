@@ -154,8 +154,8 @@ TEST(EditorView, ViewsKeepTheEffectAliveAndEmptyTheListWhenReleased) {
   EXPECT_EQ(controller->release(), 2u);
   first->release();
   EXPECT_TRUE(effect->EditorViews.empty());  // every entry, not only the released view
-  effect->ResizeEditorFrame(10, 10);          // must not reach a released view
-  second->release();                          // the last reference: the effect goes
+  effect->ResizeEditorFrame(10, 10);         // must not reach a released view
+  second->release();                         // the last reference: the effect goes
 }
 
 TEST(EditorView, ReattachingANewViewReusesTheSameEditor) {

@@ -28,8 +28,8 @@ TEST(X11ClickTracker, FollowsTheRuleOverRandomPresses) {
       const int button = 1 + int(random() % 3);
       time += uint32_t(random() % (2 * used));
       const int x = int(random() % 12), y = int(random() % 12);
-      const bool expected = previousExists && !previousWasDouble && button == prevButton &&
-                            time - prevTime <= used && std::abs(x - prevX) <= X11ClickTracker::kSlopPixels &&
+      const bool expected = previousExists && !previousWasDouble && button == prevButton && time - prevTime <= used &&
+                            std::abs(x - prevX) <= X11ClickTracker::kSlopPixels &&
                             std::abs(y - prevY) <= X11ClickTracker::kSlopPixels;
       ASSERT_EQ(tracker.IsDoubleClick(button, time, x, y), expected) << "press " << i;
       doubles += expected;

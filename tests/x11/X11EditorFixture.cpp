@@ -132,15 +132,15 @@ void X11EditorTest::Click(int x, int y, int button) {
 }
 
 void X11EditorTest::Key(xcb_keycode_t code, bool press) {
-  xcb_test_fake_input(Frame().Connection(), press ? XCB_KEY_PRESS : XCB_KEY_RELEASE, code, XCB_CURRENT_TIME,
-                      XCB_NONE, 0, 0, 0);
+  xcb_test_fake_input(Frame().Connection(), press ? XCB_KEY_PRESS : XCB_KEY_RELEASE, code, XCB_CURRENT_TIME, XCB_NONE,
+                      0, 0, 0);
   Settle();
 }
 
 long ClientResourceCount(xcb_connection_t* connection, xcb_window_t window) {
   const uint32_t client = window & ~xcb_get_setup(connection)->resource_id_mask;
-  xcb_res_query_client_resources_reply_t* reply = xcb_res_query_client_resources_reply(
-      connection, xcb_res_query_client_resources(connection, client), nullptr);
+  xcb_res_query_client_resources_reply_t* reply =
+      xcb_res_query_client_resources_reply(connection, xcb_res_query_client_resources(connection, client), nullptr);
   if (!reply) return -1;
   long total = 0;
   xcb_res_type_iterator_t it = xcb_res_query_client_resources_types_iterator(reply);

@@ -21,7 +21,7 @@ namespace vellox::test {
 using Events = std::vector<HostEvent>;
 
 class X11EditorTest : public testing::Test {
- protected:
+protected:
   void SetUp() override;
   void TearDown() override;
 

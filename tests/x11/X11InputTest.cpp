@@ -100,7 +100,7 @@ TEST_F(X11InputTest, WheelAndDoubleClickChangeValuesWithoutAGesture) {
 
 // A directory on PATH holding an executable called xdg-open, or none.
 class OpenerPath {
- public:
+public:
   explicit OpenerPath(bool withOpener) {
     const char* old = std::getenv("PATH");
     saved_ = old ? old : "";
@@ -118,7 +118,7 @@ class OpenerPath {
     rmdir(dir_.c_str());
   }
 
- private:
+private:
   std::string saved_, dir_;
 };
 
@@ -168,8 +168,8 @@ TEST_F(X11InputTest, ClosingWithAGestureOpenEndsIt) {
 xcb_keycode_t KeyCodeFor(xcb_connection_t* c, uint32_t keysym) {
   const xcb_setup_t* setup = xcb_get_setup(c);
   const int count = setup->max_keycode - setup->min_keycode + 1;
-  xcb_get_keyboard_mapping_reply_t* map = xcb_get_keyboard_mapping_reply(
-      c, xcb_get_keyboard_mapping(c, setup->min_keycode, uint8_t(count)), nullptr);
+  xcb_get_keyboard_mapping_reply_t* map =
+      xcb_get_keyboard_mapping_reply(c, xcb_get_keyboard_mapping(c, setup->min_keycode, uint8_t(count)), nullptr);
   if (!map) return 0;
   const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map);
   xcb_keycode_t found = 0;

@@ -17,11 +17,16 @@ std::string LowerExtension(const std::string& path) {
 }
 
 bool ContainerFor(const std::string& ext, Container& container) {
-  if (ext == "wav" || ext == "wave") container = Container::kWav;
-  else if (ext == "aif" || ext == "aiff") container = Container::kAiff;
-  else if (ext == "flac") container = Container::kFlac;
-  else if (ext == "ogg" || ext == "oga") container = Container::kOgg;
-  else return false;
+  if (ext == "wav" || ext == "wave")
+    container = Container::kWav;
+  else if (ext == "aif" || ext == "aiff")
+    container = Container::kAiff;
+  else if (ext == "flac")
+    container = Container::kFlac;
+  else if (ext == "ogg" || ext == "oga")
+    container = Container::kOgg;
+  else
+    return false;
   return true;
 }
 
@@ -60,10 +65,14 @@ bool ChooseOutputFormat(const std::string& path, const std::string& formatOption
     format.encoding = format.container == Container::kFlac ? SampleEncoding::kPcm24 : SampleEncoding::kFloat32;
     return true;
   }
-  if (formatOption == "16") format.encoding = SampleEncoding::kPcm16;
-  else if (formatOption == "24") format.encoding = SampleEncoding::kPcm24;
-  else if (formatOption == "32") format.encoding = SampleEncoding::kPcm32;
-  else if (formatOption == "float") format.encoding = SampleEncoding::kFloat32;
+  if (formatOption == "16")
+    format.encoding = SampleEncoding::kPcm16;
+  else if (formatOption == "24")
+    format.encoding = SampleEncoding::kPcm24;
+  else if (formatOption == "32")
+    format.encoding = SampleEncoding::kPcm32;
+  else if (formatOption == "float")
+    format.encoding = SampleEncoding::kFloat32;
   else {
     error = "--format takes 16, 24, 32 or float, got \"" + formatOption + "\"";
     return false;

@@ -27,8 +27,10 @@ int RunCli(const std::vector<std::string>& args, Console& console) {
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (command == "help" || IsHelp(command)) {
     std::string text;
-    if (!rest.empty() && CommandHelp(rest.front(), text)) console.out << text;
-    else console.out << MainHelp();
+    if (!rest.empty() && CommandHelp(rest.front(), text))
+      console.out << text;
+    else
+      console.out << MainHelp();
     return kExitOk;
   }
   std::string help;

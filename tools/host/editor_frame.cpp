@@ -48,8 +48,8 @@ std::unique_ptr<EditorFrame> EditorFrame::Create(int width, int height, std::str
   }
   std::unique_ptr<EditorFrame> frame(new EditorFrame());
   // Borderless, so the client area is the whole window and starts at (0, 0).
-  frame->window_ = CreateWindowExA(0, kFrameClass, "Vellox", WS_POPUP | WS_CLIPCHILDREN, 0, 0, width, height,
-                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  frame->window_ = CreateWindowExA(0, kFrameClass, "Vellox", WS_POPUP | WS_CLIPCHILDREN, 0, 0, width, height, nullptr,
+                                   nullptr, GetModuleHandleA(nullptr), nullptr);
   if (!frame->window_) {
     error = "cannot create the editor frame window (Windows error " + std::to_string(GetLastError()) + ")";
     return nullptr;

@@ -17,7 +17,7 @@ inline constexpr const char* kEditorWindowClass = "IEffectWndClass";
 inline constexpr UINT_PTR kEditorTimerId = 2;
 
 class EditorFrame {
- public:
+public:
   // A visible, borderless top-level window whose client area is width x height.
   static std::unique_ptr<EditorFrame> Create(int width, int height, std::string& error);
   ~EditorFrame();
@@ -29,7 +29,7 @@ class EditorFrame {
   // The editor's own window inside the frame, or null when none is open.
   HWND EditorWindow() const;
 
- private:
+private:
   EditorFrame() = default;
   HWND window_ = nullptr;
 };

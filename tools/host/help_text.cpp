@@ -92,10 +92,14 @@ std::string MainHelp() {
 }
 
 bool CommandHelp(const std::string& command, std::string& text) {
-  if (command == "render") text = RenderHelp();
-  else if (command == "info") text = InfoHelp();
-  else if (command == "snapshot") text = SnapshotHelp();
-  else return false;
+  if (command == "render")
+    text = RenderHelp();
+  else if (command == "info")
+    text = InfoHelp();
+  else if (command == "snapshot")
+    text = SnapshotHelp();
+  else
+    return false;
   return true;
 }
 

@@ -8,7 +8,7 @@
 namespace vellox::host {
 
 class HostApplication : public Steinberg::Vst::IHostApplication {
- public:
+public:
   explicit HostApplication(std::string name);
   virtual ~HostApplication() = default;
 
@@ -17,7 +17,7 @@ class HostApplication : public Steinberg::Vst::IHostApplication {
 
   DECLARE_FUNKNOWN_METHODS
 
- private:
+private:
   std::string name_;
 };
 

@@ -41,8 +41,8 @@ std::string FlagNames(int32 flags) {
     int32 bit;
     const char* name;
   } kNames[] = {{ParameterInfo::kCanAutomate, "automate"}, {ParameterInfo::kIsReadOnly, "read-only"},
-                {ParameterInfo::kIsWrapAround, "wrap"},     {ParameterInfo::kIsList, "list"},
-                {ParameterInfo::kIsHidden, "hidden"},       {ParameterInfo::kIsProgramChange, "program-change"},
+                {ParameterInfo::kIsWrapAround, "wrap"},    {ParameterInfo::kIsList, "list"},
+                {ParameterInfo::kIsHidden, "hidden"},      {ParameterInfo::kIsProgramChange, "program-change"},
                 {ParameterInfo::kIsBypass, "bypass"}};
   std::string text;
   for (const auto& entry : kNames)
@@ -97,9 +97,8 @@ void PrintParameters(IEditController& controller, Console& console) {
     if (controller.getParameterInfo(i, info) != kResultOk) continue;
     const ParamValue current = controller.getParamNormalized(info.id);
     String128 shown{};
-    std::string value = controller.getParamStringByValue(info.id, current, shown) == kResultOk
-                            ? Utf16ToUtf8(shown, 128)
-                            : "(no text)";
+    std::string value =
+        controller.getParamStringByValue(info.id, current, shown) == kResultOk ? Utf16ToUtf8(shown, 128) : "(no text)";
     value += " [" + FormatNumber(current) + "]";
     std::snprintf(line, sizeof line, "  %-10s  %-8s  %-5s  %5d  %8s  %4d  %-8s  %s %s\n", Hex(info.id, 8).c_str(),
                   Utf16ToUtf8(info.title, 128).c_str(), Utf16ToUtf8(info.units, 128).c_str(), info.stepCount,
@@ -124,9 +123,8 @@ void PrintUnits(IUnitInfo& units, Console& console) {
   for (int32 i = 0; i < (lists > 0 ? lists : 1); ++i) {
     ProgramListInfo list{};
     if (units.getProgramListInfo(i, list) != kResultOk) continue;
-    console.out << "  list " << Hex(static_cast<uint32_t>(list.id), 8) << " \"" << Utf16ToUtf8(list.name, 128)
-                << "\", " << list.programCount << " program(s)" << (i >= lists ? " (answered for index 0)" : "")
-                << "\n";
+    console.out << "  list " << Hex(static_cast<uint32_t>(list.id), 8) << " \"" << Utf16ToUtf8(list.name, 128) << "\", "
+                << list.programCount << " program(s)" << (i >= lists ? " (answered for index 0)" : "") << "\n";
     for (int32 p = 0; p < list.programCount; ++p) {
       String128 name{};
       if (units.getProgramName(list.id, p, name) == kResultOk)

@@ -9,11 +9,12 @@ namespace vellox::host {
 
 using namespace Steinberg;
 
-MemoryStream::MemoryStream(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) { FUNKNOWN_CTOR }
+MemoryStream::MemoryStream(std::vector<uint8_t> bytes)
+    : bytes_(std::move(bytes)){FUNKNOWN_CTOR}
 
-IMPLEMENT_FUNKNOWN_METHODS(MemoryStream, IBStream, IBStream::iid)
+      IMPLEMENT_FUNKNOWN_METHODS(MemoryStream, IBStream, IBStream::iid)
 
-tresult PLUGIN_API MemoryStream::read(void* buffer, int32 numBytes, int32* numBytesRead) {
+          tresult PLUGIN_API MemoryStream::read(void* buffer, int32 numBytes, int32* numBytesRead) {
   if (numBytesRead) *numBytesRead = 0;
   if (numBytes < 0 || (numBytes > 0 && !buffer)) return kInvalidArgument;
   const size_t available = position_ < bytes_.size() ? bytes_.size() - position_ : 0;
@@ -42,9 +43,12 @@ tresult PLUGIN_API MemoryStream::write(void* buffer, int32 numBytes, int32* numB
 
 tresult PLUGIN_API MemoryStream::seek(int64 pos, int32 mode, int64* result) {
   int64 base = 0;
-  if (mode == kIBSeekCur) base = static_cast<int64>(position_);
-  else if (mode == kIBSeekEnd) base = static_cast<int64>(bytes_.size());
-  else if (mode != kIBSeekSet) return kInvalidArgument;
+  if (mode == kIBSeekCur)
+    base = static_cast<int64>(position_);
+  else if (mode == kIBSeekEnd)
+    base = static_cast<int64>(bytes_.size());
+  else if (mode != kIBSeekSet)
+    return kInvalidArgument;
   const int64 target = base + pos;
   if (target < 0) return kInvalidArgument;
   position_ = static_cast<size_t>(target);

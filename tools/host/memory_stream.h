@@ -8,7 +8,7 @@
 namespace vellox::host {
 
 class MemoryStream : public Steinberg::IBStream {
- public:
+public:
   MemoryStream() { FUNKNOWN_CTOR }
   explicit MemoryStream(std::vector<uint8_t> bytes);
   virtual ~MemoryStream() = default;
@@ -23,7 +23,7 @@ class MemoryStream : public Steinberg::IBStream {
 
   DECLARE_FUNKNOWN_METHODS
 
- private:
+private:
   std::vector<uint8_t> bytes_;
   size_t position_ = 0;
 };

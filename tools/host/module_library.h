@@ -14,7 +14,7 @@ namespace vellox::host {
 std::string ModuleBinaryPath(const std::string& bundleOrFile, std::string& error);
 
 class ModuleLibrary {
- public:
+public:
   // Loads the bundle or binary at `path`; null with `error` set on failure.
   static std::unique_ptr<ModuleLibrary> Load(const std::string& path, std::string& error);
   ~ModuleLibrary();
@@ -28,7 +28,7 @@ class ModuleLibrary {
   // Calls the module's GetPluginFactory export again; the caller owns the reference.
   Steinberg::IPluginFactory* RequestFactory() const;
 
- private:
+private:
   ModuleLibrary() = default;
   void Unload();
 

@@ -7,7 +7,7 @@
 namespace vellox::cli {
 
 class OptionReader {
- public:
+public:
   explicit OptionReader(const std::vector<std::string>& args) : args_(args) {}
 
   // The next option name; false at the end.
@@ -67,7 +67,7 @@ class OptionReader {
     return true;
   }
 
- private:
+private:
   const std::vector<std::string>& args_;
   size_t index_ = 0;
   std::string inlineValue_;

@@ -103,8 +103,8 @@ bool ResolveAssignment(IEditController& controller, const std::string& text, Par
   if (low > high) std::swap(low, high);
   const double slack = 1e-9 * std::fmax(1.0, high - low);
   if (plain < low - slack || plain > high + slack) {
-    error = "value " + value + " for " + assignment.title + " is out of range: it takes " + FormatNumber(low) +
-            " to " + FormatNumber(high) + (units.empty() ? "" : " " + units);
+    error = "value " + value + " for " + assignment.title + " is out of range: it takes " + FormatNumber(low) + " to " +
+            FormatNumber(high) + (units.empty() ? "" : " " + units);
     return false;
   }
   assignment.normalized = std::clamp(controller.plainParamToNormalized(info.id, plain), 0.0, 1.0);

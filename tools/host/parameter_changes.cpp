@@ -4,11 +4,12 @@ namespace vellox::host {
 
 using namespace Steinberg;
 
-ParamValueQueue::ParamValueQueue(int32 capacity) : points_(static_cast<size_t>(capacity)) { FUNKNOWN_CTOR }
+ParamValueQueue::ParamValueQueue(int32 capacity)
+    : points_(static_cast<size_t>(capacity)){FUNKNOWN_CTOR}
 
-IMPLEMENT_FUNKNOWN_METHODS(ParamValueQueue, Vst::IParamValueQueue, Vst::IParamValueQueue::iid)
+      IMPLEMENT_FUNKNOWN_METHODS(ParamValueQueue, Vst::IParamValueQueue, Vst::IParamValueQueue::iid)
 
-void ParamValueQueue::Reset(Vst::ParamID id) {
+          void ParamValueQueue::Reset(Vst::ParamID id) {
   id_ = id;
   count_ = 0;
 }

@@ -9,7 +9,7 @@
 namespace vellox::host {
 
 class ParamValueQueue : public Steinberg::Vst::IParamValueQueue {
- public:
+public:
   explicit ParamValueQueue(Steinberg::int32 capacity);
   virtual ~ParamValueQueue() = default;
 
@@ -25,7 +25,7 @@ class ParamValueQueue : public Steinberg::Vst::IParamValueQueue {
 
   DECLARE_FUNKNOWN_METHODS
 
- private:
+private:
   struct Point {
     Steinberg::int32 offset;
     Steinberg::Vst::ParamValue value;
@@ -36,7 +36,7 @@ class ParamValueQueue : public Steinberg::Vst::IParamValueQueue {
 };
 
 class ParameterChanges : public Steinberg::Vst::IParameterChanges {
- public:
+public:
   ParameterChanges(Steinberg::int32 maxQueues, Steinberg::int32 maxPointsPerQueue);
   virtual ~ParameterChanges() = default;
 
@@ -47,11 +47,11 @@ class ParameterChanges : public Steinberg::Vst::IParameterChanges {
   Steinberg::int32 PLUGIN_API getParameterCount() override { return used_; }
   Steinberg::Vst::IParamValueQueue* PLUGIN_API getParameterData(Steinberg::int32 index) override;
   Steinberg::Vst::IParamValueQueue* PLUGIN_API addParameterData(const Steinberg::Vst::ParamID& id,
-                                                                 Steinberg::int32& index) override;
+                                                                Steinberg::int32& index) override;
 
   DECLARE_FUNKNOWN_METHODS
 
- private:
+private:
   std::vector<Steinberg::IPtr<ParamValueQueue>> queues_;
   Steinberg::int32 used_ = 0;
 };

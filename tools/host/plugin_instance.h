@@ -31,7 +31,7 @@ struct ProcessConfig {
 };
 
 class PluginInstance {
- public:
+public:
   // Creates and initialises the first audio class of the module's factory.
   static std::unique_ptr<PluginInstance> Create(const ModuleLibrary& module, std::string& error);
   ~PluginInstance();
@@ -64,7 +64,7 @@ class PluginInstance {
   bool SaveState(std::vector<uint8_t>& bytes, std::string& error);
   Steinberg::tresult LoadState(const std::vector<uint8_t>& bytes);
 
- private:
+private:
   PluginInstance() = default;
   bool Initialize(const ModuleLibrary& module, const Steinberg::TUID cid, std::string& error);
   bool AttachController(const ModuleLibrary& module, std::string& error);

@@ -13,9 +13,9 @@ struct SearchPlace {
 
 // The inputs of the search, separated so that tests can stage them.
 struct SearchContext {
-  std::string executableDir;      // folder of the running program; empty if unknown
-  std::string home;               // Linux: $HOME
-  std::string commonProgramFiles; // Windows: %CommonProgramFiles%
+  std::string executableDir;       // folder of the running program; empty if unknown
+  std::string home;                // Linux: $HOME
+  std::string commonProgramFiles;  // Windows: %CommonProgramFiles%
 };
 
 // The context of this process.

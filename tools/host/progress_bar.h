@@ -8,7 +8,7 @@
 namespace vellox::cli {
 
 class ProgressBar {
- public:
+public:
   using Clock = std::chrono::steady_clock;
 
   ProgressBar(std::ostream& out, bool enabled, Clock::duration delay = std::chrono::seconds(1));
@@ -17,7 +17,7 @@ class ProgressBar {
   void Finish();
   bool Shown() const { return shown_; }
 
- private:
+private:
   std::ostream& out_;
   bool enabled_;
   Clock::duration delay_;

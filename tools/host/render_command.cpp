@@ -40,14 +40,22 @@ int ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opti
   std::string option, error;
   while (reader.Next(option)) {
     bool ok = true;
-    if (option == "--in") ok = reader.Value(option, options.input, error);
-    else if (option == "--out") ok = reader.Value(option, options.output, error);
-    else if (option == "--plugin") ok = reader.Value(option, options.plugin, error);
-    else if (option == "--format") ok = reader.Value(option, options.format, error);
-    else if (option == "--set") ok = reader.AssignmentValue(option, options.assignments, error);
-    else if (option == "--bypass") options.bypass = true;
-    else if (option == "--block") ok = reader.IntValue(option, 1, 65536, options.block, error);
-    else if (option == "--rate") ok = reader.IntValue(option, 8000, 768000, options.rate, error);
+    if (option == "--in")
+      ok = reader.Value(option, options.input, error);
+    else if (option == "--out")
+      ok = reader.Value(option, options.output, error);
+    else if (option == "--plugin")
+      ok = reader.Value(option, options.plugin, error);
+    else if (option == "--format")
+      ok = reader.Value(option, options.format, error);
+    else if (option == "--set")
+      ok = reader.AssignmentValue(option, options.assignments, error);
+    else if (option == "--bypass")
+      options.bypass = true;
+    else if (option == "--block")
+      ok = reader.IntValue(option, 1, 65536, options.block, error);
+    else if (option == "--rate")
+      ok = reader.IntValue(option, 8000, 768000, options.rate, error);
     else if (option == "--precision") {
       long bits = 0;
       ok = reader.IntValue(option, 32, 64, bits, error);
@@ -76,8 +84,8 @@ std::string Decibels(double peak) {
 }
 
 template <class Sample>
-bool ProcessAll(PluginInstance& instance, const AudioData& input, AudioData& output, int32 block,
-                ProgressBar& progress, std::string& error) {
+bool ProcessAll(PluginInstance& instance, const AudioData& input, AudioData& output, int32 block, ProgressBar& progress,
+                std::string& error) {
   const size_t channels = input.channels.size();
   const size_t frames = input.Frames();
   std::vector<std::vector<Sample>> in(channels, std::vector<Sample>(static_cast<size_t>(block)));
@@ -116,8 +124,8 @@ bool LoadInput(const RenderOptions& options, AudioData& audio, std::string& erro
     return false;
   }
   if (audio.channels.size() != 1 && audio.channels.size() != 2) {
-    error = options.input + " has " + std::to_string(audio.channels.size()) +
-            " channels; the effect takes mono or stereo";
+    error =
+        options.input + " has " + std::to_string(audio.channels.size()) + " channels; the effect takes mono or stereo";
     return false;
   }
   return true;

@@ -12,9 +12,12 @@ int RunSnapshot(const std::vector<std::string>& args, Console& console) {
   std::string option, error;
   while (reader.Next(option)) {
     bool ok = true;
-    if (option == "--out") ok = reader.Value(option, request.output, error);
-    else if (option == "--plugin") ok = reader.Value(option, request.plugin, error);
-    else if (option == "--set") ok = reader.AssignmentValue(option, request.assignments, error);
+    if (option == "--out")
+      ok = reader.Value(option, request.output, error);
+    else if (option == "--plugin")
+      ok = reader.Value(option, request.plugin, error);
+    else if (option == "--set")
+      ok = reader.AssignmentValue(option, request.assignments, error);
     else {
       error = "unknown option \"" + option + "\" for snapshot";
       ok = false;

@@ -27,7 +27,7 @@ constexpr int32 kBlockFrames = 64;
 // One effect object, initialised with a host context; terminated and
 // released on destruction.
 class LocalEffect {
- public:
+public:
   LocalEffect() : effect_(new Vellox()), host_(owned(new host::HostApplication(host::kHostName))) {}
   ~LocalEffect() {
     if (initialized_) effect_->terminate();
@@ -44,7 +44,7 @@ class LocalEffect {
   Vellox& Effect() { return *effect_; }
   IEditController& Controller() { return *effect_; }
 
- private:
+private:
   Vellox* effect_;
   IPtr<host::HostApplication> host_;
   bool initialized_ = false;

@@ -82,9 +82,8 @@ bool X11RunLoop::RunOnce(int waitMs, int& ticks) {
   const std::vector<Handler> handlers = handlers_;
   for (size_t i = 0; ready > 0 && i < fds.size(); ++i) {
     if (!(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-    auto still = std::find_if(handlers_.begin(), handlers_.end(), [&](const Handler& h) {
-      return h.handler == handlers[i].handler;
-    });
+    auto still = std::find_if(handlers_.begin(), handlers_.end(),
+                              [&](const Handler& h) { return h.handler == handlers[i].handler; });
     if (still != handlers_.end()) still->handler->onFDIsSet(still->fd);
   }
   const long long after = MonotonicMs();

@@ -16,7 +16,7 @@ namespace vellox::host {
 
 // Owned by its creator; the reference count only tracks the plug-in's use.
 class X11RunLoop : public Steinberg::IPlugFrame, public Steinberg::Linux::IRunLoop {
- public:
+public:
   virtual ~X11RunLoop() = default;
 
   Steinberg::tresult PLUGIN_API resizeView(Steinberg::IPlugView* view, Steinberg::ViewRect* newSize) override;
@@ -46,7 +46,7 @@ class X11RunLoop : public Steinberg::IPlugFrame, public Steinberg::Linux::IRunLo
   Steinberg::Linux::TimerInterval FirstTimerPeriod() const;
   int References() const { return references_; }
 
- private:
+private:
   struct Handler {
     Steinberg::Linux::IEventHandler* handler;
     int fd;
@@ -69,7 +69,7 @@ class X11RunLoop : public Steinberg::IPlugFrame, public Steinberg::Linux::IRunLo
 long long MonotonicMs();
 
 class X11EditorFrame {
- public:
+public:
   // A mapped top-level window of width x height at (x, y) on the display
   // named by DISPLAY, left alone by window managers.
   static std::unique_ptr<X11EditorFrame> Create(int width, int height, int x, int y, std::string& error);
@@ -90,7 +90,7 @@ class X11EditorFrame {
   // What the frame shows, opaque.
   bool Capture(RgbaImage& image, std::string& error) const;
 
- private:
+private:
   X11EditorFrame() = default;
   xcb_connection_t* connection_ = nullptr;
   xcb_window_t window_ = 0;

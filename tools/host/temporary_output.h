@@ -7,7 +7,7 @@
 namespace vellox::cli {
 
 class TemporaryOutput {
- public:
+public:
   explicit TemporaryOutput(std::string finalPath);
   ~TemporaryOutput();  // removes the temporary file unless committed
 
@@ -19,7 +19,7 @@ class TemporaryOutput {
   // Replaces the final file with the temporary one; false with `error` set.
   bool Commit(std::string& error);
 
- private:
+private:
   std::string final_;
   std::string temporary_;
   bool committed_ = false;

@@ -48,8 +48,7 @@ const char* CodecHelp() {
          "32-bit integer, 32- and 64-bit float) and writes WAV only.\n";
 }
 
-bool WriteAudioFile(const std::string& path, const AudioData& audio, std::string& error,
-                    const OutputFormat& format) {
+bool WriteAudioFile(const std::string& path, const AudioData& audio, std::string& error, const OutputFormat& format) {
   FILE* file = OpenFile(path, true);
   if (!file) {
     error = "cannot write " + path + ": cannot create the file";

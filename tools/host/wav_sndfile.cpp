@@ -55,15 +55,14 @@ bool ReadAudioFile(const std::string& path, AudioData& audio, std::string& error
   return true;
 }
 
-bool WriteAudioFile(const std::string& path, const AudioData& audio, std::string& error,
-                    const OutputFormat& format) {
+bool WriteAudioFile(const std::string& path, const AudioData& audio, std::string& error, const OutputFormat& format) {
   SF_INFO info{};
   info.samplerate = static_cast<int>(audio.sampleRate);
   info.channels = static_cast<int>(audio.channels.size());
   info.format = SndfileFormat(format);
   if (!sf_format_check(&info)) {
-    error = "cannot write " + path + ": " + DescribeFormat(format) + " cannot hold " +
-            std::to_string(info.channels) + " channel(s) at " + std::to_string(info.samplerate) + " Hz";
+    error = "cannot write " + path + ": " + DescribeFormat(format) + " cannot hold " + std::to_string(info.channels) +
+            " channel(s) at " + std::to_string(info.samplerate) + " Hz";
     return false;
   }
   SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
@@ -76,7 +75,8 @@ bool WriteAudioFile(const std::string& path, const AudioData& audio, std::string
   const size_t frames = audio.Frames();
   std::vector<double> interleaved(frames * audio.channels.size());
   for (size_t i = 0; i < frames; ++i)
-    for (size_t c = 0; c < audio.channels.size(); ++c) interleaved[i * audio.channels.size() + c] = audio.channels[c][i];
+    for (size_t c = 0; c < audio.channels.size(); ++c)
+      interleaved[i * audio.channels.size() + c] = audio.channels[c][i];
   const sf_count_t written = sf_writef_double(file, interleaved.data(), static_cast<sf_count_t>(frames));
   const int closed = sf_close(file);
   if (written != static_cast<sf_count_t>(frames) || closed != 0) {

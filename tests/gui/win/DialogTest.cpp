@@ -180,8 +180,7 @@ TEST_F(DialogTest, TheLinkAreaOpensItsAddressOnAPress) {
   ASSERT_NE(Open(), nullptr);
   Send(WM_LBUTTONDOWN, MK_LBUTTON, PointerAt(210, 110));
   Send(WM_LBUTTONUP, 0, PointerAt(210, 110));
-  EXPECT_EQ(log.calls,
-            (std::vector<std::string>{"connected", "shell open https://example.invalid/product normal"}));
+  EXPECT_EQ(log.calls, (std::vector<std::string>{"connected", "shell open https://example.invalid/product normal"}));
   EXPECT_EQ(plug->CountEvents("begin"), 0);
 }
 

@@ -55,7 +55,9 @@ TEST(WinTextUtil, Utf16TextIsConvertedWithinItsBlock) {
   std::string out = "stale";
   const wchar_t bare[] = {L'a', L'\u00e9', L'c'};  // no terminator
   EXPECT_TRUE(Utf16BlockToUtf8(bare, 3, out));
-  EXPECT_EQ(out, "a\xc3\xa9" "c");
+  EXPECT_EQ(out,
+            "a\xc3\xa9"
+            "c");
   const wchar_t terminated[] = L"ab\0cd";
   EXPECT_TRUE(Utf16BlockToUtf8(terminated, 6, out));
   EXPECT_EQ(out, "ab");

@@ -6,8 +6,8 @@
 #include "IParamSlot.h"
 
 RecordingPlug::RecordingPlug(int adapterKind)
-    : IEffectBase(3, "1-1 2-2", 1, "Recorder", "", "Tester", 0x52656331, 0x54737472, 0x20000, adapterKind, 0,
-                  false, false) {
+    : IEffectBase(3, "1-1 2-2", 1, "Recorder", "", "Tester", 0x52656331, 0x54737472, 0x20000, adapterKind, 0, false,
+                  false) {
   GetParam(0)->Define("Level", 5.0, 0.0, 20.0, 0.01);
   GetParam(1)->SetType(kParamInteger);
   GetParam(1)->Define("Switch", 0.0, 0.0, 1.0, 1.0);
@@ -134,10 +134,10 @@ HostWindow::HostWindow(int x, int y) {
     RegisterClassA(&wc);
     wc.lpszClassName = kPanelClass;
     RegisterClassA(&wc);
-    mTop = CreateWindowExA(0, kHostClass, "Host", WS_POPUP | WS_DLGFRAME | WS_VISIBLE, x, y, 400, 300, nullptr,
-                           nullptr, instance, nullptr);
-    mPanel = CreateWindowExA(0, kPanelClass, "", WS_CHILD | WS_VISIBLE, 10, 10, 360, 240, mTop, nullptr, instance,
-                             nullptr);
+    mTop = CreateWindowExA(0, kHostClass, "Host", WS_POPUP | WS_DLGFRAME | WS_VISIBLE, x, y, 400, 300, nullptr, nullptr,
+                           instance, nullptr);
+    mPanel =
+        CreateWindowExA(0, kPanelClass, "", WS_CHILD | WS_VISIBLE, 10, 10, 360, 240, mTop, nullptr, instance, nullptr);
   }
   SetWindowPos(mTop, nullptr, x, y, 400, 300, SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowPos(mPanel, nullptr, 10, 10, 360, 240, SWP_NOZORDER | SWP_NOACTIVATE);
