@@ -60,7 +60,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb
   libgtest-dev googletest libbenchmark-dev
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev clang-format
   libpng-dev zlib1g-dev libz-mingw-w64-dev
   juce-modules-source-data libfreetype-dev libjpeg-dev libx11-dev
   libsndfile1-dev libpixman-1-dev

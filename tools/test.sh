@@ -43,6 +43,16 @@ fi
 
 failed_suites=()
 total_passed=0; total_failed=0
+
+# One style for every source file (.clang-format); a file that differs fails.
+echo "== format check"
+unformatted=$(git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run 2>&1 | sed -n 's/^\([^:]*\):[0-9]*:[0-9]*: warning:.*/\1/p' | sort -u)
+if [ -n "$unformatted" ]; then
+  echo "not formatted (run clang-format -i on them):"; echo "$unformatted" | sed 's/^/  /'
+  failed_suites+=("format"); total_failed=$((total_failed + 1))
+else
+  echo "format: all files formatted"; total_passed=$((total_passed + 1))
+fi
 run_suite() { # name ctest-args...
   local name=$1; shift
   local log="build/test-$name.log"
