@@ -5,9 +5,14 @@
 
 #include "cli.h"
 
+namespace Steinberg {
+class IPlugView;
+}
+
 namespace vellox::host {
 class PluginInstance;
-}
+struct RgbaImage;
+}  // namespace vellox::host
 
 namespace vellox::cli {
 
@@ -32,6 +37,14 @@ bool WriteEditorSnapshot(const SnapshotRequest& request, SnapshotResult& result,
 // processed block, as a host's automation would.
 bool ApplySnapshotSettings(host::PluginInstance& instance, const std::vector<std::string>& assignments,
                            std::string& error);
+
+// Opens the module's view in a window of the platform, lets it paint and
+// reads the picture back; error says what went wrong.
+using ViewCapture = bool (*)(Steinberg::IPlugView& view, host::RgbaImage& image, std::string& error);
+
+// The snapshot through the loaded module's own view: the module is loaded,
+// the settings applied, the view captured by `capture` and the PNG written.
+bool WriteViewSnapshot(const SnapshotRequest& request, SnapshotResult& result, ViewCapture capture, std::string& error);
 
 // The picture from the effect built in this process, painted off-screen.
 bool WriteOffscreenEditorSnapshot(const SnapshotRequest& request, SnapshotResult& result, std::string& error);

@@ -1,6 +1,13 @@
-// The settings of a snapshot reach the loaded module as host automation.
+// The settings of a snapshot reach the loaded module as host automation, and
+// the module's own view is opened and captured the same way on every
+// platform that has a window for it.
+#include <memory>
+
+#include "module_library.h"
 #include "parameter_assignment.h"
 #include "plugin_instance.h"
+#include "pluginterfaces/gui/iplugview.h"
+#include "rgba_image.h"
 #include "snapshot.h"
 
 namespace vellox::cli {
@@ -27,6 +34,29 @@ bool ApplySnapshotSettings(host::PluginInstance& instance, const std::vector<std
     error = "the effect failed to process the block that carries the settings";
     return false;
   }
+  return true;
+}
+
+bool WriteViewSnapshot(const SnapshotRequest& request, SnapshotResult& result, ViewCapture capture,
+                       std::string& error) {
+  std::unique_ptr<host::ModuleLibrary> module = host::ModuleLibrary::Load(request.plugin, error);
+  if (!module) return false;
+  std::unique_ptr<host::PluginInstance> instance = host::PluginInstance::Create(*module, error);
+  if (!instance || !ApplySnapshotSettings(*instance, request.assignments, error)) return false;
+  IPtr<IPlugView> view = owned(instance->Controller()->createView("editor"));
+  if (!view) {
+    error = "the effect offers no editor";
+    return false;
+  }
+  host::RgbaImage image;
+  const bool captured = capture(*view, image, error);
+  view = nullptr;
+  instance.reset();
+  module.reset();
+  if (!captured || !host::WritePngFile(image, request.output, error)) return false;
+  result.width = image.width;
+  result.height = image.height;
+  result.method = "module window";
   return true;
 }
 

@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "editor_frame.h"
-#include "plugin_instance.h"
 #include "pluginterfaces/gui/iplugview.h"
 #include "snapshot.h"
 
@@ -12,7 +11,6 @@ namespace vellox::cli {
 
 using namespace Steinberg;
 using host::EditorFrame;
-using host::PluginInstance;
 
 namespace {
 
@@ -52,26 +50,7 @@ bool CaptureView(IPlugView& view, host::RgbaImage& image, std::string& error) {
 }  // namespace
 
 bool WriteEditorSnapshot(const SnapshotRequest& request, SnapshotResult& result, std::string& error) {
-  std::unique_ptr<host::ModuleLibrary> module = host::ModuleLibrary::Load(request.plugin, error);
-  if (!module) return false;
-  std::unique_ptr<PluginInstance> instance = PluginInstance::Create(*module, error);
-  if (!instance || !ApplySnapshotSettings(*instance, request.assignments, error)) return false;
-
-  IPtr<IPlugView> view = owned(instance->Controller()->createView("editor"));
-  if (!view) {
-    error = "the effect offers no editor";
-    return false;
-  }
-  host::RgbaImage image;
-  const bool captured = CaptureView(*view, image, error);
-  view = nullptr;
-  instance.reset();
-  module.reset();
-  if (!captured || !host::WritePngFile(image, request.output, error)) return false;
-  result.width = image.width;
-  result.height = image.height;
-  result.method = "module window";
-  return true;
+  return WriteViewSnapshot(request, result, &CaptureView, error);
 }
 
 }  // namespace vellox::cli

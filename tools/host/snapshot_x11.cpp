@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "module_library.h"
-#include "plugin_instance.h"
+#include "pluginterfaces/gui/iplugview.h"
+#include "rgba_image.h"
 #include "snapshot.h"
 #include "snapshot_x11_host.h"
 
@@ -57,33 +57,11 @@ bool CaptureView(IPlugView& view, host::RgbaImage& image, std::string& error) {
   return ok;
 }
 
-bool WriteWindowSnapshot(const SnapshotRequest& request, SnapshotResult& result, std::string& error) {
-  std::unique_ptr<host::ModuleLibrary> module = host::ModuleLibrary::Load(request.plugin, error);
-  if (!module) return false;
-  std::unique_ptr<host::PluginInstance> instance = host::PluginInstance::Create(*module, error);
-  if (!instance || !ApplySnapshotSettings(*instance, request.assignments, error)) return false;
-  IPtr<IPlugView> view = owned(instance->Controller()->createView("editor"));
-  if (!view) {
-    error = "the effect offers no editor";
-    return false;
-  }
-  host::RgbaImage image;
-  const bool captured = CaptureView(*view, image, error);
-  view = nullptr;
-  instance.reset();
-  module.reset();
-  if (!captured || !host::WritePngFile(image, request.output, error)) return false;
-  result.width = image.width;
-  result.height = image.height;
-  result.method = "module window";
-  return true;
-}
-
 }  // namespace
 
 bool WriteEditorSnapshot(const SnapshotRequest& request, SnapshotResult& result, std::string& error) {
   const char* display = std::getenv("DISPLAY");
-  if (display && *display) return WriteWindowSnapshot(request, result, error);
+  if (display && *display) return WriteViewSnapshot(request, result, &CaptureView, error);
   return WriteOffscreenEditorSnapshot(request, result, error);
 }
 
