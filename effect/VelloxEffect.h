@@ -38,17 +38,17 @@ public:
 
   void HandleParamChange(int index) override {
     PlugLock lock(this->Mutex());
-    if (const IParamSlot* slot = this->GetParam(index)) ChopperApplyParam(chopper_, index, slot->Value());
+    if (const IParamSlot* slot = this->GetParam(index)) ChopperApplyParam(mChopper, index, slot->Value());
   }
 
   void ProcessBlock(double** inputs, double** outputs, int frames) override {
     // BY is a switch: any value that truncates to non-zero bypasses.
     const bool bypass = std::trunc(this->GetParam(kVelloxBy)->Value()) != 0.0;
-    ChopperProcess(chopper_, this->SampleRate(), bypass, inputs, outputs, frames);
+    ChopperProcess(mChopper, this->SampleRate(), bypass, inputs, outputs, frames);
   }
 
-  const ChopperState& Chopper() const { return chopper_; }
+  const ChopperState& Chopper() const { return mChopper; }
 
 private:
-  ChopperState chopper_;
+  ChopperState mChopper;
 };

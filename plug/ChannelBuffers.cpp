@@ -4,22 +4,22 @@
 #include <new>
 
 ChannelBuffers::ChannelBuffers(int nInputs, int nOutputs)
-    : inPtrs_(static_cast<size_t>(std::max(nInputs, 0)), nullptr),
-      outPtrs_(static_cast<size_t>(std::max(nOutputs, 0)), nullptr),
-      inputs_(inPtrs_.size()),
-      outputs_(outPtrs_.size()) {}
+    : mInPtrs(static_cast<size_t>(std::max(nInputs, 0)), nullptr),
+      mOutPtrs(static_cast<size_t>(std::max(nOutputs, 0)), nullptr),
+      mInputs(mInPtrs.size()),
+      mOutputs(mOutPtrs.size()) {}
 
 InputChannel* ChannelBuffers::Input(int c) {
-  return c >= 0 && c < NInputs() ? &inputs_[static_cast<size_t>(c)] : nullptr;
+  return c >= 0 && c < NInputs() ? &mInputs[static_cast<size_t>(c)] : nullptr;
 }
 OutputChannel* ChannelBuffers::Output(int c) {
-  return c >= 0 && c < NOutputs() ? &outputs_[static_cast<size_t>(c)] : nullptr;
+  return c >= 0 && c < NOutputs() ? &mOutputs[static_cast<size_t>(c)] : nullptr;
 }
 const InputChannel* ChannelBuffers::Input(int c) const {
-  return c >= 0 && c < NInputs() ? &inputs_[static_cast<size_t>(c)] : nullptr;
+  return c >= 0 && c < NInputs() ? &mInputs[static_cast<size_t>(c)] : nullptr;
 }
 const OutputChannel* ChannelBuffers::Output(int c) const {
-  return c >= 0 && c < NOutputs() ? &outputs_[static_cast<size_t>(c)] : nullptr;
+  return c >= 0 && c < NOutputs() ? &mOutputs[static_cast<size_t>(c)] : nullptr;
 }
 
 void ChannelBuffers::SetInputConnected(int c, bool connected) {
@@ -28,23 +28,23 @@ void ChannelBuffers::SetInputConnected(int c, bool connected) {
     // unconnected channel must read silence, not an earlier block.
     if (ch->connected && !connected) std::fill(ch->scratch.begin(), ch->scratch.end(), 0.0);
     ch->connected = connected;
-    if (!connected) inPtrs_[static_cast<size_t>(c)] = ch->scratch.data();
+    if (!connected) mInPtrs[static_cast<size_t>(c)] = ch->scratch.data();
   }
 }
 
 void ChannelBuffers::SetOutputConnected(int c, bool connected) {
   if (OutputChannel* ch = Output(c)) {
     ch->connected = connected;
-    if (!connected) outPtrs_[static_cast<size_t>(c)] = ch->scratch.data();
+    if (!connected) mOutPtrs[static_cast<size_t>(c)] = ch->scratch.data();
   }
 }
 
 void ChannelBuffers::SetInputPointer(int c, double* samples) {
-  if (Input(c)) inPtrs_[static_cast<size_t>(c)] = samples;
+  if (Input(c)) mInPtrs[static_cast<size_t>(c)] = samples;
 }
 
 void ChannelBuffers::SetOutputPointer(int c, double* samples) {
-  if (Output(c)) outPtrs_[static_cast<size_t>(c)] = samples;
+  if (Output(c)) mOutPtrs[static_cast<size_t>(c)] = samples;
 }
 
 double* ChannelBuffers::InputScratch(int c) {
@@ -62,28 +62,28 @@ bool ChannelBuffers::ResizeScratch(int frames) {
   // Build the new buffers first so that a failure leaves everything intact.
   std::vector<std::vector<double>> fresh;
   try {
-    fresh.reserve(inputs_.size() + outputs_.size());
-    for (size_t i = 0; i < inputs_.size() + outputs_.size(); ++i) fresh.emplace_back(n, 0.0);
+    fresh.reserve(mInputs.size() + mOutputs.size());
+    for (size_t i = 0; i < mInputs.size() + mOutputs.size(); ++i) fresh.emplace_back(n, 0.0);
   } catch (const std::bad_alloc&) {
     return false;
   }
   size_t k = 0;
   // Entries that pointed at the old scratch follow it to the new one.
-  for (size_t c = 0; c < inputs_.size(); ++c, ++k) {
-    const bool onScratch = inPtrs_[c] == inputs_[c].scratch.data();
-    inputs_[c].scratch.swap(fresh[k]);
-    if (onScratch) inPtrs_[c] = inputs_[c].scratch.data();
+  for (size_t c = 0; c < mInputs.size(); ++c, ++k) {
+    const bool onScratch = mInPtrs[c] == mInputs[c].scratch.data();
+    mInputs[c].scratch.swap(fresh[k]);
+    if (onScratch) mInPtrs[c] = mInputs[c].scratch.data();
   }
-  for (size_t c = 0; c < outputs_.size(); ++c, ++k) {
-    const bool onScratch = outPtrs_[c] == outputs_[c].scratch.data();
-    outputs_[c].scratch.swap(fresh[k]);
-    if (onScratch) outPtrs_[c] = outputs_[c].scratch.data();
+  for (size_t c = 0; c < mOutputs.size(); ++c, ++k) {
+    const bool onScratch = mOutPtrs[c] == mOutputs[c].scratch.data();
+    mOutputs[c].scratch.swap(fresh[k]);
+    if (onScratch) mOutPtrs[c] = mOutputs[c].scratch.data();
   }
-  scratchFrames_ = static_cast<int>(n);
+  mScratchFrames = static_cast<int>(n);
   return true;
 }
 
-int ChannelBuffers::LimitFrames(int frames) const { return std::min(std::max(frames, 0), scratchFrames_); }
+int ChannelBuffers::LimitFrames(int frames) const { return std::min(std::max(frames, 0), mScratchFrames); }
 
 void ChannelBuffers::DisconnectAll() {
   for (int c = 0; c < NInputs(); ++c) SetInputConnected(c, false);
@@ -95,25 +95,25 @@ void ChannelBuffers::ConvertInputs(int start, int count, float* const* sources, 
   const int n = LimitFrames(frames);
   const int end = static_cast<int>(std::min<long long>(static_cast<long long>(start) + count, NInputs()));
   for (int c = start; c < end; ++c) {
-    InputChannel& ch = inputs_[static_cast<size_t>(c)];
+    InputChannel& ch = mInputs[static_cast<size_t>(c)];
     if (!ch.connected) continue;
     const float* src = *sources++;
     double* dst = ch.scratch.data();
     if (src)
       for (int i = 0; i < n; ++i) dst[i] = static_cast<double>(src[i]);
-    inPtrs_[static_cast<size_t>(c)] = dst;
+    mInPtrs[static_cast<size_t>(c)] = dst;
   }
 }
 
 void ChannelBuffers::ClearScratch() {
-  for (InputChannel& ch : inputs_) std::fill(ch.scratch.begin(), ch.scratch.end(), 0.0);
-  for (OutputChannel& ch : outputs_) std::fill(ch.scratch.begin(), ch.scratch.end(), 0.0);
+  for (InputChannel& ch : mInputs) std::fill(ch.scratch.begin(), ch.scratch.end(), 0.0);
+  for (OutputChannel& ch : mOutputs) std::fill(ch.scratch.begin(), ch.scratch.end(), 0.0);
 }
 
 void ChannelBuffers::ConvertConnectedOutputs(int frames) {
   const int n = LimitFrames(frames);
-  for (size_t c = 0; c < outputs_.size(); ++c)
-    if (outputs_[c].connected) ConvertOutput(outPtrs_[c], outputs_[c].destination, n);
+  for (size_t c = 0; c < mOutputs.size(); ++c)
+    if (mOutputs[c].connected) ConvertOutput(mOutPtrs[c], mOutputs[c].destination, n);
 }
 
 void ChannelBuffers::ConvertOutput(const double* source, float* destination, int frames) {
@@ -125,15 +125,15 @@ void ChannelBuffers::PassThrough(int frames, int latency) {
   const int n = LimitFrames(frames);
   const int nIn = NInputs();
   const int nOut = NOutputs();
-  if (latency != 0 && delay_ && delay_->length > 0) {
-    DelayLine& d = *delay_;
+  if (latency != 0 && mDelay && mDelay->length > 0) {
+    DelayLine& d = *mDelay;
     const int channels = std::min(nIn, d.inputs);
     for (int i = 0; i < n; ++i) {
       for (int c = 0; c < channels; ++c) {
         double* slot = &d.buffer[static_cast<size_t>(c) * d.length + d.writePos];
         const double delayed = *slot;
-        const double current = inPtrs_[static_cast<size_t>(c)][i];
-        if (c < nOut) outPtrs_[static_cast<size_t>(c)][i] = delayed;
+        const double current = mInPtrs[static_cast<size_t>(c)][i];
+        if (c < nOut) mOutPtrs[static_cast<size_t>(c)][i] = delayed;
         *slot = current;
       }
       d.writePos = (d.writePos + 1) % d.length;
@@ -141,9 +141,9 @@ void ChannelBuffers::PassThrough(int frames, int latency) {
     return;
   }
   for (int c = 0; c < nOut; ++c) {
-    double* out = outPtrs_[static_cast<size_t>(c)];
+    double* out = mOutPtrs[static_cast<size_t>(c)];
     if (c < nIn) {
-      const double* in = inPtrs_[static_cast<size_t>(c)];
+      const double* in = mInPtrs[static_cast<size_t>(c)];
       if (out != in) std::copy(in, in + n, out);
     } else {
       std::fill(out, out + n, 0.0);
@@ -156,20 +156,20 @@ void ChannelBuffers::CreateDelayLine() {
     auto line = std::make_unique<DelayLine>();
     line->inputs = NInputs();
     line->outputs = NOutputs();
-    delay_ = std::move(line);
+    mDelay = std::move(line);
   } catch (const std::bad_alloc&) {}
 }
 
 bool ChannelBuffers::ResizeDelayLine(int frames) {
-  if (!delay_) return true;
-  const size_t n = static_cast<size_t>(std::max(frames, 0)) * static_cast<size_t>(delay_->inputs);
+  if (!mDelay) return true;
+  const size_t n = static_cast<size_t>(std::max(frames, 0)) * static_cast<size_t>(mDelay->inputs);
   try {
     std::vector<double> fresh(n, 0.0);
-    delay_->buffer.swap(fresh);
+    mDelay->buffer.swap(fresh);
   } catch (const std::bad_alloc&) {
     return false;
   }
-  delay_->length = std::max(frames, 0);
-  delay_->writePos = 0;
+  mDelay->length = std::max(frames, 0);
+  mDelay->writePos = 0;
   return true;
 }

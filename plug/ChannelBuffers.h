@@ -29,10 +29,10 @@ class ChannelBuffers {
 public:
   ChannelBuffers(int nInputs, int nOutputs);
 
-  int NInputs() const { return static_cast<int>(inputs_.size()); }
-  int NOutputs() const { return static_cast<int>(outputs_.size()); }
-  double** InputPointers() { return inPtrs_.empty() ? nullptr : inPtrs_.data(); }
-  double** OutputPointers() { return outPtrs_.empty() ? nullptr : outPtrs_.data(); }
+  int NInputs() const { return static_cast<int>(mInputs.size()); }
+  int NOutputs() const { return static_cast<int>(mOutputs.size()); }
+  double** InputPointers() { return mInPtrs.empty() ? nullptr : mInPtrs.data(); }
+  double** OutputPointers() { return mOutPtrs.empty() ? nullptr : mOutPtrs.data(); }
   InputChannel* Input(int c);
   OutputChannel* Output(int c);
   const InputChannel* Input(int c) const;
@@ -58,17 +58,17 @@ public:
   void PassThrough(int frames, int latency);
 
   void CreateDelayLine();
-  bool HasDelayLine() const { return delay_ != nullptr; }
+  bool HasDelayLine() const { return mDelay != nullptr; }
   // Sets the delay to frames and clears it; false when memory ran out.
   bool ResizeDelayLine(int frames);
 
 private:
   int LimitFrames(int frames) const;
 
-  std::vector<double*> inPtrs_;
-  std::vector<double*> outPtrs_;
-  std::vector<InputChannel> inputs_;
-  std::vector<OutputChannel> outputs_;
-  std::unique_ptr<DelayLine> delay_;
-  int scratchFrames_ = 0;
+  std::vector<double*> mInPtrs;
+  std::vector<double*> mOutPtrs;
+  std::vector<InputChannel> mInputs;
+  std::vector<OutputChannel> mOutputs;
+  std::unique_ptr<DelayLine> mDelay;
+  int mScratchFrames = 0;
 };

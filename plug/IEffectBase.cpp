@@ -14,47 +14,47 @@ void CopyName(char (&dest)[128], const char* src) { std::snprintf(dest, sizeof d
 IEffectBase::IEffectBase(int nParams, const char* channelIOText, int nPresets, const char* effectName,
                          const char* productName, const char* makerName, int uniqueId, int makerId, int version,
                          int adapterKind, int latency, bool isInstrument, bool midiIn)
-    : uniqueId_(uniqueId),
-      makerId_(makerId),
-      version_(version),
-      adapterKind_(adapterKind),
-      isInstrument_(isInstrument),
-      midiIn_(midiIn),
-      latency_(latency) {
-  for (int i = 0; i < nParams; ++i) params_.push_back(std::make_unique<IParamSlot>());
-  for (int i = 0; i < nPresets; ++i) presets_.push_back(std::make_unique<PlugPreset>());
-  CopyName(effectName_, effectName);
-  CopyName(productName_, productName);
-  CopyName(makerName_, makerName);
+    : mUniqueId(uniqueId),
+      mMakerId(makerId),
+      mVersion(version),
+      mAdapterKind(adapterKind),
+      mIsInstrument(isInstrument),
+      mMidiIn(midiIn),
+      mLatency(latency) {
+  for (int i = 0; i < nParams; ++i) mParams.push_back(std::make_unique<IParamSlot>());
+  for (int i = 0; i < nPresets; ++i) mPresets.push_back(std::make_unique<PlugPreset>());
+  CopyName(mEffectName, effectName);
+  CopyName(mProductName, productName);
+  CopyName(mMakerName, makerName);
   ParseChannelIO(channelIOText);
   int maxIn = 0;
   int maxOut = 0;
-  for (const ChannelIOPair& pair : channelIO_) {
+  for (const ChannelIOPair& pair : mChannelIO) {
     maxIn = std::max(maxIn, pair.inputs);
     maxOut = std::max(maxOut, pair.outputs);
   }
-  channels_ = std::make_unique<ChannelBuffers>(maxIn, maxOut);
+  mChannels = std::make_unique<ChannelBuffers>(maxIn, maxOut);
 }
 
-IEffectBase::~IEffectBase() { delete graphics_; }
+IEffectBase::~IEffectBase() { delete mGraphics; }
 
 void IEffectBase::ParseChannelIO(const char* text) {
   const char* pos = text ? text : "";
   for (;;) {
     ChannelIOPair pair{0, 0};
     std::sscanf(pos, "%d-%d", &pair.inputs, &pair.outputs);
-    channelIO_.push_back(pair);
+    mChannelIO.push_back(pair);
     const char* space = std::strchr(pos, ' ');
     if (!space) break;
     pos = space + 1;
   }
 }
 
-void IEffectBase::PrepareForProcessing() { PlugLock lock(mutex_); }
+void IEffectBase::PrepareForProcessing() { PlugLock lock(mMutex); }
 
-void IEffectBase::HandleParamChange(int index) { PlugLock lock(mutex_); }
+void IEffectBase::HandleParamChange(int index) { PlugLock lock(mMutex); }
 
-void IEffectBase::ActivationChanged(bool active) { PlugLock lock(mutex_); }
+void IEffectBase::ActivationChanged(bool active) { PlugLock lock(mMutex); }
 
 void IEffectBase::ProcessBlock(double** inputs, double** outputs, int frames) {
   if (!outputs || frames <= 0) return;
@@ -87,7 +87,7 @@ void IEffectBase::HostTransportInfo(HostTransport& transport) { transport = Host
 void IEffectBase::SetParamFromEditor(int index, double normalized) {
   IParamSlot* slot = GetParam(index);
   if (!slot || std::isnan(normalized)) return;
-  PlugLock lock(mutex_);
+  PlugLock lock(mMutex);
   slot->SetFromNormalized(normalized);
   SendHostEdit(index, normalized);
   HandleParamChange(index);
@@ -95,70 +95,70 @@ void IEffectBase::SetParamFromEditor(int index, double normalized) {
 
 void IEffectBase::BindGraphics(IEditorLink* graphics) {
   if (!graphics) return;
-  PlugLock lock(mutex_);
-  for (int i = 0; i < NParams(); ++i) graphics->DeliverParamValue(i, params_[i]->NormalizedValue());
+  PlugLock lock(mMutex);
+  for (int i = 0; i < NParams(); ++i) graphics->DeliverParamValue(i, mParams[i]->NormalizedValue());
   graphics->CreateDrawSurfaces();
-  if (graphics_ != graphics) delete graphics_;
-  graphics_ = graphics;
+  if (mGraphics != graphics) delete mGraphics;
+  mGraphics = graphics;
 }
 
 void IEffectBase::RefreshParamControls() {
-  if (!graphics_) return;
-  for (int i = 0; i < NParams(); ++i) graphics_->PushParamToControls(i, params_[i]->Value(), false);
+  if (!mGraphics) return;
+  for (int i = 0; i < NParams(); ++i) mGraphics->PushParamToControls(i, mParams[i]->Value(), false);
 }
 
 void IEffectBase::DeliverParamToEditor(int index, double normalized) {
-  if (graphics_) graphics_->DeliverParamValue(index, normalized);
+  if (mGraphics) mGraphics->DeliverParamValue(index, normalized);
 }
 
 void IEffectBase::ChangeLatency(int frames) {
-  latency_ = frames;
-  channels_->ResizeDelayLine(frames);
+  mLatency = frames;
+  mChannels->ResizeDelayLine(frames);
 }
 
 void IEffectBase::ChangeBlockSize(int frames) {
-  if (frames != blockSize_ && channels_->ResizeScratch(frames)) blockSize_ = frames;
+  if (frames != mBlockSize && mChannels->ResizeScratch(frames)) mBlockSize = frames;
 }
 
 IParamSlot* IEffectBase::GetParam(int index) {
-  return index >= 0 && index < NParams() ? params_[static_cast<size_t>(index)].get() : nullptr;
+  return index >= 0 && index < NParams() ? mParams[static_cast<size_t>(index)].get() : nullptr;
 }
 
 const IParamSlot* IEffectBase::GetParam(int index) const {
-  return index >= 0 && index < NParams() ? params_[static_cast<size_t>(index)].get() : nullptr;
+  return index >= 0 && index < NParams() ? mParams[static_cast<size_t>(index)].get() : nullptr;
 }
 
 bool IEffectBase::LegalIO(int inputs, int outputs) const {
-  for (const ChannelIOPair& pair : channelIO_)
+  for (const ChannelIOPair& pair : mChannelIO)
     if ((inputs < 0 || inputs == pair.inputs) && (outputs < 0 || outputs == pair.outputs)) return true;
   return false;
 }
 
 const ChannelIOPair* IEffectBase::GetChannelIOPair(int index) const {
-  return index >= 0 && index < NChannelIOPairs() ? &channelIO_[static_cast<size_t>(index)] : nullptr;
+  return index >= 0 && index < NChannelIOPairs() ? &mChannelIO[static_cast<size_t>(index)] : nullptr;
 }
 
 void IEffectBase::SetHostIdentity(int hostCode, int hostVersion) {
-  hostCode_ = hostCode;
-  hostVersion_ = hostVersion;
+  mHostCode = hostCode;
+  mHostVersion = hostVersion;
 }
 
 void IEffectBase::SetSampleRate(double sampleRate) {
   // A zero, negative or non-finite rate would poison the effect's timing for good.
-  if (std::isfinite(sampleRate) && sampleRate > 0.0) sampleRate_ = sampleRate;
+  if (std::isfinite(sampleRate) && sampleRate > 0.0) mSampleRate = sampleRate;
 }
 
 const char* IEffectBase::GroupName(int index) const {
-  return index >= 0 && index < NGroups() ? groupNames_[static_cast<size_t>(index)] : nullptr;
+  return index >= 0 && index < NGroups() ? mGroupNames[static_cast<size_t>(index)] : nullptr;
 }
 
 int IEffectBase::FindGroup(const char* group) const {
   if (!group) return -1;
   for (int i = 0; i < NGroups(); ++i)
-    if (std::strcmp(groupNames_[static_cast<size_t>(i)], group) == 0) return i;
+    if (std::strcmp(mGroupNames[static_cast<size_t>(i)], group) == 0) return i;
   return -1;
 }
 
 void IEffectBase::AddGroupName(const char* group) {
-  if (group) groupNames_.push_back(group);
+  if (group) mGroupNames.push_back(group);
 }

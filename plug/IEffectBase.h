@@ -57,8 +57,8 @@ public:
   virtual double HostTempo() { return 0.0; }                                 // 25
   virtual void HostTimeSignature(int& numerator, int& denominator);          // 26
   virtual void HostTransportInfo(HostTransport& transport);                  // 27
-  virtual int HostIdentity() { return hostCode_; }                           // 28
-  virtual int AdapterKind() { return adapterKind_; }                         // 29
+  virtual int HostIdentity() { return mHostCode; }                           // 28
+  virtual int AdapterKind() { return mAdapterKind; }                         // 29
   virtual void ResizeEditorFrame(int width, int height) {}                   // 30
   virtual void ReservedHook31() {}                                           // 31
   virtual void BindGraphics(IEditorLink* graphics);                          // 32
@@ -71,46 +71,46 @@ public:
   virtual void ChangeBlockSize(int frames);                                  // 39
 
   // Parameters: nullptr for an index outside the list.
-  int NParams() const { return static_cast<int>(params_.size()); }
+  int NParams() const { return static_cast<int>(mParams.size()); }
   IParamSlot* GetParam(int index);
   const IParamSlot* GetParam(int index) const;
 
   // Presets: nullptr / "" for an index outside the list.
-  int NPresets() const { return static_cast<int>(presets_.size()); }
+  int NPresets() const { return static_cast<int>(mPresets.size()); }
   PlugPreset* GetPreset(int index);
   const char* PresetName(int index) const;
   bool PresetInitialised(int index) const;
-  int CurrentPresetIndex() const { return currentPreset_; }
+  int CurrentPresetIndex() const { return mCurrentPreset; }
   bool LoadPreset(int index);
   void CaptureFreePreset(const char* name);
 
   // Channel configurations.
   bool LegalIO(int inputs, int outputs) const;
-  int NChannelIOPairs() const { return static_cast<int>(channelIO_.size()); }
+  int NChannelIOPairs() const { return static_cast<int>(mChannelIO.size()); }
   const ChannelIOPair* GetChannelIOPair(int index) const;
 
   // Identity.
-  const char* EffectName() const { return effectName_; }
-  const char* ProductName() const { return productName_; }
-  const char* MakerName() const { return makerName_; }
-  int UniqueId() const { return uniqueId_; }
-  int MakerId() const { return makerId_; }
-  int Version() const { return version_; }
-  bool IsInstrument() const { return isInstrument_; }
-  bool HasMidiIn() const { return midiIn_; }
+  const char* EffectName() const { return mEffectName; }
+  const char* ProductName() const { return mProductName; }
+  const char* MakerName() const { return mMakerName; }
+  int UniqueId() const { return mUniqueId; }
+  int MakerId() const { return mMakerId; }
+  int Version() const { return mVersion; }
+  bool IsInstrument() const { return mIsInstrument; }
+  bool HasMidiIn() const { return mMidiIn; }
   void SetHostIdentity(int hostCode, int hostVersion);
-  int HostVersion() const { return hostVersion_; }
+  int HostVersion() const { return mHostVersion; }
 
   // Processing settings. SetSampleRate ignores rates that are not finite and positive.
-  double SampleRate() const { return sampleRate_; }
+  double SampleRate() const { return mSampleRate; }
   void SetSampleRate(double sampleRate);
-  int BlockSize() const { return blockSize_; }
-  int Latency() const { return latency_; }
-  int TailSize() const { return tailSize_; }
+  int BlockSize() const { return mBlockSize; }
+  int Latency() const { return mLatency; }
+  int TailSize() const { return mTailSize; }
   // Read by controller queries on the user interface thread while the audio
   // thread sets it.
-  bool IsBypassed() const { return bypassed_.load(std::memory_order_relaxed); }
-  void SetBypassed(bool bypassed) { bypassed_.store(bypassed, std::memory_order_relaxed); }
+  bool IsBypassed() const { return mBypassed.load(std::memory_order_relaxed); }
+  void SetBypassed(bool bypassed) { mBypassed.store(bypassed, std::memory_order_relaxed); }
 
   // Channels. The pointer arrays are what ProcessBlock receives; every entry
   // points either at the channel's scratch buffer or at a host buffer.
@@ -143,44 +143,44 @@ public:
   bool HasDelayLine() const;
 
   // Distinct parameter group names, in order of first appearance.
-  int NGroups() const { return static_cast<int>(groupNames_.size()); }
+  int NGroups() const { return static_cast<int>(mGroupNames.size()); }
   const char* GroupName(int index) const;
   int FindGroup(const char* group) const;  // index in the list, or -1
   void AddGroupName(const char* group);
 
   // The bound editor graphics object (owned), or nullptr.
-  IEditorLink* Graphics() const { return graphics_; }
+  IEditorLink* Graphics() const { return mGraphics; }
   // Hands a host-side normalised value to the bound controls, if any.
   void DeliverParamToEditor(int index, double normalized);
 
-  PlugMutex& Mutex() { return mutex_; }
+  PlugMutex& Mutex() { return mMutex; }
 
 private:
   void ParseChannelIO(const char* text);
   void ResizeScratch(int frames);
 
-  std::vector<ChannelIOPair> channelIO_;
-  PlugMutex mutex_;
-  char effectName_[128] = {};
-  char productName_[128] = {};
-  char makerName_[128] = {};
-  int uniqueId_;
-  int makerId_;
-  int version_;
-  int adapterKind_;
-  int hostCode_ = -1;
-  int hostVersion_ = 0;
-  bool isInstrument_;
-  bool midiIn_;
-  std::atomic<bool> bypassed_{false};
-  int currentPreset_ = 0;
-  double sampleRate_ = 44100.0;
-  int blockSize_ = 0;
-  int latency_;
-  int tailSize_ = 0;
-  std::vector<const char*> groupNames_;
-  IEditorLink* graphics_ = nullptr;
-  std::vector<std::unique_ptr<IParamSlot>> params_;
-  std::vector<std::unique_ptr<PlugPreset>> presets_;
-  std::unique_ptr<ChannelBuffers> channels_;
+  std::vector<ChannelIOPair> mChannelIO;
+  PlugMutex mMutex;
+  char mEffectName[128] = {};
+  char mProductName[128] = {};
+  char mMakerName[128] = {};
+  int mUniqueId;
+  int mMakerId;
+  int mVersion;
+  int mAdapterKind;
+  int mHostCode = -1;
+  int mHostVersion = 0;
+  bool mIsInstrument;
+  bool mMidiIn;
+  std::atomic<bool> mBypassed{false};
+  int mCurrentPreset = 0;
+  double mSampleRate = 44100.0;
+  int mBlockSize = 0;
+  int mLatency;
+  int mTailSize = 0;
+  std::vector<const char*> mGroupNames;
+  IEditorLink* mGraphics = nullptr;
+  std::vector<std::unique_ptr<IParamSlot>> mParams;
+  std::vector<std::unique_ptr<PlugPreset>> mPresets;
+  std::unique_ptr<ChannelBuffers> mChannels;
 };

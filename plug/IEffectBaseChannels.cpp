@@ -3,47 +3,47 @@
 #include "ChannelBuffers.h"
 #include "IEffectBase.h"
 
-int IEffectBase::NInChannels() const { return channels_->NInputs(); }
-int IEffectBase::NOutChannels() const { return channels_->NOutputs(); }
-double** IEffectBase::InputPointers() { return channels_->InputPointers(); }
-double** IEffectBase::OutputPointers() { return channels_->OutputPointers(); }
+int IEffectBase::NInChannels() const { return mChannels->NInputs(); }
+int IEffectBase::NOutChannels() const { return mChannels->NOutputs(); }
+double** IEffectBase::InputPointers() { return mChannels->InputPointers(); }
+double** IEffectBase::OutputPointers() { return mChannels->OutputPointers(); }
 
 bool IEffectBase::IsInputConnected(int channel) const {
-  const InputChannel* ch = channels_->Input(channel);
+  const InputChannel* ch = mChannels->Input(channel);
   return ch && ch->connected;
 }
 
-void IEffectBase::SetInputConnected(int channel, bool connected) { channels_->SetInputConnected(channel, connected); }
+void IEffectBase::SetInputConnected(int channel, bool connected) { mChannels->SetInputConnected(channel, connected); }
 
-void IEffectBase::SetOutputConnected(int channel, bool connected) { channels_->SetOutputConnected(channel, connected); }
+void IEffectBase::SetOutputConnected(int channel, bool connected) { mChannels->SetOutputConnected(channel, connected); }
 
-double* IEffectBase::InputScratch(int channel) { return channels_->InputScratch(channel); }
-double* IEffectBase::OutputScratch(int channel) { return channels_->OutputScratch(channel); }
+double* IEffectBase::InputScratch(int channel) { return mChannels->InputScratch(channel); }
+double* IEffectBase::OutputScratch(int channel) { return mChannels->OutputScratch(channel); }
 
-void IEffectBase::SetInputPointer(int channel, double* samples) { channels_->SetInputPointer(channel, samples); }
+void IEffectBase::SetInputPointer(int channel, double* samples) { mChannels->SetInputPointer(channel, samples); }
 
-void IEffectBase::SetOutputPointer(int channel, double* samples) { channels_->SetOutputPointer(channel, samples); }
+void IEffectBase::SetOutputPointer(int channel, double* samples) { mChannels->SetOutputPointer(channel, samples); }
 
 void IEffectBase::SetOutputDestination(int channel, float* destination) {
-  if (OutputChannel* ch = channels_->Output(channel)) ch->destination = destination;
+  if (OutputChannel* ch = mChannels->Output(channel)) ch->destination = destination;
 }
 
-void IEffectBase::DisconnectAllChannels() { channels_->DisconnectAll(); }
+void IEffectBase::DisconnectAllChannels() { mChannels->DisconnectAll(); }
 
 void IEffectBase::ConvertInputs(int start, int count, float* const* sources, int frames) {
-  channels_->ConvertInputs(start, count, sources, frames);
+  mChannels->ConvertInputs(start, count, sources, frames);
 }
 
-void IEffectBase::ClearScratch() { channels_->ClearScratch(); }
+void IEffectBase::ClearScratch() { mChannels->ClearScratch(); }
 
 void IEffectBase::ConvertOutput(const double* source, float* destination, int frames) {
   ChannelBuffers::ConvertOutput(source, destination, frames);
 }
 
-void IEffectBase::ConvertConnectedOutputs(int frames) { channels_->ConvertConnectedOutputs(frames); }
+void IEffectBase::ConvertConnectedOutputs(int frames) { mChannels->ConvertConnectedOutputs(frames); }
 
-void IEffectBase::PassThrough(int frames) { channels_->PassThrough(frames, latency_); }
+void IEffectBase::PassThrough(int frames) { mChannels->PassThrough(frames, mLatency); }
 
-void IEffectBase::CreateDelayLine() { channels_->CreateDelayLine(); }
+void IEffectBase::CreateDelayLine() { mChannels->CreateDelayLine(); }
 
-bool IEffectBase::HasDelayLine() const { return channels_->HasDelayLine(); }
+bool IEffectBase::HasDelayLine() const { return mChannels->HasDelayLine(); }

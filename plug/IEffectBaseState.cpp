@@ -6,17 +6,17 @@
 #include "IEffectBase.h"
 
 bool IEffectBase::SerializeParams(StateChunk& chunk) {
-  PlugLock lock(mutex_);
-  for (const auto& slot : params_)
+  PlugLock lock(mMutex);
+  for (const auto& slot : mParams)
     if (!chunk.AppendDouble(slot->Value())) return false;
   return true;
 }
 
 int IEffectBase::UnserializeParams(const StateChunk& chunk, int start) {
-  PlugLock lock(mutex_);
+  PlugLock lock(mMutex);
   int64_t pos = start;
-  for (size_t i = 0; i < params_.size() && pos >= 0; ++i) {
-    IParamSlot& slot = *params_[i];
+  for (size_t i = 0; i < mParams.size() && pos >= 0; ++i) {
+    IParamSlot& slot = *mParams[i];
     double v = 0.0;
     if (chunk.ReadDouble(pos, v)) {
       pos += 8;
@@ -35,26 +35,26 @@ bool IEffectBase::ParamsMatch(const double* values, int start) {
   if (!values && NParams() > 0) return false;
   for (int i = 0; i < NParams(); ++i) {
     const float diff =
-        static_cast<float>(params_[static_cast<size_t>(i)]->Value()) - static_cast<float>(values[start + i]);
+        static_cast<float>(mParams[static_cast<size_t>(i)]->Value()) - static_cast<float>(values[start + i]);
     if (!(std::fabs(diff) < 1e-5)) return false;
   }
   return true;
 }
 
 PlugPreset* IEffectBase::GetPreset(int index) {
-  return index >= 0 && index < NPresets() ? presets_[static_cast<size_t>(index)].get() : nullptr;
+  return index >= 0 && index < NPresets() ? mPresets[static_cast<size_t>(index)].get() : nullptr;
 }
 
 const char* IEffectBase::PresetName(int index) const {
-  return index >= 0 && index < NPresets() ? presets_[static_cast<size_t>(index)]->name : "";
+  return index >= 0 && index < NPresets() ? mPresets[static_cast<size_t>(index)]->name : "";
 }
 
 bool IEffectBase::PresetInitialised(int index) const {
-  return index >= 0 && index < NPresets() && presets_[static_cast<size_t>(index)]->initialised;
+  return index >= 0 && index < NPresets() && mPresets[static_cast<size_t>(index)]->initialised;
 }
 
 void IEffectBase::CaptureFreePreset(const char* name) {
-  for (auto& preset : presets_) {
+  for (auto& preset : mPresets) {
     if (preset->initialised) continue;
     preset->initialised = true;
     std::snprintf(preset->name, sizeof preset->name, "%s", name ? name : "");
@@ -72,13 +72,13 @@ bool IEffectBase::LoadPreset(int index) {
   } else {
     preset->initialised = true;
     int count = 0;
-    for (const auto& p : presets_)
+    for (const auto& p : mPresets)
       if (std::strstr(p->name, "user preset")) ++count;
     std::snprintf(preset->name, sizeof preset->name, "%s %d", "user preset", count + 1);
     ok = SerializeParams(preset->values);
   }
   if (ok) {
-    currentPreset_ = index;
+    mCurrentPreset = index;
     AfterPresetLoad();
     RefreshParamControls();
   }

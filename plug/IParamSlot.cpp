@@ -19,30 +19,30 @@ int32_t TruncToInt(double v) {
 
 void IParamSlot::Define(const char* name, double defaultValue, double min, double max, double step, const char* label,
                         const char* group, double shape) {
-  if (type_ == kParamUnset) type_ = kParamContinuous;
-  CopyText(name_, name);
-  CopyText(label_, label);
-  CopyText(group_, group);
-  min_ = min;
+  if (mType == kParamUnset) mType = kParamContinuous;
+  CopyText(mName, name);
+  CopyText(mLabel, label);
+  CopyText(mGroup, group);
+  mMin = min;
   SetValue(defaultValue);
-  step_ = step;
-  default_ = defaultValue;
-  max_ = (min + step > max) ? min + step : max;
-  precision_ = 0;
-  for (double d = step; d != std::floor(d) && precision_ < 6; d *= 10.0) ++precision_;
-  if (shape != 0.0) shape_ = shape;
+  mStep = step;
+  mDefault = defaultValue;
+  mMax = (min + step > max) ? min + step : max;
+  mPrecision = 0;
+  for (double d = step; d != std::floor(d) && mPrecision < 6; d *= 10.0) ++mPrecision;
+  if (shape != 0.0) mShape = shape;
 }
 
 double IParamSlot::ToNormalized(double plain) const {
-  double x = plain < min_ ? min_ : (plain < max_ ? plain : max_);
-  const double range = max_ - min_;
+  double x = plain < mMin ? mMin : (plain < mMax ? plain : mMax);
+  const double range = mMax - mMin;
   if (!(range > 0.0)) return 0.0;  // degenerate range from a non-positive step
-  return std::pow((x - min_) / range, 1.0 / shape_);
+  return std::pow((x - mMin) / range, 1.0 / mShape);
 }
 
 double IParamSlot::NormalizedValue() const { return ToNormalized(Value()); }
 
-double IParamSlot::FromNormalized(double n) const { return std::pow(n, shape_) * (max_ - min_) + min_; }
+double IParamSlot::FromNormalized(double n) const { return std::pow(n, mShape) * (mMax - mMin) + mMin; }
 
 void IParamSlot::SetFromNormalized(double n) {
   // Hosts and controls may hand over figures outside 0..1 or NaN; neither
@@ -51,14 +51,14 @@ void IParamSlot::SetFromNormalized(double n) {
   if (n < 0.0) n = 0.0;
   if (n > 1.0) n = 1.0;
   double v = FromNormalized(n);
-  if (type_ != kParamContinuous && step_ > 0.0) v = std::floor(v / step_ + 0.5) * step_;
-  SetValue(v < max_ ? v : max_);
+  if (mType != kParamContinuous && mStep > 0.0) v = std::floor(v / mStep + 0.5) * mStep;
+  SetValue(v < mMax ? v : mMax);
 }
 
 const char* IParamSlot::DisplayTextFor(double value) const {
-  if (displayTexts_.empty()) return nullptr;
+  if (mDisplayTexts.empty()) return nullptr;
   const int32_t key = TruncToInt(value);
-  for (const ParamDisplayText& entry : displayTexts_)
+  for (const ParamDisplayText& entry : mDisplayTexts)
     if (entry.value == key) return entry.text[0] ? entry.text : nullptr;
   return nullptr;
 }
@@ -69,20 +69,20 @@ void IParamSlot::DisplayString(double value, char* out, size_t outSize) const {
     std::snprintf(out, outSize, "%s", text);
     return;
   }
-  if (negateDisplay_) value = -value;
-  if (precision_ == 0)
+  if (mNegateDisplay) value = -value;
+  if (mPrecision == 0)
     std::snprintf(out, outSize, "%d", static_cast<int>(TruncToInt(value)));
   else
-    std::snprintf(out, outSize, "%.*f", static_cast<int>(precision_), value);
+    std::snprintf(out, outSize, "%.*f", static_cast<int>(mPrecision), value);
 }
 
 void IParamSlot::AddDisplayText(int32_t value, const char* text) {
   ParamDisplayText entry{value, {}};
   std::snprintf(entry.text, sizeof entry.text, "%s", text ? text : "");
-  displayTexts_.push_back(entry);
+  mDisplayTexts.push_back(entry);
 }
 
 const ParamDisplayText* IParamSlot::GetDisplayText(int i) const {
   if (i < 0 || i >= NDisplayTexts()) return nullptr;
-  return &displayTexts_[static_cast<size_t>(i)];
+  return &mDisplayTexts[static_cast<size_t>(i)];
 }

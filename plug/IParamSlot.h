@@ -26,17 +26,17 @@ constexpr size_t kParamDisplayMax = 64;
 // the value at the time of copying.
 class RelaxedDouble {
 public:
-  explicit RelaxedDouble(double value = 0.0) : value_(value) {}
-  RelaxedDouble(const RelaxedDouble& other) : value_(other.Load()) {}
+  explicit RelaxedDouble(double value = 0.0) : mValue(value) {}
+  RelaxedDouble(const RelaxedDouble& other) : mValue(other.Load()) {}
   RelaxedDouble& operator=(const RelaxedDouble& other) {
     Store(other.Load());
     return *this;
   }
-  double Load() const { return value_.load(std::memory_order_relaxed); }
-  void Store(double value) { value_.store(value, std::memory_order_relaxed); }
+  double Load() const { return mValue.load(std::memory_order_relaxed); }
+  void Store(double value) { mValue.store(value, std::memory_order_relaxed); }
 
 private:
-  std::atomic<double> value_;
+  std::atomic<double> mValue;
 };
 
 // One automatable parameter: plain value with its range, step and curve, and
@@ -62,48 +62,48 @@ public:
   const char* DisplayTextFor(double value) const;
 
   void AddDisplayText(int32_t value, const char* text);
-  int NDisplayTexts() const { return static_cast<int>(displayTexts_.size()); }
+  int NDisplayTexts() const { return static_cast<int>(mDisplayTexts.size()); }
   const ParamDisplayText* GetDisplayText(int i) const;
 
-  int32_t Type() const { return type_; }
-  void SetType(int32_t type) { type_ = type; }
-  bool IsContinuous() const { return type_ == kParamContinuous; }
+  int32_t Type() const { return mType; }
+  void SetType(int32_t type) { mType = type; }
+  bool IsContinuous() const { return mType == kParamContinuous; }
 
   // The value is shared by the audio thread (host automation) and the user
   // interface thread (controller queries and sets), so it is atomic; relaxed
   // order is enough for one value and costs a plain load or store.
-  double Value() const { return value_.Load(); }
+  double Value() const { return mValue.Load(); }
   // Plain assignment; callers keep the value within Min()..Max().
-  void SetValue(double value) { value_.Store(value); }
+  void SetValue(double value) { mValue.Store(value); }
 
-  double Min() const { return min_; }
-  double Max() const { return max_; }
-  double Step() const { return step_; }
-  double Shape() const { return shape_; }
-  double Default() const { return default_; }
-  int32_t Precision() const { return precision_; }
-  const char* Name() const { return name_; }
-  const char* Label() const { return label_; }
-  const char* Group() const { return group_; }
+  double Min() const { return mMin; }
+  double Max() const { return mMax; }
+  double Step() const { return mStep; }
+  double Shape() const { return mShape; }
+  double Default() const { return mDefault; }
+  int32_t Precision() const { return mPrecision; }
+  const char* Name() const { return mName; }
+  const char* Label() const { return mLabel; }
+  const char* Group() const { return mGroup; }
 
-  bool NegateDisplay() const { return negateDisplay_; }
-  void SetNegateDisplay(bool negate) { negateDisplay_ = negate; }
-  bool CanAutomate() const { return canAutomate_; }
-  void SetCanAutomate(bool canAutomate) { canAutomate_ = canAutomate; }
+  bool NegateDisplay() const { return mNegateDisplay; }
+  void SetNegateDisplay(bool negate) { mNegateDisplay = negate; }
+  bool CanAutomate() const { return mCanAutomate; }
+  void SetCanAutomate(bool canAutomate) { mCanAutomate = canAutomate; }
 
 private:
-  int32_t type_ = kParamUnset;
-  RelaxedDouble value_;
-  double min_ = 0.0;
-  double max_ = 1.0;
-  double step_ = 1.0;
-  double shape_ = 1.0;
-  double default_ = 0.0;
-  int32_t precision_ = 0;
-  char name_[32] = {};
-  char label_[32] = {};
-  char group_[32] = {};
-  bool negateDisplay_ = false;
-  bool canAutomate_ = true;
-  std::vector<ParamDisplayText> displayTexts_;
+  int32_t mType = kParamUnset;
+  RelaxedDouble mValue;
+  double mMin = 0.0;
+  double mMax = 1.0;
+  double mStep = 1.0;
+  double mShape = 1.0;
+  double mDefault = 0.0;
+  int32_t mPrecision = 0;
+  char mName[32] = {};
+  char mLabel[32] = {};
+  char mGroup[32] = {};
+  bool mNegateDisplay = false;
+  bool mCanAutomate = true;
+  std::vector<ParamDisplayText> mDisplayTexts;
 };

@@ -18,15 +18,15 @@ NativeLock& Native(unsigned char* storage) { return *std::launder(reinterpret_ca
 }  // namespace
 
 #ifdef _WIN32
-PlugMutex::PlugMutex() { InitializeCriticalSection(new (storage_) CRITICAL_SECTION); }
-PlugMutex::~PlugMutex() { DeleteCriticalSection(&Native(storage_)); }
-void PlugMutex::Lock() { EnterCriticalSection(&Native(storage_)); }
-void PlugMutex::Unlock() { LeaveCriticalSection(&Native(storage_)); }
-bool PlugMutex::TryLock() { return TryEnterCriticalSection(&Native(storage_)) != 0; }
+PlugMutex::PlugMutex() { InitializeCriticalSection(new (mStorage) CRITICAL_SECTION); }
+PlugMutex::~PlugMutex() { DeleteCriticalSection(&Native(mStorage)); }
+void PlugMutex::Lock() { EnterCriticalSection(&Native(mStorage)); }
+void PlugMutex::Unlock() { LeaveCriticalSection(&Native(mStorage)); }
+bool PlugMutex::TryLock() { return TryEnterCriticalSection(&Native(mStorage)) != 0; }
 #else
-PlugMutex::PlugMutex() { new (storage_) std::recursive_mutex(); }
-PlugMutex::~PlugMutex() { Native(storage_).~NativeLock(); }
-void PlugMutex::Lock() { Native(storage_).lock(); }
-void PlugMutex::Unlock() { Native(storage_).unlock(); }
-bool PlugMutex::TryLock() { return Native(storage_).try_lock(); }
+PlugMutex::PlugMutex() { new (mStorage) std::recursive_mutex(); }
+PlugMutex::~PlugMutex() { Native(mStorage).~NativeLock(); }
+void PlugMutex::Lock() { Native(mStorage).lock(); }
+void PlugMutex::Unlock() { Native(mStorage).unlock(); }
+bool PlugMutex::TryLock() { return Native(mStorage).try_lock(); }
 #endif

@@ -16,17 +16,17 @@ public:
   bool TryLock();
 
 private:
-  alignas(16) unsigned char storage_[64];
+  alignas(16) unsigned char mStorage[64];
 };
 
 // Holds a PlugMutex for the lifetime of the guard.
 class PlugLock {
 public:
-  explicit PlugLock(PlugMutex& mutex) : mutex_(mutex) { mutex_.Lock(); }
-  ~PlugLock() { mutex_.Unlock(); }
+  explicit PlugLock(PlugMutex& mutex) : mMutex(mutex) { mMutex.Lock(); }
+  ~PlugLock() { mMutex.Unlock(); }
   PlugLock(const PlugLock&) = delete;
   PlugLock& operator=(const PlugLock&) = delete;
 
 private:
-  PlugMutex& mutex_;
+  PlugMutex& mMutex;
 };

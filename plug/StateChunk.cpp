@@ -9,12 +9,12 @@ constexpr size_t kGrowStep = 4096;
 }
 
 bool StateChunk::Reserve(size_t size) {
-  if (size <= bytes_.capacity()) return true;
+  if (size <= mBytes.capacity()) return true;
   if (size > static_cast<size_t>(std::numeric_limits<int>::max())) return false;
-  size_t grown = bytes_.capacity() + kGrowStep;
+  size_t grown = mBytes.capacity() + kGrowStep;
   if (grown < size) grown = size;
   try {
-    bytes_.reserve(grown);
+    mBytes.reserve(grown);
   } catch (const std::bad_alloc&) {
     return false;
   }
@@ -23,16 +23,16 @@ bool StateChunk::Reserve(size_t size) {
 
 bool StateChunk::Resize(int size) {
   if (size < 0 || !Reserve(static_cast<size_t>(size))) return false;
-  bytes_.resize(static_cast<size_t>(size));
+  mBytes.resize(static_cast<size_t>(size));
   return true;
 }
 
 bool StateChunk::Append(const void* data, int size) {
   if (size < 0 || (size > 0 && !data)) return false;
-  const size_t old = bytes_.size();
+  const size_t old = mBytes.size();
   if (!Reserve(old + static_cast<size_t>(size))) return false;
-  bytes_.resize(old + static_cast<size_t>(size));
-  if (size > 0) std::memcpy(bytes_.data() + old, data, static_cast<size_t>(size));
+  mBytes.resize(old + static_cast<size_t>(size));
+  if (size > 0) std::memcpy(mBytes.data() + old, data, static_cast<size_t>(size));
   return true;
 }
 
@@ -45,9 +45,9 @@ bool StateChunk::AppendDouble(double value) {
 }
 
 bool StateChunk::ReadDouble(int64_t pos, double& value) const {
-  if (pos < 0 || pos + 8 > static_cast<int64_t>(bytes_.size())) return false;
+  if (pos < 0 || pos + 8 > static_cast<int64_t>(mBytes.size())) return false;
   uint64_t bits = 0;
-  for (int i = 0; i < 8; ++i) bits |= static_cast<uint64_t>(bytes_[static_cast<size_t>(pos) + i]) << (8 * i);
+  for (int i = 0; i < 8; ++i) bits |= static_cast<uint64_t>(mBytes[static_cast<size_t>(pos) + i]) << (8 * i);
   std::memcpy(&value, &bits, sizeof value);
   return true;
 }

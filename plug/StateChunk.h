@@ -8,10 +8,10 @@
 // little-endian IEEE-754 regardless of the machine's byte order.
 class StateChunk {
 public:
-  int Size() const { return static_cast<int>(bytes_.size()); }
+  int Size() const { return static_cast<int>(mBytes.size()); }
   // nullptr while the chunk is empty.
-  uint8_t* Data() { return bytes_.empty() ? nullptr : bytes_.data(); }
-  const uint8_t* Data() const { return bytes_.empty() ? nullptr : bytes_.data(); }
+  uint8_t* Data() { return mBytes.empty() ? nullptr : mBytes.data(); }
+  const uint8_t* Data() const { return mBytes.empty() ? nullptr : mBytes.data(); }
 
   // Each answers false, leaving the chunk unchanged, when memory runs out.
   bool Resize(int size);
@@ -21,9 +21,9 @@ public:
   // Reads the double at byte position pos; false when fewer than 8 bytes remain.
   bool ReadDouble(int64_t pos, double& value) const;
 
-  void Clear() { bytes_.clear(); }
+  void Clear() { mBytes.clear(); }
 
 private:
   bool Reserve(size_t size);
-  std::vector<uint8_t> bytes_;
+  std::vector<uint8_t> mBytes;
 };

@@ -11,8 +11,8 @@
 class FlushDenormals {
 public:
 #ifdef __SSE__
-  FlushDenormals() : saved_(_mm_getcsr()) { _mm_setcsr(saved_ | 0x8040u); }
-  ~FlushDenormals() { _mm_setcsr(saved_); }
+  FlushDenormals() : mSaved(_mm_getcsr()) { _mm_setcsr(mSaved | 0x8040u); }
+  ~FlushDenormals() { _mm_setcsr(mSaved); }
 #else
   FlushDenormals() = default;
 #endif
@@ -21,6 +21,6 @@ public:
 
 private:
 #ifdef __SSE__
-  unsigned saved_;
+  unsigned mSaved;
 #endif
 };

@@ -48,27 +48,27 @@ std::unique_ptr<EditorFrame> EditorFrame::Create(int width, int height, std::str
   }
   std::unique_ptr<EditorFrame> frame(new EditorFrame());
   // Borderless, so the client area is the whole window and starts at (0, 0).
-  frame->window_ = CreateWindowExA(0, kFrameClass, "Vellox", WS_POPUP | WS_CLIPCHILDREN, 0, 0, width, height, nullptr,
+  frame->mWindow = CreateWindowExA(0, kFrameClass, "Vellox", WS_POPUP | WS_CLIPCHILDREN, 0, 0, width, height, nullptr,
                                    nullptr, GetModuleHandleA(nullptr), nullptr);
-  if (!frame->window_) {
+  if (!frame->mWindow) {
     error = "cannot create the editor frame window (Windows error " + std::to_string(GetLastError()) + ")";
     return nullptr;
   }
   // Shown without taking the activation: on a display without a window
   // manager (Wine on a virtual display) an activated top-level window waits
   // two seconds for the manager when it is taken down.
-  SetWindowPos(frame->window_, nullptr, 0, 0, 0, 0,
+  SetWindowPos(frame->mWindow, nullptr, 0, 0, 0, 0,
                SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
   PumpMessages(0);
   return frame;
 }
 
 EditorFrame::~EditorFrame() {
-  if (window_ && IsWindow(window_)) DestroyWindow(window_);
+  if (mWindow && IsWindow(mWindow)) DestroyWindow(mWindow);
   PumpMessages(0);
 }
 
-HWND EditorFrame::EditorWindow() const { return FindWindowExA(window_, nullptr, kEditorWindowClass, nullptr); }
+HWND EditorFrame::EditorWindow() const { return FindWindowExA(mWindow, nullptr, kEditorWindowClass, nullptr); }
 
 void PumpMessages(int ms) {
   const DWORD start = GetTickCount();

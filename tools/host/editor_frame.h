@@ -25,13 +25,13 @@ public:
   EditorFrame(const EditorFrame&) = delete;
   EditorFrame& operator=(const EditorFrame&) = delete;
 
-  HWND Handle() const { return window_; }
+  HWND Handle() const { return mWindow; }
   // The editor's own window inside the frame, or null when none is open.
   HWND EditorWindow() const;
 
 private:
   EditorFrame() = default;
-  HWND window_ = nullptr;
+  HWND mWindow = nullptr;
 };
 
 // Dispatches this thread's messages for about `ms` milliseconds.

@@ -9,13 +9,13 @@ namespace vellox::host {
 using namespace Steinberg;
 
 HostApplication::HostApplication(std::string name)
-    : name_(std::move(name)){FUNKNOWN_CTOR}
+    : mName(std::move(name)){FUNKNOWN_CTOR}
 
       IMPLEMENT_FUNKNOWN_METHODS(HostApplication, Vst::IHostApplication, Vst::IHostApplication::iid)
 
           tresult PLUGIN_API HostApplication::getName(Vst::String128 name) {
   if (!name) return kInvalidArgument;
-  Utf8ToUtf16(name_, name, 128);
+  Utf8ToUtf16(mName, name, 128);
   return kResultOk;
 }
 

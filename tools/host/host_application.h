@@ -18,7 +18,7 @@ public:
   DECLARE_FUNKNOWN_METHODS
 
 private:
-  std::string name_;
+  std::string mName;
 };
 
 }  // namespace vellox::host

@@ -10,17 +10,17 @@ namespace vellox::host {
 using namespace Steinberg;
 
 MemoryStream::MemoryStream(std::vector<uint8_t> bytes)
-    : bytes_(std::move(bytes)){FUNKNOWN_CTOR}
+    : mBytes(std::move(bytes)){FUNKNOWN_CTOR}
 
       IMPLEMENT_FUNKNOWN_METHODS(MemoryStream, IBStream, IBStream::iid)
 
           tresult PLUGIN_API MemoryStream::read(void* buffer, int32 numBytes, int32* numBytesRead) {
   if (numBytesRead) *numBytesRead = 0;
   if (numBytes < 0 || (numBytes > 0 && !buffer)) return kInvalidArgument;
-  const size_t available = position_ < bytes_.size() ? bytes_.size() - position_ : 0;
+  const size_t available = mPosition < mBytes.size() ? mBytes.size() - mPosition : 0;
   const size_t count = std::min(available, static_cast<size_t>(numBytes));
-  if (count > 0) std::memcpy(buffer, bytes_.data() + position_, count);
-  position_ += count;
+  if (count > 0) std::memcpy(buffer, mBytes.data() + mPosition, count);
+  mPosition += count;
   if (numBytesRead) *numBytesRead = static_cast<int32>(count);
   // A short read is a failure: callers that ignore the count still learn of it.
   return count == static_cast<size_t>(numBytes) ? kResultOk : kResultFalse;
@@ -30,13 +30,13 @@ tresult PLUGIN_API MemoryStream::write(void* buffer, int32 numBytes, int32* numB
   if (numBytesWritten) *numBytesWritten = 0;
   if (numBytes < 0 || (numBytes > 0 && !buffer)) return kInvalidArgument;
   try {
-    const size_t end = position_ + static_cast<size_t>(numBytes);
-    if (end > bytes_.size()) bytes_.resize(end);
+    const size_t end = mPosition + static_cast<size_t>(numBytes);
+    if (end > mBytes.size()) mBytes.resize(end);
   } catch (const std::bad_alloc&) {
     return kOutOfMemory;
   }
-  if (numBytes > 0) std::memcpy(bytes_.data() + position_, buffer, static_cast<size_t>(numBytes));
-  position_ += static_cast<size_t>(numBytes);
+  if (numBytes > 0) std::memcpy(mBytes.data() + mPosition, buffer, static_cast<size_t>(numBytes));
+  mPosition += static_cast<size_t>(numBytes);
   if (numBytesWritten) *numBytesWritten = numBytes;
   return kResultOk;
 }
@@ -44,21 +44,21 @@ tresult PLUGIN_API MemoryStream::write(void* buffer, int32 numBytes, int32* numB
 tresult PLUGIN_API MemoryStream::seek(int64 pos, int32 mode, int64* result) {
   int64 base = 0;
   if (mode == kIBSeekCur)
-    base = static_cast<int64>(position_);
+    base = static_cast<int64>(mPosition);
   else if (mode == kIBSeekEnd)
-    base = static_cast<int64>(bytes_.size());
+    base = static_cast<int64>(mBytes.size());
   else if (mode != kIBSeekSet)
     return kInvalidArgument;
   const int64 target = base + pos;
   if (target < 0) return kInvalidArgument;
-  position_ = static_cast<size_t>(target);
+  mPosition = static_cast<size_t>(target);
   if (result) *result = target;
   return kResultOk;
 }
 
 tresult PLUGIN_API MemoryStream::tell(int64* pos) {
   if (!pos) return kInvalidArgument;
-  *pos = static_cast<int64>(position_);
+  *pos = static_cast<int64>(mPosition);
   return kResultOk;
 }
 

@@ -19,13 +19,13 @@ public:
   Steinberg::tresult PLUGIN_API seek(Steinberg::int64 pos, Steinberg::int32 mode, Steinberg::int64* result) override;
   Steinberg::tresult PLUGIN_API tell(Steinberg::int64* pos) override;
 
-  const std::vector<uint8_t>& Bytes() const { return bytes_; }
+  const std::vector<uint8_t>& Bytes() const { return mBytes; }
 
   DECLARE_FUNKNOWN_METHODS
 
 private:
-  std::vector<uint8_t> bytes_;
-  size_t position_ = 0;
+  std::vector<uint8_t> mBytes;
+  size_t mPosition = 0;
 };
 
 }  // namespace vellox::host

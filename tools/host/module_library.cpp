@@ -103,11 +103,11 @@ std::unique_ptr<ModuleLibrary> ModuleLibrary::Load(const std::string& path, std:
   const std::string binary = ModuleBinaryPath(path, error);
   if (binary.empty()) return nullptr;
   std::unique_ptr<ModuleLibrary> module(new ModuleLibrary());
-  module->binaryPath_ = binary;
-  module->handle_ = OpenLibrary(Utf8Path(binary), error);
-  if (!module->handle_) return nullptr;
+  module->mBinaryPath = binary;
+  module->mHandle = OpenLibrary(Utf8Path(binary), error);
+  if (!module->mHandle) return nullptr;
 
-  auto entry = reinterpret_cast<EntryFn>(FindSymbol(module->handle_, kEntryName));
+  auto entry = reinterpret_cast<EntryFn>(FindSymbol(module->mHandle, kEntryName));
   if (!entry) {
     error = binary + " does not export " + kEntryName;
     return nullptr;
@@ -115,21 +115,21 @@ std::unique_ptr<ModuleLibrary> ModuleLibrary::Load(const std::string& path, std:
 #ifdef _WIN32
   const bool entered = entry();
 #else
-  const bool entered = entry(module->handle_);
+  const bool entered = entry(module->mHandle);
 #endif
   if (!entered) {
     error = std::string(kEntryName) + " of " + binary + " failed";
     return nullptr;
   }
-  module->entered_ = true;
+  module->mEntered = true;
 
-  auto getFactory = reinterpret_cast<GetFactoryFn>(FindSymbol(module->handle_, "GetPluginFactory"));
+  auto getFactory = reinterpret_cast<GetFactoryFn>(FindSymbol(module->mHandle, "GetPluginFactory"));
   if (!getFactory) {
     error = binary + " does not export GetPluginFactory";
     return nullptr;
   }
-  module->factory_ = Steinberg::owned(getFactory());
-  if (!module->factory_) {
+  module->mFactory = Steinberg::owned(getFactory());
+  if (!module->mFactory) {
     error = "GetPluginFactory of " + binary + " returned no factory";
     return nullptr;
   }
@@ -137,20 +137,20 @@ std::unique_ptr<ModuleLibrary> ModuleLibrary::Load(const std::string& path, std:
 }
 
 IPluginFactory* ModuleLibrary::RequestFactory() const {
-  auto getFactory = reinterpret_cast<GetFactoryFn>(FindSymbol(handle_, "GetPluginFactory"));
+  auto getFactory = reinterpret_cast<GetFactoryFn>(FindSymbol(mHandle, "GetPluginFactory"));
   return getFactory ? getFactory() : nullptr;
 }
 
 ModuleLibrary::~ModuleLibrary() { Unload(); }
 
 void ModuleLibrary::Unload() {
-  factory_ = nullptr;
-  if (!handle_) return;
-  if (entered_) {
-    if (auto exitFn = reinterpret_cast<ExitFn>(FindSymbol(handle_, kExitName))) exitFn();
+  mFactory = nullptr;
+  if (!mHandle) return;
+  if (mEntered) {
+    if (auto exitFn = reinterpret_cast<ExitFn>(FindSymbol(mHandle, kExitName))) exitFn();
   }
-  CloseLibrary(handle_);
-  handle_ = nullptr;
+  CloseLibrary(mHandle);
+  mHandle = nullptr;
 }
 
 }  // namespace vellox::host

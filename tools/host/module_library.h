@@ -22,8 +22,8 @@ public:
   ModuleLibrary(const ModuleLibrary&) = delete;
   ModuleLibrary& operator=(const ModuleLibrary&) = delete;
 
-  Steinberg::IPluginFactory* Factory() const { return factory_; }
-  const std::string& BinaryPath() const { return binaryPath_; }
+  Steinberg::IPluginFactory* Factory() const { return mFactory; }
+  const std::string& BinaryPath() const { return mBinaryPath; }
 
   // Calls the module's GetPluginFactory export again; the caller owns the reference.
   Steinberg::IPluginFactory* RequestFactory() const;
@@ -32,10 +32,10 @@ private:
   ModuleLibrary() = default;
   void Unload();
 
-  void* handle_ = nullptr;
-  bool entered_ = false;
-  std::string binaryPath_;
-  Steinberg::IPtr<Steinberg::IPluginFactory> factory_;
+  void* mHandle = nullptr;
+  bool mEntered = false;
+  std::string mBinaryPath;
+  Steinberg::IPtr<Steinberg::IPluginFactory> mFactory;
 };
 
 }  // namespace vellox::host

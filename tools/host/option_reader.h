@@ -8,18 +8,18 @@ namespace vellox::cli {
 
 class OptionReader {
 public:
-  explicit OptionReader(const std::vector<std::string>& args) : args_(args) {}
+  explicit OptionReader(const std::vector<std::string>& args) : mArgs(args) {}
 
   // The next option name; false at the end.
   bool Next(std::string& option) {
-    if (index_ >= args_.size()) return false;
-    option = args_[index_++];
-    inlineValue_.clear();
-    hasInline_ = false;
+    if (mIndex >= mArgs.size()) return false;
+    option = mArgs[mIndex++];
+    mInlineValue.clear();
+    mHasInline = false;
     const auto equals = option.find('=');
     if (option.rfind("--", 0) == 0 && equals != std::string::npos) {
-      inlineValue_ = option.substr(equals + 1);
-      hasInline_ = true;
+      mInlineValue = option.substr(equals + 1);
+      mHasInline = true;
       option.resize(equals);
     }
     return true;
@@ -27,16 +27,16 @@ public:
 
   // The value of the current option; false with `error` set when it is missing.
   bool Value(const std::string& option, std::string& value, std::string& error) {
-    if (hasInline_) {
-      value = inlineValue_;
-      hasInline_ = false;
+    if (mHasInline) {
+      value = mInlineValue;
+      mHasInline = false;
       return true;
     }
-    if (index_ >= args_.size()) {
+    if (mIndex >= mArgs.size()) {
       error = option + " needs a value";
       return false;
     }
-    value = args_[index_++];
+    value = mArgs[mIndex++];
     return true;
   }
 
@@ -68,10 +68,10 @@ public:
   }
 
 private:
-  const std::vector<std::string>& args_;
-  size_t index_ = 0;
-  std::string inlineValue_;
-  bool hasInline_ = false;
+  const std::vector<std::string>& mArgs;
+  size_t mIndex = 0;
+  std::string mInlineValue;
+  bool mHasInline = false;
 };
 
 }  // namespace vellox::cli

@@ -15,8 +15,8 @@ public:
 
   void Reset(Steinberg::Vst::ParamID id);
 
-  Steinberg::Vst::ParamID PLUGIN_API getParameterId() override { return id_; }
-  Steinberg::int32 PLUGIN_API getPointCount() override { return count_; }
+  Steinberg::Vst::ParamID PLUGIN_API getParameterId() override { return mId; }
+  Steinberg::int32 PLUGIN_API getPointCount() override { return mCount; }
   Steinberg::tresult PLUGIN_API getPoint(Steinberg::int32 index, Steinberg::int32& sampleOffset,
                                          Steinberg::Vst::ParamValue& value) override;
   // Keeps points ordered by offset; a second point at the same offset replaces the first.
@@ -30,9 +30,9 @@ private:
     Steinberg::int32 offset;
     Steinberg::Vst::ParamValue value;
   };
-  Steinberg::Vst::ParamID id_ = 0;
-  std::vector<Point> points_;
-  Steinberg::int32 count_ = 0;
+  Steinberg::Vst::ParamID mId = 0;
+  std::vector<Point> mPoints;
+  Steinberg::int32 mCount = 0;
 };
 
 class ParameterChanges : public Steinberg::Vst::IParameterChanges {
@@ -40,11 +40,11 @@ public:
   ParameterChanges(Steinberg::int32 maxQueues, Steinberg::int32 maxPointsPerQueue);
   virtual ~ParameterChanges() = default;
 
-  void Clear() { used_ = 0; }
+  void Clear() { mUsed = 0; }
   // Adds a point to the queue of `id`, creating the queue if needed; false when full.
   bool Add(Steinberg::Vst::ParamID id, Steinberg::int32 sampleOffset, Steinberg::Vst::ParamValue value);
 
-  Steinberg::int32 PLUGIN_API getParameterCount() override { return used_; }
+  Steinberg::int32 PLUGIN_API getParameterCount() override { return mUsed; }
   Steinberg::Vst::IParamValueQueue* PLUGIN_API getParameterData(Steinberg::int32 index) override;
   Steinberg::Vst::IParamValueQueue* PLUGIN_API addParameterData(const Steinberg::Vst::ParamID& id,
                                                                 Steinberg::int32& index) override;
@@ -52,8 +52,8 @@ public:
   DECLARE_FUNKNOWN_METHODS
 
 private:
-  std::vector<Steinberg::IPtr<ParamValueQueue>> queues_;
-  Steinberg::int32 used_ = 0;
+  std::vector<Steinberg::IPtr<ParamValueQueue>> mQueues;
+  Steinberg::int32 mUsed = 0;
 };
 
 }  // namespace vellox::host

@@ -57,27 +57,27 @@ std::unique_ptr<PluginInstance> PluginInstance::Create(const ModuleLibrary& modu
     return nullptr;
   }
   std::unique_ptr<PluginInstance> instance(new PluginInstance());
-  instance->inputChanges_ = owned(new ParameterChanges(kMaxQueues, kMaxPointsPerQueue));
-  instance->outputChanges_ = owned(new ParameterChanges(kMaxQueues, kMaxPointsPerQueue));
+  instance->mInputChanges = owned(new ParameterChanges(kMaxQueues, kMaxPointsPerQueue));
+  instance->mOutputChanges = owned(new ParameterChanges(kMaxQueues, kMaxPointsPerQueue));
   if (!instance->Initialize(module, cid, error)) return nullptr;
   return instance;
 }
 
 bool PluginInstance::Initialize(const ModuleLibrary& module, const TUID cid, std::string& error) {
-  host_ = owned(new HostApplication(kHostName));
+  mHost = owned(new HostApplication(kHostName));
   void* object = nullptr;
   if (module.Factory()->createInstance(cid, IComponent::iid, &object) != kResultOk || !object) {
     error = "the factory could not create the audio component";
     return false;
   }
-  component_ = owned(static_cast<IComponent*>(object));
-  if (component_->initialize(host_) != kResultOk) {
+  mComponent = owned(static_cast<IComponent*>(object));
+  if (mComponent->initialize(mHost) != kResultOk) {
     error = "the audio component refused to initialise";
     return false;
   }
-  componentInitialized_ = true;
-  processor_ = Query<IAudioProcessor>(component_);
-  if (!processor_) {
+  mComponentInitialized = true;
+  mProcessor = Query<IAudioProcessor>(mComponent);
+  if (!mProcessor) {
     error = "the audio component has no audio processor interface";
     return false;
   }
@@ -86,40 +86,40 @@ bool PluginInstance::Initialize(const ModuleLibrary& module, const TUID cid, std
 
 bool PluginInstance::AttachController(const ModuleLibrary& module, std::string& error) {
   TUID controllerCid{};
-  if (component_->getControllerClassId(controllerCid) == kResultOk && !IsNullId(controllerCid)) {
+  if (mComponent->getControllerClassId(controllerCid) == kResultOk && !IsNullId(controllerCid)) {
     void* object = nullptr;
     if (module.Factory()->createInstance(controllerCid, IEditController::iid, &object) != kResultOk || !object) {
       error = "the factory could not create the edit controller";
       return false;
     }
-    controller_ = owned(static_cast<IEditController*>(object));
-    separateController_ = true;
-    if (controller_->initialize(host_) != kResultOk) {
+    mController = owned(static_cast<IEditController*>(object));
+    mSeparateController = true;
+    if (mController->initialize(mHost) != kResultOk) {
       error = "the edit controller refused to initialise";
       return false;
     }
-    controllerInitialized_ = true;
-    auto componentPoint = Query<IConnectionPoint>(component_);
-    auto controllerPoint = Query<IConnectionPoint>(controller_);
+    mControllerInitialized = true;
+    auto componentPoint = Query<IConnectionPoint>(mComponent);
+    auto controllerPoint = Query<IConnectionPoint>(mController);
     if (componentPoint && controllerPoint) {
       componentPoint->connect(controllerPoint);
       controllerPoint->connect(componentPoint);
-      connected_ = true;
+      mConnected = true;
     }
     // The controller learns the processor's current state the way it would after a project load.
     IPtr<MemoryStream> stream = owned(new MemoryStream());
-    if (component_->getState(stream) == kResultOk) {
+    if (mComponent->getState(stream) == kResultOk) {
       stream->seek(0, IBStream::kIBSeekSet, nullptr);
-      controller_->setComponentState(stream);
+      mController->setComponentState(stream);
     }
   } else {
-    controller_ = Query<IEditController>(component_);
+    mController = Query<IEditController>(mComponent);
   }
-  if (!controller_) {
+  if (!mController) {
     error = "the module has no edit controller";
     return false;
   }
-  units_ = Query<IUnitInfo>(controller_);
+  mUnits = Query<IUnitInfo>(mController);
   return true;
 }
 
@@ -127,26 +127,26 @@ PluginInstance::~PluginInstance() { Teardown(); }
 
 void PluginInstance::Teardown() {
   Stop();
-  if (separateController_) {
-    if (connected_) {
-      auto componentPoint = Query<IConnectionPoint>(component_);
-      auto controllerPoint = Query<IConnectionPoint>(controller_);
+  if (mSeparateController) {
+    if (mConnected) {
+      auto componentPoint = Query<IConnectionPoint>(mComponent);
+      auto controllerPoint = Query<IConnectionPoint>(mController);
       if (componentPoint && controllerPoint) {
         componentPoint->disconnect(controllerPoint);
         controllerPoint->disconnect(componentPoint);
       }
-      connected_ = false;
+      mConnected = false;
     }
-    if (controllerInitialized_) controller_->terminate();
-    controllerInitialized_ = false;
+    if (mControllerInitialized) mController->terminate();
+    mControllerInitialized = false;
   }
-  units_ = nullptr;
-  controller_ = nullptr;
-  processor_ = nullptr;
-  if (componentInitialized_) component_->terminate();
-  componentInitialized_ = false;
-  component_ = nullptr;
-  host_ = nullptr;
+  mUnits = nullptr;
+  mController = nullptr;
+  mProcessor = nullptr;
+  if (mComponentInitialized) mComponent->terminate();
+  mComponentInitialized = false;
+  mComponent = nullptr;
+  mHost = nullptr;
 }
 
 bool PluginInstance::Start(const ProcessConfig& config, std::string& error) {
@@ -157,73 +157,73 @@ bool PluginInstance::Start(const ProcessConfig& config, std::string& error) {
     return false;
   }
   const int32 sampleSize = config.doublePrecision ? kSample64 : kSample32;
-  if (processor_->canProcessSampleSize(sampleSize) != kResultTrue) {
+  if (mProcessor->canProcessSampleSize(sampleSize) != kResultTrue) {
     error = std::string("the effect cannot process ") + (config.doublePrecision ? "64" : "32") + "-bit samples";
     return false;
   }
   SpeakerArrangement inputs[] = {arrangement};
   SpeakerArrangement outputs[] = {arrangement};
-  if (processor_->setBusArrangements(inputs, 1, outputs, 1) != kResultOk) {
+  if (mProcessor->setBusArrangements(inputs, 1, outputs, 1) != kResultOk) {
     error = "the effect refused a " + std::string(config.channels == 1 ? "mono" : "stereo") + " bus arrangement";
     return false;
   }
   ProcessSetup setup{config.processMode, sampleSize, config.maxBlock, config.sampleRate};
-  if (processor_->setupProcessing(setup) != kResultOk) {
+  if (mProcessor->setupProcessing(setup) != kResultOk) {
     error = "the effect refused the processing setup";
     return false;
   }
-  if (component_->getBusCount(kAudio, kInput) > 0) component_->activateBus(kAudio, kInput, 0, true);
-  if (component_->getBusCount(kAudio, kOutput) > 0) component_->activateBus(kAudio, kOutput, 0, true);
-  if (component_->setActive(true) != kResultOk) {
+  if (mComponent->getBusCount(kAudio, kInput) > 0) mComponent->activateBus(kAudio, kInput, 0, true);
+  if (mComponent->getBusCount(kAudio, kOutput) > 0) mComponent->activateBus(kAudio, kOutput, 0, true);
+  if (mComponent->setActive(true) != kResultOk) {
     error = "the effect refused to become active";
     return false;
   }
   // Effects that do no work here answer "not implemented"; hosts carry on.
-  processor_->setProcessing(true);
+  mProcessor->setProcessing(true);
 
-  config_ = config;
-  context_ = ProcessContext{};
-  context_.state = ProcessContext::kPlaying | ProcessContext::kTempoValid | ProcessContext::kTimeSigValid;
-  context_.sampleRate = config.sampleRate;
-  context_.tempo = 120.0;
-  context_.timeSigNumerator = 4;
-  context_.timeSigDenominator = 4;
-  inputChanges_->Clear();
-  started_ = true;
+  mConfig = config;
+  mContext = ProcessContext{};
+  mContext.state = ProcessContext::kPlaying | ProcessContext::kTempoValid | ProcessContext::kTimeSigValid;
+  mContext.sampleRate = config.sampleRate;
+  mContext.tempo = 120.0;
+  mContext.timeSigNumerator = 4;
+  mContext.timeSigDenominator = 4;
+  mInputChanges->Clear();
+  mStarted = true;
   return true;
 }
 
 void PluginInstance::Stop() {
-  if (!started_) return;
-  processor_->setProcessing(false);
-  component_->setActive(false);
-  started_ = false;
+  if (!mStarted) return;
+  mProcessor->setProcessing(false);
+  mComponent->setActive(false);
+  mStarted = false;
 }
 
 bool PluginInstance::QueueChange(ParamID id, ParamValue normalized, int32 sampleOffset) {
-  return inputChanges_->Add(id, sampleOffset, normalized);
+  return mInputChanges->Add(id, sampleOffset, normalized);
 }
 
 tresult PluginInstance::Process(float* const* inputs, float* const* outputs, int32 frames) {
-  if (config_.doublePrecision) return kInvalidArgument;
+  if (mConfig.doublePrecision) return kInvalidArgument;
   return RunBlock(reinterpret_cast<void**>(const_cast<float**>(inputs)),
                   reinterpret_cast<void**>(const_cast<float**>(outputs)), frames);
 }
 
 tresult PluginInstance::Process(double* const* inputs, double* const* outputs, int32 frames) {
-  if (!config_.doublePrecision) return kInvalidArgument;
+  if (!mConfig.doublePrecision) return kInvalidArgument;
   return RunBlock(reinterpret_cast<void**>(const_cast<double**>(inputs)),
                   reinterpret_cast<void**>(const_cast<double**>(outputs)), frames);
 }
 
 tresult PluginInstance::RunBlock(void** inputs, void** outputs, int32 frames) {
   // The effect sizes its buffers to the maximum block; never hand it more.
-  if (!started_ || frames < 0 || frames > config_.maxBlock) return kInvalidArgument;
+  if (!mStarted || frames < 0 || frames > mConfig.maxBlock) return kInvalidArgument;
   AudioBusBuffers in;
   AudioBusBuffers out;
-  in.numChannels = config_.channels;
-  out.numChannels = config_.channels;
-  if (config_.doublePrecision) {
+  in.numChannels = mConfig.channels;
+  out.numChannels = mConfig.channels;
+  if (mConfig.doublePrecision) {
     in.channelBuffers64 = reinterpret_cast<Sample64**>(inputs);
     out.channelBuffers64 = reinterpret_cast<Sample64**>(outputs);
   } else {
@@ -231,26 +231,26 @@ tresult PluginInstance::RunBlock(void** inputs, void** outputs, int32 frames) {
     out.channelBuffers32 = reinterpret_cast<Sample32**>(outputs);
   }
   ProcessData data;
-  data.processMode = config_.processMode;
-  data.symbolicSampleSize = config_.doublePrecision ? kSample64 : kSample32;
+  data.processMode = mConfig.processMode;
+  data.symbolicSampleSize = mConfig.doublePrecision ? kSample64 : kSample32;
   data.numSamples = frames;
   data.numInputs = 1;
   data.numOutputs = 1;
   data.inputs = &in;
   data.outputs = &out;
-  data.inputParameterChanges = inputChanges_;
-  data.outputParameterChanges = outputChanges_;
-  data.processContext = &context_;
-  outputChanges_->Clear();
-  const tresult result = processor_->process(data);
-  inputChanges_->Clear();
-  context_.projectTimeSamples += frames;
+  data.inputParameterChanges = mInputChanges;
+  data.outputParameterChanges = mOutputChanges;
+  data.processContext = &mContext;
+  mOutputChanges->Clear();
+  const tresult result = mProcessor->process(data);
+  mInputChanges->Clear();
+  mContext.projectTimeSamples += frames;
   return result;
 }
 
 bool PluginInstance::SaveState(std::vector<uint8_t>& bytes, std::string& error) {
   IPtr<MemoryStream> stream = owned(new MemoryStream());
-  if (controller_->getState(stream) != kResultOk) {
+  if (mController->getState(stream) != kResultOk) {
     error = "the effect could not save its state";
     return false;
   }
@@ -260,7 +260,7 @@ bool PluginInstance::SaveState(std::vector<uint8_t>& bytes, std::string& error) 
 
 tresult PluginInstance::LoadState(const std::vector<uint8_t>& bytes) {
   IPtr<MemoryStream> stream = owned(new MemoryStream(bytes));
-  return controller_->setState(stream);
+  return mController->setState(stream);
 }
 
 }  // namespace vellox::host

@@ -39,18 +39,18 @@ public:
   PluginInstance(const PluginInstance&) = delete;
   PluginInstance& operator=(const PluginInstance&) = delete;
 
-  Steinberg::Vst::IComponent* Component() const { return component_; }
-  Steinberg::Vst::IAudioProcessor* Processor() const { return processor_; }
-  Steinberg::Vst::IEditController* Controller() const { return controller_; }
-  Steinberg::Vst::IUnitInfo* Units() const { return units_; }  // may be null
-  bool HasSeparateController() const { return separateController_; }
+  Steinberg::Vst::IComponent* Component() const { return mComponent; }
+  Steinberg::Vst::IAudioProcessor* Processor() const { return mProcessor; }
+  Steinberg::Vst::IEditController* Controller() const { return mController; }
+  Steinberg::Vst::IUnitInfo* Units() const { return mUnits; }  // may be null
+  bool HasSeparateController() const { return mSeparateController; }
 
   // Arranges the buses, sets up processing, activates the buses and the
   // component and starts processing.
   bool Start(const ProcessConfig& config, std::string& error);
   // Stops processing and deactivates; safe to call when not started.
   void Stop();
-  bool Started() const { return started_; }
+  bool Started() const { return mStarted; }
 
   // Points given here go to the next block and are cleared after it.
   bool QueueChange(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue normalized,
@@ -71,21 +71,21 @@ private:
   Steinberg::tresult RunBlock(void** inputs, void** outputs, Steinberg::int32 frames);
   void Teardown();
 
-  Steinberg::IPtr<HostApplication> host_;
-  Steinberg::IPtr<Steinberg::Vst::IComponent> component_;
-  Steinberg::IPtr<Steinberg::Vst::IAudioProcessor> processor_;
-  Steinberg::IPtr<Steinberg::Vst::IEditController> controller_;
-  Steinberg::IPtr<Steinberg::Vst::IUnitInfo> units_;
-  bool componentInitialized_ = false;
-  bool separateController_ = false;
-  bool controllerInitialized_ = false;
-  bool connected_ = false;
+  Steinberg::IPtr<HostApplication> mHost;
+  Steinberg::IPtr<Steinberg::Vst::IComponent> mComponent;
+  Steinberg::IPtr<Steinberg::Vst::IAudioProcessor> mProcessor;
+  Steinberg::IPtr<Steinberg::Vst::IEditController> mController;
+  Steinberg::IPtr<Steinberg::Vst::IUnitInfo> mUnits;
+  bool mComponentInitialized = false;
+  bool mSeparateController = false;
+  bool mControllerInitialized = false;
+  bool mConnected = false;
 
-  ProcessConfig config_;
-  bool started_ = false;
-  Steinberg::IPtr<ParameterChanges> inputChanges_;
-  Steinberg::IPtr<ParameterChanges> outputChanges_;
-  Steinberg::Vst::ProcessContext context_{};
+  ProcessConfig mConfig;
+  bool mStarted = false;
+  Steinberg::IPtr<ParameterChanges> mInputChanges;
+  Steinberg::IPtr<ParameterChanges> mOutputChanges;
+  Steinberg::Vst::ProcessContext mContext{};
 };
 
 }  // namespace vellox::host

@@ -15,15 +15,15 @@ public:
   void Update(size_t done, size_t total);
   // Clears the line if the bar was ever drawn.
   void Finish();
-  bool Shown() const { return shown_; }
+  bool Shown() const { return mShown; }
 
 private:
-  std::ostream& out_;
-  bool enabled_;
-  Clock::duration delay_;
-  Clock::time_point start_;
-  Clock::time_point lastDraw_;
-  bool shown_ = false;
+  std::ostream& mOut;
+  bool mEnabled;
+  Clock::duration mDelay;
+  Clock::time_point mStart;
+  Clock::time_point mLastDraw;
+  bool mShown = false;
 };
 
 }  // namespace vellox::cli

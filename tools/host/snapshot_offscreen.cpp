@@ -28,26 +28,26 @@ constexpr int32 kBlockFrames = 64;
 // released on destruction.
 class LocalEffect {
 public:
-  LocalEffect() : effect_(new Vellox()), host_(owned(new host::HostApplication(host::kHostName))) {}
+  LocalEffect() : mEffect(new Vellox()), mHost(owned(new host::HostApplication(host::kHostName))) {}
   ~LocalEffect() {
-    if (initialized_) effect_->terminate();
-    effect_->release();
+    if (mInitialized) mEffect->terminate();
+    mEffect->release();
   }
   LocalEffect(const LocalEffect&) = delete;
   LocalEffect& operator=(const LocalEffect&) = delete;
 
   bool Initialize(std::string& error) {
-    initialized_ = effect_->initialize(host_) == kResultOk;
-    if (!initialized_) error = "the effect refused to initialise";
-    return initialized_;
+    mInitialized = mEffect->initialize(mHost) == kResultOk;
+    if (!mInitialized) error = "the effect refused to initialise";
+    return mInitialized;
   }
-  Vellox& Effect() { return *effect_; }
-  IEditController& Controller() { return *effect_; }
+  Vellox& Effect() { return *mEffect; }
+  IEditController& Controller() { return *mEffect; }
 
 private:
-  Vellox* effect_;
-  IPtr<host::HostApplication> host_;
-  bool initialized_ = false;
+  Vellox* mEffect;
+  IPtr<host::HostApplication> mHost;
+  bool mInitialized = false;
 };
 
 bool ProcessSettings(Vellox& effect, const std::vector<ParameterAssignment>& assignments, std::string& error) {

@@ -29,14 +29,14 @@ tresult PLUGIN_API X11RunLoop::resizeView(IPlugView* view, ViewRect* newSize) {
 tresult PLUGIN_API X11RunLoop::registerEventHandler(Linux::IEventHandler* handler, Linux::FileDescriptor fd) {
   if (!handler || fd < 0) return kInvalidArgument;
   handler->addRef();
-  handlers_.push_back({handler, fd});
+  mHandlers.push_back({handler, fd});
   return kResultOk;
 }
 
 tresult PLUGIN_API X11RunLoop::unregisterEventHandler(Linux::IEventHandler* handler) {
-  auto it = std::find_if(handlers_.begin(), handlers_.end(), [&](const Handler& h) { return h.handler == handler; });
-  if (it == handlers_.end()) return kInvalidArgument;
-  handlers_.erase(it);
+  auto it = std::find_if(mHandlers.begin(), mHandlers.end(), [&](const Handler& h) { return h.handler == handler; });
+  if (it == mHandlers.end()) return kInvalidArgument;
+  mHandlers.erase(it);
   handler->release();
   return kResultOk;
 }
@@ -44,14 +44,14 @@ tresult PLUGIN_API X11RunLoop::unregisterEventHandler(Linux::IEventHandler* hand
 tresult PLUGIN_API X11RunLoop::registerTimer(Linux::ITimerHandler* handler, Linux::TimerInterval ms) {
   if (!handler || ms == 0) return kInvalidArgument;
   handler->addRef();
-  timers_.push_back({handler, ms, MonotonicMs() + static_cast<long long>(ms)});
+  mTimers.push_back({handler, ms, MonotonicMs() + static_cast<long long>(ms)});
   return kResultOk;
 }
 
 tresult PLUGIN_API X11RunLoop::unregisterTimer(Linux::ITimerHandler* handler) {
-  auto it = std::find_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.handler == handler; });
-  if (it == timers_.end()) return kInvalidArgument;
-  timers_.erase(it);
+  auto it = std::find_if(mTimers.begin(), mTimers.end(), [&](const Timer& t) { return t.handler == handler; });
+  if (it == mTimers.end()) return kInvalidArgument;
+  mTimers.erase(it);
   handler->release();
   return kResultOk;
 }
@@ -70,27 +70,27 @@ tresult PLUGIN_API X11RunLoop::queryInterface(const TUID iid, void** obj) {
   return kResultOk;
 }
 
-Linux::TimerInterval X11RunLoop::FirstTimerPeriod() const { return timers_.empty() ? 0 : timers_.front().period; }
+Linux::TimerInterval X11RunLoop::FirstTimerPeriod() const { return mTimers.empty() ? 0 : mTimers.front().period; }
 
 bool X11RunLoop::RunOnce(int waitMs, int& ticks) {
   const long long now = MonotonicMs();
-  for (const Timer& t : timers_) waitMs = static_cast<int>(std::min<long long>(waitMs, std::max(0LL, t.due - now)));
+  for (const Timer& t : mTimers) waitMs = static_cast<int>(std::min<long long>(waitMs, std::max(0LL, t.due - now)));
   std::vector<pollfd> fds;
-  for (const Handler& h : handlers_) fds.push_back({h.fd, POLLIN, 0});
+  for (const Handler& h : mHandlers) fds.push_back({h.fd, POLLIN, 0});
   const int ready = poll(fds.data(), fds.size(), std::max(0, waitMs));
   // Handlers may unregister themselves or others while being called.
-  const std::vector<Handler> handlers = handlers_;
+  const std::vector<Handler> handlers = mHandlers;
   for (size_t i = 0; ready > 0 && i < fds.size(); ++i) {
     if (!(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-    auto still = std::find_if(handlers_.begin(), handlers_.end(),
+    auto still = std::find_if(mHandlers.begin(), mHandlers.end(),
                               [&](const Handler& h) { return h.handler == handlers[i].handler; });
-    if (still != handlers_.end()) still->handler->onFDIsSet(still->fd);
+    if (still != mHandlers.end()) still->handler->onFDIsSet(still->fd);
   }
   const long long after = MonotonicMs();
-  const std::vector<Timer> timers = timers_;
+  const std::vector<Timer> timers = mTimers;
   for (const Timer& t : timers) {
-    auto still = std::find_if(timers_.begin(), timers_.end(), [&](const Timer& s) { return s.handler == t.handler; });
-    if (still == timers_.end() || still->due > after) continue;
+    auto still = std::find_if(mTimers.begin(), mTimers.end(), [&](const Timer& s) { return s.handler == t.handler; });
+    if (still == mTimers.end() || still->due > after) continue;
     still->due = after + static_cast<long long>(still->period);
     ++ticks;
     still->handler->onTimer();
@@ -127,12 +127,12 @@ std::unique_ptr<X11EditorFrame> X11EditorFrame::Create(int width, int height, in
   // A busy server may turn a connection away for a moment: try a few times.
   int failure = 0;
   for (int attempt = 0; attempt < kConnectAttempts; ++attempt) {
-    if (frame->connection_) {
-      xcb_disconnect(frame->connection_);
+    if (frame->mConnection) {
+      xcb_disconnect(frame->mConnection);
       usleep(kConnectRetryUs);
     }
-    frame->connection_ = xcb_connect(nullptr, &screenNumber);
-    failure = xcb_connection_has_error(frame->connection_);
+    frame->mConnection = xcb_connect(nullptr, &screenNumber);
+    failure = xcb_connection_has_error(frame->mConnection);
     if (!failure) break;
   }
   if (failure) {
@@ -140,31 +140,31 @@ std::unique_ptr<X11EditorFrame> X11EditorFrame::Create(int width, int height, in
             "\" (connection error " + std::to_string(failure) + ")";
     return nullptr;
   }
-  xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(frame->connection_));
+  xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(frame->mConnection));
   for (int i = 0; i < screenNumber && screens.rem; ++i) xcb_screen_next(&screens);
   const xcb_screen_t* screen = screens.data;
-  frame->root_ = screen->root;
-  frame->width_ = width;
-  frame->height_ = height;
-  frame->window_ = xcb_generate_id(frame->connection_);
+  frame->mRoot = screen->root;
+  frame->mWidth = width;
+  frame->mHeight = height;
+  frame->mWindow = xcb_generate_id(frame->mConnection);
   // Override-redirect: no window manager moves, frames or covers it.
   const uint32_t values[] = {screen->black_pixel, 1, XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE};
-  xcb_create_window(frame->connection_, XCB_COPY_FROM_PARENT, frame->window_, screen->root, int16_t(x), int16_t(y),
+  xcb_create_window(frame->mConnection, XCB_COPY_FROM_PARENT, frame->mWindow, screen->root, int16_t(x), int16_t(y),
                     uint16_t(width), uint16_t(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
                     XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values);
-  xcb_map_window(frame->connection_, frame->window_);
+  xcb_map_window(frame->mConnection, frame->mWindow);
   frame->Sync();
   return frame;
 }
 
 X11EditorFrame::~X11EditorFrame() {
-  if (window_) xcb_destroy_window(connection_, window_);
-  xcb_disconnect(connection_);
+  if (mWindow) xcb_destroy_window(mConnection, mWindow);
+  xcb_disconnect(mConnection);
 }
 
 std::vector<xcb_window_t> X11EditorFrame::Children() const {
   std::vector<xcb_window_t> children;
-  xcb_query_tree_reply_t* tree = xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window_), nullptr);
+  xcb_query_tree_reply_t* tree = xcb_query_tree_reply(mConnection, xcb_query_tree(mConnection, mWindow), nullptr);
   if (!tree) return children;
   const xcb_window_t* list = xcb_query_tree_children(tree);
   children.assign(list, list + xcb_query_tree_children_length(tree));
@@ -173,13 +173,13 @@ std::vector<xcb_window_t> X11EditorFrame::Children() const {
 }
 
 void X11EditorFrame::Sync() const {
-  free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+  free(xcb_get_input_focus_reply(mConnection, xcb_get_input_focus(mConnection), nullptr));
 }
 
 bool X11EditorFrame::Capture(RgbaImage& image, std::string& error) const {
   xcb_get_image_reply_t* reply = xcb_get_image_reply(
-      connection_,
-      xcb_get_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, 0, 0, uint16_t(width_), uint16_t(height_), ~0u),
+      mConnection,
+      xcb_get_image(mConnection, XCB_IMAGE_FORMAT_Z_PIXMAP, mWindow, 0, 0, uint16_t(mWidth), uint16_t(mHeight), ~0u),
       nullptr);
   if (!reply) {
     error = "the frame's pixels cannot be read";
@@ -187,13 +187,13 @@ bool X11EditorFrame::Capture(RgbaImage& image, std::string& error) const {
   }
   const uint8_t* data = xcb_get_image_data(reply);
   const size_t bytes = size_t(xcb_get_image_data_length(reply));
-  if (bytes < size_t(width_) * size_t(height_) * 4) {
+  if (bytes < size_t(mWidth) * size_t(mHeight) * 4) {
     free(reply);
     error = "the frame's pixels are not 32 bits each";
     return false;
   }
-  image.Resize(width_, height_);
-  for (size_t i = 0; i < size_t(width_) * size_t(height_); ++i) {
+  image.Resize(mWidth, mHeight);
+  for (size_t i = 0; i < size_t(mWidth) * size_t(mHeight); ++i) {
     image.pixels[4 * i + 0] = data[4 * i + 2];
     image.pixels[4 * i + 1] = data[4 * i + 1];
     image.pixels[4 * i + 2] = data[4 * i + 0];

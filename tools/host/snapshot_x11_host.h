@@ -29,8 +29,8 @@ public:
   Steinberg::tresult PLUGIN_API unregisterTimer(Steinberg::Linux::ITimerHandler* handler) override;
 
   Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
-  Steinberg::uint32 PLUGIN_API addRef() override { return ++references_; }
-  Steinberg::uint32 PLUGIN_API release() override { return --references_; }
+  Steinberg::uint32 PLUGIN_API addRef() override { return ++mReferences; }
+  Steinberg::uint32 PLUGIN_API release() override { return --mReferences; }
 
   // Dispatches ready descriptors and due timers for about `ms` milliseconds.
   void RunFor(int ms);
@@ -40,11 +40,11 @@ public:
   // Dispatches until no registered descriptor has been ready for `quietMs`.
   void RunUntilQuiet(int quietMs, int timeoutMs);
 
-  size_t EventHandlers() const { return handlers_.size(); }
-  size_t Timers() const { return timers_.size(); }
+  size_t EventHandlers() const { return mHandlers.size(); }
+  size_t Timers() const { return mTimers.size(); }
   // Period of the first registered timer, 0 without one.
   Steinberg::Linux::TimerInterval FirstTimerPeriod() const;
-  int References() const { return references_; }
+  int References() const { return mReferences; }
 
 private:
   struct Handler {
@@ -60,9 +60,9 @@ private:
   // returns whether a descriptor was ready, and counts the timers that fired.
   bool RunOnce(int waitMs, int& ticks);
 
-  std::vector<Handler> handlers_;
-  std::vector<Timer> timers_;
-  int references_ = 0;
+  std::vector<Handler> mHandlers;
+  std::vector<Timer> mTimers;
+  int mReferences = 0;
 };
 
 // Milliseconds of a monotonic clock.
@@ -78,11 +78,11 @@ public:
   X11EditorFrame(const X11EditorFrame&) = delete;
   X11EditorFrame& operator=(const X11EditorFrame&) = delete;
 
-  xcb_connection_t* Connection() const { return connection_; }
-  xcb_window_t Window() const { return window_; }
-  xcb_window_t Root() const { return root_; }
+  xcb_connection_t* Connection() const { return mConnection; }
+  xcb_window_t Window() const { return mWindow; }
+  xcb_window_t Root() const { return mRoot; }
   // The parent handle a view is attached with.
-  void* ParentHandle() const { return reinterpret_cast<void*>(uintptr_t(window_)); }
+  void* ParentHandle() const { return reinterpret_cast<void*>(uintptr_t(mWindow)); }
   // The child windows the plug-in made in the frame.
   std::vector<xcb_window_t> Children() const;
   // Waits until the server has handled everything sent so far.
@@ -92,10 +92,10 @@ public:
 
 private:
   X11EditorFrame() = default;
-  xcb_connection_t* connection_ = nullptr;
-  xcb_window_t window_ = 0;
-  xcb_window_t root_ = 0;
-  int width_ = 0, height_ = 0;
+  xcb_connection_t* mConnection = nullptr;
+  xcb_window_t mWindow = 0;
+  xcb_window_t mRoot = 0;
+  int mWidth = 0, mHeight = 0;
 };
 
 }  // namespace vellox::host

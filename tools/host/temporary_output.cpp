@@ -70,25 +70,25 @@ bool ReplaceFile(const std::string& from, const std::string& to) {
 }  // namespace
 
 TemporaryOutput::TemporaryOutput(std::string finalPath)
-    : final_(std::move(finalPath)), temporary_(TemporaryName(final_)) {
-  if (temporary_.size() < sizeof g_pending) {
-    std::memcpy(g_pending, temporary_.c_str(), temporary_.size() + 1);
+    : mFinal(std::move(finalPath)), mTemporary(TemporaryName(mFinal)) {
+  if (mTemporary.size() < sizeof g_pending) {
+    std::memcpy(g_pending, mTemporary.c_str(), mTemporary.size() + 1);
     WatchInterrupts();
   }
 }
 
 TemporaryOutput::~TemporaryOutput() {
-  if (!committed_) RemoveFile(temporary_.c_str());
+  if (!mCommitted) RemoveFile(mTemporary.c_str());
   UnwatchInterrupts();
   g_pending[0] = '\0';
 }
 
 bool TemporaryOutput::Commit(std::string& error) {
-  if (!ReplaceFile(temporary_, final_)) {
-    error = "cannot write " + final_ + ": cannot move the finished file into place";
+  if (!ReplaceFile(mTemporary, mFinal)) {
+    error = "cannot write " + mFinal + ": cannot move the finished file into place";
     return false;
   }
-  committed_ = true;
+  mCommitted = true;
   g_pending[0] = '\0';
   return true;
 }

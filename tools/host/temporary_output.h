@@ -14,15 +14,15 @@ public:
   TemporaryOutput(const TemporaryOutput&) = delete;
   TemporaryOutput& operator=(const TemporaryOutput&) = delete;
 
-  const std::string& Path() const { return temporary_; }
+  const std::string& Path() const { return mTemporary; }
 
   // Replaces the final file with the temporary one; false with `error` set.
   bool Commit(std::string& error);
 
 private:
-  std::string final_;
-  std::string temporary_;
-  bool committed_ = false;
+  std::string mFinal;
+  std::string mTemporary;
+  bool mCommitted = false;
 };
 
 }  // namespace vellox::cli
