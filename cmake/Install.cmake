@@ -23,6 +23,10 @@ endif()
 # The Debian changelog, compressed reproducibly as Debian policy asks.
 set(VELLOX_CHANGELOG_GZ "${CMAKE_BINARY_DIR}/packaging/changelog.gz")
 configure_file("${CMAKE_SOURCE_DIR}/packaging/debian/changelog.in" "${CMAKE_BINARY_DIR}/packaging/changelog" @ONLY)
+# The machine-readable copyright format is named as this machine's Debian
+# tools name it: dpkg's own copyright file states it on its first line.
+file(STRINGS /usr/share/doc/dpkg/copyright _format_line LIMIT_COUNT 1 REGEX "^Format: ")
+string(REGEX REPLACE "^Format: *" "" VELLOX_COPYRIGHT_FORMAT "${_format_line}")
 configure_file("${CMAKE_SOURCE_DIR}/packaging/debian/copyright.in" "${CMAKE_BINARY_DIR}/packaging/copyright" @ONLY)
 add_custom_command(OUTPUT "${VELLOX_CHANGELOG_GZ}"
   COMMAND gzip -9nc "${CMAKE_BINARY_DIR}/packaging/changelog" > "${VELLOX_CHANGELOG_GZ}"
