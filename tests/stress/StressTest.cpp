@@ -21,10 +21,14 @@ TEST(Stress, SeededHostSequenceKeepsTheAudioPathClean) {
   EXPECT_EQ(f.bypassMismatches, 0);
   EXPECT_EQ(f.audioAllocations, 0);
 
-  // Thread CPU time, so other programs on the machine do not count. No block
-  // may cost far more per frame than a typical one, nor be slow outright.
+  // Thread CPU time, so other programs on the machine do not count. A typical
+  // frame stays cheap (subnormal arithmetic costs a hundred times more), and
+  // no block costs far more per frame than a typical one, nor is slow
+  // outright. The ratio leaves room for short blocks, where the fixed cost of
+  // a block weighs most, and for a sanitizer's overhead.
   ASSERT_GT(f.nsPerFrame.size(), 1000u);
-  EXPECT_LT(f.WorstNsPerFrame(), 50.0 * f.MedianNsPerFrame());
+  EXPECT_LT(f.MedianNsPerFrame(), 200.0);
+  EXPECT_LT(f.WorstNsPerFrame(), 200.0 * f.MedianNsPerFrame());
   EXPECT_LT(f.WorstNsPerFrame(), 2000.0);
 }
 
