@@ -1,5 +1,7 @@
 #include "X11EditorFixture.h"
 
+#include "EditorChecks.h"
+
 #include <xcb/res.h>
 #include <xcb/xtest.h>
 
@@ -80,31 +82,15 @@ host::RgbaImage X11EditorTest::CaptureAfterTicks(int ticks) {
 }
 
 void X11EditorTest::SaveArtifact(const host::RgbaImage& image, const std::string& name) const {
-  std::string error;
-  EXPECT_TRUE(host::WritePngFile(image, std::string(VELLOX_ARTIFACT_DIR) + "/" + name, error)) << error;
+  SaveEditorPicture(image, VELLOX_ARTIFACT_DIR, name);
 }
 
 void X11EditorTest::ExpectShows(const host::RgbaImage& shown, const EditorValues& values) const {
-  host::RgbaImage expected;
-  std::string error;
-  ASSERT_TRUE(ExpectedEditor(values, expected, error)) << error;
-  ASSERT_EQ(shown.width, kEditorWidth);
-  ASSERT_EQ(shown.height, kEditorHeight);
-  for (const ControlRect& rect : kControlRects) {
-    std::string first;
-    EXPECT_EQ(DifferingPixels(shown, expected, rect, &first), 0)
-        << rect.name << " at value " << values[rect.param] << ": " << first;
-  }
-  std::string first;
-  EXPECT_EQ(DifferingPixels(shown, expected, 0, 0, kEditorWidth, kEditorHeight, &first), 0) << "editor: " << first;
+  ExpectEditorShows(shown, values);
 }
 
 void X11EditorTest::Automate(ParamID id, double normalized) {
-  ASSERT_TRUE(instance_->QueueChange(id, normalized));
-  std::vector<float> in(kBlockFrames * 2, 0.0f), out(kBlockFrames * 2, 0.0f);
-  float* inputs[] = {in.data(), in.data() + kBlockFrames};
-  float* outputs[] = {out.data(), out.data() + kBlockFrames};
-  ASSERT_EQ(instance_->Process(inputs, outputs, kBlockFrames), kResultOk);
+  AutomateOneBlock(*instance_, id, normalized, kBlockFrames);
 }
 
 void X11EditorTest::Settle() {
