@@ -139,7 +139,8 @@ private:
   bool ApplyParameterChanges(Steinberg::Vst::IParameterChanges& changes);
   bool ApplyParameterValue(Steinberg::Vst::ParamID id, double value);
   void ReportAllValues(Steinberg::Vst::IParameterChanges& changes);
-  void SilenceOutputs(const Steinberg::Vst::ProcessData& data);
+  void TakeHostBypass(bool bypass);
+  void SilenceOutputs(bool doublePrecision, int frames);
   void DeliverMidiEvents(Steinberg::Vst::IEventList& events);
   void ConnectInputs(const Steinberg::Vst::ProcessData& data);
   void ConnectOutputs(const Steinberg::Vst::ProcessData& data);

@@ -37,7 +37,7 @@ tresult PLUGIN_API IEffectVST3::process(ProcessData& data) {
     const int frames = std::max(data.numSamples, 0);
     const int piece = BlockSize();
     if (frames > 0 && piece <= 0) {
-      SilenceOutputs(data);
+      SilenceOutputs(doublePrecision, frames);
       return kResultFalse;
     }
     int offset = 0;
@@ -79,8 +79,7 @@ bool IEffectVST3::ApplyParameterValue(ParamID id, double value) {
   value = std::clamp(value, 0.0, 1.0);
   if (id == kBypassParamId) {
     const bool bypass = value > 0.5;
-    mShownBypass.store(bypass ? 1.0 : 0.0, std::memory_order_relaxed);
-    if (bypass != IsBypassed()) SetBypassed(bypass);
+    TakeHostBypass(bypass);
   } else if (id < static_cast<ParamID>(NParams())) {
     const int index = static_cast<int>(id);
     GetParam(index)->SetFromNormalized(value);
@@ -101,11 +100,16 @@ void IEffectVST3::ReportAllValues(IParameterChanges& changes) {
   }
 }
 
+// The host's bypass, from its queue or a restored state: the audio follows
+// it and the controller shows it.
+void IEffectVST3::TakeHostBypass(bool bypass) {
+  SetBypassed(bypass);
+  mShownBypass.store(bypass ? 1.0 : 0.0, std::memory_order_relaxed);
+}
+
 // Without scratch buffers nothing can be processed; the host gets silence
 // rather than whatever its buffers held.
-void IEffectVST3::SilenceOutputs(const ProcessData& data) {
-  const bool doublePrecision = processSetup.symbolicSampleSize == kSample64;
-  const size_t frames = static_cast<size_t>(std::max(data.numSamples, 0));
+void IEffectVST3::SilenceOutputs(bool doublePrecision, int frames) {
   for (int c = 0; c < NOutChannels(); ++c) {
     void* target = mOutputTargets[static_cast<size_t>(c)];
     if (!target) continue;

@@ -69,8 +69,7 @@ tresult IEffectVST3::RestoreState(IBStream* stream, bool notifyHost) {
 
     uint32 bypass = 0;
     if (streamer.readInt32u(bypass)) {
-      SetBypassed(bypass != 0);
-      mShownBypass.store(bypass != 0 ? 1.0 : 0.0, std::memory_order_relaxed);
+      TakeHostBypass(bypass != 0);
       result = kResultOk;
     }
     RefreshParamControls();
