@@ -26,14 +26,19 @@ double Position(const ChopperState& s) { return s.clockBase + static_cast<double
 
 // The first frame count after the current one whose position reaches
 // boundary. The estimate from ceil is corrected with the very comparison
-// the per-frame rule makes, so rounding cannot move a switch.
+// the per-frame rule makes, so rounding cannot move a switch. Rounding
+// moves the estimate by a frame at most while positions are exact in a
+// double; the corrections are bounded so that positions too large for that
+// (a clock from an absurd rate) still give an answer.
 int64_t FirstCountReaching(const ChopperState& s, double boundary) {
   const int64_t next = s.clockFrames + 1;
   const double estimate = std::ceil(boundary - s.clockBase);
   constexpr double kFar = 4.0e15;  // beyond any block; keeps the cast defined
   int64_t count = estimate > static_cast<double>(next) ? static_cast<int64_t>(std::min(estimate, kFar)) : next;
-  while (count > next && s.clockBase + static_cast<double>(count - 1) >= boundary) --count;
-  while (s.clockBase + static_cast<double>(count) < boundary) ++count;
+  constexpr int kCorrections = 4;
+  for (int i = 0; i < kCorrections && count > next && s.clockBase + static_cast<double>(count - 1) >= boundary; ++i)
+    --count;
+  for (int i = 0; i < kCorrections && s.clockBase + static_cast<double>(count) < boundary; ++i) ++count;
   return count;
 }
 

@@ -13,4 +13,6 @@ void DefineVelloxParams(IEffectBase& plug) {
   IParamSlot* by = plug.GetParam(kVelloxBy);
   by->SetType(kParamInteger);
   by->Define("BY", 0.0, 0.0, 1.0, 1.0, "", "", 1.0);
+  by->AddDisplayText(0, "Off");
+  by->AddDisplayText(1, "On");
 }

@@ -58,28 +58,41 @@ double* ChannelBuffers::OutputScratch(int c) {
 }
 
 bool ChannelBuffers::ResizeScratch(int frames) {
+  ScratchSet set;
+  if (!MakeScratch(frames, set)) return false;
+  SwapScratch(set);
+  return true;
+}
+
+bool ChannelBuffers::MakeScratch(int frames, ScratchSet& set) const {
   const size_t n = static_cast<size_t>(std::max(frames, 0));
-  // Build the new buffers first so that a failure leaves everything intact.
-  std::vector<std::vector<double>> fresh;
   try {
-    fresh.reserve(mInputs.size() + mOutputs.size());
-    for (size_t i = 0; i < mInputs.size() + mOutputs.size(); ++i) fresh.emplace_back(n, 0.0);
+    set.buffers.clear();
+    set.buffers.reserve(mInputs.size() + mOutputs.size());
+    for (size_t i = 0; i < mInputs.size() + mOutputs.size(); ++i) set.buffers.emplace_back(n, 0.0);
   } catch (const std::bad_alloc&) {
+    set.buffers.clear();
     return false;
   }
+  set.frames = static_cast<int>(n);
+  return true;
+}
+
+bool ChannelBuffers::SwapScratch(ScratchSet& set) {
+  if (set.buffers.size() != mInputs.size() + mOutputs.size()) return false;
   size_t k = 0;
   // Entries that pointed at the old scratch follow it to the new one.
   for (size_t c = 0; c < mInputs.size(); ++c, ++k) {
     const bool onScratch = mInPtrs[c] == mInputs[c].scratch.data();
-    mInputs[c].scratch.swap(fresh[k]);
+    mInputs[c].scratch.swap(set.buffers[k]);
     if (onScratch) mInPtrs[c] = mInputs[c].scratch.data();
   }
   for (size_t c = 0; c < mOutputs.size(); ++c, ++k) {
     const bool onScratch = mOutPtrs[c] == mOutputs[c].scratch.data();
-    mOutputs[c].scratch.swap(fresh[k]);
+    mOutputs[c].scratch.swap(set.buffers[k]);
     if (onScratch) mOutPtrs[c] = mOutputs[c].scratch.data();
   }
-  mScratchFrames = static_cast<int>(n);
+  std::swap(mScratchFrames, set.frames);
   return true;
 }
 

@@ -25,6 +25,12 @@ struct DelayLine {
   int length = 0;
 };
 
+// Scratch buffers for every channel, made ahead of the swap that installs them.
+struct ScratchSet {
+  std::vector<std::vector<double>> buffers;  // inputs, then outputs
+  int frames = 0;
+};
+
 class ChannelBuffers {
 public:
   ChannelBuffers(int nInputs, int nOutputs);
@@ -48,6 +54,11 @@ public:
   // Resizes every scratch buffer to frames zeros; false when memory ran out
   // (the previous buffers then stay as they were).
   bool ResizeScratch(int frames);
+  // The two halves of ResizeScratch, so that only the swap needs the lock:
+  // MakeScratch allocates set (false when memory ran out), SwapScratch
+  // installs it without allocating and leaves the old buffers in set.
+  bool MakeScratch(int frames, ScratchSet& set) const;
+  bool SwapScratch(ScratchSet& set);
 
   void DisconnectAll();
   void ConvertInputs(int start, int count, float* const* sources, int frames);

@@ -84,22 +84,33 @@ void IEffectBase::HostTimeSignature(int& numerator, int& denominator) {
 
 void IEffectBase::HostTransportInfo(HostTransport& transport) { transport = HostTransport(); }
 
+// The host hears of the edit only after the lock is released: a host whose
+// performEdit takes its own engine lock, while its audio thread waits in
+// process for ours, would otherwise deadlock on the first knob drag.
 void IEffectBase::SetParamFromEditor(int index, double normalized) {
   IParamSlot* slot = GetParam(index);
-  if (!slot || std::isnan(normalized)) return;
-  PlugLock lock(mMutex);
-  slot->SetFromNormalized(normalized);
+  if (!slot || !std::isfinite(normalized)) return;
+  {
+    PlugLock lock(mMutex);
+    slot->SetFromNormalized(normalized);
+    HandleParamChange(index);
+  }
   SendHostEdit(index, normalized);
-  HandleParamChange(index);
 }
 
+// The drawing surfaces are made before the lock is taken: the audio thread
+// only ever waits for the pointer to change.
 void IEffectBase::BindGraphics(IEditorLink* graphics) {
   if (!graphics) return;
-  PlugLock lock(mMutex);
   for (int i = 0; i < NParams(); ++i) graphics->DeliverParamValue(i, mParams[i]->NormalizedValue());
   graphics->CreateDrawSurfaces();
-  if (mGraphics != graphics) delete mGraphics;
-  mGraphics = graphics;
+  IEditorLink* previous = nullptr;
+  {
+    PlugLock lock(mMutex);
+    previous = mGraphics;
+    mGraphics = graphics;
+  }
+  if (previous != graphics) delete previous;
 }
 
 void IEffectBase::RefreshParamControls() {
@@ -118,6 +129,13 @@ void IEffectBase::ChangeLatency(int frames) {
 
 void IEffectBase::ChangeBlockSize(int frames) {
   if (frames != mBlockSize && mChannels->ResizeScratch(frames)) mBlockSize = frames;
+}
+
+bool IEffectBase::MakeScratch(int frames, ScratchSet& set) const { return mChannels->MakeScratch(frames, set); }
+
+void IEffectBase::SwapScratch(ScratchSet& set) {
+  const int frames = set.frames;
+  if (mChannels->SwapScratch(set)) mBlockSize = frames;
 }
 
 IParamSlot* IEffectBase::GetParam(int index) {

@@ -14,6 +14,7 @@
 #include "StateChunk.h"
 
 class ChannelBuffers;
+struct ScratchSet;
 
 // Host-independent base of the effect: parameters, presets, channel
 // configurations, per-channel buffers, the plug-in lock and the bound editor.
@@ -129,6 +130,13 @@ public:
   // Host buffer receiving the channel's output in single precision.
   void SetOutputDestination(int channel, float* destination);
 
+  // ChangeBlockSize in two steps, for callers that hold the lock only while
+  // the buffers change hands: MakeScratch allocates (false when memory ran
+  // out); SwapScratch installs them, stores the block size and allocates
+  // nothing, leaving the old buffers in set to be freed after the lock.
+  bool MakeScratch(int frames, ScratchSet& set) const;
+  void SwapScratch(ScratchSet& set);
+
   // Buffer operations for the adapter's processing call. Frame counts above
   // BlockSize() are limited to it: the scratch buffers hold no more.
   void DisconnectAllChannels();
@@ -157,7 +165,6 @@ public:
 
 private:
   void ParseChannelIO(const char* text);
-  void ResizeScratch(int frames);
 
   std::vector<ChannelIOPair> mChannelIO;
   PlugMutex mMutex;

@@ -70,10 +70,13 @@ void IParamSlot::DisplayString(double value, char* out, size_t outSize) const {
     return;
   }
   if (mNegateDisplay) value = -value;
-  if (mPrecision == 0)
+  if (mPrecision == 0) {
     std::snprintf(out, outSize, "%d", static_cast<int>(TruncToInt(value)));
-  else
-    std::snprintf(out, outSize, "%.*f", static_cast<int>(mPrecision), value);
+    return;
+  }
+  std::snprintf(out, outSize, "%.*f", static_cast<int>(mPrecision), value);
+  // A value just below zero rounds to a signed zero ("-0.00"): shown unsigned.
+  if (out[0] == '-' && std::strspn(out + 1, "0.") == std::strlen(out + 1)) std::memmove(out, out + 1, std::strlen(out));
 }
 
 void IParamSlot::AddDisplayText(int32_t value, const char* text) {

@@ -23,7 +23,9 @@ public:
 
   void Clear() { mBytes.clear(); }
 
-private:
+  // Room for size bytes without a later allocation; false when memory runs out.
   bool Reserve(size_t size);
+
+private:
   std::vector<uint8_t> mBytes;
 };

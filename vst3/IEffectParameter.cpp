@@ -22,6 +22,17 @@ ParameterInfo InfoForSlot(const IParamSlot& slot, ParamID id, UnitID unitId) {
   return info;
 }
 
+bool NamedValue(const IParamSlot& slot, const std::string& text, double& plain) {
+  for (int i = 0; i < slot.NDisplayTexts(); ++i) {
+    const ParamDisplayText* entry = slot.GetDisplayText(i);
+    if (entry->text[0] && EqualIgnoringCase(text.c_str(), entry->text)) {
+      plain = entry->value;
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 void SlotValueText(const IParamSlot& slot, double normalized, String128 out) {
@@ -39,10 +50,16 @@ void IEffectParameter::toString(ParamValue valueNormalized, String128 string) co
   if (string) SlotValueText(mSlot, valueNormalized, string);
 }
 
+// A value's display text ("On") or a number at the start of the text; text
+// that holds neither is refused and the value is left as it was.
 bool IEffectParameter::fromString(const TChar* string, ParamValue& valueNormalized) const {
-  char text[128];
-  NarrowText(string, text);
-  valueNormalized = mSlot.ToNormalized(ReadLeadingNumber(text));
+  double plain = 0.0;
+  if (!NamedValue(mSlot, TrimmedHostText(string), plain)) {
+    char text[128];
+    NarrowNumberText(string, text);
+    if (!ReadLeadingNumber(text, plain)) return false;
+  }
+  valueNormalized = mSlot.ToNormalized(plain);
   return true;
 }
 

@@ -1,8 +1,10 @@
 #include "IEffectVST3.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
+#include "ChannelBuffers.h"
 #include "HostIdentify.h"
 #include "SpeakerArrangement.h"
 #include "WideText.h"
@@ -114,28 +116,37 @@ tresult PLUGIN_API IEffectVST3::setActive(TBool state) {
 tresult PLUGIN_API IEffectVST3::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
                                                    SpeakerArrangement* outputs, int32 numOuts) {
   try {
-    DisconnectAllChannels();
     const int in = (numIns > 0 && inputs) ? SpeakerArr::getChannelCount(inputs[0]) : 0;
     const int out = (numOuts > 0 && outputs) ? SpeakerArr::getChannelCount(outputs[0]) : 0;
-    if (!LegalIO(in, out)) return kResultFalse;
-
-    String128 name;
+    const bool legal = LegalIO(in, out);
+    // New buses are made before the lock and the old ones freed after it, so a
+    // host that calls this while a block runs makes the block wait only for
+    // the lists to change hands.
+    std::vector<IPtr<Bus>> newInputs;
+    std::vector<IPtr<Bus>> newOutputs;
     AudioBus* inBus = FirstAudioBus(audioInputs);
-    if (inBus && SpeakerArr::getChannelCount(inBus->getArrangement()) != in) {
-      audioInputs.clear();
-      WidenText("Input", name);
-      addAudioInput(name, SpeakerArrangementForCount(in), kMain, BusInfo::kDefaultActive);
-    }
     AudioBus* outBus = FirstAudioBus(audioOutputs);
-    if (outBus && SpeakerArr::getChannelCount(outBus->getArrangement()) != out) {
-      audioOutputs.clear();
-      WidenText("Output", name);
-      addAudioOutput(name, SpeakerArrangementForCount(out), kMain, BusInfo::kDefaultActive);
+    const bool rebuildIn = legal && inBus && SpeakerArr::getChannelCount(inBus->getArrangement()) != in;
+    const bool rebuildOut = legal && outBus && SpeakerArr::getChannelCount(outBus->getArrangement()) != out;
+    if (rebuildIn) newInputs.push_back(MakeAudioBus("Input", in));
+    if (rebuildOut) newOutputs.push_back(MakeAudioBus("Output", out));
+    {
+      PlugLock lock(Mutex());
+      DisconnectAllChannels();
+      if (rebuildIn) static_cast<std::vector<IPtr<Bus>>&>(audioInputs).swap(newInputs);
+      if (rebuildOut) static_cast<std::vector<IPtr<Bus>>&>(audioOutputs).swap(newOutputs);
     }
+    if (!legal) return kResultFalse;
     return numIns == 1 ? kResultOk : kResultFalse;
   } catch (...) {
     return kResultFalse;
   }
+}
+
+IPtr<Bus> IEffectVST3::MakeAudioBus(const char* name, int channels) {
+  String128 wide;
+  WidenText(name, wide);
+  return owned(new AudioBus(wide, kMain, BusInfo::kDefaultActive, SpeakerArrangementForCount(channels)));
 }
 
 tresult PLUGIN_API IEffectVST3::canProcessSampleSize(int32 symbolicSampleSize) {
@@ -147,18 +158,27 @@ uint32 PLUGIN_API IEffectVST3::getLatencySamples() { return static_cast<uint32>(
 uint32 PLUGIN_API IEffectVST3::getTailSamples() { return static_cast<uint32>(TailSize()); }
 
 // The host's bypass is not touched here: it stays in force until the host
-// changes it, across deactivate, set-up and activate alike.
+// changes it, across deactivate, set-up and activate alike. A host may call
+// this while another thread is in process (against the contract): the new
+// scratch buffers are made before the lock and swapped in under it.
 tresult PLUGIN_API IEffectVST3::setupProcessing(ProcessSetup& setup) {
   // Only the two sample sizes process() knows how to wire are accepted.
   if (canProcessSampleSize(setup.symbolicSampleSize) != kResultTrue) return kResultFalse;
+  if (!(setup.sampleRate >= kMinSampleRate && setup.sampleRate <= kMaxSampleRate)) return kResultFalse;
   try {
-    const int maxBlock = setup.maxSamplesPerBlock > 0 ? setup.maxSamplesPerBlock : kDefaultMaxBlock;
-    if (maxBlock != BlockSize()) IEffectBase::ChangeBlockSize(maxBlock);
+    const int requested = setup.maxSamplesPerBlock > 0 ? setup.maxSamplesPerBlock : kDefaultMaxBlock;
+    const int scratchFrames = std::min(requested, kMaxScratchFrames);
+    ScratchSet scratch;
+    const bool resize = scratchFrames != BlockSize();
     // Scratch buffers that could not be had leave the earlier ones in place.
-    if (BlockSize() != maxBlock) return kResultFalse;
-    SetSampleRate(setup.sampleRate);
+    if (resize && !MakeScratch(scratchFrames, scratch)) return kResultFalse;
+    {
+      PlugLock lock(Mutex());
+      if (resize) SwapScratch(scratch);
+      SetSampleRate(setup.sampleRate);
+      processSetup = setup;
+    }
     PrepareForProcessing();
-    processSetup = setup;
     return kResultOk;
   } catch (...) {
     return kResultFalse;

@@ -99,6 +99,13 @@ public:
 
   // Longest block before the host sets up processing, or when it names none.
   static constexpr int kDefaultMaxBlock = 4096;
+  // The scratch buffers hold at most this many frames per channel; a longer
+  // maximum block is processed in pieces of this size, with the same output.
+  static constexpr int kMaxScratchFrames = 8192;
+  // Sample rates setupProcessing accepts; any other leaves the earlier
+  // set-up in force.
+  static constexpr double kMinSampleRate = 1000.0;
+  static constexpr double kMaxSampleRate = 1536000.0;
 
   // Editor views made by createView, in creation order; the list holds no
   // references. A view empties it when it is destroyed.
@@ -120,10 +127,13 @@ private:
   Steinberg::tresult SaveState(Steinberg::IBStream* state);
   // notifyHost: tell the component handler that every value may have changed.
   Steinberg::tresult RestoreState(Steinberg::IBStream* state, bool notifyHost);
+  // Parameter chunk and bypass word.
+  int StateBytes() const;
   void NotifyHostOfNewValues();
 
   // Texts and values of the host's program and bypass parameters.
   int PresetForValue(double value) const;
+  double ValueForPreset(int index) const;
   Steinberg::tresult SelectProgram(double value);
   bool SwitchText(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue value, Steinberg::Vst::String128 out) const;
   bool SwitchValue(Steinberg::Vst::ParamID id, const Steinberg::Vst::TChar* text,
@@ -133,6 +143,7 @@ private:
   void RegisterParameters();
   void IdentifyHostFrom(Steinberg::FUnknown* context);
   Steinberg::Vst::AudioBus* FirstAudioBus(Steinberg::Vst::BusList& list);
+  static Steinberg::IPtr<Steinberg::Vst::Bus> MakeAudioBus(const char* name, int channels);
 
   // Per-block work of process().
   // Both answer whether a program change reloaded the parameters.

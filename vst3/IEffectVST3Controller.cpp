@@ -20,31 +20,22 @@ namespace {
 
 bool IsCoreId(const IEffectBase& plug, ParamID id) { return id < static_cast<ParamID>(plug.NParams()); }
 
-bool SameWord(const char* a, const char* b) {
-  for (; *a && *b; ++a, ++b)
-    if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b))) return false;
-  return *a == *b;
-}
-
-// Host text as narrow text without the white space around it.
-std::string TrimmedText(const TChar* text) {
-  char narrow[128];
-  NarrowText(text, narrow);
-  std::string s(narrow);
-  const size_t first = s.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos) return {};
-  return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
-}
-
 const char* const kBypassTexts[2] = {"Off", "On"};
 
 }  // namespace
 
-// The preset a normalised program value selects, or -1 outside the list.
+// Program i sits at i / (count - 1), the position the step count of
+// count - 1 gives it; with one program only values below 1.0 select it.
+// Answers -1 for a value that selects no program.
 int IEffectVST3::PresetForValue(double value) const {
-  if (!(value >= 0.0 && value <= 1.0)) return -1;
-  const int index = static_cast<int>(value * NPresets());
-  return index < NPresets() ? index : -1;
+  const int count = NPresets();
+  if (!(value >= 0.0 && value <= 1.0) || count <= 0) return -1;
+  if (count == 1) return value < 1.0 ? 0 : -1;
+  return static_cast<int>(std::floor(value * (count - 1) + 0.5));
+}
+
+double IEffectVST3::ValueForPreset(int index) const {
+  return NPresets() > 1 ? static_cast<double>(index) / (NPresets() - 1) : 0.0;
 }
 
 bool IEffectVST3::SwitchText(ParamID id, ParamValue value, String128 out) const {
@@ -62,10 +53,10 @@ bool IEffectVST3::SwitchText(ParamID id, ParamValue value, String128 out) const 
 // The bypass takes its two names or a number; the preset its name or its
 // position in the list.
 bool IEffectVST3::SwitchValue(ParamID id, const TChar* text, ParamValue& value) const {
-  const std::string s = TrimmedText(text);
+  const std::string s = TrimmedHostText(text);
   if (id == kBypassParamId) {
     for (int i = 0; i < 2; ++i)
-      if (SameWord(s.c_str(), kBypassTexts[i])) {
+      if (EqualIgnoringCase(s.c_str(), kBypassTexts[i])) {
         value = i;
         return true;
       }
@@ -76,23 +67,21 @@ bool IEffectVST3::SwitchValue(ParamID id, const TChar* text, ParamValue& value) 
   if (id != kPresetParamId || NPresets() <= 0) return false;
   for (int i = 0; i < NPresets(); ++i)
     if (s == PresetName(i)) {
-      value = static_cast<double>(i) / NPresets();
+      value = ValueForPreset(i);
       return true;
     }
   if (s.empty() || !std::isdigit(static_cast<unsigned char>(s[0]))) return false;
   const double index = ReadLeadingNumber(s.c_str());
   if (!(index >= 0.0 && index < NPresets())) return false;
-  value = std::floor(index) / NPresets();
+  value = ValueForPreset(static_cast<int>(index));
   return true;
 }
-
-namespace {}  // namespace
 
 void IEffectVST3::RegisterParameters() {
   String128 title;
   if (NPresets() > 0) {
     WidenText("Preset", title);
-    parameters.addParameter(new Parameter(title, kPresetParamId, nullptr, 0.0, NPresets(),
+    parameters.addParameter(new Parameter(title, kPresetParamId, nullptr, 0.0, NPresets() - 1,
                                           ParameterInfo::kIsProgramChange | ParameterInfo::kIsList, kRootUnitId,
                                           nullptr));
   }
@@ -180,7 +169,7 @@ ParamValue PLUGIN_API IEffectVST3::getParamNormalized(ParamID id) {
 // The host's bypass value is shown as the host set it until the processed
 // queue or a restored state says otherwise; the audio follows the queue.
 tresult PLUGIN_API IEffectVST3::setParamNormalized(ParamID id, ParamValue value) {
-  if (std::isnan(value)) return kResultFalse;
+  if (!std::isfinite(value)) return kResultFalse;
   if (id == kBypassParamId) {
     mShownBypass.store(value > 0.5 ? 1.0 : 0.0, std::memory_order_relaxed);
     return kResultOk;

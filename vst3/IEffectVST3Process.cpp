@@ -23,6 +23,9 @@ void** HostChannels(const AudioBusBuffers* buses, int32 count, int32 bus) {
 tresult PLUGIN_API IEffectVST3::process(ProcessData& data) {
   try {
     PlugLock lock(Mutex());
+    // Buffers of the other sample size are half or twice as long as the
+    // set-up says: such a block is refused before anything is read or written.
+    if (data.symbolicSampleSize != processSetup.symbolicSampleSize) return kResultFalse;
     if (data.processContext) LastProcessContext = *data.processContext;
     const bool reloaded = data.inputParameterChanges && ApplyParameterChanges(*data.inputParameterChanges);
     if (reloaded && data.outputParameterChanges) ReportAllValues(*data.outputParameterChanges);
@@ -69,7 +72,7 @@ bool IEffectVST3::ApplyParameterChanges(IParameterChanges& changes) {
 }
 
 bool IEffectVST3::ApplyParameterValue(ParamID id, double value) {
-  if (std::isnan(value)) return false;
+  if (!std::isfinite(value)) return false;
   if (id == kPresetParamId) {
     // A program outside the list is ignored rather than clamped onto preset 0,
     // which would reset every knob.

@@ -38,47 +38,53 @@ public:
 
 }  // namespace
 
+// The values are taken under the lock into memory reserved before it; the
+// host's stream is written only after the lock is released.
 tresult IEffectVST3::SaveState(IBStream* stream) {
   if (!stream) return kInvalidArgument;
   try {
-    PlugLock lock(Mutex());
     StateChunk chunk;
-    if (!SerializeParams(chunk)) return kResultFalse;
+    if (!chunk.Reserve(StateBytes())) return kResultFalse;
+    uint32 bypass = 0;
+    {
+      PlugLock lock(Mutex());
+      if (!SerializeParams(chunk)) return kResultFalse;
+      bypass = IsBypassed() ? 1u : 0u;
+    }
     StateStreamer streamer(stream);
-    if (!streamer.WriteAll(chunk.Data(), chunk.Size()) || !streamer.writeInt32u(IsBypassed() ? 1u : 0u))
-      return kResultFalse;
+    if (!streamer.WriteAll(chunk.Data(), chunk.Size()) || !streamer.writeInt32u(bypass)) return kResultFalse;
     return kResultOk;
   } catch (...) {
     return kResultFalse;
   }
 }
 
+// All or nothing: the whole state is read and checked before anything
+// changes, then applied in one step under the lock. A stream that ends
+// early, fails a read or delivers fewer bytes than asked changes nothing.
 tresult IEffectVST3::RestoreState(IBStream* stream, bool notifyHost) {
   if (!stream) return kInvalidArgument;
-  tresult result = kResultFalse;
   try {
-    PlugLock lock(Mutex());
-    // The current values fill the chunk first, so bytes the stream does not
-    // deliver keep them.
+    const int chunkBytes = StateBytes() - 4;
     StateChunk chunk;
-    SerializeParams(chunk);
-    if (chunk.Size() == 0) return kResultFalse;
+    if (chunkBytes <= 0 || !chunk.Resize(chunkBytes)) return kResultFalse;
     StateStreamer streamer(stream);
-    streamer.readRaw(chunk.Data(), chunk.Size());
-    UnserializeParams(chunk, 0);
-
     uint32 bypass = 0;
-    if (streamer.readInt32u(bypass)) {
+    if (streamer.readRaw(chunk.Data(), chunkBytes) != chunkBytes || !streamer.readInt32u(bypass)) return kResultFalse;
+    {
+      PlugLock lock(Mutex());
+      UnserializeParams(chunk, 0);
       TakeHostBypass(bypass != 0);
-      result = kResultOk;
     }
     RefreshParamControls();
   } catch (...) {
     return kResultFalse;
   }
   if (notifyHost) NotifyHostOfNewValues();
-  return result;
+  return kResultOk;
 }
+
+int IEffectVST3::StateBytes() const { return 8 * NParams() + 4; }
 
 // Outside the lock: the host may query values from inside the call.
 void IEffectVST3::NotifyHostOfNewValues() {

@@ -32,7 +32,14 @@ long ReadExponent(const char* digits, const char* end, bool negative) {
 }  // namespace
 
 double ReadLeadingNumber(const char* text) {
-  if (!text) return 0.0;
+  double value = 0.0;
+  ReadLeadingNumber(text, value);
+  return value;
+}
+
+bool ReadLeadingNumber(const char* text, double& result) {
+  result = 0.0;
+  if (!text) return false;
   const char* p = text;
   while (std::isspace(static_cast<unsigned char>(*p))) ++p;
   bool negative = false;
@@ -47,7 +54,7 @@ double ReadLeadingNumber(const char* text) {
     hasDigits = hasDigits || fracEnd != end + 1;
     end = fracEnd;
   }
-  if (!hasDigits) return 0.0;
+  if (!hasDigits) return false;
   const char* mantissaEnd = end;
   long exponent = 0;
   if (*end == 'e' || *end == 'E') {
@@ -69,5 +76,6 @@ double ReadLeadingNumber(const char* text) {
     value = LeadingDigitExponent(start, mantissaEnd) + exponent >= 0 ? std::numeric_limits<double>::infinity() : 0.0;
   else if (r.ec != std::errc())
     value = 0.0;
-  return negative ? -value : value;
+  result = negative ? -value : value;
+  return true;
 }

@@ -1,5 +1,7 @@
 #include "WideText.h"
 
+#include <cctype>
+
 using Steinberg::Vst::TChar;
 
 void WidenText(const char* text, TChar* out, int outUnits) {
@@ -10,13 +12,27 @@ void WidenText(const char* text, TChar* out, int outUnits) {
   out[n] = 0;
 }
 
-void NarrowText(const TChar* text, char* out, int outBytes) {
+namespace {
+constexpr TChar kMinusSign = 0x2212;
+
+void Narrow(const TChar* text, char* out, int outBytes, bool minusSign) {
   if (!out || outBytes <= 0) return;
   int n = 0;
   if (text)
-    for (; n < outBytes - 1 && text[n]; ++n) out[n] = static_cast<char>(text[n] & 0xFF);
+    for (; n < outBytes - 1 && text[n]; ++n) {
+      const TChar unit = text[n];
+      if (minusSign && unit == kMinusSign)
+        out[n] = '-';
+      else
+        out[n] = unit <= 0xFF ? static_cast<char>(unit) : '?';
+    }
   out[n] = 0;
 }
+}  // namespace
+
+void NarrowText(const TChar* text, char* out, int outBytes) { Narrow(text, out, outBytes, false); }
+
+void NarrowNumberText(const TChar* text, char* out, int outBytes) { Narrow(text, out, outBytes, true); }
 
 bool IsWellFormedHostText(const TChar* text) {
   if (!text) return false;
@@ -32,4 +48,19 @@ bool IsWellFormedHostText(const TChar* text) {
     }
   }
   return false;
+}
+
+std::string TrimmedHostText(const TChar* text) {
+  char narrow[128];
+  NarrowText(text, narrow);
+  const std::string s(narrow);
+  const size_t first = s.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return {};
+  return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+bool EqualIgnoringCase(const char* a, const char* b) {
+  for (; *a && *b; ++a, ++b)
+    if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b))) return false;
+  return *a == *b;
 }

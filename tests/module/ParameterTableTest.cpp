@@ -22,7 +22,7 @@ struct ExpectedParameter {
 };
 
 constexpr ExpectedParameter kTable[] = {
-    {0x70727374, "Preset", "", 1, 0.0, 0x8008},
+    {0x70727374, "Preset", "", 0, 0.0, 0x8008},
     {0x62706173, "Bypass", "", 1, 0.0, 0x10009},
     {0, "FADE", "Hz", 0, 0.0, 1},
     {1, "CHOP", "s", 0, 0.0, 1},
@@ -80,7 +80,7 @@ TEST_F(ModuleTest, ValueTextsFollowTheParameterUnits) {
   IEditController& controller = *instance->Controller();
   EXPECT_EQ(ValueText(controller, 3, 0.25), "-5.00");
   EXPECT_EQ(ValueText(controller, 0, 1.0), "50.00");
-  EXPECT_EQ(ValueText(controller, 4, 0.6), "0");
+  EXPECT_EQ(ValueText(controller, 4, 0.6), "Off");
   EXPECT_EQ(ValueText(controller, 0x62706173, 1.0), "On");
   EXPECT_EQ(ValueText(controller, 0x62706173, 0.0), "Off");
   EXPECT_EQ(ValueText(controller, 0x70727374, 0.0), "-");
@@ -95,8 +95,8 @@ TEST_F(ModuleTest, ValueTextsFollowTheParameterUnits) {
   ASSERT_EQ(controller.getParamValueByString(3, text, v), kResultOk);
   EXPECT_EQ(v, 1.0);
   host::Utf8ToUtf16("loud", text, 128);
-  ASSERT_EQ(controller.getParamValueByString(3, text, v), kResultOk);
-  EXPECT_EQ(v, 0.5);
+  EXPECT_EQ(controller.getParamValueByString(3, text, v), kResultFalse);
+  EXPECT_EQ(v, 1.0);
 
   EXPECT_EQ(controller.plainParamToNormalized(0, 27.5), 0.5);
   EXPECT_EQ(controller.plainParamToNormalized(0x62706173, 1.0), 1.0);

@@ -80,11 +80,14 @@ TEST_F(StateTest, RestoringTheDefaultsUndoesEveryChange) {
   EXPECT_EQ(instance_->Controller()->getParamNormalized(kBypassId), 0.0);
 }
 
-TEST_F(StateTest, StreamWithoutBypassWordRestoresValuesOnly) {
+// No version ever wrote less than the bypass word: a stream without it is
+// an incomplete project and is refused whole.
+TEST_F(StateTest, StreamWithoutBypassWordChangesNothing) {
   ChangeEveryParameter();
+  const std::vector<uint8_t> before = Saved();
   const std::vector<uint8_t> values(kDefaultState.begin(), kDefaultState.begin() + 40);
   EXPECT_EQ(instance_->LoadState(values), kResultFalse);
-  EXPECT_EQ(instance_->Controller()->getParamNormalized(3), 0.5);
+  EXPECT_EQ(Saved(), before);
   EXPECT_EQ(instance_->Controller()->getParamNormalized(kBypassId), 1.0);
 }
 

@@ -33,12 +33,17 @@ std::string ValueText(IEditController* c, ParamID id, double v) {
   return Narrow(text);
 }
 
-double ValueOf(IEditController* c, ParamID id, const char* text) {
-  std::u16string wide = Wide(text);
+// The normalised value the controller reads from text, or -1 when it refuses it.
+double ValueOfText(IEditController* c, ParamID id, const std::u16string& wide) {
   String128 buffer = {};
   wide.copy(reinterpret_cast<char16_t*>(buffer), 127);
   ParamValue v = -1.0;
-  EXPECT_EQ(c->getParamValueByString(id, buffer, v), kResultOk) << text;
+  return c->getParamValueByString(id, buffer, v) == kResultOk ? v : -1.0;
+}
+
+double ValueOf(IEditController* c, ParamID id, const char* text) {
+  const double v = ValueOfText(c, id, Wide(text));
+  EXPECT_NE(v, -1.0) << text;
   return v;
 }
 
@@ -54,7 +59,7 @@ TEST(Controller, PresentsSevenParametersInOrder) {
     double def;
     int32 flags;
   };
-  const Row rows[] = {{kPresetParamId, "Preset", "", 1, 0.0, 0x8008},
+  const Row rows[] = {{kPresetParamId, "Preset", "", 0, 0.0, 0x8008},
                       {kBypassParamId, "Bypass", "", 1, 0.0, 0x10009},
                       {0, "FADE", "Hz", 0, 0.0, 1},
                       {1, "CHOP", "s", 0, 0.0, 1},
@@ -90,7 +95,9 @@ TEST(Controller, ConvertsValuesToTextAndBack) {
   IEditController* c = rig.controller;
   EXPECT_EQ(ValueText(c, 3, 0.25), "-5.00");
   EXPECT_EQ(ValueText(c, 0, 1.0), "50.00");
-  EXPECT_EQ(ValueText(c, 4, 0.6), "0");
+  EXPECT_EQ(ValueText(c, 4, 0.6), "Off");
+  EXPECT_EQ(ValueText(c, 4, 1.0), "On");
+  EXPECT_EQ(ValueText(c, 3, 0.4999999), "0.00");
   EXPECT_EQ(ValueText(c, 1, 0.0), "0.22");
   EXPECT_EQ(ValueText(c, kBypassParamId, 1.0), "On");
   EXPECT_EQ(ValueText(c, kBypassParamId, 0.5), "Off");
@@ -99,12 +106,17 @@ TEST(Controller, ConvertsValuesToTextAndBack) {
   EXPECT_EQ(ValueText(c, 5, 0.0), "<refused>");
 
   EXPECT_DOUBLE_EQ(ValueOf(c, 3, "2.5"), 0.625);
-  EXPECT_DOUBLE_EQ(ValueOf(c, 3, "loud"), 0.5);
   EXPECT_DOUBLE_EQ(ValueOf(c, 3, "20"), 1.0);
   EXPECT_DOUBLE_EQ(ValueOf(c, 3, "  -1e1dB"), 0.0);
   EXPECT_DOUBLE_EQ(ValueOf(c, 3, "+.5e"), 0.525);
   EXPECT_DOUBLE_EQ(ValueOf(c, 3, "1e999"), 1.0);
-  EXPECT_DOUBLE_EQ(ValueOf(c, 3, "nan"), 0.5);
+  EXPECT_DOUBLE_EQ(ValueOfText(c, 3, u"\u22122.5"), 0.375);  // MINUS SIGN
+  EXPECT_DOUBLE_EQ(ValueOf(c, 4, "on"), 1.0);
+  EXPECT_DOUBLE_EQ(ValueOf(c, 4, "0"), 0.0);
+  // Text holding no number, or a character that only looks like one, is refused.
+  const std::u16string refused[] = {u"loud", u"", u"nan", u"\u01310", u"-"};
+  for (const std::u16string& text : refused) EXPECT_EQ(ValueOfText(c, 3, text), -1.0);
+  EXPECT_EQ(ValueOfText(c, kPresetParamId, u"1"), -1.0);  // one program: index 1 is past the list
   EXPECT_DOUBLE_EQ(ValueOf(c, kBypassParamId, "on"), 1.0);
   EXPECT_DOUBLE_EQ(ValueOf(c, kBypassParamId, " Off "), 0.0);
   EXPECT_DOUBLE_EQ(ValueOf(c, kBypassParamId, "1"), 1.0);
@@ -339,14 +351,14 @@ TEST(Controller, GroupsBecomeUnitsAndDisplayTextsDropTheUnits) {
   UnitInfo none = {};
   EXPECT_EQ(u->getUnitInfo(3, none), kResultFalse);
 
-  // Value texts use the display texts of the truncated plain value; text to
-  // value ignores them.
+  // Value texts use the display texts of the truncated plain value, and text
+  // to value takes them back.
   EXPECT_EQ(ValueText(c, 2, 1.0 / 3.0), "soft");
   EXPECT_EQ(ValueText(c, 2, 0.9), "hard");  // 2.7 truncates to 2
   EXPECT_EQ(ValueText(c, 2, 1.0), "3");
   EXPECT_EQ(ValueText(c, 0, 0.5), "25.00");
   EXPECT_DOUBLE_EQ(ValueOf(c, 0, "25"), 0.5);
-  EXPECT_DOUBLE_EQ(ValueOf(c, 2, "soft"), 0.0);
+  EXPECT_DOUBLE_EQ(ValueOf(c, 2, "soft"), 1.0 / 3.0);
   EXPECT_DOUBLE_EQ(c->plainParamToNormalized(0, 25.0), 0.5);
   EXPECT_DOUBLE_EQ(c->normalizedParamToPlain(0, 0.5), 25.0);
 
