@@ -1,12 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <future>
+#include <mutex>
 #include <thread>
 #include <vector>
 
 #include "EffectRig.h"
+#include "IControl.h"
+#include "IGraphics.h"
 #include "pluginterfaces/base/ipluginbase.h"
 
 using namespace Steinberg;
@@ -111,4 +118,81 @@ TEST(Threads, ControllerValuesAndAutomationShareTheSlotsSafely) {
     const double v = rig.controller->getParamNormalized(id);
     EXPECT_TRUE(v >= 0.0 && v <= 1.0) << id;
   }
+}
+
+namespace {
+
+// A host whose performEdit takes its engine lock, which its audio thread holds
+// around every process call, as several real hosts do.
+class EngineLockingHandler : public IComponentHandler {
+public:
+  tresult PLUGIN_API beginEdit(ParamID) override { return kResultOk; }
+  tresult PLUGIN_API performEdit(ParamID, ParamValue) override {
+    std::lock_guard<std::mutex> hold(engine);
+    ++edits;
+    return kResultOk;
+  }
+  tresult PLUGIN_API endEdit(ParamID) override { return kResultOk; }
+  tresult PLUGIN_API restartComponent(int32) override { return kResultOk; }
+  tresult PLUGIN_API queryInterface(const TUID iid, void** obj) override {
+    QUERY_INTERFACE(iid, obj, FUnknown::iid, IComponentHandler)
+    QUERY_INTERFACE(iid, obj, IComponentHandler::iid, IComponentHandler)
+    *obj = nullptr;
+    return kNoInterface;
+  }
+  FAKE_REFCOUNT
+
+  std::mutex engine;
+  std::atomic<int> edits{0};
+};
+
+}  // namespace
+
+// 1000 knob drags through the editor's input entry points while the audio
+// thread runs blocks under the host's engine lock; a watchdog ends the
+// program if either thread stalls, which is how a deadlock shows.
+TEST(Threads, EditorEditsNeverDeadlockAHostThatLocksInPerformEdit) {
+  EffectRig rig;
+  rig.Setup(kSample32, 64);
+  EngineLockingHandler handler;
+  rig.controller->setComponentHandler(&handler);
+  auto* editor = dynamic_cast<IGraphics*>(rig.effect->Graphics());
+  ASSERT_NE(editor, nullptr);
+  IControl* fade = nullptr;
+  for (int i = 0; i < editor->NControls(); ++i)
+    if (editor->GetControl(i)->ParamIdx() == 0) fade = editor->GetControl(i);
+  ASSERT_NE(fade, nullptr);
+  const int x = (fade->Box().left + fade->Box().right) / 2;
+  const int y = (fade->Box().top + fade->Box().bottom) / 2;
+
+  std::atomic<bool> done{false};
+  std::atomic<long> blocks{0};
+  std::thread audio([&] {
+    HostBus<float> in(2, 64, 0.5f), out(2, 64);
+    while (!done) {
+      std::lock_guard<std::mutex> hold(handler.engine);
+      ProcessData data = MakeProcessData(kSample32, 64, &in.buffers, 1, &out.buffers, 1);
+      rig.Process(data);
+      ++blocks;
+    }
+  });
+  std::promise<void> finished;
+  std::thread ui([&] {
+    IPointerMods left;
+    left.left = true;
+    editor->DispatchPointerDown(x, y, left);
+    for (int i = 0; i < 1000; ++i) editor->DispatchPointerDrag(x, y - 1 - i % 100, left);
+    editor->DispatchPointerUp(x, y, left);
+    finished.set_value();
+  });
+  if (finished.get_future().wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+    std::fprintf(stderr, "stalled after %d edits and %ld blocks: the editor and the audio thread deadlocked\n",
+                 handler.edits.load(), blocks.load());
+    std::_Exit(1);
+  }
+  done = true;
+  ui.join();
+  audio.join();
+  EXPECT_GE(handler.edits.load(), 990);
+  rig.controller->setComponentHandler(nullptr);
 }
