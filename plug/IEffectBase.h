@@ -82,7 +82,9 @@ public:
   const char* PresetName(int index) const;
   bool PresetInitialised(int index) const;
   int CurrentPresetIndex() const { return mCurrentPreset; }
-  bool LoadPreset(int index);
+  // refreshControls false leaves showing the values to the caller, who may
+  // hold the lock and do that after releasing it.
+  bool LoadPreset(int index, bool refreshControls = true);
   void CaptureFreePreset(const char* name);
 
   // Channel configurations.

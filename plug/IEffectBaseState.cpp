@@ -63,7 +63,7 @@ void IEffectBase::CaptureFreePreset(const char* name) {
   }
 }
 
-bool IEffectBase::LoadPreset(int index) {
+bool IEffectBase::LoadPreset(int index, bool refreshControls) {
   PlugPreset* preset = GetPreset(index);
   if (!preset) return false;
   bool ok;
@@ -80,7 +80,7 @@ bool IEffectBase::LoadPreset(int index) {
   if (ok) {
     mCurrentPreset = index;
     AfterPresetLoad();
-    RefreshParamControls();
+    if (refreshControls) RefreshParamControls();
   }
   return ok;
 }

@@ -189,9 +189,9 @@ tresult IEffectVST3::SelectProgram(double value) {
   try {
     {
       PlugLock lock(Mutex());
-      if (!LoadPreset(preset)) return kResultFalse;
-      RefreshParamControls();
+      if (!LoadPreset(preset, false)) return kResultFalse;
     }
+    RefreshParamControls();
     NotifyHostOfNewValues();
     return kResultOk;
   } catch (...) {

@@ -38,27 +38,39 @@ double StressFigures::WorstNsPerFrame() const {
   return nsPerFrame.empty() ? 0.0 : *std::max_element(nsPerFrame.begin(), nsPerFrame.end());
 }
 
+double StressFigures::LockWaitUs(double quantile) const {
+  if (lockWaitUs.empty()) return 0.0;
+  std::vector<double> sorted = lockWaitUs;
+  const size_t k = std::min(sorted.size() - 1, static_cast<size_t>(quantile * static_cast<double>(sorted.size())));
+  std::nth_element(sorted.begin(), sorted.begin() + k, sorted.end());
+  return sorted[k];
+}
+
 std::string StressFigures::Summary() const {
-  char text[512];
+  char text[640];
   std::snprintf(text, sizeof text,
                 "%ld blocks, %ld frames, %ld set-ups, %ld state restores, %ld bypass toggles; "
                 "per frame: median %.1f ns, worst %.1f ns (%.1fx); non-finite %ld, subnormal outputs %ld, "
-                "subnormal smoother states %ld, bypass mismatches %ld, audio-thread allocations %ld",
+                "subnormal smoother states %ld, bypass mismatches %ld, audio-thread allocations %ld; "
+                "wait for the plug-in lock: 99.9th percentile %.1f us, longest %.1f us",
                 blocks, frames, setups, stateRestores, bypassToggles, MedianNsPerFrame(), WorstNsPerFrame(),
                 MedianNsPerFrame() > 0 ? WorstNsPerFrame() / MedianNsPerFrame() : 0.0, nonFiniteOutputs,
-                subnormalOutputs, subnormalSmootherStates, bypassMismatches, audioAllocations);
+                subnormalOutputs, subnormalSmootherStates, bypassMismatches, audioAllocations, LockWaitUs(0.999),
+                LockWaitUs(1.0));
   return text;
 }
 
-StressSession::StressSession(uint32_t seed, bool restoreState)
+StressSession::StressSession(uint32_t seed, bool restoreState, bool toggleBypass)
     : mRandom(seed),
       mRestoreState(restoreState),
+      mToggleBypass(toggleBypass),
       mInput(2, std::vector<double>(kCapacity)),
       mIn32(2, kCapacity),
       mOut32(2, kCapacity),
       mIn64(2, kCapacity),
       mOut64(2, kCapacity) {
   figures.nsPerFrame.reserve(1 << 16);
+  figures.lockWaitUs.reserve(1 << 16);
   SetupCycle();
 }
 
@@ -119,7 +131,7 @@ void StressSession::ProcessBlock(int frames) {
   for (int id = 0; id < rig.effect->NParams(); ++id)
     changes.Add(static_cast<ParamID>(id), {{0, unit(mRandom)}, {std::max(frames - 1, 0), unit(mRandom)}});
   // Like a host, the bypass is sent only when it changes.
-  if (std::uniform_int_distribution<int>(0, 49)(mRandom) == 0) {
+  if (std::uniform_int_distribution<int>(0, 49)(mRandom) == 0 && mToggleBypass) {
     mBypassed = !mBypassed;
     changes.Add(kBypassParamId, {{0, mBypassed ? 1.0 : 0.0}});
     ++figures.bypassToggles;
@@ -127,11 +139,17 @@ void StressSession::ProcessBlock(int frames) {
 
   ProcessData data = MakeProcessData(mSampleSize, frames, &in.buffers, 1, &out.buffers, 1);
   data.inputParameterChanges = &changes;
-  const double start = ThreadSeconds();
   SetInsideAudioCall(true);
+  // The lock is taken here first, and again (re-entrantly) inside process, to
+  // time how long the audio thread waits for it.
+  const auto waitStart = std::chrono::steady_clock::now();
+  PlugLock hold(rig.effect->Mutex());
+  const double waited = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - waitStart).count();
+  const double start = ThreadSeconds();
   rig.Process(data);
-  SetInsideAudioCall(false);
   const double seconds = ThreadSeconds() - start;
+  SetInsideAudioCall(false);
+  if (figures.lockWaitUs.size() < figures.lockWaitUs.capacity()) figures.lockWaitUs.push_back(waited);
   // The first block after a set-up touches fresh buffers: not a steady-state figure.
   if (frames >= kTimedFrames && !mFreshSetup && figures.nsPerFrame.size() < figures.nsPerFrame.capacity())
     figures.nsPerFrame.push_back(1e9 * seconds / frames);

@@ -21,8 +21,11 @@ struct StressFigures {
   long bypassMismatches = 0;  // bypassed output differing from the input, or the host's bypass reading wrong
   long audioAllocations = 0;
   std::vector<double> nsPerFrame;
+  // Wall time the audio thread waited for the plug-in lock, per block.
+  std::vector<double> lockWaitUs;
 
   double MedianNsPerFrame() const;
+  double LockWaitUs(double quantile) const;
   double WorstNsPerFrame() const;
   std::string Summary() const;
 };
@@ -33,7 +36,9 @@ struct StressFigures {
 // set-up / activate cycles and state saved and restored between blocks.
 class StressSession {
 public:
-  explicit StressSession(uint32_t seed, bool restoreState = true);
+  // toggleBypass false keeps the host's bypass off, for runs where another
+  // thread restores states (which carry the bypass).
+  explicit StressSession(uint32_t seed, bool restoreState = true, bool toggleBypass = true);
 
   // Runs blocks on the calling thread (the audio thread) until `blocks` ran or
   // `deadline` (seconds of wall time; 0 for none) passed.
@@ -50,6 +55,7 @@ private:
 
   std::mt19937 mRandom;
   bool mRestoreState;
+  bool mToggleBypass;
   bool mBypassed = false;
   bool mFreshSetup = false;
   int32_t mSampleSize = 0;

@@ -1,8 +1,12 @@
 // The audio thread runs the stress sequence while the user-interface thread
-// creates and destroys editor views, moves parameters and saves the state.
+// creates and destroys editor views, edits parameters as the editor does,
+// moves them through the controller, saves and restores the state and
+// chooses programs. The report gives how long the audio thread waited for
+// the plug-in lock meanwhile.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "StressSession.h"
@@ -12,7 +16,7 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 
 TEST(StressThreads, EditorAndControllerCallsDuringProcessing) {
-  StressSession session(99u, false);
+  StressSession session(99u, false, false);
   std::atomic<bool> done{false};
   std::thread audio([&] {
     session.Run(20000, 10.0);
@@ -34,9 +38,16 @@ TEST(StressThreads, EditorAndControllerCallsDuringProcessing) {
       session.rig.controller->getParamNormalized(id);
     }
     session.rig.controller->getParamNormalized(kBypassParamId);
+    session.rig.effect->SetParamFromEditor(static_cast<int>(edits % 4), (edits % 7) / 6.0);
     FakeStream saved;
     savesOk = savesOk && session.rig.controller->getState(&saved) == kResultOk;
+    FakeStream restore(saved.bytes);
+    savesOk = savesOk && session.rig.controller->setState(&restore) == kResultOk;
+    session.rig.controller->setParamNormalized(kPresetParamId, 0.0);
     ++saves;
+    // At the pace of a busy user interface (a few thousand calls a second)
+    // rather than a loop that retakes the lock the moment it lets go.
+    std::this_thread::sleep_for(std::chrono::microseconds(100));
   }
   audio.join();
   const StressFigures& f = session.figures;
