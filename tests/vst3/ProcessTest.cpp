@@ -466,3 +466,100 @@ TEST(Process, AnInputChannelThatGoesMissingReadsSilence) {
   EXPECT_EQ(out.samples[1], std::vector<float>(64, 0.0f));
   EXPECT_NE(out.samples[0], std::vector<float>(64, 0.0f));
 }
+
+// Set-ups a host should never send are refused with the earlier one in force,
+// a huge maximum block is limited rather than allocated, and a block whose
+// sample size is not the set-up's is refused before its buffers are touched.
+TEST(Process, HostileSetupsAndBlocksAreRefusedOrLimited) {
+  EffectRig rig;
+  rig.Setup(kSample64, 64, 48000.0);
+  for (double rate : {0.0, -44100.0, 999.0, 1536001.0, 1e300, HUGE_VAL, std::nan("")}) {
+    ProcessSetup setup{kRealtime, kSample64, 64, rate};
+    EXPECT_EQ(rig.processor->setupProcessing(setup), kResultFalse) << rate;
+    EXPECT_EQ(rig.effect->SampleRate(), 48000.0) << rate;
+  }
+  ProcessSetup huge{kRealtime, kSample64, 0x7FFFFFFF, 48000.0};
+  ASSERT_EQ(rig.processor->setupProcessing(huge), kResultOk);
+  EXPECT_EQ(rig.effect->BlockSize(), IEffectVST3::kMaxScratchFrames);
+
+  HostBus<float> in(2, 64, 0.5f), out(2, 64, kUntouched);
+  FakeParamChanges changes;
+  changes.Add(3, {{0, 1.0}});
+  ProcessData data = MakeProcessData(kSample32, 64, &in.buffers, 1, &out.buffers, 1);
+  data.inputParameterChanges = &changes;
+  EXPECT_EQ(rig.Process(data), kResultFalse);
+  for (const auto& channel : out.samples)
+    for (float v : channel) ASSERT_EQ(v, kUntouched);
+  EXPECT_EQ(rig.effect->GetParam(3)->Value(), 0.0);
+}
+
+// Queue points are limited to 0..1 before anything sees them, infinite ones
+// are ignored like NaN, and the id just past the parameters is no parameter.
+TEST(Process, QueuePointsAreLimitedAndForeignIdsIgnored) {
+  EffectRig rig;
+  rig.Setup(kSample64, 64);
+  std::vector<FakeEditor::Delivery> log;
+  rig.effect->BindGraphics(new FakeEditor(rig.effect->Mutex(), log));
+  const struct {
+    ParamID id;
+    double point, delivered, output;  // delivered -1: nothing reaches the editor
+  } cases[] = {{3, 1.5, 1.0, 10.0},       {3, -0.5, 0.0, -10.0},        {3, HUGE_VAL, -1, -10.0},
+               {3, -HUGE_VAL, -1, -10.0}, {3, std::nan(""), -1, -10.0}, {5, 1.0, -1, -10.0}};
+  for (const auto& k : cases) {
+    log.clear();
+    FakeParamChanges changes;
+    changes.Add(k.id, {{0, k.point}});
+    ProcessData data = MakeProcessData(kSample64, 0, nullptr, 0, nullptr, 0);
+    data.inputParameterChanges = &changes;
+    ASSERT_EQ(rig.Process(data), kResultOk);
+    EXPECT_EQ(log.size(), k.delivered < 0 ? 0u : 1u) << k.point;
+    if (!log.empty()) EXPECT_EQ(log[0].value, k.delivered);
+    EXPECT_EQ(rig.effect->GetParam(3)->Value(), k.output) << k.point;
+  }
+  EXPECT_EQ(rig.controller->setParamNormalized(3, HUGE_VAL), kResultFalse);
+  EXPECT_EQ(rig.effect->GetParam(3)->Value(), -10.0);
+}
+
+// From silence toward the full level the smoother steps twice per frame, so
+// frame i of the left channel is 1 - a^(2i+1) with a = exp(-2 pi FADE / rate):
+// the coefficient follows the sample rate.
+TEST(Process, SmootherFollowsTheSampleRate) {
+  for (double rate : {44100.0, 96000.0}) {
+    EffectRig rig;
+    rig.Setup(kSample64, 64, rate);
+    HostBus<double> in(2, 64, 1.0), out(2, 64);
+    ProcessData data = MakeProcessData(kSample64, 64, &in.buffers, 1, &out.buffers, 1);
+    ASSERT_EQ(rig.Process(data), kResultOk);
+    const double a = std::exp(-2.0 * M_PI * 5.0 / rate);
+    for (int i = 0; i < 64; ++i) ASSERT_NEAR(out.samples[0][i], 1.0 - std::pow(a, 2 * i + 1), 1e-12) << rate;
+  }
+}
+
+// A new sample rate keeps the cycle's position in seconds: 0.15 s into the
+// first cycle at 48 kHz the level is down (from 0.12 s), and at 96 kHz it
+// stays down for the 0.07 s (6720 frames) left before the wrap, then comes up.
+TEST(Process, SampleRateChangeKeepsTheChopPositionInSeconds) {
+  EffectRig rig;
+  rig.Setup(kSample64, 480, 48000.0);
+  HostBus<double> in(2, 480, 1.0), out(2, 480);
+  auto run = [&](int blocks, FakeParamChanges* changes) {
+    std::vector<double> left;
+    for (int b = 0; b < blocks; ++b) {
+      ProcessData data = MakeProcessData(kSample64, 480, &in.buffers, 1, &out.buffers, 1);
+      data.inputParameterChanges = b == 0 ? changes : nullptr;
+      EXPECT_EQ(rig.Process(data), kResultOk);
+      left.insert(left.end(), out.samples[0].begin(), out.samples[0].end());
+    }
+    return left;
+  };
+  FakeParamChanges fastest;
+  fastest.Add(0, {{0, 1.0}});  // FADE 50 Hz
+  EXPECT_LT(run(15, &fastest).back(), 1e-3);
+  rig.component->setActive(false);
+  ProcessSetup faster{kRealtime, kSample64, 480, 96000.0};
+  ASSERT_EQ(rig.processor->setupProcessing(faster), kResultOk);
+  rig.component->setActive(true);
+  const std::vector<double> left = run(20, nullptr);
+  EXPECT_LT(left[6700], 1e-3);
+  EXPECT_GT(left[6720 + 1800], 0.99);
+}
