@@ -21,6 +21,9 @@ struct ScratchSet;
 // The virtual operations keep a fixed order; the adapter implements the host
 // services and the effect overrides HandleParamChange and ProcessBlock. The
 // Reserved* operations do nothing: they only hold their places in that order.
+// Beside each slot number: the thread that calls it (audio: the host's audio
+// thread; UI: its user-interface thread; set-up: the host's set-up calls,
+// made while no block runs) and whether the plug-in lock is held.
 class IEffectBase {
 public:
   // adapterKind is one of AdapterKindId.
@@ -30,46 +33,46 @@ public:
   IEffectBase(const IEffectBase&) = delete;
   IEffectBase& operator=(const IEffectBase&) = delete;
 
-  virtual ~IEffectBase();                                                    // 0
-  virtual void PrepareForProcessing();                                       // 1
-  virtual void HandleParamChange(int index);                                 // 2
-  virtual void ProcessBlock(double** inputs, double** outputs, int frames);  // 3
-  virtual void EditorOpened() {}                                             // 4
-  virtual void EditorClosed() {}                                             // 5
-  virtual void ReservedHook6() {}                                            // 6
-  virtual void ActivationChanged(bool active);                               // 7
-  virtual void HandleMidiIn(const MidiMessage& message);                     // 8
-  virtual void ReservedHook9() {}                                            // 9
-  virtual bool ReservedTextQuery10(int index, char* text);                   // 10
-  virtual bool SerializeParams(StateChunk& chunk);                           // 11
-  virtual int UnserializeParams(const StateChunk& chunk, int start);         // 12
-  virtual bool ParamsMatch(const double* values, int start);                 // 13
-  virtual void EditorFrameResized() {}                                       // 14
-  virtual bool ReservedQuery15() { return false; }                           // 15
-  virtual void AfterHostSetup() {}                                           // 16
-  virtual void OpenHostContextMenu(int index, int x, int y) {}               // 17
-  virtual void SetParamFromEditor(int index, double normalized);             // 18
-  virtual void BeginHostEdit(int index) {}                                   // 19
-  virtual void SendHostEdit(int index, double normalized) {}                 // 20
-  virtual void EndHostEdit(int index) {}                                     // 21
-  virtual void ReservedHostService22() {}                                    // 22
-  virtual bool IsOfflineRender() { return false; }                           // 23
-  virtual int HostSamplePosition() { return 0; }                             // 24
-  virtual double HostTempo() { return 0.0; }                                 // 25
-  virtual void HostTimeSignature(int& numerator, int& denominator);          // 26
-  virtual void HostTransportInfo(HostTransport& transport);                  // 27
-  virtual int HostIdentity() { return mHostCode; }                           // 28
-  virtual int AdapterKind() { return mAdapterKind; }                         // 29
-  virtual void ResizeEditorFrame(int width, int height) {}                   // 30
-  virtual void ReservedHook31() {}                                           // 31
-  virtual void BindGraphics(IEditorLink* graphics);                          // 32
-  virtual void ChangeLatency(int frames);                                    // 33
-  virtual bool SendMidiOut(const MidiMessage& message) { return false; }     // 34
-  virtual bool ReservedQuery35() { return false; }                           // 35
-  virtual void RefreshParamControls();                                       // 36
-  virtual void ReservedHook37() {}                                           // 37
-  virtual void AfterPresetLoad() {}                                          // 38
-  virtual void ChangeBlockSize(int frames);                                  // 39
+  virtual ~IEffectBase();                                                    // 0: any (the host releasing the instance)
+  virtual void PrepareForProcessing();                                       // 1: set-up (setupProcessing)
+  virtual void HandleParamChange(int index);                                 // 2: audio or UI, under the lock
+  virtual void ProcessBlock(double** inputs, double** outputs, int frames);  // 3: audio, under the lock
+  virtual void EditorOpened() {}                                             // 4: UI
+  virtual void EditorClosed() {}                                             // 5: UI
+  virtual void ReservedHook6() {}                                            // 6: none
+  virtual void ActivationChanged(bool active);                               // 7: set-up (setActive)
+  virtual void HandleMidiIn(const MidiMessage& message);                     // 8: audio, under the lock
+  virtual void ReservedHook9() {}                                            // 9: none
+  virtual bool ReservedTextQuery10(int index, char* text);                   // 10: none
+  virtual bool SerializeParams(StateChunk& chunk);                           // 11: UI (state save), under the lock
+  virtual int UnserializeParams(const StateChunk& chunk, int start);         // 12: UI or audio, under the lock
+  virtual bool ParamsMatch(const double* values, int start);                 // 13: any
+  virtual void EditorFrameResized() {}                                       // 14: UI
+  virtual bool ReservedQuery15() { return false; }                           // 15: none
+  virtual void AfterHostSetup() {}                                           // 16: set-up (initialize)
+  virtual void OpenHostContextMenu(int index, int x, int y) {}               // 17: UI
+  virtual void SetParamFromEditor(int index, double normalized);             // 18: UI
+  virtual void BeginHostEdit(int index) {}                                   // 19: UI, never under the lock
+  virtual void SendHostEdit(int index, double normalized) {}                 // 20: UI, never under the lock
+  virtual void EndHostEdit(int index) {}                                     // 21: UI, never under the lock
+  virtual void ReservedHostService22() {}                                    // 22: none
+  virtual bool IsOfflineRender() { return false; }                           // 23: audio
+  virtual int HostSamplePosition() { return 0; }                             // 24: audio
+  virtual double HostTempo() { return 0.0; }                                 // 25: audio
+  virtual void HostTimeSignature(int& numerator, int& denominator);          // 26: audio
+  virtual void HostTransportInfo(HostTransport& transport);                  // 27: audio
+  virtual int HostIdentity() { return mHostCode; }                           // 28: any
+  virtual int AdapterKind() { return mAdapterKind; }                         // 29: any
+  virtual void ResizeEditorFrame(int width, int height) {}                   // 30: UI
+  virtual void ReservedHook31() {}                                           // 31: none
+  virtual void BindGraphics(IEditorLink* graphics);                          // 32: construction
+  virtual void ChangeLatency(int frames);                                    // 33: set-up
+  virtual bool SendMidiOut(const MidiMessage& message) { return false; }     // 34: audio
+  virtual bool ReservedQuery35() { return false; }                           // 35: none
+  virtual void RefreshParamControls();                                       // 36: UI, or audio for programs
+  virtual void ReservedHook37() {}                                           // 37: none
+  virtual void AfterPresetLoad() {}                                          // 38: audio or UI, under the lock
+  virtual void ChangeBlockSize(int frames);                                  // 39: set-up
 
   // Parameters: nullptr for an index outside the list.
   int NParams() const { return static_cast<int>(mParams.size()); }
