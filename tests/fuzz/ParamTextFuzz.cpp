@@ -46,8 +46,20 @@ void TextToValue(EffectRig& rig, ParamID id, const std::vector<char16_t>& units,
   for (size_t i = 0; i < 128; ++i) text[i] = i < units.size() ? units[i] : u'7';
   if (terminate && units.size() < 128) text[units.size()] = 0;
   ParamValue value = -1.0;
-  if (rig.controller->getParamValueByString(id, text.get(), value) == kResultOk)
-    RequireNormalized(value, id, "getParamValueByString");
+  if (rig.controller->getParamValueByString(id, text.get(), value) != kResultOk) {
+    FUZZ_REQUIRE(value == -1.0, "a refused text on id %u set the value to %g", id, value);
+    return;
+  }
+  RequireNormalized(value, id, "getParamValueByString");
+  // A number is read only from text that starts with one: no other character
+  // (one whose low byte is a digit, say) may stand in for it.
+  const IParamSlot* slot = rig.effect->GetParam(static_cast<int>(id));
+  if (!slot || slot->NDisplayTexts() > 0) return;
+  size_t first = 0;
+  while (first < 128 && (text[first] == u' ' || (text[first] >= u'\t' && text[first] <= u'\r'))) ++first;
+  const char16_t c = first < 128 ? text[first] : 0;
+  FUZZ_REQUIRE((c >= u'0' && c <= u'9') || c == u'.' || c == u'+' || c == u'-' || c == 0x2212,
+               "text starting with U+%04X was read as a number on id %u", static_cast<unsigned>(c), id);
 }
 
 }  // namespace

@@ -1,13 +1,16 @@
 // Audio processing as a careless host drives it: any block size (also above the
 // set maximum), 32/64-bit, mono/stereo, missing and null buffers, NaN, infinite,
 // subnormal and huge samples, parameter queues with out-of-range and NaN
-// points, and set-up cycles between blocks.
+// points, and set-up cycles between blocks with any sample rate (absurd ones
+// too) and any maximum block; now and then a block comes with the other
+// sample size than the set-up's.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cfloat>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -62,7 +65,8 @@ void SetPointers(AudioBusBuffers& bus, std::vector<Sample*>& pointers, bool null
 bool SameSample(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
 
 template <class Sample>
-void RunBlock(EffectRig& rig, int32 sampleSize, const Block& block, IParameterChanges* changes) {
+void RunBlock(EffectRig& rig, int32 setupSampleSize, const Block& block, IParameterChanges* changes) {
+  const int32 sampleSize = sizeof(Sample) == 8 ? kSample64 : kSample32;
   const int frames = block.frames;
   const int n = block.hostChannels;
   Buffers<Sample> b;
@@ -86,8 +90,16 @@ void RunBlock(EffectRig& rig, int32 sampleSize, const Block& block, IParameterCh
   ProcessData data = MakeProcessData(sampleSize, frames, inputs ? &b.inBus : nullptr, inputs ? 1 : 0,
                                      outputs ? &b.outBus : nullptr, outputs ? 1 : 0);
   data.inputParameterChanges = changes;
-  rig.Process(data);
+  const tresult result = rig.Process(data);
   RequireParamsInRange(rig);
+  if (sampleSize != setupSampleSize) {
+    // Buffers of the other size are refused before anything is read or written.
+    FUZZ_REQUIRE(result == kResultFalse, "a block of the other sample size answered %d", static_cast<int>(result));
+    if (block.layout == Layout::Separate)
+      for (const auto& ch : b.out)
+        for (Sample s : ch) FUZZ_REQUIRE(std::isnan(s), "a refused block wrote %g", static_cast<double>(s));
+    return;
+  }
 
   if (!outputs || block.layout == Layout::NullOutputArray) return;
   bool moderate = true;
@@ -112,7 +124,8 @@ void RunBlock(EffectRig& rig, int32 sampleSize, const Block& block, IParameterCh
 Block MakeBlock(FuzzedDataProvider& in, int32 maxBlock, int channels) {
   Block block;
   block.frames = in.ConsumeIntegralInRange<int>(0, 8192);
-  if (in.ConsumeIntegralInRange<int>(0, 7) == 0) block.frames = maxBlock + in.ConsumeIntegralInRange<int>(1, 4096);
+  if (in.ConsumeIntegralInRange<int>(0, 7) == 0)
+    block.frames = std::min<int32>(maxBlock, 16384) + in.ConsumeIntegralInRange<int>(1, 4096);
   block.layout = static_cast<Layout>(in.ConsumeIntegralInRange<int>(0, 6));
   block.hostChannels = in.ConsumeIntegralInRange<int>(0, 7) == 0 ? in.ConsumeIntegralInRange<int>(0, 3) : channels;
   const int kind = in.ConsumeIntegralInRange<int>(0, 2);
@@ -150,13 +163,37 @@ void AddQueues(FuzzedDataProvider& in, EffectRig& rig, FakeParamChanges& changes
 
 // Deactivate, set up again (new maximum block and rate), activate: the host's
 // bypass stays as it was.
-void SetupCycle(FuzzedDataProvider& in, EffectRig& rig, int32 sampleSize, int32& maxBlock) {
+bool Supported(double rate) { return rate >= IEffectVST3::kMinSampleRate && rate <= IEffectVST3::kMaxSampleRate; }
+
+// Usually a common rate; sometimes any double at all.
+double RateFrom(FuzzedDataProvider& in) {
+  return in.ConsumeIntegralInRange<int>(0, 3) == 0 ? RawDouble(in) : kRates[in.ConsumeIntegralInRange<size_t>(0, 6)];
+}
+
+// Deactivate, set up again (new maximum block and rate), activate: the host's
+// bypass stays as it was. A rate outside the supported range is refused with
+// the earlier set-up in force; any maximum block is accepted within the cap.
+// active: the sample size of the set-up in force.
+void SetupCycle(FuzzedDataProvider& in, EffectRig& rig, int32 sampleSize, int32& maxBlock, int32& active) {
   const double bypassBefore = rig.controller->getParamNormalized(kBypassParamId);
-  maxBlock = in.ConsumeIntegralInRange<int32>(1, 8192);
-  ProcessSetup setup{kRealtime, sampleSize, maxBlock, kRates[in.ConsumeIntegralInRange<size_t>(0, 6)]};
+  const double rateBefore = rig.effect->SampleRate();
+  const int32 requested = in.ConsumeBool() ? in.ConsumeIntegralInRange<int32>(1, 8192) : in.ConsumeIntegral<int32>();
+  ProcessSetup setup{kRealtime, sampleSize, requested, RateFrom(in)};
   rig.component->setActive(false);
-  rig.processor->setupProcessing(setup);
+  const tresult result = rig.processor->setupProcessing(setup);
   rig.component->setActive(true);
+  const bool supported =
+      setup.sampleRate >= IEffectVST3::kMinSampleRate && setup.sampleRate <= IEffectVST3::kMaxSampleRate;
+  FUZZ_REQUIRE((result == kResultOk) == supported, "set-up at %g Hz answered %d", setup.sampleRate,
+               static_cast<int>(result));
+  FUZZ_REQUIRE(rig.effect->SampleRate() == (supported ? setup.sampleRate : rateBefore), "rate %g after set-up at %g",
+               rig.effect->SampleRate(), setup.sampleRate);
+  FUZZ_REQUIRE(rig.effect->BlockSize() > 0 && rig.effect->BlockSize() <= IEffectVST3::kMaxScratchFrames,
+               "scratch of %d frames for a maximum block of %d", rig.effect->BlockSize(), requested);
+  if (supported) {
+    maxBlock = std::max(requested, 1);
+    active = sampleSize;
+  }
   FUZZ_REQUIRE(rig.controller->getParamNormalized(kBypassParamId) == bypassBefore,
                "set-up cycle changed the host bypass from %g", bypassBefore);
 }
@@ -168,22 +205,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int32 sampleSize = in.ConsumeBool() ? kSample64 : kSample32;
   const int channels = in.ConsumeBool() ? 2 : 1;
   int32 maxBlock = in.ConsumeIntegralInRange<int32>(1, 8192);
-  const double rate = kRates[in.ConsumeIntegralInRange<size_t>(0, 6)];
   EffectRig rig;
+  const double rate = RateFrom(in);
   rig.Setup(sampleSize, maxBlock, rate, channels);
+  // A refused set-up leaves the 32-bit default in force.
+  int32 active = Supported(rate) ? sampleSize : kSample32;
 
   for (int blocks = 0; blocks < 12 && in.remaining_bytes() > 0; ++blocks) {
     if (in.ConsumeIntegralInRange<int>(0, 15) == 0) {
-      SetupCycle(in, rig, sampleSize, maxBlock);
+      SetupCycle(in, rig, sampleSize, maxBlock, active);
       continue;
     }
     FakeParamChanges changes;
     AddQueues(in, rig, changes);
     const Block block = MakeBlock(in, maxBlock, channels);
-    if (sampleSize == kSample64)
-      RunBlock<double>(rig, sampleSize, block, &changes);
+    const bool otherSize = in.ConsumeIntegralInRange<int>(0, 15) == 0;
+    if ((active == kSample64) != otherSize)
+      RunBlock<double>(rig, active, block, &changes);
     else
-      RunBlock<float>(rig, sampleSize, block, &changes);
+      RunBlock<float>(rig, active, block, &changes);
   }
   RequireStateRoundTrip(rig);
   return 0;

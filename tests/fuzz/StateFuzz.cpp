@@ -1,7 +1,10 @@
 // Saved state from the host, on the controller and the component side, through
-// complete, short and failing streams.
+// complete, short, failing and lying streams. A restore takes a whole state or
+// changes nothing.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "FuzzChecks.h"
@@ -9,31 +12,86 @@
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
+namespace {
+
+constexpr size_t kStateBytes = 44;
+
+// A host stream with the faults hosts' streams have. It notes whether any
+// read it answered was incomplete by its own account (failed, or a count
+// other than what was asked), which a plug-in can see.
+class HostileStream : public FakeStream {
+public:
+  enum Count { kHonest, kUntouched, kUnderstated, kOverstated };
+
+  HostileStream(std::vector<uint8_t> data, bool shortReads, Count count, int32 failAbove)
+      : FakeStream(std::move(data), !shortReads), mCount(count), mFailAbove(failAbove) {}
+
+  tresult PLUGIN_API read(void* buffer, int32 n, int32* done) override {
+    const size_t available = bytes.size() - cursor;
+    // A read that could only be partial fails whole when the count is not
+    // written: that stream would otherwise deliver less than it claims.
+    if ((mFailAbove > 0 && n > mFailAbove) || (mCount == kUntouched && available < static_cast<size_t>(n))) {
+      incomplete = true;
+      return kResultFalse;
+    }
+    int32 moved = 0;
+    const tresult result = FakeStream::read(buffer, n, &moved);
+    int32 told = moved;
+    if (mCount == kUnderstated && moved > 0) told = moved - 1;
+    if (mCount == kOverstated) told = moved + 1;
+    incomplete = incomplete || result != kResultOk || told != n;
+    if (done && mCount != kUntouched) *done = told;
+    return result;
+  }
+
+  bool incomplete = false;
+
+private:
+  Count mCount;
+  int32 mFailAbove;
+};
+
+tresult Restore(EffectRig& rig, int side, IBStream* stream) {
+  switch (side) {
+    case 1: return rig.component->setState(stream);
+    case 2: return rig.controller->setComponentState(stream);
+    default: return rig.controller->setState(stream);
+  }
+}
+
+}  // namespace
+
 // First byte: bits 0-1 the side (0, 3 controller setState, 1 component setState,
 // 2 controller setComponentState), bit 2 a short stream (a read past the end
 // answers kResultOk with fewer bytes instead of failing), bit 3 restore the
-// stream twice. The rest is the stream.
+// stream twice, bits 4-5 how the stream counts the bytes it moved (honestly,
+// not at all, one too few, one too many), bit 6 reads above the second byte's
+// value fail. The rest is the stream.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size == 0) return 0;
+  if (size < 2) return 0;
   const uint8_t mode = data[0];
-  const std::vector<uint8_t> bytes(data + 1, data + size);
+  const int32 failAbove = (mode & 64) ? data[1] : 0;
+  const std::vector<uint8_t> bytes(data + 2, data + size);
+  const auto count = static_cast<HostileStream::Count>((mode >> 4) & 3);
   EffectRig rig;
-  const std::vector<uint8_t> before = SaveState(rig);
 
-  const int rounds = (mode & 8) ? 2 : 1;
-  for (int round = 0; round < rounds; ++round) {
-    FakeStream stream(bytes, (mode & 4) == 0);
-    tresult result = kResultOk;
-    switch (mode & 3) {
-      case 1: result = rig.component->setState(&stream); break;
-      case 2: result = rig.controller->setComponentState(&stream); break;
-      default: result = rig.controller->setState(&stream); break;
-    }
+  for (int round = 0; round < ((mode & 8) ? 2 : 1); ++round) {
+    const std::vector<uint8_t> before = SaveState(rig);
+    HostileStream stream(bytes, (mode & 4) != 0, count, failAbove);
+    const tresult result = Restore(rig, mode & 3, &stream);
     FUZZ_REQUIRE(stream.cursor <= bytes.size(), "stream cursor %zu past %zu bytes", stream.cursor, bytes.size());
     RequireParamsInRange(rig);
-    // Only a whole state is accepted.
-    if (result == kResultOk && (mode & 3) != 2)
-      FUZZ_REQUIRE(stream.cursor >= before.size(), "accepted a state of %zu bytes", stream.cursor);
+    if (result != kResultOk) {
+      FUZZ_REQUIRE(SaveState(rig) == before, "a refused restore changed the state");
+      continue;
+    }
+    // Accepted: the stream delivered a whole state, and it is what was restored.
+    FUZZ_REQUIRE(!stream.incomplete && stream.cursor >= kStateBytes, "accepted an incomplete state of %zu bytes",
+                 stream.cursor);
+    EffectRig reference;
+    FakeStream whole(std::vector<uint8_t>(bytes.begin(), bytes.begin() + kStateBytes));
+    FUZZ_REQUIRE(reference.controller->setState(&whole) == kResultOk, "a whole state was refused");
+    FUZZ_REQUIRE(SaveState(rig) == SaveState(reference), "the restored state is not the stream's");
   }
   RequireStateRoundTrip(rig);
 
