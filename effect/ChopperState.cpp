@@ -48,11 +48,11 @@ double DryTarget(const ChopperState& s) {
 }
 
 // The clock counts in frames of the current rate; a new rate keeps the
-// position in seconds.
+// position of the next frame in seconds.
 void AdoptRate(ChopperState& s, double rate) {
   if (s.clockRate == rate) return;
   if (s.clockRate > 0.0) {
-    s.clockBase = Position(s) * (rate / s.clockRate);
+    s.clockBase = (Position(s) + 1.0) * (rate / s.clockRate) - 1.0;
     s.clockFrames = 0;
   }
   s.clockRate = rate;

@@ -6,17 +6,19 @@
 // parameter values; the clock and the smoother persist for the effect's life.
 //
 // The cycle clock counts frames, so where the level switches does not depend
-// on how the host cuts the audio into blocks. Its position (in frames, taken
-// after each frame) is clockBase + clockFrames: clockFrames counts whole
-// frames since the last wrap and clockBase is where that wrap left the clock.
-// Keeping the count separate makes every position the same sum whatever the
-// block partition.
+// on how the host cuts the audio into blocks. Frame n of a run sits at
+// position n, so a switch at 0.4 s falls on the frame that starts at 0.4 s.
+// The clock holds the position of the frame last processed, clockBase +
+// clockFrames (one before the first frame at the start): clockFrames counts
+// whole frames since the last wrap and clockBase is where that wrap left the
+// clock. Keeping the count separate makes every position the same sum
+// whatever the block partition.
 struct ChopperState {
   double fadeRate = 5.0;     // smoother cut-off rate
   double chopPeriod = 0.22;  // seconds
   double dryLevel = 0.0;     // linear level during the chopped phase
   double outputGain = 1.0;   // linear
-  double clockBase = 0.0;    // frames
+  double clockBase = -1.0;   // frames
   int64_t clockFrames = 0;   // frames since the last wrap
   double clockRate = 0.0;    // sample rate the clock counts in; 0 until the first block
   double a = 0.0;            // smoother coefficient

@@ -69,9 +69,27 @@ TEST(ChopperClock, PeriodIsExactToTheFrame) {
     const long cycle = std::lround((s.chop - 0.1) * s.rate);
     const std::vector<long> at = DrySwitches(s, 5 * cycle + 10);
     ASSERT_GE(at.size(), 4u);
-    EXPECT_EQ(at[0], cycle - 1);  // the first cycle starts from 0
+    EXPECT_EQ(at[0], cycle);  // the first cycle starts from 0
     for (size_t i = 1; i < at.size(); ++i) EXPECT_EQ(at[i] - at[i - 1], cycle);
   }
+}
+
+// A switch time that is a whole frame falls on that frame: CHOP in hundredths
+// of a second puts the first chopped frame at (CHOP - 0.1 s) x rate exactly,
+// also where that product is a few units in the last place off a whole
+// frame ((0.27 - 0.1) x 44100 is 7497.000000000001). A value a host rounded
+// to single precision lands on the same frame.
+TEST(ChopperClock, SwitchesThatAreWholeFramesFallOnThem) {
+  for (long rate : {44100L, 48000L, 96000L})
+    for (long hundredths = 22; hundredths <= 100; hundredths += rate == 44100 ? 1 : 13) {
+      const double chop = static_cast<double>(hundredths) / 100.0;
+      const long first = (hundredths - 10) * rate / 100;
+      const std::vector<long> at = DrySwitches({static_cast<double>(rate), chop, 0, 5}, first + 1);
+      ASSERT_EQ(at.size(), 1u) << rate << " Hz, CHOP " << chop;
+      EXPECT_EQ(at[0], first) << rate << " Hz, CHOP " << chop;
+    }
+  const std::vector<long> rounded = DrySwitches({44100, static_cast<double>(0.5f), 0, 5}, 17641);
+  EXPECT_EQ(rounded, std::vector<long>{17640});
 }
 
 TEST(ChopperClock, PeriodsThatAreNotWholeFramesAverageOut) {

@@ -20,11 +20,11 @@ void ChopperReference::Block(const double* in0, const double* in1, double* out0,
   const double dryStart = Frames(chop - 0.1, rate);
   const double wrap = Frames(chop, rate);
   for (int i = 0; i < frames; ++i) {
-    ++count;
-    double position = base + static_cast<double>(count);
+    // Frame n of the run sits at position n; a wrap moves back one cycle.
+    double position = base + static_cast<double>(count++);
     if (position >= wrap) {
       base = position - dryStart;
-      count = 0;
+      count = 1;
       position = base;
     }
     target = position < dryStart ? 1.0 : static_cast<double>(static_cast<float>(dry));

@@ -23,8 +23,8 @@ struct ChopperReference {
   double target = 1.0;
 
   double rate;
-  // Clock position in frames after each frame: base + count, with count the
-  // frames since the last wrap.
+  // Position of the next frame: base + count, with count the frames since
+  // the last wrap.
   double base = 0.0;
   int64_t count = 0;
   double a = 0.0;
