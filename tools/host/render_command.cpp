@@ -237,6 +237,7 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
           ? Stream<double>(*instance, *reader, *writer, options, integerOutput, progress, stats, error)
           : Stream<float>(*instance, *reader, *writer, options, integerOutput, progress, stats, error);
   progress.Finish();
+  reader.reset();  // Windows cannot replace a file that is open (--force over the input)
   instance.reset();
   module.reset();
   if (!processed) return Fail(console, error);
