@@ -65,13 +65,21 @@ TEST_F(RenderCliTest, BypassedMonoFileComesBackUnchanged) {
   for (size_t i = 0; i < 5000; ++i) source.channels[0][i] = static_cast<float>(0.5 * std::sin(0.01 * i));
   std::string error;
   ASSERT_TRUE(cli::WriteAudioFile(in, source, error)) << error;
-  const CliResult r = RunVellox({"render", "--in", in, "--out", out, "--plugin", BundlePath(), "--bypass"});
-  ASSERT_EQ(r.code, 0) << r.err;
-  cli::AudioData result;
-  ASSERT_TRUE(cli::ReadAudioFile(out, result, error)) << error;
-  EXPECT_EQ(result.sampleRate, 22050.0);
-  ASSERT_EQ(result.channels.size(), 1u);
-  EXPECT_EQ(result.channels[0], source.channels[0]);
+  // The host's bypass, and the effect's own BY switch in each way it may be written.
+  const std::vector<std::vector<std::string>> ways = {
+      {"--bypass"}, {"--set", "BY=on"}, {"--set", "by=ON"}, {"--set", "BY=1"}, {"--set", "BY=true"}};
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.back());
+    std::vector<std::string> args = {"render", "--in", in, "--out", out, "--plugin", BundlePath()};
+    args.insert(args.end(), way.begin(), way.end());
+    const CliResult r = RunVellox(args);
+    ASSERT_EQ(r.code, 0) << r.err;
+    cli::AudioData result;
+    ASSERT_TRUE(cli::ReadAudioFile(out, result, error)) << error;
+    EXPECT_EQ(result.sampleRate, 22050.0);
+    ASSERT_EQ(result.channels.size(), 1u);
+    EXPECT_EQ(result.channels[0], source.channels[0]);
+  }
   std::remove(in.c_str());
   std::remove(out.c_str());
 }

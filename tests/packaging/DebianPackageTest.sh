@@ -7,8 +7,9 @@ set -uo pipefail
 build=$(cd "$1" && pwd)
 top=$(cd "$(dirname "$0")/../.." && pwd)
 source "$(dirname "$0")/check.sh"
-work="$build/packaging-test/deb"
-rm -rf "$work"; mkdir -p "$work"
+# A folder of its own: runs side by side never share files.
+mkdir -p "$build/packaging-test"
+work=$(mktemp -d "$build/packaging-test/deb.XXXXXX")
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 deb="$work/vellox_${version}_amd64.deb"
 

@@ -6,8 +6,9 @@
 set -uo pipefail
 build=$(cd "$1" && pwd)
 source "$(dirname "$0")/check.sh"
-work="$build/packaging-test/install"
-rm -rf "$work"; mkdir -p "$work/home"
+# A folder of its own: runs side by side never share files.
+mkdir -p "$build/packaging-test"
+work=$(mktemp -d "$build/packaging-test/install.XXXXXX"); mkdir -p "$work/home"
 cmake --build "$build" --target vellox vellox_module vellox_package_notes >/dev/null
 
 default_prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")

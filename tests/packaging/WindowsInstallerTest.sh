@@ -9,8 +9,9 @@ set -uo pipefail
 build=$(cd "$1" && pwd)
 top=$(cd "$(dirname "$0")/../.." && pwd)
 source "$(dirname "$0")/check.sh"
-work="$build/packaging-test/win"
-rm -rf "$work"; mkdir -p "$work"
+# A folder of its own: runs side by side never share files.
+mkdir -p "$build/packaging-test"
+work=$(mktemp -d "$build/packaging-test/win.XXXXXX")
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 bash "$top/tools/package.sh" --windows "$build" --out "$work" installer zip || { echo "FAILED: package.sh"; exit 1; }
 setup="$work/Vellox-$version-win64-setup.exe"
@@ -40,7 +41,7 @@ for f in "$dll" "$build/vellox.exe"; do
 done
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEPREFIX="$build/wine/installer-prefix"
+export WINEPREFIX="$work/prefix"  # its own, so that no other test sees the plug-in installed
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"; wineboot -i >/dev/null 2>&1; wineserver -w
