@@ -140,8 +140,8 @@ void PrintProgramParameter(IEditController& controller, Console& console) {
     for (int32 step = 0; step < entries; ++step) {
       String128 name{};
       const ParamValue value = info.stepCount > 0 ? static_cast<ParamValue>(step) / info.stepCount : 0.0;
-      if (controller.getParamStringByValue(info.id, value, name) == kResultOk)
-        console.out << "    " << step << " \"" << Utf16ToUtf8(name, 128) << "\"\n";
+      const bool named = controller.getParamStringByValue(info.id, value, name) == kResultOk;
+      console.out << "    " << step << " " << (named ? "\"" + Utf16ToUtf8(name, 128) + "\"" : "(no name)") << "\n";
     }
   }
 }
