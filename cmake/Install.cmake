@@ -8,38 +8,99 @@
 # run as a script (InstallLayout.cmake) rather than as fixed install() paths.
 
 # The default prefix becomes a marker that the install script turns into the
-# installing user's ~/.vst3. Trees configured before these rules existed still
-# hold CMake's own default, /usr/local, which is taken over once as well.
+# installing user's ~/.vst3. A prefix given on the command line (even
+# /usr/local, CMake's own default) is used as given.
 set(VELLOX_USER_VST3_DIR "~/.vst3")
-if(NOT WIN32 AND NOT VELLOX_INSTALL_PREFIX_CHECKED)
-  if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT OR CMAKE_INSTALL_PREFIX STREQUAL "/usr/local")
-    set(CMAKE_INSTALL_PREFIX "${VELLOX_USER_VST3_DIR}" CACHE PATH "Install prefix" FORCE)
-  endif()
-  set(VELLOX_INSTALL_PREFIX_CHECKED ON CACHE INTERNAL "")
+if(NOT WIN32 AND CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
+  set(CMAKE_INSTALL_PREFIX "${VELLOX_USER_VST3_DIR}" CACHE PATH "Install prefix" FORCE)
   # CMake expands the ~ when it stores the prefix; remember what it became.
   set(VELLOX_DEFAULT_PREFIX "${CMAKE_INSTALL_PREFIX}" CACHE INTERNAL "")
+endif()
+
+# What ships is hardened as Debian builds it: fortified C library calls in
+# every library linked into the module and the tool (immediate binding is set
+# where those two are linked). Optimised native trees only: fortification
+# needs the optimiser, and the sanitizers bring checks of their own.
+function(vellox_fortify target)
+  get_target_property(_type ${target} TYPE)
+  get_target_property(_imported ${target} IMPORTED)
+  get_property(_done GLOBAL PROPERTY VELLOX_FORTIFIED_${target})
+  if(_imported OR _done OR _type STREQUAL "INTERFACE_LIBRARY")
+    return()
+  endif()
+  set_property(GLOBAL PROPERTY VELLOX_FORTIFIED_${target} ON)
+  set_property(TARGET ${target} APPEND PROPERTY COMPILE_DEFINITIONS _FORTIFY_SOURCE=2)
+  get_target_property(_links ${target} LINK_LIBRARIES)
+  foreach(_link ${_links})
+    if(TARGET ${_link})
+      vellox_fortify(${_link})
+    endif()
+  endforeach()
+endfunction()
+if(NOT WIN32 AND CMAKE_BUILD_TYPE STREQUAL "Release" AND NOT (VELLOX_SANITIZE OR VELLOX_TSAN OR VELLOX_FUZZ))
+  vellox_fortify(vellox_module)
+  vellox_fortify(vellox)
 endif()
 
 # The Debian changelog, compressed reproducibly as Debian policy asks.
 set(VELLOX_CHANGELOG_GZ "${CMAKE_BINARY_DIR}/packaging/changelog.gz")
 configure_file("${CMAKE_SOURCE_DIR}/packaging/debian/changelog.in" "${CMAKE_BINARY_DIR}/packaging/changelog" @ONLY)
-# The machine-readable copyright format is named as this machine's Debian
-# tools name it: dpkg's own copyright file states it on its first line.
-file(STRINGS /usr/share/doc/dpkg/copyright _format_line LIMIT_COUNT 1 REGEX "^Format: ")
-string(REGEX REPLACE "^Format: *" "" VELLOX_COPYRIGHT_FORMAT "${_format_line}")
 configure_file("${CMAKE_SOURCE_DIR}/packaging/debian/copyright.in" "${CMAKE_BINARY_DIR}/packaging/copyright" @ONLY)
 add_custom_command(OUTPUT "${VELLOX_CHANGELOG_GZ}"
   COMMAND gzip -9nc "${CMAKE_BINARY_DIR}/packaging/changelog" > "${VELLOX_CHANGELOG_GZ}"
   DEPENDS "${CMAKE_BINARY_DIR}/packaging/changelog" VERBATIM)
-add_custom_target(vellox_package_notes ALL DEPENDS "${VELLOX_CHANGELOG_GZ}")
+
+# The manual page, made from the help text the tool prints (so the two agree),
+# compressed as Debian policy asks.
+set(VELLOX_MAN_PAGE_GZ "${CMAKE_BINARY_DIR}/packaging/vellox.1.gz")
+if(NOT WIN32)
+  add_custom_command(OUTPUT "${VELLOX_MAN_PAGE_GZ}"
+    COMMAND vellox_man_page "${CMAKE_BINARY_DIR}/packaging/vellox.1"
+    COMMAND gzip -9nf "${CMAKE_BINARY_DIR}/packaging/vellox.1"
+    DEPENDS vellox_man_page VERBATIM)
+  set(_man_page "${VELLOX_MAN_PAGE_GZ}")
+endif()
+add_custom_target(vellox_package_notes ALL DEPENDS "${VELLOX_CHANGELOG_GZ}" ${_man_page})
+
+# The licence texts of what the Windows module and vellox.exe link statically
+# (libpng, zlib, the MinGW-w64 runtime and winpthreads, the GCC runtime
+# libraries) and of the VST 3 SDK, as the build machine's packages carry
+# them; the Windows packages ship them in licenses/.
+set(VELLOX_WINDOWS_LICENSES)
+if(WIN32)
+  get_filename_component(_png_prefix "${VELLOX_PNG_LIB}" DIRECTORY)
+  file(GLOB _png_license "${_png_prefix}/../../libpng-src/libpng-*/LICENSE")
+  foreach(_entry
+      "libpng.txt|${_png_license};/usr/share/doc/libpng16-16/copyright"
+      "zlib.txt|/usr/share/doc/libz-mingw-w64/copyright"
+      "mingw-w64-runtime.txt|/usr/share/doc/mingw-w64-x86-64-dev/copyright"
+      "gcc-runtime.txt|/usr/share/doc/gcc-mingw-w64-base/copyright"
+      "vst3-sdk.txt|${VELLOX_VST3_SDK}/LICENSE.txt")
+    string(REPLACE "|" ";" _entry "${_entry}")
+    list(POP_FRONT _entry _name)
+    set(_found)
+    foreach(_candidate ${_entry})
+      if(NOT _found AND EXISTS "${_candidate}")
+        set(_found "${_candidate}")
+      endif()
+    endforeach()
+    if(_found)
+      list(APPEND VELLOX_WINDOWS_LICENSES "${_name}=${_found}")
+    else()
+      message(WARNING "no licence text for ${_name} on this machine (looked at ${_entry}); the Windows packages will lack it")
+    endif()
+  endforeach()
+endif()
 
 install(CODE "
   set(VELLOX_BUNDLE \"${VELLOX_BUNDLE_DIR}\")
   set(VELLOX_TOOL \"$<TARGET_FILE:vellox>\")
   set(VELLOX_USER_VST3_DIR \"${VELLOX_DEFAULT_PREFIX}\")
   set(VELLOX_WINDOWS_LAYOUT \"${WIN32}\")
-  set(VELLOX_NOTES \"${CMAKE_SOURCE_DIR}/LICENSE;${CMAKE_SOURCE_DIR}/docs/THIRD-PARTY.md\")
+  set(VELLOX_NOTES \"${CMAKE_SOURCE_DIR}/LICENSE;${CMAKE_SOURCE_DIR}/packaging/windows/THIRD-PARTY.txt\")
+  set(VELLOX_WINDOWS_LICENSES \"${VELLOX_WINDOWS_LICENSES}\")
   set(VELLOX_DEBIAN_NOTES \"${CMAKE_BINARY_DIR}/packaging/copyright;${VELLOX_CHANGELOG_GZ}\")
+  set(VELLOX_MAN_PAGE \"${VELLOX_MAN_PAGE_GZ}\")
   set(VELLOX_STRIP \"${CMAKE_STRIP}\")
   include(\"${CMAKE_CURRENT_LIST_DIR}/InstallLayout.cmake\")
 ")

@@ -1,31 +1,45 @@
 # Contents/Resources/Snapshots/<CID>_snapshot.png: the editor at its defaults
 # as `vellox snapshot` paints it off-screen, repainted whenever the module is
-# relinked. The Windows editor shows the very same picture, so a Windows build
-# takes it from a native host tool: VELLOX_NATIVE_HOST_TOOL when given (e.g.
-# the tool of a native tree built beforehand), otherwise one built here.
+# relinked. The Windows editor shows the very same picture, so both bundles
+# take it from one painter: the native host tool. A native tree paints with
+# its own tool; a Windows tree with the tool of the native tree beside it
+# (<build>/linux, or the tree of VELLOX_NATIVE_HOST_TOOL when that is given),
+# which it configures if need be and keeps built.
+#
+# Run as a script (cmake -DTREE=... -DSOURCE=... -P BundleSnapshot.cmake) it
+# configures the native tree when it has never been configured and builds its
+# tool.
+if(CMAKE_SCRIPT_MODE_FILE)
+  if(NOT EXISTS "${TREE}/build.ninja")
+    execute_process(COMMAND "${CMAKE_COMMAND}" -S "${SOURCE}" -B "${TREE}" -G Ninja -DCMAKE_BUILD_TYPE=Release
+      OUTPUT_QUIET RESULT_VARIABLE _failed)
+    if(_failed)
+      message(FATAL_ERROR "configuring the native tree ${TREE} for the snapshot painter failed")
+    endif()
+  endif()
+  execute_process(COMMAND "${CMAKE_COMMAND}" --build "${TREE}" --target vellox RESULT_VARIABLE _failed)
+  if(_failed)
+    message(FATAL_ERROR "building the snapshot painter in ${TREE} failed")
+  endif()
+  return()
+endif()
+
 set(_snapshot "${VELLOX_BUNDLE_DIR}/${VELLOX_CLASS_SNAPSHOT}")
 if(WIN32)
   set(VELLOX_NATIVE_HOST_TOOL "" CACHE FILEPATH
-    "A native vellox host tool that paints the bundle's snapshot; built in this tree when empty")
+    "The native vellox that paints the bundle's snapshot; empty: <build>/linux/vellox")
   if(VELLOX_NATIVE_HOST_TOOL)
-    set(_snapshot_tool "${VELLOX_NATIVE_HOST_TOOL}")
-    set(_snapshot_tool_depends "${VELLOX_NATIVE_HOST_TOOL}")
+    get_filename_component(_native_tree "${VELLOX_NATIVE_HOST_TOOL}" DIRECTORY)
   else()
-    include(ExternalProject)
-    set(_native_dir "${CMAKE_BINARY_DIR}/native-host")
-    ExternalProject_Add(vellox_native_host
-      SOURCE_DIR "${CMAKE_SOURCE_DIR}"
-      BINARY_DIR "${_native_dir}"
-      CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DVELLOX_BENCH=OFF
-                 -DCMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER}
-                 -DCMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER}
-      BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target vellox
-      BUILD_ALWAYS ON
-      BUILD_BYPRODUCTS "${_native_dir}/vellox"
-      INSTALL_COMMAND "")
-    set(_snapshot_tool "${_native_dir}/vellox")
-    set(_snapshot_tool_depends vellox_native_host "${_native_dir}/vellox")
+    get_filename_component(_native_tree "${CMAKE_BINARY_DIR}/../linux" ABSOLUTE)
   endif()
+  set(_snapshot_tool "${_native_tree}/vellox")
+  add_custom_target(vellox_native_host_tool
+    COMMAND "${CMAKE_COMMAND}" -DTREE=${_native_tree} -DSOURCE=${CMAKE_SOURCE_DIR} -P "${CMAKE_CURRENT_LIST_FILE}"
+    BYPRODUCTS "${_snapshot_tool}"
+    COMMENT "Building the native snapshot painter in ${_native_tree}"
+    USES_TERMINAL VERBATIM)
+  set(_snapshot_tool_depends vellox_native_host_tool "${_snapshot_tool}")
   set(_snapshot_plugin)
 else()
   set(_snapshot_tool "$<TARGET_FILE:vellox>")
@@ -34,10 +48,10 @@ else()
 endif()
 
 # Painting is a build step: in a sanitizer tree, leak reports belong to the
-# tests, not to the build.
-set(_snapshot_env)
+# tests, not to the build. The picture never depends on a display.
+set(_snapshot_env "${CMAKE_COMMAND}" -E env --unset=DISPLAY)
 if(VELLOX_SANITIZE)
-  set(_snapshot_env "${CMAKE_COMMAND}" -E env ASAN_OPTIONS=detect_leaks=0)
+  list(APPEND _snapshot_env ASAN_OPTIONS=detect_leaks=0)
 endif()
 
 get_filename_component(_snapshot_dir "${_snapshot}" DIRECTORY)

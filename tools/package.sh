@@ -2,25 +2,29 @@
 # Builds what Vellox ships, into build/packages:
 #   deb        vellox_<version>_amd64.deb (CPack, from the native tree)
 #   installer  Vellox-<version>-win64-setup.exe (NSIS, from the Windows tree)
-#   zip        Vellox-<version>-win64.zip (the bundle and the notices)
+#   zip        Vellox-<version>-win64.zip (the bundle, the notices and the licences)
 # Usage: tools/package.sh [--native DIR] [--windows DIR] [--out DIR] [deb] [installer] [zip]
 # With no kind named it makes all three. The trees default to build/linux and
 # build/windows and are configured and built as needed.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+caller=$PWD
 cd "$top"
+given() { case "$1" in /*) echo "$1" ;; *) echo "$caller/$1" ;; esac; }  # relative to the caller
 native=build/linux; windows=build/windows; out=build/packages; kinds=()
 while [ $# -gt 0 ]; do
   case "$1" in
-    --native) native=$2; shift ;;
-    --windows) windows=$2; shift ;;
-    --out) out=$2; shift ;;
+    --native) native=$(given "$2"); shift ;;
+    --windows) windows=$(given "$2"); shift ;;
+    --out) out=$(given "$2"); shift ;;
     deb|installer|zip) kinds+=("$1") ;;
     *) echo "package.sh: unknown argument $1" >&2; exit 2 ;;
   esac
   shift
 done
 [ ${#kinds[@]} -gt 0 ] || kinds=(deb installer zip)
+# Everything the packages need (the compilers, libpng for Windows, NSIS, lintian).
+bash tools/setup.sh >&2
 wants() { [[ " ${kinds[*]} " == *" $1 "* ]]; }
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
@@ -28,7 +32,8 @@ out=$(cd "$out" && pwd)
 configured() { # dir extra-args...
   local dir=$1; shift
   [ -f "$dir/build.ninja" ] || cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
-  cmake --build "$dir" --target vellox vellox_module vellox_package_notes >"$out/build.log" 2>&1 \
+  # The whole bundle, snapshot included, and what the packages carry beside it.
+  cmake --build "$dir" --target vellox vellox_module vellox_module_snapshot vellox_package_notes >"$out/build.log" 2>&1 \
     || { tail -n 30 "$out/build.log" >&2; echo "package.sh: building $dir failed" >&2; return 1; }
   rm -f "$out/build.log"
 }
@@ -50,14 +55,17 @@ if wants installer || wants zip; then
   rm -rf "$stage"
   cmake --install "$windows" --prefix "$stage" >/dev/null
   if wants installer; then
-    makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$out/Vellox-$version-win64-setup.exe" \
-      packaging/windows/vellox.nsi >/dev/null
+    url=$(sed -n 's/^constexpr char kVelloxUrl\[\] = "\(.*\)";/\1/p' "$windows/identity/VelloxIdentity.h")
+    python3 packaging/windows/make_artwork.py "$out/art-win64"
+    makensis -V2 -DVERSION="$version" -DURL="$url" -DSTAGE="$stage" -DART="$out/art-win64" \
+      -DOUTFILE="$out/Vellox-$version-win64-setup.exe" packaging/windows/vellox.nsi >/dev/null
+    rm -rf "$out/art-win64"
     echo "package: $out/Vellox-$version-win64-setup.exe"
   fi
   if wants zip; then
     rm -f "$out/Vellox-$version-win64.zip"
     (cd "$stage" && cmake -E tar cf "$out/Vellox-$version-win64.zip" --format=zip \
-       Vellox.vst3 LICENSE.txt THIRD-PARTY.txt)
+       Vellox.vst3 LICENSE.txt THIRD-PARTY.txt licenses)
     echo "package: $out/Vellox-$version-win64.zip"
   fi
   rm -rf "$stage"

@@ -2,13 +2,15 @@
 # The main job: sets up the machine, builds Vellox and renders audio through
 # the built VST 3 module. With no arguments it renders the built-in demo to
 # vellox-demo.wav; any arguments go to `vellox render` (see README.md).
+# Relative paths are the caller's: the script never changes directory.
+# VELLOX_BUILD_TREE names another native build tree (default build/linux).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-cd "$top"
-bash tools/setup.sh
-cmake -S . -B build/linux -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/linux -j "$(nproc)" --target vellox vellox_module
+tree=${VELLOX_BUILD_TREE:-$top/build/linux}
+bash "$top/tools/setup.sh"
+cmake -S "$top" -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$tree" -j "$(nproc)" --target vellox vellox_module
 if [ $# -eq 0 ]; then
   set -- --out vellox-demo.wav
 fi
-exec build/linux/vellox render "$@"
+exec "$tree/vellox" render "$@"

@@ -1,11 +1,14 @@
 ; Windows installer for Vellox. Built by tools/package.sh with
-;   makensis -DVERSION=<x.y.z> -DSTAGE=<staged install> -DOUTFILE=<setup.exe> vellox.nsi
-; STAGE holds Vellox.vst3, vellox.exe, LICENSE.txt and THIRD-PARTY.txt
-; (`cmake --install <windows tree> --prefix STAGE`).
+;   makensis -DVERSION=<x.y.z> -DURL=<product page> -DSTAGE=<staged install>
+;            -DART=<artwork folder> -DOUTFILE=<setup.exe> vellox.nsi
+; STAGE holds Vellox.vst3, vellox.exe, LICENSE.txt, THIRD-PARTY.txt and the
+; licenses folder (`cmake --install <windows tree> --prefix STAGE`); ART holds
+; vellox.ico, wizard.bmp and header.bmp (make_artwork.py).
 ;
 ; The bundle goes to %CommonProgramFiles%\VST3, where every VST 3 host looks;
 ; the command-line tool, the notices and the uninstaller to
-; %ProgramFiles%\Vellox. Silent use: setup.exe /S, uninstall.exe /S.
+; %ProgramFiles%\Vellox (the destination page). Silent use: setup.exe /S
+; (/D=folder picks the destination), uninstall.exe /S.
 
 Unicode true
 Target amd64-unicode
@@ -14,12 +17,17 @@ SetCompressor /SOLID lzma
 !include "MUI2.nsh"
 !include "x64.nsh"
 !include "LogicLib.nsh"
+!include "Sections.nsh"
 
 !define PRODUCT "Vellox"
 !define PUBLISHER "Quenwick"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vellox"
+!define BUNDLE_DIR "$COMMONFILES64\VST3\Vellox.vst3"
 
 Name "${PRODUCT} ${VERSION}"
+Caption "${PRODUCT} ${VERSION} Setup"
+UninstallCaption "${PRODUCT} ${VERSION} Uninstall"
+BrandingText "${PRODUCT} ${VERSION} by ${PUBLISHER}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\${PRODUCT}"
 RequestExecutionLevel admin
@@ -32,11 +40,34 @@ VIAddVersionKey "CompanyName" "${PUBLISHER}"
 VIAddVersionKey "FileDescription" "${PRODUCT} ${VERSION} setup"
 VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
-VIAddVersionKey "LegalCopyright" "GPL-3.0-or-later"
+VIAddVersionKey "LegalCopyright" "Copyright (C) ${PUBLISHER}. GNU GPL version 3 or later."
 
+; Vellox's own look: its knob as the icon, its panel and chop cycle beside the pages.
+!define MUI_ICON "${ART}\vellox.ico"
+!define MUI_UNICON "${ART}\vellox.ico"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${ART}\wizard.bmp"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "${ART}\wizard.bmp"
+!define MUI_HEADERIMAGE
+!define MUI_HEADERIMAGE_RIGHT
+!define MUI_HEADERIMAGE_BITMAP "${ART}\header.bmp"
+!define MUI_HEADERIMAGE_UNBITMAP "${ART}\header.bmp"
+!define MUI_ABORTWARNING
+!define MUI_COMPONENTSPAGE_SMALLDESC
+
+!define MUI_WELCOMEPAGE_TEXT "This installs ${PRODUCT} ${VERSION}, a chopper audio effect, as a VST 3 plug-in for 64-bit hosts.$\r$\n$\r$\nIn a repeating cycle it keeps the signal at full level, then pulls it down to an adjustable residual level for 0.1 s. Close your audio host before you go on.$\r$\n$\r$\nClick Next to continue."
+!insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSE.txt"
 !insertmacro MUI_PAGE_COMPONENTS
+!define MUI_DIRECTORYPAGE_TEXT_TOP "The plug-in always goes to $COMMONFILES64\VST3, where VST 3 hosts look for it.$\r$\n$\r$\nThis folder receives the command-line tool (if chosen), the licences and the uninstaller."
+!insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_TITLE "${PRODUCT} ${VERSION} is installed"
+!define MUI_FINISHPAGE_TEXT "The plug-in is in $COMMONFILES64\VST3\Vellox.vst3. Start your VST 3 host (or let it rescan its plug-ins) and add ${PRODUCT} to a mono or stereo track.$\r$\n$\r$\nThe licences are in $INSTDIR."
+!define MUI_FINISHPAGE_LINK "${PRODUCT} on the web"
+!define MUI_FINISHPAGE_LINK_LOCATION "${URL}"
+!insertmacro MUI_PAGE_FINISH
+
+!define MUI_UNCONFIRMPAGE_TEXT_TOP "${PRODUCT} will be removed: the plug-in ${BUNDLE_DIR} and, in the folder below, the command-line tool, the licences and the uninstaller."
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
@@ -53,46 +84,60 @@ Function un.onInit
   SetRegView 64
 FunctionEnd
 
-Section "Vellox VST 3 plug-in (required)" SecPlugin
+Section "VST 3 plug-in" SecPlugin
   SectionIn RO
   ; A fresh copy: files of an older version must not stay in the bundle.
-  RMDir /r "$COMMONFILES64\VST3\Vellox.vst3"
+  RMDir /r "${BUNDLE_DIR}"
   SetOutPath "$COMMONFILES64\VST3"
   File /r "${STAGE}\Vellox.vst3"
 
   SetOutPath "$INSTDIR"
   File "${STAGE}\LICENSE.txt"
   File "${STAGE}\THIRD-PARTY.txt"
+  SetOutPath "$INSTDIR\licenses"
+  File "${STAGE}\licenses\*.txt"
   WriteUninstaller "$INSTDIR\uninstall.exe"
-
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT} ${VERSION} (VST 3 plug-in)"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
-Section "vellox command-line tool" SecTool
+Section "Command-line tool" SecTool
   SetOutPath "$INSTDIR"
   File "${STAGE}\vellox.exe"
 SectionEnd
 
-LangString DESC_Plugin ${LANG_ENGLISH} "The plug-in bundle, installed to $COMMONFILES64\VST3 where VST 3 hosts find it."
-LangString DESC_Tool ${LANG_ENGLISH} "vellox.exe: renders WAV files through the plug-in and shows its parameters."
+; The Add/Remove Programs entry, with the size of what was chosen.
+Section "-Register"
+  SectionGetSize ${SecPlugin} $0
+  ${If} ${SectionIsSelected} ${SecTool}
+    SectionGetSize ${SecTool} $1
+    IntOp $0 $0 + $1
+  ${EndIf}
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT} ${VERSION} (VST 3 plug-in)"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\uninstall.exe,0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "URLInfoAbout" "${URL}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+LangString DESC_Plugin ${LANG_ENGLISH} "The Vellox plug-in, installed to $COMMONFILES64\VST3 where VST 3 hosts find it. Always installed."
+LangString DESC_Tool ${LANG_ENGLISH} "vellox.exe: renders WAV files through the plug-in and shows its parameters, from a command prompt."
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SecPlugin} $(DESC_Plugin)
   !insertmacro MUI_DESCRIPTION_TEXT ${SecTool} $(DESC_Tool)
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
 Section "Uninstall"
-  RMDir /r "$COMMONFILES64\VST3\Vellox.vst3"
+  RMDir /r "${BUNDLE_DIR}"
   RMDir "$COMMONFILES64\VST3"  ; only if no other plug-in is left in it
   Delete "$INSTDIR\vellox.exe"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\THIRD-PARTY.txt"
+  RMDir /r "$INSTDIR\licenses"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "CliRunner.h"
 #include "memory_stream.h"
 #include "module_library.h"
 #include "parameter_changes.h"
@@ -98,8 +99,8 @@ TEST(Utf16TextTest, RoundTripsAndTruncatesSafely) {
 
 TEST(ModuleBinaryPathTest, FindsTheBinaryInsideABundle) {
   namespace fs = std::filesystem;
-  const fs::path root = fs::path(testing::TempDir()) / "vellox_bundle_test";
-  fs::remove_all(root);
+  const test::ScratchDir scratch;
+  const fs::path root = fs::u8path(scratch.Path());
   const fs::path bundle = root / "Thing.vst3";
   std::string error;
   EXPECT_EQ(ModuleBinaryPath(bundle.string(), error), "");
@@ -122,7 +123,6 @@ TEST(ModuleBinaryPathTest, FindsTheBinaryInsideABundle) {
   EXPECT_EQ(ModuleBinaryPath(binary.string(), error), binary.string());
   EXPECT_FALSE(ModuleLibrary::Load(bundle.string(), error)) << "an empty file is no module";
   EXPECT_NE(error.find("cannot load"), std::string::npos) << error;
-  fs::remove_all(root);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <thread>
 
+#include "CliRunner.h"
 #include "audio_format.h"
 #include "progress_bar.h"
 #include "temporary_output.h"
@@ -46,10 +47,15 @@ TEST(OutputFormatTest, ExtensionAndFormatOptionDecideTogether) {
         EXPECT_FALSE(error.empty());
         continue;
       }
-      if (e == "ogg") EXPECT_EQ(format.encoding, SampleEncoding::kVorbis);
-      if (std::string(opt) == "16") EXPECT_EQ(format.encoding, SampleEncoding::kPcm16);
-      if (std::string(opt) == "float" || (std::string(opt).empty() && e != "flac" && e != "ogg"))
+      if (e == "ogg") {
+        EXPECT_EQ(format.encoding, SampleEncoding::kVorbis);
+      }
+      if (std::string(opt) == "16") {
+        EXPECT_EQ(format.encoding, SampleEncoding::kPcm16);
+      }
+      if (std::string(opt) == "float" || (std::string(opt).empty() && e != "flac" && e != "ogg")) {
         EXPECT_EQ(format.encoding, SampleEncoding::kFloat32);
+      }
       EXPECT_FALSE(DescribeFormat(format).empty());
     }
 }
@@ -137,14 +143,15 @@ void WriteAll(const std::string& path, const std::string& text) {
 }
 
 TEST(TemporaryOutputTest, TheFinalFileChangesOnlyOnCommit) {
-  const std::string target = testing::TempDir() + "vellox_tmp_target.txt";
+  const test::ScratchDir scratch;
+  const std::string target = scratch.File("target.txt");
   WriteAll(target, "old");
   std::string temporary;
   {
     TemporaryOutput abandoned(target);
     temporary = abandoned.Path();
     EXPECT_NE(temporary, target);
-    EXPECT_EQ(temporary.substr(0, testing::TempDir().size()), testing::TempDir()) << "beside the output";
+    EXPECT_EQ(temporary.substr(0, scratch.Path().size()), scratch.Path()) << "beside the output";
     WriteAll(temporary, "half");
   }
   EXPECT_EQ(ReadAll(temporary), "") << "an abandoned temporary file is removed";

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "CliRunner.h"
 #include "plugin_search.h"
 
 namespace vellox::cli {
@@ -21,15 +22,12 @@ constexpr const char* kBinary = "Contents/x86_64-linux/Vellox.so";
 class PluginSearchTest : public testing::Test {
 protected:
   void SetUp() override {
-    root_ = fs::path(testing::TempDir()) /
-            (std::string("vellox_search_") + testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root_);
+    root_ = fs::u8path(scratch_.Path());
     fs::create_directories(root_ / "prefix" / "bin");
     context_.executableDir = (root_ / "prefix" / "bin").string();
     context_.home = (root_ / "home").string();
     context_.commonProgramFiles = (root_ / "Common Files").string();
   }
-  void TearDown() override { fs::remove_all(root_); }
 
   static void Stage(const std::string& bundle) {
     const fs::path binary = fs::path(bundle) / kBinary;
@@ -37,6 +35,7 @@ protected:
     std::ofstream(binary) << "module";
   }
 
+  test::ScratchDir scratch_;
   fs::path root_;
   SearchContext context_;
 };

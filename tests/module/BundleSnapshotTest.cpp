@@ -1,6 +1,7 @@
 // The bundle's editor snapshot (Contents/Resources/Snapshots/<CID>_snapshot.png,
 // painted at build time) against the editor as `vellox snapshot` shows it now.
 #include <cstdio>
+#include <cstdlib>
 
 #include "CliRunner.h"
 #include "ModuleFixture.h"
@@ -29,8 +30,8 @@ TEST_F(BundleSnapshotTest, BundledPictureIsTheEditorAtItsDefaults) {
   std::string error;
   ASSERT_TRUE(host::ReadPngFile(SnapshotPath(), bundled, error)) << error;
 
-  const std::string fresh = testing::TempDir() + "vellox_bundle_snapshot.png";
-  std::remove(fresh.c_str());
+  const ScratchDir scratch;
+  const std::string fresh = scratch.File("snapshot.png");
   const CliResult r = RunVellox({"snapshot", "--out", fresh, "--plugin", BundlePath()});
   ASSERT_EQ(r.code, 0) << r.err;
   host::RgbaImage shown;
@@ -43,8 +44,30 @@ TEST_F(BundleSnapshotTest, BundledPictureIsTheEditorAtItsDefaults) {
   size_t differing = 0;
   for (size_t i = 0; i < shown.pixels.size(); ++i) differing += bundled.pixels[i] != shown.pixels[i];
   EXPECT_EQ(differing, 0u);
-  std::remove(fresh.c_str());
 }
+
+#ifndef _WIN32
+// A DISPLAY that names no running server (a stale variable in a build
+// environment) still gives the picture, painted off-screen, with a note.
+TEST_F(BundleSnapshotTest, ADisplayThatDoesNotAnswerFallsBackToPaintingOffScreen) {
+  const ScratchDir scratch;
+  const char* previous = std::getenv("DISPLAY");
+  const std::string saved = previous ? previous : "";
+  setenv("DISPLAY", ":65000", 1);
+  const CliResult r = RunVellox({"snapshot", "--out", scratch.File("p.png"), "--plugin", BundlePath()});
+  if (previous)
+    setenv("DISPLAY", saved.c_str(), 1);
+  else
+    unsetenv("DISPLAY");
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.err, "vellox: note: the X display \":65000\" does not answer; painted the editor off-screen\n");
+  host::RgbaImage bundled, shown;
+  std::string error;
+  ASSERT_TRUE(host::ReadPngFile(SnapshotPath(), bundled, error)) << error;
+  ASSERT_TRUE(host::ReadPngFile(scratch.File("p.png"), shown, error)) << error;
+  EXPECT_EQ(shown.pixels, bundled.pixels);
+}
+#endif
 
 }  // namespace
 }  // namespace vellox::test

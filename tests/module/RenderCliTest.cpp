@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -19,9 +20,11 @@
 namespace vellox::test {
 namespace {
 
-std::string TempFile(const std::string& name) { return testing::TempDir() + "vellox_cli_" + name; }
-
-class RenderCliTest : public ModuleTest {};
+class RenderCliTest : public ModuleTest {
+protected:
+  std::string TempFile(const std::string& name) const { return mScratch.File(name); }
+  ScratchDir mScratch;
+};
 
 TEST_F(RenderCliTest, DemoRenderWritesTheWholeDemo) {
   const std::string out = TempFile("demo.wav");
@@ -62,13 +65,21 @@ TEST_F(RenderCliTest, BypassedMonoFileComesBackUnchanged) {
   for (size_t i = 0; i < 5000; ++i) source.channels[0][i] = static_cast<float>(0.5 * std::sin(0.01 * i));
   std::string error;
   ASSERT_TRUE(cli::WriteAudioFile(in, source, error)) << error;
-  const CliResult r = RunVellox({"render", "--in", in, "--out", out, "--plugin", BundlePath(), "--bypass"});
-  ASSERT_EQ(r.code, 0) << r.err;
-  cli::AudioData result;
-  ASSERT_TRUE(cli::ReadAudioFile(out, result, error)) << error;
-  EXPECT_EQ(result.sampleRate, 22050.0);
-  ASSERT_EQ(result.channels.size(), 1u);
-  EXPECT_EQ(result.channels[0], source.channels[0]);
+  // The host's bypass, and the effect's own BY switch in each way it may be written.
+  const std::vector<std::vector<std::string>> ways = {
+      {"--bypass"}, {"--set", "BY=on"}, {"--set", "by=ON"}, {"--set", "BY=1"}, {"--set", "BY=true"}};
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.back());
+    std::vector<std::string> args = {"render", "--in", in, "--out", out, "--plugin", BundlePath()};
+    args.insert(args.end(), way.begin(), way.end());
+    const CliResult r = RunVellox(args);
+    ASSERT_EQ(r.code, 0) << r.err;
+    cli::AudioData result;
+    ASSERT_TRUE(cli::ReadAudioFile(out, result, error)) << error;
+    EXPECT_EQ(result.sampleRate, 22050.0);
+    ASSERT_EQ(result.channels.size(), 1u);
+    EXPECT_EQ(result.channels[0], source.channels[0]);
+  }
   std::remove(in.c_str());
   std::remove(out.c_str());
 }
@@ -92,8 +103,17 @@ TEST_F(RenderCliTest, ErrorsExplainThemselvesAndFail) {
       {{"render", "--out", TempFile("never.flac"), "--plugin", plugin, "--format", "float"}, 2, "FLAC"},
       {{"render", "--out", TempFile("never.ogg"), "--plugin", plugin, "--format", "16"}, 2, "Ogg"},
       {{"render", "--out", out, "--plugin", plugin, "--set", "FADE"}, 2, "NAME=VALUE"},
+      {{"render", "--out", out, "--plugin", plugin, "--set", "=3"}, 2, "NAME=VALUE"},
+      {{"render", "--out", out, "--plugin", plugin, "--set", " =3"}, 2, "NAME=VALUE"},
+      {{"render", "--out", out, "--out", out, "--plugin", plugin}, 2, "--out is given more than once"},
+      {{"render", "--out", out, "--block=64", "--block", "64"}, 2, "--block is given more than once"},
+      {{"render", "--out", out, "--plugin", plugin, "--set", "BY=maybe"}, 2, "is not a number"},
+      {{"render", "--in", TempFile(""), "--out", out, "--plugin", plugin}, 1, "is a folder"},
+      {{"render", "--out", TempFile("absent/never.wav"), "--plugin", plugin}, 1, "does not exist"},
+      {{"render", "--out", TempFile(""), "--plugin", plugin}, 2, "cannot tell the output format"},
       {{"render", "--plugin", plugin}, 2, "needs --out"},
-      {{"render", "--out", out, "--precision", "48"}, 2, "--precision"},
+      {{"render", "--out", out, "--precision", "48"}, 2, "--precision takes 32 or 64, got \"48\""},
+      {{"render", "--out", out, "--precision", "3x"}, 2, "--precision takes 32 or 64, got \"3x\""},
       {{"render", "--out", out, "--block", "0"}, 2, "--block"},
       {{"render", "--out", out, "--loud"}, 2, "unknown option"},
       {{"mix"}, 2, "unknown command"},
@@ -109,19 +129,139 @@ TEST_F(RenderCliTest, ErrorsExplainThemselvesAndFail) {
   EXPECT_EQ(std::fopen(out.c_str(), "rb"), nullptr) << "a failed render left an output file";
 }
 
+// A stereo 16-bit WAV of `frames` frames whose header promises `promised`.
+std::string WriteShortWav(const std::string& path, size_t frames, size_t promised) {
+  cli::AudioData audio;
+  audio.sampleRate = 44100;
+  audio.channels.assign(2, std::vector<double>(promised));
+  for (size_t i = 0; i < promised; ++i) audio.channels[i % 2][i] = 0.25;
+  std::vector<uint8_t> bytes = cli::EncodeWav(audio, cli::SampleEncoding::kPcm16);
+  bytes.resize(44 + frames * 4);
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return path;
+}
+
+// Blocks that divide neither the file nor the reading chunk: a bypassed
+// render still hands back every sample where it was.
+TEST_F(RenderCliTest, StreamedRenderKeepsEverySampleInPlace) {
+  const std::string in = TempFile("long.wav"), out = TempFile("long_out.wav");
+  cli::AudioData source;
+  source.sampleRate = 48000;
+  source.channels.assign(2, std::vector<double>(30001));
+  for (size_t i = 0; i < 30001; ++i) {
+    source.channels[0][i] = static_cast<float>(std::sin(0.001 * static_cast<double>(i * i % 7919)));
+    source.channels[1][i] = static_cast<float>(static_cast<double>(i) / 30001.0 - 0.5);
+  }
+  std::string error;
+  ASSERT_TRUE(cli::WriteAudioFile(in, source, error)) << error;
+  for (const char* precision : {"32", "64"}) {
+    const CliResult r = RunVellox({"render", "--in", in, "--out", out, "--plugin", BundlePath(), "--bypass", "--block",
+                                   "300", "--precision", precision});
+    ASSERT_EQ(r.code, 0) << r.err;
+    cli::AudioData back;
+    ASSERT_TRUE(cli::ReadAudioFile(out, back, error)) << error;
+    EXPECT_EQ(back.channels, source.channels) << precision;
+  }
+}
+
+// What the header promises against what the file holds.
+TEST_F(RenderCliTest, ShortInputsAreNamedAndFailUnlessAllowed) {
+  const std::string out = TempFile("short_out.wav");
+  const struct {
+    size_t frames, promised;
+    bool allow;
+    int code;
+    const char* message;
+  } cases[] = {
+      {600, 1000, false, 1, "400 of them are missing"},
+      {600, 1000, true, 0, "400 of them are missing; rendered the 600"},
+      {0, 1000, true, 1, "holds no audio frames"},
+      {1000, 1000, false, 0, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    std::remove(out.c_str());
+    const std::string in = WriteShortWav(TempFile("short.wav"), c.frames, c.promised);
+    std::vector<std::string> args = {"render", "--in", in, "--out", out, "--plugin", BundlePath()};
+    if (c.allow) args.push_back("--allow-truncated");
+    const CliResult r = RunVellox(args);
+    EXPECT_EQ(r.code, c.code) << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    if (!*c.message) {
+      EXPECT_EQ(r.err, "");
+    }
+    cli::AudioData back;
+    std::string error;
+    EXPECT_EQ(cli::ReadAudioFile(out, back, error), c.code == 0) << "output only when the render succeeds";
+    if (c.code == 0) {
+      EXPECT_EQ(back.Frames(), c.frames);
+    }
+  }
+}
+
+// The input is never replaced by accident; asked to, it is replaced whole.
+TEST_F(RenderCliTest, AnOutputThatIsTheInputNeedsForce) {
+  const std::string in = WriteShortWav(TempFile("self.wav"), 2000, 2000);
+  const std::string alias = mScratch.Path() + "./self.wav";
+  cli::AudioData before, after;
+  std::string error;
+  ASSERT_TRUE(cli::ReadAudioFile(in, before, error)) << error;
+  const CliResult refused = RunVellox({"render", "--in", in, "--out", alias, "--plugin", BundlePath(), "--bypass"});
+  EXPECT_EQ(refused.code, 2);
+  EXPECT_NE(refused.err.find("is the input file"), std::string::npos) << refused.err;
+  const CliResult forced =
+      RunVellox({"render", "--in", in, "--out", alias, "--plugin", BundlePath(), "--bypass", "--force"});
+  ASSERT_EQ(forced.code, 0) << forced.err;
+  ASSERT_TRUE(cli::ReadAudioFile(in, after, error)) << error;
+  EXPECT_EQ(after.channels, before.channels);
+  EXPECT_EQ(mScratch.Names(), std::vector<std::string>{"self.wav"}) << "no temporary file is left";
+}
+
+TEST_F(RenderCliTest, ClippedSamplesAreCountedInIntegerFormatsOnly) {
+  for (const char* format : {"16", "float"}) {
+    const CliResult r = RunVellox(
+        {"render", "--out", TempFile("loud.wav"), "--plugin", BundlePath(), "--set", "OUTPUT=10", "--format", format});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::regex warning("vellox: warning: ([0-9]+) samples went over full scale .*--format float");
+    std::smatch match;
+    const bool warned = std::regex_search(r.err, match, warning);
+    EXPECT_EQ(warned, std::string(format) == "16") << r.err;
+    if (warned) {
+      EXPECT_GT(std::stol(match[1]), 1000);
+    }
+  }
+}
+
+#ifndef _WIN32
+TEST_F(RenderCliTest, AnOutputLinkIsWrittenThroughNotReplaced) {
+  const std::string target = TempFile("target.wav"), link = TempFile("link.wav");
+  std::ofstream(target) << "old";
+  std::filesystem::create_symlink("target.wav", link);
+  const CliResult r = RunVellox({"render", "--out", link, "--plugin", BundlePath()});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  cli::AudioData audio;
+  std::string error;
+  EXPECT_TRUE(cli::ReadAudioFile(target, audio, error)) << error;
+  EXPECT_EQ(audio.Frames(), 176400u);
+}
+#endif
+
 TEST_F(RenderCliTest, InfoShowsTheModuleAsAHostSeesIt) {
   const CliResult r = RunVellox({"info", "--plugin", BundlePath()});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out.rfind("plug-in " + BundlePath() + " (named by --plugin)\n", 0), 0u) << r.out;
   // The class id's bytes in the platform's TUID order.
-#ifdef _WIN32
-  const char* cidBytes = "0DE7AEF2DE004E4F516E776B564C5831";
-#else
-  const char* cidBytes = "F2AEE70D00DE4F4E516E776B564C5831";
-#endif
-  for (const char* text : {"Quenwick", cidBytes, "Audio Module Class", "VST 3.6.12", "parameters: 7", "0x62706173",
-                           "OUTPUT", "Root Unit", "Factory Presets", "\"-\""})
+  // The class id as moduleinfo.json writes it, on every platform.
+  for (const char* text : {"Quenwick", "F2AEE70D00DE4F4E516E776B564C5831", "Audio Module Class", "VST 3.6.12",
+                           "parameters: 7", "0x62706173", "OUTPUT", "Root Unit", "programs through Preset", "\"-\""})
     EXPECT_NE(r.out.find(text), std::string::npos) << text << "\n" << r.out;
+  // What a host is told there is, and nothing it is not told.
+  const auto lists = r.out.find("program lists: 0\n");
+  if (lists != std::string::npos) {
+    EXPECT_EQ(r.out.find("  list ", lists), std::string::npos) << r.out;
+  }
 }
 
 }  // namespace
@@ -129,8 +269,6 @@ TEST_F(RenderCliTest, InfoShowsTheModuleAsAHostSeesIt) {
 
 namespace vellox::test {
 namespace {
-
-std::string PartialFile(const std::string& name) { return testing::TempDir() + "vellox_fmt_" + name; }
 
 [[maybe_unused]] bool FileExists(const std::string& path) {
   FILE* f = std::fopen(path.c_str(), "rb");
@@ -146,7 +284,11 @@ struct FormatCase {
   double tolerance;    // largest allowed sample error
 };
 
-class RenderFormatTest : public ModuleTest, public testing::WithParamInterface<FormatCase> {};
+class RenderFormatTest : public ModuleTest, public testing::WithParamInterface<FormatCase> {
+protected:
+  std::string PartialFile(const std::string& name) const { return mScratch.File(name); }
+  ScratchDir mScratch;
+};
 
 TEST_P(RenderFormatTest, BypassedRenderKeepsChannelsRateAndSamplesWithinTheFormatsResolution) {
   const FormatCase c = GetParam();
@@ -204,6 +346,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, RenderFormatTest,
                                          FormatCase{"ogg", "", 0.0}));
 
 TEST_F(RenderCliTest, FailedRendersLeaveTheOldOutputAndNoPartialFile) {
+  const auto PartialFile = [this](const std::string& name) { return TempFile(name); };
   const std::string out = PartialFile("kept.wav");
   {
     FILE* f = std::fopen(out.c_str(), "wb");
@@ -238,12 +381,7 @@ TEST_F(RenderCliTest, FailedRendersLeaveTheOldOutputAndNoPartialFile) {
   EXPECT_NE(r.err.find("cannot write " + blocked), std::string::npos) << r.err;
   EXPECT_EQ(r.err.find(".partial"), std::string::npos) << "the message names the file the user asked for";
   EXPECT_TRUE(FileExists(inside));
-  const std::string listing = PartialFile("listing.txt");
-  ASSERT_EQ(std::system(("ls -a '" + testing::TempDir() + "' > '" + listing + "'").c_str()), 0);
-  std::ifstream names(listing);
-  std::string name;
-  while (std::getline(names, name)) EXPECT_EQ(name.find(".partial-"), std::string::npos) << name;
-  std::system(("rm -rf '" + blocked + "' '" + listing + "'").c_str());
+  for (const std::string& name : mScratch.Names()) EXPECT_EQ(name.find(".partial-"), std::string::npos) << name;
 #endif
   std::remove(out.c_str());
 }
@@ -252,7 +390,9 @@ TEST_F(RenderCliTest, FailedRendersLeaveTheOldOutputAndNoPartialFile) {
 // option it accepts is named in its help.
 TEST(HelpTest, EachCommandsHelpNamesExactlyTheOptionsItTakes) {
   const std::map<std::string, std::set<std::string>> accepted = {
-      {"render", {"--in", "--out", "--format", "--plugin", "--set", "--bypass", "--precision", "--block", "--rate"}},
+      {"render",
+       {"--in", "--out", "--format", "--plugin", "--set", "--bypass", "--precision", "--block", "--rate", "--force",
+        "--allow-truncated"}},
       {"info", {"--plugin"}},
       {"snapshot", {"--out", "--plugin", "--set"}},
   };
@@ -262,7 +402,7 @@ TEST(HelpTest, EachCommandsHelpNamesExactlyTheOptionsItTakes) {
     ASSERT_EQ(help.code, 0);
     EXPECT_EQ(help.out.rfind("usage: vellox " + command, 0), 0u) << help.out;
     std::set<std::string> named;
-    const std::regex option("--[a-z]+");
+    const std::regex option("--[a-z]+(-[a-z]+)*");
     for (auto it = std::sregex_iterator(help.out.begin(), help.out.end(), option); it != std::sregex_iterator(); ++it)
       named.insert(it->str());
     named.erase("--help");
@@ -275,7 +415,7 @@ TEST(HelpTest, EachCommandsHelpNamesExactlyTheOptionsItTakes) {
   }
   const CliResult main = RunVellox({"--help"});
   EXPECT_EQ(main.code, 0);
-  for (const char* text : {"render", "info", "snapshot", "COMMAND --help", "Exit status"})
+  for (const char* text : {"render", "info", "snapshot", "COMMAND --help", "Exit status", "--version"})
     EXPECT_NE(main.out.find(text), std::string::npos) << text;
   EXPECT_EQ(RunVellox({"help", "render"}).out, RunVellox({"render", "--help"}).out);
 }

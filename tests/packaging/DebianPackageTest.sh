@@ -7,8 +7,9 @@ set -uo pipefail
 build=$(cd "$1" && pwd)
 top=$(cd "$(dirname "$0")/../.." && pwd)
 source "$(dirname "$0")/check.sh"
-work="$build/packaging-test/deb"
-rm -rf "$work"; mkdir -p "$work"
+# A folder of its own: runs side by side never share files.
+mkdir -p "$build/packaging-test"
+work=$(mktemp -d "$build/packaging-test/deb.XXXXXX")
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 deb="$work/vellox_${version}_amd64.deb"
 
@@ -16,15 +17,14 @@ bash "$top/tools/package.sh" --native "$build" --out "$work" deb || { echo "FAIL
 check "the package is named vellox_${version}_amd64.deb" test -f "$deb"
 
 files=$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' | grep -v '/$' | sort)
-expected=$(printf '%s\n' /usr/bin/vellox /usr/lib/vst3/Vellox.vst3/Contents/x86_64-linux/Vellox.so \
-  /usr/lib/vst3/Vellox.vst3/Contents/Resources/moduleinfo.json /usr/share/doc/vellox/changelog.gz \
-  /usr/share/doc/vellox/copyright | sort)
-# Resources may hold more than the description file (e.g. snapshots); nothing
-# may lie outside the bundle, the tool and the notices.
-check "the package holds the bundle, the tool and the notices" \
-  bash -c '[ -z "$(comm -23 <(echo "$1") <(echo "$2"))" ]' _ "$expected" "$files"
-check "nothing outside /usr/lib/vst3/Vellox.vst3, /usr/bin/vellox, /usr/share/doc/vellox" \
-  bash -c '! echo "$1" | grep -vE "^(/usr/lib/vst3/Vellox\.vst3/|/usr/bin/vellox$|/usr/share/doc/vellox/)"' _ "$files"
+# The whole built bundle, file by file, and beside it the tool, its manual page and the notices.
+bundle_files=$(cd "$build/Vellox.vst3" && find . -type f | sed 's|^\.|/usr/lib/vst3/Vellox.vst3|')
+expected=$(printf '%s\n' $bundle_files /usr/bin/vellox /usr/share/man/man1/vellox.1.gz \
+  /usr/share/doc/vellox/changelog.gz /usr/share/doc/vellox/copyright | sort)
+check "the built bundle holds the editor snapshot moduleinfo.json names" \
+  bash -c 'grep -q "Contents/Resources/Snapshots/.*_snapshot.png" <<<"$1"' _ "$bundle_files"
+check "the package holds exactly the bundle, the tool, its manual page and the notices" test "$expected" = "$files"
+[ "$expected" = "$files" ] || diff <(echo "$expected") <(echo "$files")
 
 field() { dpkg-deb -f "$deb" "$1"; }
 check "section sound" test "$(field Section)" = sound
@@ -36,14 +36,32 @@ check "a synopsis and an extended description" \
   bash -c '[ "$(grep -c . <<<"$1")" -ge 3 ]' _ "$(field Description)"
 
 dpkg-deb -x "$deb" "$work/root"
-# The same format line as the machine's own Debian packages carry.
+for f in $(cd "$build/Vellox.vst3" && find . -type f ! -name '*.so'); do
+  check "the packaged $f is the built one" cmp -s "$build/Vellox.vst3/$f" "$work/root/usr/lib/vst3/Vellox.vst3/$f"
+done
+copyright="$work/root/usr/share/doc/vellox/copyright"
 check "machine-readable copyright file" \
-  bash -c '[ "$(head -n1 "$1")" = "$(head -n1 /usr/share/doc/dpkg/copyright)" ] && grep -q "copyright-format/1.0" "$1"' _ \
-  "$work/root/usr/share/doc/vellox/copyright"
-check "the copyright file names the GPL-3+ license" grep -q '^License: GPL-3+' "$work/root/usr/share/doc/vellox/copyright"
+  test "$(head -n1 "$copyright")" = "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/"
+check "the copyright file names the GPL-3+ license" grep -q '^License: GPL-3+' "$copyright"
+# Every stanza a Files: line names a licence for has that licence's text.
+check "each licence the copyright file uses is spelled out in it" bash -c '
+  for l in $(sed -n "s/^Files: .*//; s/^License: \([^ ]*\)$/\1/p" "$1" | sort -u); do
+    awk -v l="$l" "\$0 == \"License: \" l { getline; if (\$0 ~ /^ /) found = 1 } END { exit !found }" "$1" || exit 1
+  done' _ "$copyright"
+check "the copyright file has a stanza for the VST 3 SDK compiled in" grep -q '^Files: VST3_SDK/\*' "$copyright"
+# Each line of every help text the tool prints is in the page, as roff writes it.
+check "the manual page is the tool's own help" bash -c '
+  page=$(zcat "$1")
+  for c in "" render info snapshot; do
+    "$2" $c --help | sed "s/\\\\/\\\\e/g; s/-/\\\\-/g; s/^\\([.'"'"']\\)/\\\\\&\\1/" | while IFS= read -r line; do
+      grep -qxF -- "$line" <<<"$page" || { echo "not in the page: $line"; exit 1; }
+    done || exit 1
+  done' _ "$work/root/usr/share/man/man1/vellox.1.gz" "$build/vellox"
 
-lintian_out=$(lintian "$deb" 2>/dev/null); echo "$lintian_out"
+lintian_out=$(lintian --display-info "$deb" 2>/dev/null); echo "$lintian_out"
 check "lintian reports no error" bash -c '! grep -q "^E:" <<<"$1"' _ "$lintian_out"
+check "lintian reports no warning" bash -c '! grep -q "^W:" <<<"$1"' _ "$lintian_out"
+check "lintian reports no hardening gap" bash -c '! grep -q "hardening" <<<"$1"' _ "$lintian_out"
 
 # An empty HOME: the only bundle to find is the unpacked one.
 info=$(HOME="$work/home" "$work/root/usr/bin/vellox" info 2>&1); status=$?

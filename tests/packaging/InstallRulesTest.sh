@@ -6,8 +6,9 @@
 set -uo pipefail
 build=$(cd "$1" && pwd)
 source "$(dirname "$0")/check.sh"
-work="$build/packaging-test/install"
-rm -rf "$work"; mkdir -p "$work/home"
+# A folder of its own: runs side by side never share files.
+mkdir -p "$build/packaging-test"
+work=$(mktemp -d "$build/packaging-test/install.XXXXXX"); mkdir -p "$work/home"
 cmake --build "$build" --target vellox vellox_module vellox_package_notes >/dev/null
 
 default_prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")
@@ -32,6 +33,13 @@ for prefix in /usr /usr/local; do
   check "$prefix: the installed vellox finds the installed bundle" \
     grep -q "^plug-in $root/lib/vst3/Vellox.vst3 (" <<<"$info"
 done
+# A prefix given when configuring is the packager's: used as given, /usr/local too.
+top=$(cd "$(dirname "$0")/../.." && pwd)
+cmake -S "$top" -B "$work/tree" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELLOX_BENCH=OFF \
+  -DCMAKE_INSTALL_PREFIX=/usr/local >/dev/null 2>&1
+check "a configured prefix of /usr/local is kept" \
+  test "$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$work/tree/CMakeCache.txt")" = /usr/local
+
 # Installing again over a bundle with a stray file leaves a clean copy.
 touch "$work/dest/usr/lib/vst3/Vellox.vst3/Contents/stray"
 DESTDIR="$work/dest" cmake --install "$build" --prefix /usr >/dev/null

@@ -9,19 +9,39 @@ set -uo pipefail
 build=$(cd "$1" && pwd)
 top=$(cd "$(dirname "$0")/../.." && pwd)
 source "$(dirname "$0")/check.sh"
-work="$build/packaging-test/win"
-rm -rf "$work"; mkdir -p "$work"
+# A folder of its own: runs side by side never share files.
+mkdir -p "$build/packaging-test"
+work=$(mktemp -d "$build/packaging-test/win.XXXXXX")
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 bash "$top/tools/package.sh" --windows "$build" --out "$work" installer zip || { echo "FAILED: package.sh"; exit 1; }
 setup="$work/Vellox-$version-win64-setup.exe"
 zip="$work/Vellox-$version-win64.zip"
 check "installer Vellox-$version-win64-setup.exe built" test -f "$setup"
-zipped=$(cd "$work" && cmake -E tar tf "$zip" | sort)
-check "the zip holds the bundle and the notices" bash -c \
-  'for f in Vellox.vst3/Contents/x86_64-win/Vellox.vst3 LICENSE.txt THIRD-PARTY.txt; do grep -qx "$f" <<<"$1" || exit 1; done' _ "$zipped"
+# The whole built bundle, file by file, and the licence texts of what is linked in.
+bundle_files=$(cd "$build" && find Vellox.vst3 -type f | sort)
+licenses=$(printf 'licenses/%s\n' gcc-runtime.txt libpng.txt mingw-w64-runtime.txt vst3-sdk.txt zlib.txt)
+check "the built bundle holds the editor snapshot moduleinfo.json names" \
+  bash -c 'grep -q "Contents/Resources/Snapshots/.*_snapshot.png" <<<"$1"' _ "$bundle_files"
+zipped=$(cd "$work" && cmake -E tar tf "$zip" | grep -v '/$' | sort)
+expected=$(printf '%s\n' $bundle_files LICENSE.txt THIRD-PARTY.txt $licenses | sort)
+check "the zip holds exactly the bundle, the notices and the licence texts" test "$zipped" = "$expected"
+[ "$zipped" = "$expected" ] || diff <(echo "$expected") <(echo "$zipped")
+mkdir -p "$work/unzipped" && (cd "$work/unzipped" && cmake -E tar xf "$zip")
+for f in $licenses; do
+  check "$f is a licence text" bash -c '[ "$(wc -l <"$1")" -ge 10 ] && grep -qiE "licen[cs]e|public domain" "$1"' _ "$work/unzipped/$f"
+done
+check "THIRD-PARTY.txt names each licence file it ships" bash -c \
+  'for f in $2; do grep -qF "licenses\\$(basename "$f")" "$1" || exit 1; done' _ "$work/unzipped/THIRD-PARTY.txt" "$licenses"
+dll="$work/unzipped/Vellox.vst3/Contents/x86_64-win/Vellox.vst3"
+check "the shipped module is stripped (no debug sections)" \
+  bash -c '! x86_64-w64-mingw32-objdump -h "$1" | grep -q "\.debug"' _ "$dll"
+for f in "$dll" "$build/vellox.exe"; do
+  check "$(basename "$f") has a version resource with LegalCopyright" \
+    bash -c 'strings -el "$1" | grep -qx LegalCopyright' _ "$f"
+done
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEPREFIX="$build/wine/installer-prefix"
+export WINEPREFIX="$work/prefix"  # its own, so that no other test sees the plug-in installed
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"; wineboot -i >/dev/null 2>&1; wineserver -w
@@ -34,9 +54,14 @@ program=$(unix "$(wine cmd /c echo '%ProgramFiles%' 2>/dev/null | tr -d '\r')\\V
 check "Wine names %CommonProgramFiles% ($common)" test -n "$vst3"
 
 wine "$setup" /S; wineserver -w
-check "silent install: bundle in %CommonProgramFiles%\\VST3" test -f "$vst3/Vellox.vst3/Contents/x86_64-win/Vellox.vst3"
-check "silent install: vellox.exe, notices and uninstaller in %ProgramFiles%\\Vellox" \
-  bash -c 'for f in vellox.exe uninstall.exe LICENSE.txt THIRD-PARTY.txt; do test -f "$1/$f" || exit 1; done' _ "$program"
+installed=$(cd "$vst3" && find Vellox.vst3 -type f | sort)
+check "silent install: the whole bundle in %CommonProgramFiles%\\VST3" test "$installed" = "$bundle_files"
+check "silent install: vellox.exe, notices, licences and uninstaller in %ProgramFiles%\\Vellox" \
+  bash -c 'for f in vellox.exe uninstall.exe LICENSE.txt THIRD-PARTY.txt $2; do test -f "$1/$f" || exit 1; done' _ \
+  "$program" "$licenses"
+for value in DisplayIcon EstimatedSize URLInfoAbout; do
+  check "the uninstall entry has $value" bash -c 'wine reg query "$1" /v "$2" 2>/dev/null | grep -q "$2"' _ "$key" "$value"
+done
 registered=$(wine reg query "$key" /v UninstallString 2>/dev/null | tr -d '\r')
 check "the uninstaller is registered in Add/Remove Programs" grep -q 'uninstall.exe' <<<"$registered"
 check "the registered name carries the version" bash -c \

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "VelloxIdentity.h"
 #include "help_text.h"
 #include "snapshot.h"
 
@@ -31,6 +32,10 @@ int RunCli(const std::vector<std::string>& args, Console& console) {
       console.out << text;
     else
       console.out << MainHelp();
+    return kExitOk;
+  }
+  if (command == "--version" || command == "version") {
+    console.out << "vellox " << kVelloxVersionText << "\n";
     return kExitOk;
   }
   std::string help;

@@ -19,13 +19,14 @@ constexpr const char* kPluginSearch =
 
 constexpr const char* kExitCodes =
     "Exit status: 0 done; 1 a file or the plug-in could not be read or written;\n"
-    "2 the command line is wrong (unknown option, parameter or out-of-range value).\n";
+    "2 the command line is wrong (unknown or repeated option, parameter or\n"
+    "out-of-range value, or an output that is the input).\n";
 
 std::string RenderHelp() {
   return std::string(
              "usage: vellox render [--in IN] --out OUT [--format 16|24|32|float] [--plugin PATH]\n"
              "                     [--set NAME=VALUE ...] [--bypass] [--precision 32|64]\n"
-             "                     [--block N] [--rate HZ]\n"
+             "                     [--block N] [--rate HZ] [--force] [--allow-truncated]\n"
              "Runs audio through the effect, as a host would, and writes the result.\n"
              "\n"
              "  --in IN          input file; without it a 4-second built-in stereo demo is\n"
@@ -38,16 +39,26 @@ std::string RenderHelp() {
              "  --set NAME=VALUE a parameter setting, applied at the first block. NAME is\n"
              "                   the title (FADE, CHOP, DRY, OUTPUT, BY; any case); VALUE is\n"
              "                   in the parameter's own unit, optionally followed by it:\n"
-             "                   --set OUTPUT=-3 --set \"CHOP=0.5 s\". Repeatable.\n"
+             "                   --set OUTPUT=-3 --set \"CHOP=0.5 s\". A switch also takes\n"
+             "                   its display texts or on/off: --set BY=on. Repeatable.\n"
              "  --bypass         switches the effect's bypass on.\n"
              "  --precision P    32 or 64: the sample size the effect processes (default 32).\n"
              "  --block N        frames per processing call, 1 to 65536 (default 512).\n"
              "  --rate HZ        the demo's sample rate, 8000 to 768000 (default 44100); with\n"
              "                   --in it must match the file (the tool does not resample).\n"
+             "  --force          lets OUT be the input file itself: it is replaced once the\n"
+             "                   render is complete. Without it that is refused.\n"
+             "  --allow-truncated  renders an input that holds fewer frames than its header\n"
+             "                   promises (a file cut short) with a warning; without it that\n"
+             "                   is an error.\n"
              "\n"
-             "The output appears only when complete: it is written to a temporary file\n"
-             "beside OUT and renamed. A progress bar shows on standard error when that is\n"
-             "a terminal and the render takes more than about a second.\n") +
+             "The file is read, processed and written a block at a time, so memory use does\n"
+             "not grow with its length. The output appears only when complete: it is\n"
+             "written to a temporary file beside OUT (beside the file it points to, when OUT\n"
+             "is a symbolic link) and renamed. Samples over full scale are clipped in\n"
+             "integer formats; the tool then says how many. A progress bar shows on\n"
+             "standard error when that is a terminal and the render takes more than about\n"
+             "a second.\n") +
          CodecHelp() + kPluginSearch + kExitCodes;
 }
 
@@ -87,6 +98,7 @@ std::string MainHelp() {
              "  info      show the loaded bundle, its factory and its parameters\n"
              "  snapshot  write a picture of the editor\n"
              "  help      show this text; `vellox COMMAND --help` describes a command\n"
+             "  --version show the version\n"
              "\n") +
          CodecHelp() + kPluginSearch + kExitCodes;
 }

@@ -26,13 +26,10 @@ std::string Hex(uint32_t value, int digits) {
   return text;
 }
 
+// The class id as moduleinfo.json and the snapshot's name write it, on every platform.
 std::string CidHex(const TUID cid) {
-  std::string text;
-  char byte[3];
-  for (int i = 0; i < 16; ++i) {
-    std::snprintf(byte, sizeof byte, "%02X", static_cast<unsigned char>(cid[i]));
-    text += byte;
-  }
+  FUID::String text{};
+  FUID::fromTUID(cid).toString(text);
   return text;
 }
 
@@ -119,16 +116,32 @@ void PrintUnits(IUnitInfo& units, Console& console) {
   }
   const int32 lists = units.getProgramListCount();
   console.out << "program lists: " << lists << "\n";
-  // Some effects answer for list 0 without counting it; show what they answer.
-  for (int32 i = 0; i < (lists > 0 ? lists : 1); ++i) {
+  for (int32 i = 0; i < lists; ++i) {
     ProgramListInfo list{};
     if (units.getProgramListInfo(i, list) != kResultOk) continue;
     console.out << "  list " << Hex(static_cast<uint32_t>(list.id), 8) << " \"" << Utf16ToUtf8(list.name, 128) << "\", "
-                << list.programCount << " program(s)" << (i >= lists ? " (answered for index 0)" : "") << "\n";
+                << list.programCount << " program(s)\n";
     for (int32 p = 0; p < list.programCount; ++p) {
       String128 name{};
       if (units.getProgramName(list.id, p, name) == kResultOk)
         console.out << "    " << p << " \"" << Utf16ToUtf8(name, 128) << "\"\n";
+    }
+  }
+}
+
+// The programs a host offers through the program-change parameter: one entry per step.
+void PrintProgramParameter(IEditController& controller, Console& console) {
+  const int32 count = controller.getParameterCount();
+  for (int32 i = 0; i < count; ++i) {
+    ParameterInfo info{};
+    if (controller.getParameterInfo(i, info) != kResultOk || !(info.flags & ParameterInfo::kIsProgramChange)) continue;
+    const int32 entries = info.stepCount + 1;
+    console.out << "programs through " << Utf16ToUtf8(info.title, 128) << ": " << entries << "\n";
+    for (int32 step = 0; step < entries; ++step) {
+      String128 name{};
+      const ParamValue value = info.stepCount > 0 ? static_cast<ParamValue>(step) / info.stepCount : 0.0;
+      const bool named = controller.getParamStringByValue(info.id, value, name) == kResultOk;
+      console.out << "    " << step << " " << (named ? "\"" + Utf16ToUtf8(name, 128) + "\"" : "(no name)") << "\n";
     }
   }
 }
@@ -140,7 +153,7 @@ int RunInfo(const std::vector<std::string>& args, Console& console) {
   OptionReader reader(args);
   while (reader.Next(option)) {
     if (option != "--plugin") return Fail(console, "unknown option \"" + option + "\" for info", kExitUsage);
-    if (!reader.Value(option, plugin, error)) return Fail(console, error, kExitUsage);
+    if (!reader.Once(option, error) || !reader.Value(option, plugin, error)) return Fail(console, error, kExitUsage);
   }
   SearchPlace chosen;
   if (!ChoosePlugin(plugin, chosen, error)) return Fail(console, error);
@@ -154,6 +167,7 @@ int RunInfo(const std::vector<std::string>& args, Console& console) {
   if (!instance) return Fail(console, error);
   PrintParameters(*instance->Controller(), console);
   if (instance->Units()) PrintUnits(*instance->Units(), console);
+  PrintProgramParameter(*instance->Controller(), console);
   return kExitOk;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Walks command-line options of the form --name VALUE or --name=VALUE.
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,14 @@ public:
     return true;
   }
 
+  // False with `error` set when `option` was given before: options that take
+  // one value may appear once.
+  bool Once(const std::string& option, std::string& error) {
+    if (mSeen.insert(option).second) return true;
+    error = option + " is given more than once";
+    return false;
+  }
+
   // A whole number within [low, high].
   bool IntValue(const std::string& option, long low, long high, long& number, std::string& error) {
     std::string text;
@@ -72,6 +81,7 @@ private:
   size_t mIndex = 0;
   std::string mInlineValue;
   bool mHasInline = false;
+  std::set<std::string> mSeen;
 };
 
 }  // namespace vellox::cli

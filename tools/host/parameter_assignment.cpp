@@ -42,6 +42,29 @@ bool ParseNumber(const std::string& text, double& value) {
   return end == text.c_str() + text.size() && std::isfinite(value);
 }
 
+// A stepped parameter's value given as one of its display texts ("Off"), or a
+// switch's as on/off, yes/no or true/false.
+bool MatchStepText(IEditController& controller, const ParameterInfo& info, const std::string& value,
+                   ParamValue& normalized) {
+  if (info.stepCount <= 0) return false;
+  const std::string wanted = Lower(value);
+  for (int32 step = 0; step <= info.stepCount; ++step) {
+    const ParamValue candidate = static_cast<ParamValue>(step) / info.stepCount;
+    String128 text{};
+    if (controller.getParamStringByValue(info.id, candidate, text) == kResultOk &&
+        Lower(Trim(Utf16ToUtf8(text, 128))) == wanted) {
+      normalized = candidate;
+      return true;
+    }
+  }
+  if (info.stepCount != 1) return false;
+  for (const char* on : {"on", "yes", "true"})
+    if (wanted == on) return (normalized = 1.0), true;
+  for (const char* off : {"off", "no", "false"})
+    if (wanted == off) return (normalized = 0.0), true;
+  return false;
+}
+
 }  // namespace
 
 std::string FormatNumber(double value) {
@@ -94,6 +117,8 @@ bool ResolveAssignment(IEditController& controller, const std::string& text, Par
   const std::string units = Utf16ToUtf8(info.units, 128);
 
   double plain = 0.0;
+  if (!ParseNumber(StripUnit(value, units), plain) && MatchStepText(controller, info, value, assignment.normalized))
+    return true;
   if (!ParseNumber(StripUnit(value, units), plain)) {
     error = "value \"" + value + "\" for " + assignment.title + " is not a number";
     return false;

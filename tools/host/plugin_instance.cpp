@@ -1,5 +1,6 @@
 #include "plugin_instance.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "memory_stream.h"
@@ -169,7 +170,10 @@ bool PluginInstance::Start(const ProcessConfig& config, std::string& error) {
   }
   ProcessSetup setup{config.processMode, sampleSize, config.maxBlock, config.sampleRate};
   if (mProcessor->setupProcessing(setup) != kResultOk) {
-    error = "the effect refused the processing setup";
+    char rate[32];
+    std::snprintf(rate, sizeof rate, "%g", config.sampleRate);
+    error = "the effect refused to run at " + std::string(rate) + " Hz with " + (config.doublePrecision ? "64" : "32") +
+            "-bit samples in blocks of up to " + std::to_string(config.maxBlock) + " frames";
     return false;
   }
   if (mComponent->getBusCount(kAudio, kInput) > 0) mComponent->activateBus(kAudio, kInput, 0, true);

@@ -1,18 +1,20 @@
 // `vellox render`: runs a file or the built-in demo through the effect.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
 
 #include "audio_format.h"
+#include "audio_stream.h"
 #include "cli.h"
 #include "demo_signal.h"
 #include "option_reader.h"
+#include "output_path.h"
 #include "parameter_assignment.h"
 #include "plugin_instance.h"
 #include "plugin_search.h"
 #include "progress_bar.h"
 #include "temporary_output.h"
-#include "wav_io.h"
 
 namespace vellox::cli {
 
@@ -31,6 +33,8 @@ struct RenderOptions {
   std::vector<std::string> assignments;
   bool bypass = false;
   bool doublePrecision = false;
+  bool force = false;           // the output may replace the input
+  bool allowTruncated = false;  // a file shorter than its header says is rendered as it is
   long block = 512;
   long rate = 0;  // 0: the input's rate, or 44100 for the demo
 };
@@ -39,8 +43,9 @@ int ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opti
   OptionReader reader(args);
   std::string option, error;
   while (reader.Next(option)) {
-    bool ok = true;
-    if (option == "--in")
+    bool ok = option == "--set" || reader.Once(option, error);
+    if (!ok) {
+    } else if (option == "--in")
       ok = reader.Value(option, options.input, error);
     else if (option == "--out")
       ok = reader.Value(option, options.output, error);
@@ -52,18 +57,22 @@ int ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opti
       ok = reader.AssignmentValue(option, options.assignments, error);
     else if (option == "--bypass")
       options.bypass = true;
+    else if (option == "--force")
+      options.force = true;
+    else if (option == "--allow-truncated")
+      options.allowTruncated = true;
     else if (option == "--block")
       ok = reader.IntValue(option, 1, 65536, options.block, error);
     else if (option == "--rate")
       ok = reader.IntValue(option, 8000, 768000, options.rate, error);
     else if (option == "--precision") {
-      long bits = 0;
-      ok = reader.IntValue(option, 32, 64, bits, error);
-      if (ok && bits != 32 && bits != 64) {
-        error = "--precision takes 32 or 64";
+      std::string bits;
+      ok = reader.Value(option, bits, error);
+      if (ok && bits != "32" && bits != "64") {
+        error = "--precision takes 32 or 64, got \"" + bits + "\"";
         ok = false;
       }
-      options.doublePrecision = bits == 64;
+      options.doublePrecision = bits == "64";
     } else {
       error = "unknown option \"" + option + "\" for render";
       ok = false;
@@ -83,52 +92,93 @@ std::string Decibels(double peak) {
   return text;
 }
 
+struct RenderStats {
+  int64_t frames = 0;
+  double peakIn = 0.0;
+  double peakOut = 0.0;
+  int64_t clipped = 0;  // output samples beyond full scale
+};
+
 template <class Sample>
-bool ProcessAll(PluginInstance& instance, const AudioData& input, AudioData& output, int32 block, ProgressBar& progress,
-                std::string& error) {
-  const size_t channels = input.channels.size();
-  const size_t frames = input.Frames();
-  std::vector<std::vector<Sample>> in(channels, std::vector<Sample>(static_cast<size_t>(block)));
-  std::vector<std::vector<Sample>> out(channels, std::vector<Sample>(static_cast<size_t>(block)));
+double Peak(const std::vector<Sample>& samples, size_t count) {
+  Sample peak = 0;
+  for (size_t i = 0; i < count; ++i) peak = std::max(peak, std::fabs(samples[i]));
+  return static_cast<double>(peak);
+}
+
+template <class Sample>
+int64_t CountOvers(const std::vector<Sample>& samples, size_t count) {
+  int64_t overs = 0;
+  for (size_t i = 0; i < count; ++i) overs += std::fabs(samples[i]) > Sample(1);
+  return overs;
+}
+
+// Reads, processes and writes a chunk at a time: memory stays a few blocks
+// whatever the length of the file.
+template <class Sample>
+bool Stream(PluginInstance& instance, AudioReader& reader, AudioWriter& writer, const RenderOptions& options,
+            bool integerOutput, ProgressBar& progress, RenderStats& stats, std::string& error) {
+  const auto channels = static_cast<size_t>(reader.Info().channels);
+  const auto block = static_cast<size_t>(options.block);
+  const size_t chunk = block * std::max<size_t>(1, 8192 / block);
+  std::vector<Sample> in(chunk * channels), out(chunk * channels);
+  std::vector<std::vector<Sample>> planarIn(channels, std::vector<Sample>(block));
+  std::vector<std::vector<Sample>> planarOut(channels, std::vector<Sample>(block));
   std::vector<Sample*> inPtr, outPtr;
   for (size_t c = 0; c < channels; ++c) {
-    inPtr.push_back(in[c].data());
-    outPtr.push_back(out[c].data());
+    inPtr.push_back(planarIn[c].data());
+    outPtr.push_back(planarOut[c].data());
   }
-  output.sampleRate = input.sampleRate;
-  output.channels.assign(channels, std::vector<double>(frames));
-  for (size_t start = 0; start < frames; start += static_cast<size_t>(block)) {
-    const size_t count = std::min(frames - start, static_cast<size_t>(block));
-    for (size_t c = 0; c < channels; ++c)
-      for (size_t i = 0; i < count; ++i) in[c][i] = static_cast<Sample>(input.channels[c][start + i]);
-    if (instance.Process(inPtr.data(), outPtr.data(), static_cast<int32>(count)) != kResultOk) {
-      error = "the effect failed to process the block at frame " + std::to_string(start);
+  const int64_t total = std::max<int64_t>(reader.Info().claimedFrames, 0);
+  int64_t got;
+  while ((got = reader.Read(in.data(), static_cast<int64_t>(chunk))) > 0) {
+    const auto frames = static_cast<size_t>(got);
+    for (size_t start = 0; start < frames; start += block) {
+      const size_t count = std::min(frames - start, block);
+      for (size_t i = 0; i < count; ++i)
+        for (size_t c = 0; c < channels; ++c) planarIn[c][i] = in[(start + i) * channels + c];
+      if (instance.Process(inPtr.data(), outPtr.data(), static_cast<int32>(count)) != kResultOk) {
+        const int64_t first = stats.frames + static_cast<int64_t>(start);
+        error = "the effect refused to process the block of frames " + std::to_string(first) + " to " +
+                std::to_string(first + static_cast<int64_t>(count) - 1) + "; nothing was written";
+        return false;
+      }
+      for (size_t i = 0; i < count; ++i)
+        for (size_t c = 0; c < channels; ++c) out[(start + i) * channels + c] = planarOut[c][i];
+    }
+    stats.peakIn = std::max(stats.peakIn, Peak(in, frames * channels));
+    stats.peakOut = std::max(stats.peakOut, Peak(out, frames * channels));
+    if (integerOutput) stats.clipped += CountOvers(out, frames * channels);
+    if (!writer.Write(out.data(), got)) {
+      error = "cannot write " + options.output + ": the disk refused the data";
       return false;
     }
-    for (size_t c = 0; c < channels; ++c)
-      for (size_t i = 0; i < count; ++i) output.channels[c][start + i] = out[c][i];
-    progress.Update(start + count, frames);
+    stats.frames += got;
+    progress.Update(static_cast<size_t>(stats.frames), static_cast<size_t>(std::max(total, stats.frames)));
   }
   return true;
 }
 
-bool LoadInput(const RenderOptions& options, AudioData& audio, std::string& error) {
-  if (options.input.empty()) {
-    audio = MakeDemoSignal(options.rate > 0 ? static_cast<double>(options.rate) : 44100.0);
-    return true;
-  }
-  if (!ReadAudioFile(options.input, audio, error)) return false;
-  if (options.rate > 0 && static_cast<double>(options.rate) != audio.sampleRate) {
-    error = "--rate cannot change the rate of " + options.input + ", which is " + FormatNumber(audio.sampleRate) +
+std::unique_ptr<AudioReader> OpenInput(const RenderOptions& options, std::string& error) {
+  if (options.input.empty())
+    return MemoryReader(MakeDemoSignal(options.rate > 0 ? static_cast<double>(options.rate) : 44100.0));
+  std::unique_ptr<AudioReader> reader = OpenAudioReader(options.input, error);
+  if (!reader) return nullptr;
+  const StreamInfo& info = reader->Info();
+  if (options.rate > 0 && static_cast<double>(options.rate) != info.sampleRate) {
+    error = "--rate cannot change the rate of " + options.input + ", which is " + FormatNumber(info.sampleRate) +
             " Hz (the tool does not resample)";
-    return false;
+    return nullptr;
   }
-  if (audio.channels.size() != 1 && audio.channels.size() != 2) {
-    error =
-        options.input + " has " + std::to_string(audio.channels.size()) + " channels; the effect takes mono or stereo";
-    return false;
+  if (info.channels != 1 && info.channels != 2) {
+    error = options.input + " has " + std::to_string(info.channels) + " channels; the effect takes mono or stereo";
+    return nullptr;
   }
-  return true;
+  return reader;
+}
+
+bool IsInteger(SampleEncoding encoding) {
+  return encoding == SampleEncoding::kPcm16 || encoding == SampleEncoding::kPcm24 || encoding == SampleEncoding::kPcm32;
 }
 
 }  // namespace
@@ -136,10 +186,17 @@ bool LoadInput(const RenderOptions& options, AudioData& audio, std::string& erro
 int RunRender(const std::vector<std::string>& args, Console& console) {
   RenderOptions options;
   if (int code = ParseRenderOptions(args, options, console); code != kExitOk) return code;
-
   std::string error;
-  AudioData input;
-  if (!LoadInput(options, input, error)) return Fail(console, error);
+  if (!options.input.empty() && SameFile(options.input, options.output) && !options.force)
+    return Fail(console,
+                options.output +
+                    " is the input file; rendering would replace it (--force replaces it once the render"
+                    " is complete)",
+                kExitUsage);
+  std::unique_ptr<AudioReader> reader = OpenInput(options, error);
+  if (!reader) return Fail(console, error);
+  const StreamInfo info = reader->Info();
+  if (!CheckOutputPath(options.output, error)) return Fail(console, error);
 
   SearchPlace plugin;
   if (!ChoosePlugin(options.plugin, plugin, error)) return Fail(console, error);
@@ -158,41 +215,56 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
     return Fail(console, "the effect has no bypass parameter");
 
   host::ProcessConfig config;
-  config.sampleRate = input.sampleRate;
+  config.sampleRate = info.sampleRate;
   config.maxBlock = static_cast<int32>(options.block);
   config.doublePrecision = options.doublePrecision;
-  config.channels = static_cast<int32>(input.channels.size());
+  config.channels = info.channels;
   config.processMode = Vst::kOffline;
   if (!instance->Start(config, error)) return Fail(console, error);
   // Settings arrive with the first block, as automation at its start would.
   for (const auto& assignment : assignments) instance->QueueChange(assignment.id, assignment.normalized);
   if (options.bypass) instance->QueueChange(bypass.id, 1.0);
 
-  AudioData output;
+  TemporaryOutput file(options.output);
+  std::unique_ptr<AudioWriter> writer =
+      OpenAudioWriter(file.Path(), options.output, options.outputFormat, info.sampleRate, info.channels, error);
+  if (!writer) return Fail(console, error);
+  RenderStats stats;
   ProgressBar progress(console.err, console.interactive);
-  const bool processed = options.doublePrecision
-                             ? ProcessAll<double>(*instance, input, output, config.maxBlock, progress, error)
-                             : ProcessAll<float>(*instance, input, output, config.maxBlock, progress, error);
+  const bool integerOutput = IsInteger(options.outputFormat.encoding);
+  const bool processed =
+      options.doublePrecision
+          ? Stream<double>(*instance, *reader, *writer, options, integerOutput, progress, stats, error)
+          : Stream<float>(*instance, *reader, *writer, options, integerOutput, progress, stats, error);
   progress.Finish();
+  reader.reset();  // Windows cannot replace a file that is open (--force over the input)
   instance.reset();
   module.reset();
   if (!processed) return Fail(console, error);
-  TemporaryOutput file(options.output);
-  if (!WriteAudioFile(file.Path(), output, error, options.outputFormat)) {
-    const auto at = error.find(file.Path());
-    if (at != std::string::npos) error.replace(at, file.Path().size(), options.output);
-    return Fail(console, error);
+  if (!writer->Close()) return Fail(console, "cannot write " + options.output + ": the disk refused the data");
+  if (stats.frames == 0) return Fail(console, "cannot read " + options.input + ": it holds no audio frames");
+  const int64_t missing = info.claimedFrames > stats.frames ? info.claimedFrames - stats.frames : 0;
+  if (missing > 0) {
+    const std::string what = options.input + " is cut short: its header promises " +
+                             std::to_string(info.claimedFrames) + " frames, " + std::to_string(missing) +
+                             " of them are missing";
+    if (!options.allowTruncated)
+      return Fail(console, what + " (--allow-truncated renders the " + std::to_string(stats.frames) + " there are)");
+    console.err << "vellox: warning: " << what << "; rendered the " << stats.frames << " there are\n";
   }
   if (!file.Commit(error)) return Fail(console, error);
 
   console.out << "plug-in " << plugin.bundle << " (" << plugin.label << ")\n"
-              << "rendered " << output.Frames() << " frames at " << FormatNumber(output.sampleRate) << " Hz, "
-              << output.channels.size() << (output.channels.size() == 1 ? " channel" : " channels") << ", "
+              << "rendered " << stats.frames << " frames at " << FormatNumber(info.sampleRate) << " Hz, "
+              << info.channels << (info.channels == 1 ? " channel" : " channels") << ", "
               << (options.doublePrecision ? 64 : 32) << "-bit, blocks of " << options.block
               << (options.input.empty() ? " (built-in demo)" : "") << "\n"
-              << "peak in:  " << Decibels(PeakLevel(input)) << "\n"
-              << "peak out: " << Decibels(PeakLevel(output)) << "\n"
+              << "peak in:  " << Decibels(stats.peakIn) << "\n"
+              << "peak out: " << Decibels(stats.peakOut) << "\n"
               << "wrote " << options.output << " (" << DescribeFormat(options.outputFormat) << ")\n";
+  if (stats.clipped > 0)
+    console.err << "vellox: warning: " << stats.clipped << " samples went over full scale and were clipped in the "
+                << DescribeFormat(options.outputFormat) << " (--format float keeps them)\n";
   return kExitOk;
 }
 

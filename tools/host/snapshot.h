@@ -26,6 +26,7 @@ struct SnapshotResult {
   int width = 0;
   int height = 0;
   std::string method;  // how the picture was made, for the report line
+  std::string note;    // one line for standard error, when the way changed on its own
 };
 
 // Opens the editor with the settings applied, lets it paint and writes the

@@ -11,8 +11,9 @@ int RunSnapshot(const std::vector<std::string>& args, Console& console) {
   OptionReader reader(args);
   std::string option, error;
   while (reader.Next(option)) {
-    bool ok = true;
-    if (option == "--out")
+    bool ok = option == "--set" || reader.Once(option, error);
+    if (!ok) {
+    } else if (option == "--out")
       ok = reader.Value(option, request.output, error);
     else if (option == "--plugin")
       ok = reader.Value(option, request.plugin, error);
@@ -29,6 +30,7 @@ int RunSnapshot(const std::vector<std::string>& args, Console& console) {
 
   SnapshotResult result;
   if (!WriteEditorSnapshot(request, result, error)) return Fail(console, error);
+  if (!result.note.empty()) console.err << "vellox: note: " << result.note << "\n";
   console.out << "editor " << result.width << " x " << result.height << " (" << result.method << ")\n"
               << "wrote " << request.output << "\n";
   return kExitOk;

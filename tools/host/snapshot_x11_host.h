@@ -65,6 +65,9 @@ private:
   int mReferences = 0;
 };
 
+// Whether the display named by DISPLAY accepts a connection.
+bool DisplayAnswers();
+
 // Milliseconds of a monotonic clock.
 long long MonotonicMs();
 

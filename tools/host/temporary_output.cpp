@@ -1,5 +1,7 @@
 #include "temporary_output.h"
 
+#include "output_path.h"
+
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -17,7 +19,7 @@ namespace {
 
 // The one temporary file an interrupt must remove. A fixed buffer, because the
 // signal handler may only call async-signal-safe functions.
-char g_pending[4096];
+char gPending[4096];
 
 #ifdef _WIN32
 std::wstring Wide(const std::string& text) {
@@ -30,7 +32,7 @@ void RemoveFile(const char* path) { DeleteFileW(Wide(path).c_str()); }
 int ProcessId() { return _getpid(); }
 
 BOOL WINAPI OnConsoleInterrupt(DWORD) {
-  if (g_pending[0]) RemoveFile(g_pending);
+  if (gPending[0]) RemoveFile(gPending);
   return FALSE;  // the default handler ends the process
 }
 void WatchInterrupts() { SetConsoleCtrlHandler(OnConsoleInterrupt, TRUE); }
@@ -40,7 +42,7 @@ void RemoveFile(const char* path) { unlink(path); }
 int ProcessId() { return static_cast<int>(getpid()); }
 
 void OnInterrupt(int signal) {
-  if (g_pending[0]) unlink(g_pending);
+  if (gPending[0]) unlink(gPending);
   std::signal(signal, SIG_DFL);
   std::raise(signal);
 }
@@ -70,9 +72,9 @@ bool ReplaceFile(const std::string& from, const std::string& to) {
 }  // namespace
 
 TemporaryOutput::TemporaryOutput(std::string finalPath)
-    : mFinal(std::move(finalPath)), mTemporary(TemporaryName(mFinal)) {
-  if (mTemporary.size() < sizeof g_pending) {
-    std::memcpy(g_pending, mTemporary.c_str(), mTemporary.size() + 1);
+    : mShown(std::move(finalPath)), mFinal(FollowLinks(mShown)), mTemporary(TemporaryName(mFinal)) {
+  if (mTemporary.size() < sizeof gPending) {
+    std::memcpy(gPending, mTemporary.c_str(), mTemporary.size() + 1);
     WatchInterrupts();
   }
 }
@@ -80,16 +82,16 @@ TemporaryOutput::TemporaryOutput(std::string finalPath)
 TemporaryOutput::~TemporaryOutput() {
   if (!mCommitted) RemoveFile(mTemporary.c_str());
   UnwatchInterrupts();
-  g_pending[0] = '\0';
+  gPending[0] = '\0';
 }
 
 bool TemporaryOutput::Commit(std::string& error) {
   if (!ReplaceFile(mTemporary, mFinal)) {
-    error = "cannot write " + mFinal + ": cannot move the finished file into place";
+    error = "cannot write " + mShown + ": cannot move the finished file into place";
     return false;
   }
   mCommitted = true;
-  g_pending[0] = '\0';
+  gPending[0] = '\0';
   return true;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // An output file written under a temporary name beside its final one and
 // renamed into place only when complete, so that a failed or interrupted
-// write never leaves a partial file at the final name.
+// write never leaves a partial file at the final name. A final path that is a
+// symbolic link is written through: the file it points to is replaced.
 #include <string>
 
 namespace vellox::cli {
@@ -20,6 +21,7 @@ public:
   bool Commit(std::string& error);
 
 private:
+  std::string mShown;  // as the user gave it
   std::string mFinal;
   std::string mTemporary;
   bool mCommitted = false;

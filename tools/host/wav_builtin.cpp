@@ -1,10 +1,15 @@
 // File access through the built-in RIFF codec, for builds without libsndfile.
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
+#include "audio_stream.h"
 #include "wav_io.h"
 
 namespace vellox::cli {
@@ -21,12 +26,146 @@ FILE* OpenFile(const std::string& path, bool write) {
 #endif
 }
 
+bool IsFolder(const std::string& path) {
+#ifdef _WIN32
+  std::wstring wide(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0)), L'\0');
+  if (wide.empty()) return false;
+  MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+#else
+  FILE* probe = std::fopen((path + "/.").c_str(), "rb");
+  if (probe) std::fclose(probe);
+  return probe != nullptr;
+#endif
+}
+
+class WavReader : public AudioReader {
+public:
+  WavReader(FILE* file, const WavLayout& layout) : mFile(file), mLayout(layout), mLeft(layout.dataBytes) {
+    mInfo = layout.info;
+  }
+  ~WavReader() override { std::fclose(mFile); }
+  int64_t Read(float* out, int64_t frames) override { return Decode(out, frames); }
+  int64_t Read(double* out, int64_t frames) override { return Decode(out, frames); }
+
+private:
+  template <class Sample>
+  int64_t Decode(Sample* out, int64_t frames) {
+    const size_t frameBytes = mLayout.blockAlign;
+    const size_t wanted = std::min(static_cast<size_t>(frames) * frameBytes, static_cast<size_t>(mLeft));
+    mBytes.resize(wanted);
+    const size_t got = std::fread(mBytes.data(), 1, wanted, mFile) / frameBytes;
+    mLeft -= static_cast<uint32_t>(got * frameBytes);
+    const unsigned sampleBytes = mLayout.bits / 8;
+    const auto channels = static_cast<size_t>(mInfo.channels);
+    for (size_t i = 0; i < got * channels; ++i)
+      out[i] = static_cast<Sample>(DecodeWavSample(mBytes.data() + i * sampleBytes, mLayout.formatTag, mLayout.bits));
+    return static_cast<int64_t>(got);
+  }
+  FILE* mFile;
+  WavLayout mLayout;
+  uint32_t mLeft;
+  std::vector<uint8_t> mBytes;
+};
+
+class WavWriter : public AudioWriter {
+public:
+  WavWriter(FILE* file, SampleEncoding encoding, double rate, int channels)
+      : mFile(file), mEncoding(encoding), mRate(rate), mChannels(static_cast<unsigned>(channels)) {
+    const std::vector<uint8_t> header = WavHeader(rate, mChannels, encoding, 0);
+    mFailed = std::fwrite(header.data(), 1, header.size(), mFile) != header.size();
+  }
+  ~WavWriter() override { Close(); }
+  bool Write(const float* in, int64_t frames) override { return Encode(in, frames); }
+  bool Write(const double* in, int64_t frames) override { return Encode(in, frames); }
+  bool Close() override {
+    if (!mFile) return !mFailed;
+    if (mDataBytes & 1) mFailed |= std::fputc(0, mFile) == EOF;  // chunks are padded to an even size
+    const std::vector<uint8_t> header = WavHeader(mRate, mChannels, mEncoding, static_cast<uint32_t>(mDataBytes));
+    mFailed |= std::fseek(mFile, 0, SEEK_SET) != 0;
+    mFailed |= std::fwrite(header.data(), 1, header.size(), mFile) != header.size();
+    mFailed |= std::fclose(mFile) != 0;
+    mFile = nullptr;
+    return !mFailed;
+  }
+
+private:
+  template <class Sample>
+  bool Encode(const Sample* in, int64_t frames) {
+    const unsigned sampleBytes = WavBytesPerSample(mEncoding);
+    const size_t samples = static_cast<size_t>(frames) * mChannels;
+    mBytes.resize(samples * sampleBytes);
+    for (size_t i = 0; i < samples; ++i) EncodeWavSample(in[i], mEncoding, mBytes.data() + i * sampleBytes);
+    mFailed |= std::fwrite(mBytes.data(), 1, mBytes.size(), mFile) != mBytes.size();
+    mDataBytes += mBytes.size();
+    // The RIFF size fields hold 32 bits.
+    if (mDataBytes > 0xFFFFFFF0ull) mFailed = true;
+    return !mFailed;
+  }
+  FILE* mFile;
+  SampleEncoding mEncoding;
+  double mRate;
+  unsigned mChannels;
+  uint64_t mDataBytes = 0;
+  bool mFailed = false;
+  std::vector<uint8_t> mBytes;
+};
+
 }  // namespace
+
+std::unique_ptr<AudioReader> OpenAudioReader(const std::string& path, std::string& error) {
+  const std::string prefix = "cannot read " + path + ": ";
+  if (IsFolder(path)) {
+    error = prefix + OpenFailure(EISDIR);
+    return nullptr;
+  }
+  FILE* file = OpenFile(path, false);
+  if (!file) {
+    error = prefix + OpenFailure(errno);
+    return nullptr;
+  }
+  uint8_t head[12];
+  WavLayout layout;
+  const bool riff =
+      std::fread(head, 1, 12, file) == 12 && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0;
+  const bool found = riff && ReadWavChunks(file, layout);
+  const bool pcm = layout.formatTag == 1 && (layout.bits == 16 || layout.bits == 24 || layout.bits == 32);
+  const bool flt = layout.formatTag == 3 && (layout.bits == 32 || layout.bits == 64);
+  std::string why;
+  if (!riff)
+    why = "it is not a WAV file (this build reads WAV only)";
+  else if (!found)
+    why = "the WAV file has no format or no data chunk";
+  else if (layout.info.sampleRate < 1.0)
+    why = "its header gives a sample rate of 0 Hz";
+  else if (layout.info.channels == 0)
+    why = "its header gives no channels";
+  else if (!(pcm || flt) || layout.blockAlign != layout.info.channels * layout.bits / 8)
+    why = "its sample encoding is not supported";
+  if (!why.empty()) {
+    std::fclose(file);
+    error = prefix + why;
+    return nullptr;
+  }
+  return std::make_unique<WavReader>(file, layout);
+}
+
+std::unique_ptr<AudioWriter> OpenAudioWriter(const std::string& path, const std::string& shownPath,
+                                             const OutputFormat& format, double sampleRate, int channels,
+                                             std::string& error) {
+  FILE* file = OpenFile(path, true);
+  if (!file) {
+    error = "cannot write " + shownPath + ": " + OpenFailure(errno);
+    return nullptr;
+  }
+  return std::make_unique<WavWriter>(file, format.encoding, sampleRate, channels);
+}
 
 bool ReadAudioFile(const std::string& path, AudioData& audio, std::string& error) {
   FILE* file = OpenFile(path, false);
   if (!file) {
-    error = "cannot read " + path + ": cannot open the file";
+    error = "cannot read " + path + ": " + OpenFailure(errno);
     return false;
   }
   std::vector<uint8_t> bytes;

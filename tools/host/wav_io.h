@@ -22,6 +22,11 @@ std::vector<uint8_t> EncodeWav(const AudioData& audio, SampleEncoding encoding);
 inline std::vector<uint8_t> EncodeWavFloat32(const AudioData& audio) {
   return EncodeWav(audio, SampleEncoding::kFloat32);
 }
+// One sample in a WAV file's data chunk and the 44-byte header the encoder writes.
+double DecodeWavSample(const uint8_t* bytes, unsigned formatTag, unsigned bits);
+void EncodeWavSample(double sample, SampleEncoding encoding, uint8_t* out);
+unsigned WavBytesPerSample(SampleEncoding encoding);
+std::vector<uint8_t> WavHeader(double sampleRate, unsigned channels, SampleEncoding encoding, uint32_t dataBytes);
 // Decodes PCM 16/24/32-bit and float 32/64-bit WAV data.
 bool DecodeWav(const std::vector<uint8_t>& bytes, AudioData& audio, std::string& error);
 

@@ -25,7 +25,9 @@ void PutTag(std::vector<uint8_t>& out, const char* tag) {
 uint32_t Get16(const uint8_t* p) { return p[0] | (p[1] << 8); }
 uint32_t Get32(const uint8_t* p) { return Get16(p) | (Get16(p + 2) << 16); }
 
-double DecodeSample(const uint8_t* p, uint16_t format, uint16_t bits) {
+}  // namespace
+
+double DecodeWavSample(const uint8_t* p, unsigned format, unsigned bits) {
   if (format == kFormatFloat && bits == 32) {
     float f;
     std::memcpy(&f, p, 4);
@@ -44,6 +46,8 @@ double DecodeSample(const uint8_t* p, uint16_t format, uint16_t bits) {
   return static_cast<int32_t>(Get32(p)) / 2147483648.0;
 }
 
+namespace {
+
 // Two's complement bits of `sample` at `bits` resolution, clipped to full scale.
 uint32_t Quantize(double sample, uint32_t bits) {
   const double scale = std::ldexp(1.0, static_cast<int>(bits) - 1);
@@ -54,15 +58,15 @@ uint32_t Quantize(double sample, uint32_t bits) {
 
 }  // namespace
 
-std::vector<uint8_t> EncodeWav(const AudioData& audio, SampleEncoding encoding) {
+unsigned WavBytesPerSample(SampleEncoding encoding) {
+  return encoding == SampleEncoding::kPcm16 ? 2 : encoding == SampleEncoding::kPcm24 ? 3 : 4;
+}
+
+std::vector<uint8_t> WavHeader(double sampleRate, unsigned channels, SampleEncoding encoding, uint32_t dataBytes) {
   const bool isFloat = encoding == SampleEncoding::kFloat32 || encoding == SampleEncoding::kVorbis;
-  const uint32_t bytesPerSample = encoding == SampleEncoding::kPcm16 ? 2 : encoding == SampleEncoding::kPcm24 ? 3 : 4;
-  const auto channels = static_cast<uint32_t>(audio.channels.size());
-  const auto frames = static_cast<uint32_t>(audio.Frames());
-  const uint32_t dataBytes = frames * channels * bytesPerSample;
-  const auto rate = static_cast<uint32_t>(std::lround(audio.sampleRate));
+  const uint32_t bytesPerSample = WavBytesPerSample(encoding);
+  const auto rate = static_cast<uint32_t>(std::lround(sampleRate));
   std::vector<uint8_t> out;
-  out.reserve(44 + dataBytes + 1);
   PutTag(out, "RIFF");
   Put32(out, 36 + dataBytes + (dataBytes & 1));
   PutTag(out, "WAVE");
@@ -76,20 +80,34 @@ std::vector<uint8_t> EncodeWav(const AudioData& audio, SampleEncoding encoding) 
   Put16(out, bytesPerSample * 8);
   PutTag(out, "data");
   Put32(out, dataBytes);
-  for (uint32_t i = 0; i < frames; ++i) {
-    for (const auto& channel : audio.channels) {
-      if (isFloat) {
-        const auto sample = static_cast<float>(channel[i]);
-        uint32_t word;
-        std::memcpy(&word, &sample, 4);
-        Put32(out, word);
-      } else {
-        const uint32_t word = Quantize(channel[i], bytesPerSample * 8);
-        for (uint32_t b = 0; b < bytesPerSample; ++b) out.push_back(static_cast<uint8_t>(word >> (8 * b)));
-      }
-    }
+  return out;
+}
+
+void EncodeWavSample(double sample, SampleEncoding encoding, uint8_t* out) {
+  const unsigned bytes = WavBytesPerSample(encoding);
+  uint32_t word;
+  if (encoding == SampleEncoding::kFloat32 || encoding == SampleEncoding::kVorbis) {
+    const auto value = static_cast<float>(sample);
+    std::memcpy(&word, &value, 4);
+  } else {
+    word = Quantize(sample, bytes * 8);
   }
-  if (dataBytes & 1) out.push_back(0);  // chunks are padded to an even size
+  for (unsigned b = 0; b < bytes; ++b) out[b] = static_cast<uint8_t>(word >> (8 * b));
+}
+
+std::vector<uint8_t> EncodeWav(const AudioData& audio, SampleEncoding encoding) {
+  const uint32_t bytesPerSample = WavBytesPerSample(encoding);
+  const auto channels = static_cast<uint32_t>(audio.channels.size());
+  const auto frames = static_cast<uint32_t>(audio.Frames());
+  const uint32_t dataBytes = frames * channels * bytesPerSample;
+  std::vector<uint8_t> out = WavHeader(audio.sampleRate, channels, encoding, dataBytes);
+  out.resize(44 + dataBytes + (dataBytes & 1));  // chunks are padded to an even size
+  uint8_t* at = out.data() + 44;
+  for (uint32_t i = 0; i < frames; ++i)
+    for (const auto& channel : audio.channels) {
+      EncodeWavSample(channel[i], encoding, at);
+      at += bytesPerSample;
+    }
   return out;
 }
 
@@ -132,7 +150,7 @@ bool DecodeWav(const std::vector<uint8_t>& bytes, AudioData& audio, std::string&
   audio.channels.assign(channels, std::vector<double>(frames));
   for (size_t i = 0; i < frames; ++i)
     for (size_t c = 0; c < channels; ++c)
-      audio.channels[c][i] = DecodeSample(data + i * frameBytes + c * (bits / 8), format, bits);
+      audio.channels[c][i] = DecodeWavSample(data + i * frameBytes + c * (bits / 8), format, bits);
   return true;
 }
 
