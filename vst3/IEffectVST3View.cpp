@@ -32,8 +32,10 @@ IEffectVST3View::~IEffectVST3View() {
       Detach();
     }
   } catch (...) {}
-  // The effect keeps no list of views it cannot trust: a dying view forgets all of them.
-  mPlug->EditorViews.clear();
+  // The effect's other views live on: a host that re-docks its editor
+  // releases the old view while the new one is in use.
+  auto& views = mPlug->EditorViews;
+  views.erase(std::remove(views.begin(), views.end(), this), views.end());
   mPlug->release();
 }
 
@@ -42,12 +44,14 @@ bool IEffectVST3View::IsAttached() const {
   return std::find(views.begin(), views.end(), this) != views.end();
 }
 
-bool IEffectVST3View::ShowsEditor() const {
+IEffectVST3View* IEffectVST3View::ShowingView(const IEffectVST3* plug) {
   const auto& views = AttachedViews();
   for (auto it = views.rbegin(); it != views.rend(); ++it)
-    if ((*it)->mPlug == mPlug) return *it == this;
-  return false;
+    if ((*it)->mPlug == plug) return *it;
+  return nullptr;
 }
+
+bool IEffectVST3View::ShowsEditor() const { return ShowingView(mPlug) == this; }
 
 void IEffectVST3View::Detach() {
   const bool shown = ShowsEditor();

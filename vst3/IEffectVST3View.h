@@ -36,6 +36,10 @@ public:
   // module has no window layer.
   static const char* SupportedPlatformType();
 
+  // The view of the effect that shows its editor now (the newest attached),
+  // or null when none is attached.
+  static IEffectVST3View* ShowingView(const IEffectVST3* plug);
+
 private:
   IGraphics* Editor() const;
   bool IsAttached() const;

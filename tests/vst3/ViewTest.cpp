@@ -151,7 +151,7 @@ TEST(EditorView, SizeRequestsReachTheHostFrameAndComeBackAsOnSize) {
   view->release();
 }
 
-TEST(EditorView, ViewsKeepTheEffectAliveAndEmptyTheListWhenReleased) {
+TEST(EditorView, ViewsKeepTheEffectAliveAndLeaveTheListWhenReleased) {
   auto* effect = new CountingVellox();
   auto* controller = static_cast<Vst::IEditController*>(effect);
   IPlugView* first = controller->createView("editor");
@@ -161,9 +161,10 @@ TEST(EditorView, ViewsKeepTheEffectAliveAndEmptyTheListWhenReleased) {
   // The host lets go of the effect first: the views still hold it.
   EXPECT_EQ(controller->release(), 2u);
   first->release();
-  EXPECT_TRUE(effect->EditorViews.empty());  // every entry, not only the released view
-  effect->ResizeEditorFrame(10, 10);         // must not reach a released view
-  second->release();                         // the last reference: the effect goes
+  ASSERT_EQ(effect->EditorViews.size(), 1u);  // the other view is still known
+  EXPECT_EQ(effect->EditorViews.front(), second);
+  effect->ResizeEditorFrame(10, 10);  // no frame: nothing
+  second->release();                  // the last reference: the effect goes
 }
 
 TEST(EditorView, ReattachingANewViewReusesTheSameEditor) {
