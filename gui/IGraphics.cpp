@@ -1,13 +1,28 @@
 #include "IGraphics.h"
 
+#include <cmath>
+#include <limits>
+
 #include "../pix/PIX_Bitmap.h"
 #include "../pix/PIX_SysBitmap.h"
 #include "../plug/IEffectBase.h"
 #include "IControl.h"
 #include "IResourceCaches.h"
 
+namespace {
+constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+}
+
 IGraphics::IGraphics(IEffectBase* plug, int width, int height, int frameRate)
-    : mPlug(plug), mWidth(width), mHeight(height), mFrameRate(frameRate) {}
+    : mPlug(plug), mWidth(width), mHeight(height), mFrameRate(frameRate) {
+  // The plug-in base makes its parameter slots before any editor exists.
+  mNParams = plug ? plug->NParams() : 0;
+  mDelivered.reset(new std::atomic<double>[size_t(mNParams)]);
+  for (int i = 0; i < mNParams; ++i) mDelivered[size_t(i)].store(kNone, std::memory_order_relaxed);
+  // Values the slots hold now reach the controls through BindGraphics; the
+  // ticks show what changes afterwards.
+  for (int i = 0; i < mNParams; ++i) mSeen.push_back(plug->GetParam(i)->NormalizedValue());
+}
 
 IGraphics::~IGraphics() {
   delete mKeyCatcher;
@@ -17,7 +32,6 @@ IGraphics::~IGraphics() {
 }
 
 void IGraphics::DestroyControls() {
-  std::lock_guard<std::mutex> hold(mListLock);
   for (size_t i = mControls.size(); i-- > 0;) delete mControls[i];
   mControls.clear();
   mControls.shrink_to_fit();
@@ -32,14 +46,12 @@ void IGraphics::DestroySurfaces() {
 
 int IGraphics::AddControl(IControl* control) {
   control->AttachGraphics(this);
-  std::lock_guard<std::mutex> hold(mListLock);
   mControls.push_back(control);
   return int(mControls.size()) - 1;
 }
 
 void IGraphics::AddBackground(IControl* control) {
   control->AttachGraphics(this);
-  std::lock_guard<std::mutex> hold(mListLock);
   mControls.insert(mControls.begin(), control);
 }
 
@@ -49,10 +61,14 @@ void IGraphics::SetKeyCatcher(IControl* control) {
   mKeyCatcher = control;
 }
 
+// The plug-in base calls this when it binds the editor, after delivering
+// every parameter's value: the controls take those values (and with them the
+// values a double click restores) at once.
 void IGraphics::CreateDrawSurfaces() {
   DestroySurfaces();
   mDrawSurface = new PIX_SysBitmap(mWidth, mHeight);
   mScratch = new PIX_MemBitmap();
+  SyncParamValues();
 }
 
 IBitmapRef IGraphics::LoadArtwork(int id, const char* fileName, int frameCount) {
@@ -79,16 +95,8 @@ IBitmapRef BitmapRefOf(PIX_IBitmap* bitmap, int frameCount) {
 }
 
 void IGraphics::DeliverParamValue(int index, double normalized) {
-  std::lock_guard<std::mutex> hold(mListLock);
-  for (IControl* control : mControls) {
-    if (control->ParamIdx() == index) control->ReceivePluginValue(normalized);
-    for (int k = 0; k < control->NLinkedParams(); ++k) {
-      if (control->LinkedParamIdx(k) == index) {
-        control->ReceiveLinkedValue(k, normalized);
-        break;
-      }
-    }
-  }
+  if (index < 0 || index >= mNParams || std::isnan(normalized)) return;
+  mDelivered[size_t(index)].store(normalized, std::memory_order_relaxed);
 }
 
 void IGraphics::PushParamToControls(int index, double value, bool isNormalized) {
@@ -100,15 +108,52 @@ void IGraphics::PushParamToControls(int index, double value, bool isNormalized) 
   DeliverParamValue(index, value);
 }
 
+void IGraphics::ShowParamValue(int index, double value, bool isNormalized) {
+  if (!isNormalized) {
+    const IParamSlot* param = mPlug ? mPlug->GetParam(index) : nullptr;
+    if (!param) return;
+    value = param->ToNormalized(value);
+  }
+  for (IControl* control : mControls) {
+    if (control->ParamIdx() == index) control->ReceivePluginValue(value);
+    for (int k = 0; k < control->NLinkedParams(); ++k) {
+      if (control->LinkedParamIdx(k) == index) {
+        control->ReceiveLinkedValue(k, value);
+        break;
+      }
+    }
+  }
+}
+
+// The slots' values are relaxed atomics, readable without the plug-in lock,
+// so the editor follows them on its own thread and the audio thread never
+// touches a control.
+void IGraphics::SyncParamValues() {
+  for (int i = 0; i < mNParams; ++i) {
+    const double delivered = mDelivered[size_t(i)].exchange(kNone, std::memory_order_relaxed);
+    const IParamSlot* param = mPlug->GetParam(i);
+    const double current = param ? param->NormalizedValue() : kNone;
+    const bool changed = !std::isnan(current) && !(current == mSeen[size_t(i)]);
+    if (changed) mSeen[size_t(i)] = current;
+    // While the user edits the parameter, the slot holds the user's value.
+    if (InGesture(i)) continue;
+    if (!std::isnan(delivered)) ShowParamValue(i, delivered, true);
+    if (changed) ShowParamValue(i, current, true);
+  }
+}
+
 void IGraphics::SetEditorSize(int width, int height) {
   mWidth = width;
   mHeight = height;
   CloseEditGesture();
   ReleasePointerCapture();
   mHovered = -1;  // the hovered control is about to be destroyed
+  EndWheelGesture();
   DestroyControls();
   DestroySurfaces();
   CreateDrawSurfaces();
+  // The controls added next start from the parameters' current values.
+  mSeen.assign(size_t(mNParams), kNone);
   if (mPlug) mPlug->ResizeEditorFrame(width, height);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <atomic>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -60,9 +60,21 @@ public:
   virtual PIX_IBitmap* LoadArtworkResource(int id, const char* fileName) = 0;
 
   // --- plug-in side (IEditorLink) ---
+  // Any thread, the audio thread included: the value waits in a lock-free
+  // slot until the next tick shows it (SyncParamValues).
   void DeliverParamValue(int index, double normalized) override;
   void PushParamToControls(int index, double value, bool isNormalized) override;
   void CreateDrawSurfaces() override;
+
+  // User-interface thread: the controls bound or linked to the parameter
+  // receive the value now (ReceivePluginValue, ReceiveLinkedValue).
+  void ShowParamValue(int index, double value, bool isNormalized);
+  // User-interface thread, on every tick and when a window opens: shows what
+  // was delivered since the last call and every parameter whose value
+  // changed behind the editor's back (the host's setParamNormalized, a state
+  // restore, a program change), whether or not audio is processed. A
+  // parameter inside an edit gesture is left to the user's hand.
+  void SyncParamValues();
 
   // --- building ---
   int AddControl(IControl* control);
@@ -74,6 +86,8 @@ public:
   void SetKeyCatcher(IControl* control);  // takes ownership
 
   // --- painting ---
+  // Called once per timer tick: takes in the parameter values first, then
+  // unites the boxes of the controls that need painting.
   bool CollectDirtyBox(IBox& box);
   bool PaintRegion(const IBox& box);
   bool DrawBitmapFrame(const IBitmapRef& artwork, const IBox& dest, int srcX, int srcY,
@@ -93,6 +107,13 @@ public:
   bool DispatchKey(int x, int y, KeyCode key);
   // Drops the pointer capture (used before modal menus).
   void ReleasePointerCapture();
+  // Wheel notches on one control make one host edit gesture; it ends about
+  // 0.4 s (counted in ticks) after the last notch, when the pointer leaves, when
+  // another gesture starts or when the window closes.
+  void EndWheelGesture();
+  // Ends every open host edit gesture (the window is going away).
+  void EndAllGestures();
+  int WheelGestureParam() const { return mWheelParam; }
 
   // --- accessors ---
   IEffectBase* GetPlug() const { return mPlug; }
@@ -119,6 +140,8 @@ protected:
   void DestroyControls();
   void DestroySurfaces();
   void CloseEditGesture();
+  void AgeWheelGesture();
+  bool InGesture(int param) const { return param >= 0 && (param == mOpenEditParam || param == mWheelParam); }
 
   IEffectBase* mPlug;
   IBox mClipBox;
@@ -140,13 +163,18 @@ protected:
   IControl* mKeyCatcher = nullptr;
   int mMissingArtwork = 0;
   int mOpenEditParam = -1;  // parameter of the host edit gesture a press opened
+  int mWheelParam = -1;     // parameter of the open wheel gesture
+  int mWheelIdleTicks = 0;
 
 private:
   void PaintStrict(const IBox& box);
   void PaintChangedOnly();
 
   std::vector<IControl*> mControls;
-  // Guards the control list's structure against value delivery from the
-  // audio thread; taken only while the list changes and while delivering.
-  std::mutex mListLock;
+  // Values delivered by the plug-in, NaN when none waits; one per parameter,
+  // sized at construction so delivery never allocates.
+  std::unique_ptr<std::atomic<double>[]> mDelivered;
+  // The normalised value each parameter slot held at the last sync.
+  std::vector<double> mSeen;
+  int mNParams = 0;
 };

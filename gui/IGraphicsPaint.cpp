@@ -18,6 +18,8 @@ int BlendModeOf(int method) {
 }
 
 bool IGraphics::CollectDirtyBox(IBox& box) {
+  AgeWheelGesture();
+  SyncParamValues();
   bool found = false;
   IBox dirty;
   for (IControl* control : mControls) {

@@ -25,7 +25,7 @@ IGraphics* CreatePlatformGraphics(IEffectBase* plug, int width, int height, int 
 const char* PlatformWindowType();
 
 // Opens the editor window of a graphics object made by CreatePlatformGraphics
-// inside the host's parent window. hostFrame is the host's IPlugFrame, or null;
-// a window layer that needs a service of the host (the X11 run loop) refuses
-// to open without it and answers false.
+// inside the host's parent window; false when no window could be made there.
+// hostFrame is the host's IPlugFrame, or null; a window layer that needs a
+// service of the host (the X11 run loop) refuses to open without it.
 bool OpenPlatformEditorWindow(IGraphics& editor, void* parent, Steinberg::FUnknown* hostFrame);

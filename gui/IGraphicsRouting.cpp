@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "../plug/IEffectBase.h"
 #include "IControl.h"
 #include "IGraphics.h"
@@ -26,7 +28,26 @@ void IGraphics::CloseEditGesture() {
   if (p >= 0 && mPlug) mPlug->EndHostEdit(p);
 }
 
+void IGraphics::EndWheelGesture() {
+  int p = mWheelParam;
+  mWheelParam = -1;
+  mWheelIdleTicks = 0;
+  if (p >= 0 && mPlug) mPlug->EndHostEdit(p);
+}
+
+void IGraphics::EndAllGestures() {
+  EndWheelGesture();
+  CloseEditGesture();
+}
+
+void IGraphics::AgeWheelGesture() {
+  if (mWheelParam < 0) return;
+  const int limit = mFrameRate > 0 ? std::max(1, (mFrameRate * 2 + 2) / 5) : 1;  // about 0.4 s
+  if (++mWheelIdleTicks >= limit) EndWheelGesture();
+}
+
 void IGraphics::DispatchPointerDown(int x, int y, const IPointerMods& mods) {
+  EndWheelGesture();
   CloseEditGesture();
   ReleasePointerCapture();
   int i = ControlAt(x, y);
@@ -67,11 +88,20 @@ void IGraphics::DispatchPointerUp(int x, int y, const IPointerMods& mods) {
   CloseEditGesture();
 }
 
+// Hosts that record touch automation keep only edits inside a gesture, so a
+// double click is one too: a reset is begin, change, end; a control that
+// takes the double click as a press opens the gesture its release closes.
 void IGraphics::DispatchDoubleClick(int x, int y, const IPointerMods& mods) {
+  EndAllGestures();
   ReleasePointerCapture();
   int i = ControlAt(x, y);
   if (i < 0) return;
   IControl* control = mControls[size_t(i)];
+  const int p = mPlug ? control->ParamIdx() : -1;
+  if (p >= 0) {
+    mPlug->BeginHostEdit(p);
+    mOpenEditParam = p;
+  }
   if (control->DoubleClickIsPress()) {
     mCaptured = i;
     mLastX = x;
@@ -79,13 +109,23 @@ void IGraphics::DispatchDoubleClick(int x, int y, const IPointerMods& mods) {
     control->PointerDown(x, y, mods);
   } else {
     control->PointerDoubleClick(x, y, mods);
+    CloseEditGesture();
   }
 }
 
 void IGraphics::DispatchWheel(int x, int y, const IPointerMods& mods, int notches) {
   int i = mCaptured >= 0 ? mCaptured : ControlAt(x, y);
   if (i < 0) return;
-  mControls[size_t(i)]->WheelTurn(x, y, mods, notches);
+  IControl* control = mControls[size_t(i)];
+  // A wheel turn during a press belongs to the press's gesture.
+  const int p = mPlug && mOpenEditParam < 0 ? control->ParamIdx() : -1;
+  if (p != mWheelParam) EndWheelGesture();
+  if (p >= 0 && mWheelParam < 0) {
+    mPlug->BeginHostEdit(p);
+    mWheelParam = p;
+  }
+  mWheelIdleTicks = 0;
+  control->WheelTurn(x, y, mods, notches);
 }
 
 bool IGraphics::DispatchPointerOver(int x, int y, const IPointerMods& mods) {

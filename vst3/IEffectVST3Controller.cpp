@@ -263,10 +263,12 @@ void IEffectVST3::SendHostEdit(int index, double normalized) { performEdit(stati
 
 void IEffectVST3::EndHostEdit(int index) { endEdit(static_cast<ParamID>(index)); }
 
+// Requests from the editor go to the view that shows it, or else to the
+// first view the effect made.
 void IEffectVST3::ResizeEditorFrame(int width, int height) {
-  // Hosts show one view at a time: the request goes to the first one.
   if (!Graphics() || EditorViews.empty()) return;
-  EditorViews.front()->RequestFrameSize(width, height);
+  IEffectVST3View* view = IEffectVST3View::ShowingView(this);
+  (view ? view : EditorViews.front())->RequestFrameSize(width, height);
 }
 
 void IEffectVST3::OpenHostContextMenu(int index, int x, int y) {
@@ -274,7 +276,8 @@ void IEffectVST3::OpenHostContextMenu(int index, int x, int y) {
   FUnknownPtr<IComponentHandler3> handler(componentHandler);
   if (!handler) return;
   const ParamID id = static_cast<ParamID>(index);
-  IPlugView* view = EditorViews.front();
+  IPlugView* view = IEffectVST3View::ShowingView(this);
+  if (!view) view = EditorViews.front();
   if (IContextMenu* menu = handler->createContextMenu(view, &id)) {
     menu->popup(x, y);
     menu->release();

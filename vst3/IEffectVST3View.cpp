@@ -1,6 +1,8 @@
 #include "IEffectVST3View.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "IEffectVST3.h"
 #include "IGraphics.h"
@@ -9,12 +11,66 @@
 
 using namespace Steinberg;
 
+namespace {
+
+// The attached views of every effect, oldest first. View calls come on the
+// host's user-interface thread only.
+std::vector<IEffectVST3View*>& AttachedViews() {
+  static std::vector<IEffectVST3View*> views;
+  return views;
+}
+
+}  // namespace
+
 IEffectVST3View::IEffectVST3View(IEffectVST3* plug) : CPluginView(nullptr), mPlug(plug) { mPlug->addRef(); }
 
 IEffectVST3View::~IEffectVST3View() {
-  // Hosts open one view at a time; a dying view forgets all of them.
-  mPlug->EditorViews.clear();
+  // A host that drops an attached view without removing it first.
+  try {
+    if (IsAttached()) {
+      mPlug->EditorClosed();
+      Detach();
+    }
+  } catch (...) {}
+  // The effect's other views live on: a host that re-docks its editor
+  // releases the old view while the new one is in use.
+  auto& views = mPlug->EditorViews;
+  views.erase(std::remove(views.begin(), views.end(), this), views.end());
   mPlug->release();
+}
+
+bool IEffectVST3View::IsAttached() const {
+  const auto& views = AttachedViews();
+  return std::find(views.begin(), views.end(), this) != views.end();
+}
+
+IEffectVST3View* IEffectVST3View::ShowingView(const IEffectVST3* plug) {
+  const auto& views = AttachedViews();
+  for (auto it = views.rbegin(); it != views.rend(); ++it)
+    if ((*it)->mPlug == plug) return *it;
+  return nullptr;
+}
+
+bool IEffectVST3View::ShowsEditor() const { return ShowingView(mPlug) == this; }
+
+void IEffectVST3View::Detach() {
+  const bool shown = ShowsEditor();
+  auto& views = AttachedViews();
+  views.erase(std::remove(views.begin(), views.end(), this), views.end());
+  mParent = nullptr;
+  if (!shown) return;
+  if (IGraphics* editor = Editor()) editor->CloseEditorWindow();
+  ShowInNewestView(mPlug);
+}
+
+void IEffectVST3View::ShowInNewestView(IEffectVST3* plug) {
+  auto* editor = static_cast<IGraphics*>(plug->Graphics());
+  const auto& views = AttachedViews();
+  for (auto it = views.rbegin(); it != views.rend(); ++it) {
+    if ((*it)->mPlug != plug) continue;
+    if (editor && !editor->HasWindow()) OpenPlatformEditorWindow(*editor, (*it)->mParent, (*it)->plugFrame);
+    return;
+  }
 }
 
 const char* IEffectVST3View::SupportedPlatformType() { return PlatformWindowType(); }
@@ -42,9 +98,20 @@ tresult PLUGIN_API IEffectVST3View::isPlatformTypeSupported(FIDString type) {
 tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type) {
   try {
     IGraphics* editor = Editor();
-    if (!editor) return kResultFalse;
-    // A window layer that needs a host service it was not given refuses.
-    if (IsSupportedType(type) && !OpenPlatformEditorWindow(*editor, parent, plugFrame)) return kResultFalse;
+    if (!editor || !IsSupportedType(type)) return kResultFalse;
+    if (IsAttached()) {  // attached again without being removed: moves to the new parent
+      mPlug->EditorClosed();
+      Detach();
+    }
+    // A parent that cannot hold the window, or a window layer that needs a
+    // host service it was not given, refuses; the view can be attached later,
+    // and a view attached before keeps the editor.
+    if (!OpenPlatformEditorWindow(*editor, parent, plugFrame)) {
+      ShowInNewestView(mPlug);
+      return kResultFalse;
+    }
+    mParent = parent;
+    AttachedViews().push_back(this);
     mPlug->EditorOpened();
     return kResultOk;
   } catch (...) {
@@ -54,9 +121,9 @@ tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type) {
 
 tresult PLUGIN_API IEffectVST3View::removed() {
   try {
-    if (IGraphics* editor = Editor()) {
+    if (IsAttached()) {
       mPlug->EditorClosed();
-      editor->CloseEditorWindow();
+      Detach();
     }
   } catch (...) {}
   systemWindow = nullptr;

@@ -9,6 +9,11 @@ class IGraphics;
 // the effect's editor window inside the host's parent window, reports the
 // editor's fixed size and carries size requests to the host frame. It holds a
 // counted reference on its effect, so the effect outlives its views.
+//
+// An effect has one editor window. Hosts that re-dock an editor attach the
+// new view before removing the old one: the view attached last shows the
+// editor, removing any other leaves it alone, and removing the one that
+// shows it hands the window to the newest view still attached.
 class IEffectVST3View : public Steinberg::CPluginView {
 public:
   explicit IEffectVST3View(IEffectVST3* plug);
@@ -31,8 +36,20 @@ public:
   // module has no window layer.
   static const char* SupportedPlatformType();
 
+  // The view of the effect that shows its editor now (the newest attached),
+  // or null when none is attached.
+  static IEffectVST3View* ShowingView(const IEffectVST3* plug);
+
 private:
   IGraphics* Editor() const;
+  bool IsAttached() const;
+  bool ShowsEditor() const;
+  // Forgets the attachment; closes the window first when this view shows it.
+  void Detach();
+  // Puts the window into the parent of the newest view of the effect still
+  // attached, if it is not already there.
+  static void ShowInNewestView(IEffectVST3* plug);
 
   IEffectVST3* mPlug;
+  void* mParent = nullptr;
 };

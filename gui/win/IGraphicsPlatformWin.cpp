@@ -10,9 +10,6 @@ IGraphics* CreatePlatformGraphics(IEffectBase* plug, int width, int height, int 
 
 const char* PlatformWindowType() { return "HWND"; }
 
-// A window that cannot be created still counts as attached: the host shows
-// an empty editor area.
 bool OpenPlatformEditorWindow(IGraphics& editor, void* parent, Steinberg::FUnknown* hostFrame) {
-  editor.OpenEditorWindow(parent);
-  return true;
+  return editor.OpenEditorWindow(parent) != nullptr;
 }

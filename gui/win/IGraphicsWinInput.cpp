@@ -81,6 +81,14 @@ intptr_t IGraphicsWin::OnWheel(uintptr_t wParam, intptr_t lParam) {
   RECT rect = {};
   GetWindowRect(AsWindow(mEditorWindow), &rect);
   DispatchWheel(PointerX(lParam) - rect.left, PointerY(lParam) - rect.top, ModsFromKeyState(wParam), notches);
+  if (WheelGestureParam() >= 0) {
+    // The wheel's gesture also ends when the pointer leaves the editor.
+    TRACKMOUSEEVENT track = {};
+    track.cbSize = sizeof track;
+    track.dwFlags = TME_LEAVE;
+    track.hwndTrack = AsWindow(mEditorWindow);
+    TrackMouseEvent(&track);
+  }
   return 0;
 }
 

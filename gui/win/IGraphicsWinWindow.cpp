@@ -80,6 +80,7 @@ void* IGraphicsWin::OpenEditorWindow(void* parentHandle) {
     return nullptr;
   }
   mEditorWindow = window;
+  SyncParamValues();
   MarkAllChanged();
   if (mTooltipsEnabled) CreateTooltip();
   return window;
@@ -159,6 +160,7 @@ void IGraphicsWin::EndInterruptedDrag() {
   // A drag cut short by the window going away still ends its host edit
   // gesture: the release will never arrive.
   if (mCaptured >= 0) DispatchPointerUp(mLastX, mLastY, IPointerMods());
+  EndWheelGesture();
 }
 
 void IGraphicsWin::ForgetDestroyedWindow() {
@@ -184,7 +186,8 @@ LRESULT CALLBACK IGraphicsWinProcs::Editor(HWND window, UINT message, WPARAM wPa
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(graphics));
     const double rate = !graphics ? 25.0 : graphics->mFrameRate > 0 ? double(graphics->mFrameRate) : 1.0;
     SetTimer(window, kEditorTimerId, UINT(1000.0 / rate), nullptr);
-    SetFocus(window);
+    // No keyboard focus on creation: the host keeps its keys until the user
+    // presses in the editor (a text entry takes the focus for itself).
     return 0;
   }
   IGraphicsWin* graphics = FromWindow(window);
@@ -228,6 +231,7 @@ intptr_t IGraphicsWin::HandleEditorMessage(void* windowHandle, unsigned message,
     case WM_MOUSEHOVER: return OnHover();
     case WM_MOUSELEAVE:
       HideTooltip();
+      EndWheelGesture();
       DispatchPointerLeave();
       return 0;
     case WM_CTLCOLOREDIT: return OnEntryColours(reinterpret_cast<void*>(wParam));

@@ -16,18 +16,14 @@ const char* PlatformWindowType() { return "X11EmbedWindowID"; }
 
 bool OpenPlatformEditorWindow(IGraphics& editor, void* parent, FUnknown* hostFrame) {
   auto* x11 = dynamic_cast<IGraphicsX11*>(&editor);
-  if (!x11) {
-    editor.OpenEditorWindow(parent);
-    return true;
-  }
+  if (!x11) return editor.OpenEditorWindow(parent) != nullptr;
   Linux::IRunLoop* loop = nullptr;
   if (!hostFrame || hostFrame->queryInterface(Linux::IRunLoop_iid, reinterpret_cast<void**>(&loop)) != kResultOk ||
       !loop)
     return false;  // a plug-in may not run a loop of its own: no run loop, no window
   x11->SetRunLoop(loop);
-  // As on Windows, a window that cannot be created still counts as attached.
-  x11->OpenEditorWindow(parent);
+  const bool opened = x11->OpenEditorWindow(parent) != nullptr;
   x11->SetRunLoop(nullptr);
   loop->release();
-  return true;
+  return opened;
 }

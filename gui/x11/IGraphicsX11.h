@@ -73,6 +73,7 @@ private:
   bool Connect();
   void Disconnect();
   bool CreateWindow(uint32_t parent, int x, int y, int w, int h);
+  void SetEmbedInfo();
   void LoadKeyboardMap();
   bool RegisterWithRunLoop();
   void UnregisterFromRunLoop();

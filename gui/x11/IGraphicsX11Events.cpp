@@ -84,7 +84,6 @@ void IGraphicsX11::OnPress(const void* raw) {
     mPointerHeld = mCaptured >= 0;
     return;
   }
-  xcb_set_input_focus(mConnection, XCB_INPUT_FOCUS_PARENT, mWindow, e->time);
   mPointerHeld = true;
   DispatchPointerDown(e->event_x, e->event_y, mods);
 }
@@ -115,6 +114,7 @@ void IGraphicsX11::OnCrossing(const void* raw, bool entered) {
     return;
   }
   if (e->mode != XCB_NOTIFY_MODE_NORMAL || mPointerHeld) return;
+  if (!entered && e->detail != XCB_NOTIFY_DETAIL_INFERIOR) EndWheelGesture();
   if (entered) {
     DispatchPointerOver(e->event_x, e->event_y, ModsFromState(e->state));
   } else if (e->detail != XCB_NOTIFY_DETAIL_INFERIOR && HoverTracking()) {

@@ -81,6 +81,7 @@ void* IGraphicsX11::OpenEditorWindow(void* parentHandle) {
     CloseEditorWindow();
     return nullptr;
   }
+  SyncParamValues();
   MarkAllChanged();
   return EditorWindowHandle();
 }
@@ -104,14 +105,25 @@ bool IGraphicsX11::CreateWindow(uint32_t parent, int x, int y, int w, int h) {
     mWindow = 0;
     return false;
   }
+  SetEmbedInfo();
   xcb_map_window(mConnection, mWindow);
   mPresenter = new X11Presenter(mConnection, mWindow, mDepth, mWidth, mHeight);
   LoadKeyboardMap();
-  // As on Windows, the new editor takes the keyboard focus; a parent that is
-  // not shown yet refuses, which is harmless.
-  xcb_set_input_focus(mConnection, XCB_INPUT_FOCUS_PARENT, mWindow, XCB_CURRENT_TIME);
+  // No keyboard focus is taken: no control reads keys, and the host keeps its
+  // shortcuts while the editor is open.
   xcb_flush(mConnection);
   return true;
+}
+
+// Embedders that speak the embedding protocol read this from the window as
+// it appears and refuse a window without it: protocol version 0, no flags.
+void IGraphicsX11::SetEmbedInfo() {
+  static const char kName[] = "_XEMBED_INFO";
+  ReplyPtr<xcb_intern_atom_reply_t> atom{
+      xcb_intern_atom_reply(mConnection, xcb_intern_atom(mConnection, 0, sizeof kName - 1, kName), nullptr)};
+  if (!atom) return;
+  const uint32_t info[2] = {0, 0};
+  xcb_change_property(mConnection, XCB_PROP_MODE_REPLACE, mWindow, atom->atom, atom->atom, 32, 2, info);
 }
 
 void IGraphicsX11::LoadKeyboardMap() {
@@ -168,6 +180,7 @@ void IGraphicsX11::EndInterruptedDrag() {
   // ends its host edit gesture: the release will never arrive.
   if (mCaptured >= 0) DispatchPointerUp(mLastX, mLastY, IPointerMods());
   mPointerHeld = false;
+  EndWheelGesture();
 }
 
 void IGraphicsX11::ForgetDestroyedWindow() {

@@ -1,6 +1,6 @@
 // Pointer input in the module's editor window, as the system delivers it,
-// and what reaches the host: edit gestures around presses, bare value changes
-// for wheel turns and double-click resets, and the link corner's browser call.
+// and what reaches the host: edit gestures around presses, wheel turns and
+// double-click resets, and the link corner's browser call.
 #include "VelloxEditor.h"
 #include "EditorHostFixture.h"
 
@@ -46,19 +46,28 @@ TEST_F(EditorInputTest, DraggingFadeUpFortyPixelsMovesItByFortyBoxHeightsOverGea
   CloseView(view);
 }
 
-TEST_F(EditorInputTest, WheelAndDoubleClickChangeValuesWithoutAGesture) {
+TEST_F(EditorInputTest, WheelNotchesAndDoubleClickResetsAreEditGestures) {
   IPtr<IPlugView> view = OpenView();
   CaptureAfterTicks(1);
   Wheel(390, 75, WHEEL_DELTA);
-  EXPECT_EQ(handler_.events, (Events{Perform(kChop, 0.01)}));
+  Wheel(390, 75, WHEEL_DELTA);
+  EXPECT_EQ(handler_.events, (Events{Begin(kChop), Perform(kChop, 0.01), Perform(kChop, 0.02)}));
   EditorValues values = kDefaultValues;
-  values[kChop] = 0.01;
+  values[kChop] = 0.02;
   ExpectShows(CaptureAfterTicks(), values);
+  // The gesture ends about 0.4 s after the last notch, or when the pointer leaves.
+  EXPECT_EQ(host::PumpTimerTicks(Editor(), 10, 2000), 10);
+  EXPECT_EQ(handler_.events.back(), End(kChop));
+  handler_.events.clear();
+  Wheel(390, 75, -WHEEL_DELTA);
+  SendMessageA(Editor(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(handler_.events, (Events{Begin(kChop), Perform(kChop, 0.01), End(kChop)}));
 
   // The double click restores the value the knob first had from the effect.
   handler_.events.clear();
   SendPointer(WM_LBUTTONDBLCLK, MK_LBUTTON, 390, 75);
-  EXPECT_EQ(handler_.events, (Events{Perform(kChop, 0.0)}));
+  SendPointer(WM_LBUTTONUP, 0, 390, 75);
+  EXPECT_EQ(handler_.events, (Events{Begin(kChop), Perform(kChop, 0.0), End(kChop)}));
   ExpectShows(CaptureAfterTicks(), kDefaultValues);
   CloseView(view);
 }

@@ -138,13 +138,14 @@ TEST_F(KnobTest, WheelNotchesStepByAHundredthOrAThousandth) {
   EXPECT_NEAR(knob->GetValue(), 0.533, 1e-12);
   g.DispatchWheel(55, 60, IPointerMods(), -100);
   EXPECT_DOUBLE_EQ(knob->GetValue(), 0.0);
-  // No edit gesture around wheel steps.
-  EXPECT_EQ(fx.log, (std::vector<std::string>{"send 1 0.53", "send 1 0.533", "send 1 0"}));
+  // The notches are one edit gesture, still open.
+  EXPECT_EQ(fx.log, (std::vector<std::string>{"begin 1", "send 1 0.53", "send 1 0.533", "send 1 0"}));
 }
 
 TEST_F(KnobTest, DoubleClickRestoresTheFirstPluginValue) {
-  g.DispatchDoubleClick(55, 60, Left());  // no plug-in value yet: ignored
-  EXPECT_TRUE(fx.log.empty());
+  g.DispatchDoubleClick(55, 60, Left());  // no plug-in value yet: a gesture that changes nothing
+  EXPECT_EQ(fx.log, (std::vector<std::string>{"begin 1", "end 1"}));
+  fx.log.clear();
 
   knob->ReceivePluginValue(0.5);
   knob->ReceivePluginValue(0.8);
@@ -153,7 +154,7 @@ TEST_F(KnobTest, DoubleClickRestoresTheFirstPluginValue) {
   EXPECT_TRUE(fx.log.empty());  // values from the plug-in are not sent back
   g.DispatchDoubleClick(55, 60, Left());
   EXPECT_DOUBLE_EQ(knob->GetValue(), 0.5);
-  EXPECT_EQ(fx.log, (std::vector<std::string>{"send 1 0.5"}));
+  EXPECT_EQ(fx.log, (std::vector<std::string>{"begin 1", "send 1 0.5", "end 1"}));
 }
 
 TEST_F(KnobTest, GrayedKnobPaintsAtAQuarterAndIsTransparentToThePointer) {
@@ -211,13 +212,13 @@ TEST_F(ControlsTest, SwitchesCycleThroughTheirStates) {
   EXPECT_EQ(seen3, (std::vector<double>{0.5, 1.0, 0.0, 0.5}));
   EXPECT_DOUBLE_EQ(fx.GetParam(4)->Value(), 1.0);
 
-  // The second press of a double click advances once more.
+  // The second press of a double click advances once more, in a gesture of its own.
   fx.log.clear();
   g.DispatchPointerDown(5, 5, Left());
   g.DispatchPointerUp(5, 5, Left());
   g.DispatchDoubleClick(5, 5, Left());
   EXPECT_DOUBLE_EQ(sw2->GetValue(), 1.0);
-  EXPECT_EQ(fx.log, (std::vector<std::string>{"begin 4", "send 4 0", "end 4", "send 4 1"}));
+  EXPECT_EQ(fx.log, (std::vector<std::string>{"begin 4", "send 4 0", "end 4", "begin 4", "send 4 1", "end 4"}));
 }
 
 TEST_F(ControlsTest, LinkAreaIsInvisibleAndOpensItsAddress) {

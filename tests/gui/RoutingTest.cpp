@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "GuiTestSupport.h"
 
 using Log = std::vector<std::string>;
@@ -88,9 +90,9 @@ TEST_F(RoutingTest, EveryEditGestureIsClosedExactlyOnce) {
   fx.log.clear();
   g.DispatchPointerDown(20, 20, Left());
   g.DispatchPointerUp(20, 20, Left());
-  g.DispatchDoubleClick(20, 20, Left());  // the second press of a double click opens nothing
+  g.DispatchDoubleClick(20, 20, Left());  // the reset is a gesture of its own
   g.DispatchPointerUp(20, 20, Left());
-  EXPECT_EQ(fx.log, (Log{"begin 2", "a down 20 20", "a up", "end 2", "a dblclick", "a up"}));
+  EXPECT_EQ(fx.log, (Log{"begin 2", "a down 20 20", "a up", "end 2", "begin 2", "a dblclick", "end 2", "a up"}));
 
   fx.log.clear();
   g.DispatchPointerDown(20, 20, Left());
@@ -119,16 +121,52 @@ TEST_F(RoutingTest, WheelGoesToTheCapturedControlWherever) {
   EXPECT_EQ(fx.log, (Log{"u wheel 2", "begin 2", "a down 20 20", "a wheel -1", "a up", "end 2"}));
 }
 
-TEST_F(RoutingTest, DoubleClickNeedsNoGestureUnlessItIsAPress) {
+TEST_F(RoutingTest, DoubleClickIsAGestureOfItsOwn) {
   g.DispatchPointerDown(20, 20, Left());
   g.DispatchDoubleClick(20, 20, Left());
   EXPECT_EQ(g.CapturedControl(), -1);
   a->SetDoubleClickIsPress(true);
-  g.DispatchDoubleClick(20, 20, Left());
+  g.DispatchDoubleClick(20, 20, Left());  // as a press: its release ends the gesture
   EXPECT_EQ(g.CapturedControl(), 1);
   g.DispatchDoubleClick(150, 150, Left());
   EXPECT_EQ(g.CapturedControl(), -1);
-  EXPECT_EQ(fx.log, (Log{"begin 2", "a down 20 20", "a dblclick", "a down 20 20"}));
+  EXPECT_EQ(fx.log, (Log{"begin 2", "a down 20 20", "end 2", "begin 2", "a dblclick", "end 2", "begin 2",
+                         "a down 20 20", "end 2"}));
+}
+
+// Wheel notches on a bound control are one gesture, from the first notch to
+// whatever ends it; each way of ending it, after two notches on "a".
+TEST_F(RoutingTest, WheelNotchesMakeOneGestureUntilSomethingEndsIt) {
+  const struct {
+    const char* what;
+    std::function<void()> end;
+    Log after;
+  } endings[] = {
+      {"quiet ticks",
+       [&] {
+         for (int i = 0; i < 9; ++i) Tick(g);
+         fx.log.push_back("9 ticks");
+         Tick(g);
+       },
+       {"9 ticks", "end 2"}},
+      {"a notch elsewhere", [&] { g.DispatchWheel(40, 40, IPointerMods(), 1); }, {"end 2", "begin 3", "top wheel 1"}},
+      {"an unbound control", [&] { g.DispatchWheel(60, 20, IPointerMods(), 1); }, {"end 2", "u wheel 1"}},
+      {"a press", [&] { g.DispatchPointerDown(60, 20, Left()); }, {"end 2", "u down 60 20"}},
+      {"a double click", [&] { g.DispatchDoubleClick(60, 20, Left()); }, {"end 2", "u dblclick"}},
+      {"leaving or closing", [&] { g.EndAllGestures(); }, {"end 2"}},
+  };
+  for (const auto& ending : endings) {
+    g.EndAllGestures();
+    g.ReleasePointerCapture();
+    fx.log.clear();
+    g.DispatchWheel(20, 20, IPointerMods(), 1);
+    for (int i = 0; i < 5; ++i) Tick(g);  // notches keep the gesture open
+    g.DispatchWheel(20, 20, IPointerMods(), -1);
+    EXPECT_EQ(fx.log, (Log{"begin 2", "a wheel 1", "a wheel -1"})) << ending.what;
+    fx.log.clear();
+    ending.end();
+    EXPECT_EQ(fx.log, ending.after) << ending.what;
+  }
 }
 
 TEST_F(RoutingTest, KeysGoToTheControlOrTheKeyCatcher) {

@@ -8,10 +8,10 @@
 #include "ISwitchControl.h"
 #include "PIX_Bitmap.h"
 
-// The audio thread delivers host values into the controls (under the plug-in
-// lock, as the processing call does) while the user-interface thread ticks,
-// paints and clicks. Values must never tear, and the last value delivered
-// must always end up on screen.
+// The audio thread sets parameters and delivers them to the editor (under the
+// plug-in lock, as the processing call does) while the user-interface thread
+// ticks, paints and clicks. The audio thread never touches a control; values
+// must never tear, and the last value set must always end up on screen.
 namespace {
 const double kValues[] = {0.0, 0.25, 0.5, 0.75, 1.0};
 unsigned FrameColour(int frame) { return 0xFF000000u | unsigned(frame + 1); }
@@ -37,7 +37,8 @@ TEST(ThreadTest, AudioDeliveryRacesPaintingSafely) {
   auto* sw = new ISwitchControl(&fx, 40, 2, 4, BitmapRefOf(switchArt.get(), 2));
   g->AddControl(sw);
   fx.BindGraphics(g);
-  for (int i = 0; i < 4; ++i) g->DeliverParamValue(i, kValues[0]);  // CHOP's default is not one of them
+  for (int i = 0; i < 4; ++i) fx.GetParam(i)->SetFromNormalized(kValues[0]);  // CHOP's default is not one of them
+  Tick(*g);
 
   const int kDeliveries = 200000;
   std::atomic<bool> done{false};
@@ -47,10 +48,15 @@ TEST(ThreadTest, AudioDeliveryRacesPaintingSafely) {
     // two threads happen to be scheduled.
     for (int n = 0; n < kDeliveries || ticks < 500; ++n) {
       PlugLock hold(fx.Mutex());
-      fx.DeliverParamToEditor(n % 4, kValues[(n / 4 + n) % 5]);
+      const double v = kValues[(n / 4 + n) % 5];
+      fx.GetParam(n % 4)->SetFromNormalized(v);
+      fx.DeliverParamToEditor(n % 4, v);
     }
     PlugLock hold(fx.Mutex());
-    for (int i = 0; i < 4; ++i) fx.DeliverParamToEditor(i, kValues[i + 1]);
+    for (int i = 0; i < 4; ++i) {
+      fx.GetParam(i)->SetFromNormalized(kValues[i + 1]);
+      fx.DeliverParamToEditor(i, kValues[i + 1]);
+    }
     done = true;
   });
 

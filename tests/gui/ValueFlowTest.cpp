@@ -40,18 +40,52 @@ TEST_F(ValueFlowTest, BindingDeliversEveryValueAndCreatesTheSurface) {
 
 TEST_F(ValueFlowTest, PlainValuesOutsideTheRangeArriveAsZeroOrOne) {
   fx.BindGraphics(g);
-  g->PushParamToControls(0, 500.0, false);
+  // Delivered values wait for the editor's own thread; the next sync shows them.
+  const auto push = [&](int index, double value, bool isNormalized) {
+    g->PushParamToControls(index, value, isNormalized);
+    g->SyncParamValues();
+  };
+  push(0, 500.0, false);
   EXPECT_DOUBLE_EQ(fade->GetValue(), 1.0);
   EXPECT_DOUBLE_EQ(linked->LinkedValue(1), 1.0);
-  g->PushParamToControls(0, -3.0, false);
+  push(0, -3.0, false);
   EXPECT_DOUBLE_EQ(fade->GetValue(), 0.0);
-  g->PushParamToControls(0, 16.25, false);
+  push(0, 16.25, false);
   EXPECT_DOUBLE_EQ(fade->GetValue(), 0.25);
   g->PushParamToControls(0, 0.75, true);
+  EXPECT_DOUBLE_EQ(fade->GetValue(), 0.25);
+  g->SyncParamValues();
   EXPECT_DOUBLE_EQ(fade->GetValue(), 0.75);
-  g->PushParamToControls(17, 3.0, false);  // no such parameter: ignored
+  push(17, 3.0, false);  // no such parameter: ignored
+  g->ShowParamValue(17, 3.0, false);
   EXPECT_DOUBLE_EQ(fade->GetValue(), 0.75);
+  g->ShowParamValue(0, 50.0, false);  // the same conversion, shown at once
+  EXPECT_DOUBLE_EQ(fade->GetValue(), 1.0);
   EXPECT_TRUE(fx.log.empty());
+}
+
+// Whatever changes a parameter without the editor (the host's controller
+// calls, a state restore), the next tick shows it; while the user holds the
+// control, the user's hand wins, and the value is taken up after the release.
+TEST_F(ValueFlowTest, SlotChangesAreShownOnTheNextTickExceptUnderTheUsersHand) {
+  fx.BindGraphics(g);
+  while (Tick(*g)) {}
+  for (double v : {0.1, 0.9, 0.9, 0.35}) {
+    fx.GetParam(0)->SetFromNormalized(v);
+    Tick(*g);
+    EXPECT_DOUBLE_EQ(fade->GetValue(), fx.GetParam(0)->NormalizedValue()) << v;
+    EXPECT_DOUBLE_EQ(linked->LinkedValue(1), fx.GetParam(0)->NormalizedValue()) << v;
+    while (Tick(*g)) {}
+  }
+  g->DispatchPointerDown(5, 5, Left());
+  fade->SetValue(0.6);  // the drag holds the knob here
+  fx.GetParam(0)->SetFromNormalized(0.2);
+  Tick(*g);
+  EXPECT_DOUBLE_EQ(fade->GetValue(), 0.6);
+  g->DispatchPointerUp(5, 5, Left());
+  fx.GetParam(0)->SetFromNormalized(0.8);
+  Tick(*g);
+  EXPECT_DOUBLE_EQ(fade->GetValue(), fx.GetParam(0)->NormalizedValue());
 }
 
 TEST_F(ValueFlowTest, RefreshAfterAStateChangeRepaintsTwice) {
@@ -59,9 +93,8 @@ TEST_F(ValueFlowTest, RefreshAfterAStateChangeRepaintsTwice) {
   while (Tick(*g)) {}
   fx.GetParam(0)->SetValue(50.0);
   fx.RefreshParamControls();
-  EXPECT_DOUBLE_EQ(fade->GetValue(), 1.0);
-  EXPECT_TRUE(fade->NeedsPaint());
   EXPECT_TRUE(Tick(*g));
+  EXPECT_DOUBLE_EQ(fade->GetValue(), 1.0);
   EXPECT_TRUE(Tick(*g));
   EXPECT_FALSE(Tick(*g));
 }

@@ -1,7 +1,8 @@
 // An independent host built on JUCE's VST 3 hosting drives the built bundle:
 // what a JUCE-based DAW shows for the parameters (fresh and after a project
 // reload), what it plays at its block sizes compared with `vellox render`,
-// both channel layouts, and automation on every block.
+// both channel layouts, automation on every block, and its editor following
+// the host with no audio running.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,6 +13,7 @@
 
 #include "float_wav.h"
 #include "hosted_vellox.h"
+#include "juce_editor.h"
 
 namespace vellox::juce_host {
 namespace {
@@ -264,6 +266,52 @@ TEST(JuceHost, AutomationOnEveryBlockKeepsTheOutputFiniteAndBounded) {
   ASSERT_TRUE(controller.Valid());
   for (auto* knob : knobs)
     EXPECT_NEAR(knob->getValue(), controller.Value(*knob), 1e-6) << knob->getName(64).toStdString();
+}
+
+// The host's engine stopped: values set from the host side reach the open
+// editor, and an editor opened later shows the current values, pixel for
+// pixel the picture `vellox snapshot` paints for the same settings.
+TEST(JuceHost, TheEditorFollowsTheHostWithoutAudio) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "the editor needs an X display (tools/test.sh starts Xvfb)";
+  auto plugin = Load();
+  ASSERT_TRUE(plugin);
+  struct Setting {
+    const char* name;
+    float value;
+    std::string plain;
+  };
+  std::vector<Setting> settings = {{"FADE", 0.25f, "16.25"},
+                                   {"CHOP", 0.5f, "0.61"},
+                                   {"DRY", 0.75f, "0.75"},
+                                   {"OUTPUT", 0.75f, "5"},
+                                   {"BY", 1.0f, "1"}};
+  const auto compare = [&](juce::AudioProcessorEditor& editor, const char* name) {
+    std::vector<std::string> assignments;
+    for (const auto& s : settings) assignments.push_back(std::string(s.name) + "=" + s.plain);
+    const auto area = editor.getScreenBounds();
+    const long differing =
+        DifferingFromSnapshot(CaptureScreen(area), area.getWidth(), area.getHeight(), assignments, name);
+    std::cout << name << ": JUCE's editor window (" << area.getWidth() << " x " << area.getHeight()
+              << ") against vellox snapshot: " << differing << " pixels differ\n";
+    EXPECT_EQ(differing, 0) << name;
+  };
+
+  auto editor = OpenEditor(*plugin);
+  ASSERT_TRUE(editor);
+  for (const auto& s : settings) FindParameter(*plugin, s.name)->setValueNotifyingHost(s.value);
+  SettleEditor();
+  compare(*editor, "juce-editor-set-while-open");
+
+  editor.reset();
+  SettleEditor();
+  settings[3] = {"OUTPUT", 0.25f, "-5"};
+  FindParameter(*plugin, "OUTPUT")->setValueNotifyingHost(0.25f);
+  SettleEditor();
+  editor = OpenEditor(*plugin);
+  ASSERT_TRUE(editor);
+  compare(*editor, "juce-editor-reopened");
+  editor.reset();
+  SettleEditor();
 }
 
 }  // namespace

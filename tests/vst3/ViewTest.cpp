@@ -57,13 +57,14 @@ TEST(EditorView, ReportsTheFixedEditorSizeBeforeAndAfterAttaching) {
   ASSERT_EQ(view->getSize(&size), kResultOk);
   EXPECT_TRUE(SameRect(size, 0, 0, 784, 184));
 
-  // No parent window here: the hooks run, but no window can be created.
-  EXPECT_EQ(view->attached(nullptr, kPlatformTypeHWND), kResultOk);
-  EXPECT_EQ(effect->opened, 1);
+  // No parent window here: no window can be made, so the view is refused
+  // and stays as it was.
+  EXPECT_EQ(view->attached(nullptr, IEffectVST3View::SupportedPlatformType()), kResultFalse);
+  EXPECT_EQ(effect->opened, 0);
   ASSERT_EQ(view->getSize(&size), kResultOk);
   EXPECT_TRUE(SameRect(size, 0, 0, 784, 184));
   EXPECT_EQ(view->removed(), kResultOk);
-  EXPECT_EQ(effect->closed, 1);
+  EXPECT_EQ(effect->closed, 0);
   EXPECT_FALSE(static_cast<IGraphics*>(effect->Graphics())->HasWindow());
 
   EXPECT_EQ(view->canResize(), kResultFalse);
@@ -90,14 +91,21 @@ TEST(EditorView, SupportsOnlyThePlatformWindowType) {
   view->release();
 }
 
-TEST(EditorView, UnsupportedTypeOpensNoWindowButStillAnswersOk) {
+// attached() agrees with isPlatformTypeSupported(): what is not supported is
+// refused, with no hook run and no window made.
+TEST(EditorView, UnsupportedTypesAreRefused) {
   auto* effect = new CountingVellox();
   EffectRig rig(effect);
   IPlugView* view = rig.controller->createView("editor");
-  EXPECT_EQ(view->attached(nullptr, kPlatformTypeNSView), kResultOk);
-  EXPECT_EQ(effect->opened, 1);
+  for (FIDString type : {kPlatformTypeNSView, kPlatformTypeHWND, kPlatformTypeX11EmbedWindowID, "", "HWNDX"}) {
+    if (view->isPlatformTypeSupported(type) == kResultTrue) continue;
+    EXPECT_EQ(view->attached(nullptr, type), kResultFalse) << type;
+  }
+  EXPECT_EQ(view->attached(nullptr, nullptr), kResultFalse);
+  EXPECT_EQ(effect->opened, 0);
   EXPECT_FALSE(static_cast<IGraphics*>(effect->Graphics())->HasWindow());
   view->removed();
+  EXPECT_EQ(effect->closed, 0);
   view->release();
 }
 
@@ -143,7 +151,7 @@ TEST(EditorView, SizeRequestsReachTheHostFrameAndComeBackAsOnSize) {
   view->release();
 }
 
-TEST(EditorView, ViewsKeepTheEffectAliveAndEmptyTheListWhenReleased) {
+TEST(EditorView, ViewsKeepTheEffectAliveAndLeaveTheListWhenReleased) {
   auto* effect = new CountingVellox();
   auto* controller = static_cast<Vst::IEditController*>(effect);
   IPlugView* first = controller->createView("editor");
@@ -153,9 +161,10 @@ TEST(EditorView, ViewsKeepTheEffectAliveAndEmptyTheListWhenReleased) {
   // The host lets go of the effect first: the views still hold it.
   EXPECT_EQ(controller->release(), 2u);
   first->release();
-  EXPECT_TRUE(effect->EditorViews.empty());  // every entry, not only the released view
-  effect->ResizeEditorFrame(10, 10);         // must not reach a released view
-  second->release();                         // the last reference: the effect goes
+  ASSERT_EQ(effect->EditorViews.size(), 1u);  // the other view is still known
+  EXPECT_EQ(effect->EditorViews.front(), second);
+  effect->ResizeEditorFrame(10, 10);  // no frame: nothing
+  second->release();                  // the last reference: the effect goes
 }
 
 TEST(EditorView, ReattachingANewViewReusesTheSameEditor) {
@@ -164,11 +173,11 @@ TEST(EditorView, ReattachingANewViewReusesTheSameEditor) {
   IEditorLink* editor = effect->Graphics();
   for (int i = 0; i < 3; ++i) {
     IPlugView* view = rig.controller->createView("editor");
-    view->attached(nullptr, kPlatformTypeHWND);
+    view->attached(nullptr, IEffectVST3View::SupportedPlatformType());  // refused: no parent
     view->removed();
     view->release();
     EXPECT_EQ(effect->Graphics(), editor);
   }
-  EXPECT_EQ(effect->opened, 3);
-  EXPECT_EQ(effect->closed, 3);
+  EXPECT_EQ(effect->opened, 0);
+  EXPECT_EQ(effect->closed, 0);
 }

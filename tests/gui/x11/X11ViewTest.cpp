@@ -67,9 +67,9 @@ TEST_F(X11ViewTest, RefusesToAttachWithoutARunLoop) {
   EXPECT_TRUE(Frame().Children().empty());
   EXPECT_EQ(view->removed(), kResultOk);
 
-  // Other platform types open nothing, as on Windows, but answer success.
+  // Other platform types are refused and open nothing, as on Windows.
   EXPECT_EQ(view->setFrame(&loop_), kResultTrue);
-  EXPECT_EQ(view->attached(Frame().ParentHandle(), kPlatformTypeHWND), kResultOk);
+  EXPECT_EQ(view->attached(Frame().ParentHandle(), kPlatformTypeHWND), kResultFalse);
   Frame().Sync();
   EXPECT_TRUE(Frame().Children().empty());
   EXPECT_EQ(Loop().Timers(), 0u);

@@ -70,30 +70,39 @@ TEST_F(X11InputTest, TheGrabKeepsDraggingOutsideTheWindow) {
   CloseView(view);
 }
 
-TEST_F(X11InputTest, WheelAndDoubleClickChangeValuesWithoutAGesture) {
+TEST_F(X11InputTest, WheelNotchesAndDoubleClickResetsAreEditGestures) {
   IPtr<IPlugView> view = OpenView();
   CaptureAfterTicks(1);
   MovePointer(390, 75);
   Button(4, true);
   Button(4, false);
-  EXPECT_EQ(handler_.events, (Events{Perform(kChop, 0.01)}));
+  Button(4, true);
+  Button(4, false);
+  EXPECT_EQ(handler_.events, (Events{Begin(kChop), Perform(kChop, 0.01), Perform(kChop, 0.02)}));
   EditorValues values = kDefaultValues;
-  values[kChop] = 0.01;
+  values[kChop] = 0.02;
   ExpectShows(CaptureAfterTicks(), values);
+  // The gesture ends about 0.4 s after the last notch.
+  EXPECT_EQ(Loop().RunTicks(10, 2000), 10);
+  EXPECT_EQ(handler_.events.back(), End(kChop));
 
-  // The horizontal wheel reaches no control.
+  // Leaving the editor ends it too; the horizontal wheel reaches no control.
   handler_.events.clear();
+  Button(5, true);
+  Button(5, false);
   Button(6, true);
   Button(6, false);
-  EXPECT_TRUE(handler_.events.empty()) << handler_.events.front();
+  MovePointer(390, 300);
+  EXPECT_EQ(handler_.events, (Events{Begin(kChop), Perform(kChop, 0.01), End(kChop)}));
 
   // A real double click: the first press and release are a plain click (a
   // gesture that changes nothing); the second press restores the value the
-  // knob first had from the effect, with no gesture around it.
+  // knob first had from the effect, in a gesture of its own.
+  handler_.events.clear();
   Loop().RunFor(450);
   Click(390, 75);
   Click(390, 75);
-  EXPECT_EQ(handler_.events, (Events{Begin(kChop), End(kChop), Perform(kChop, 0.0)}));
+  EXPECT_EQ(handler_.events, (Events{Begin(kChop), End(kChop), Begin(kChop), Perform(kChop, 0.0), End(kChop)}));
   ExpectShows(CaptureAfterTicks(), kDefaultValues);
   CloseView(view);
 }
@@ -182,7 +191,10 @@ xcb_keycode_t KeyCodeFor(xcb_connection_t* c, uint32_t keysym) {
 TEST_F(X11InputTest, KeysNoControlTakesReachTheHostWindow) {
   IPtr<IPlugView> view = OpenView();
   CaptureAfterTicks(1);
-  Click(20, 20);  // the editor takes the focus, as on Windows
+  // The keys go where the pointer is; the editor takes no focus of its own.
+  xcb_set_input_focus(Frame().Connection(), XCB_INPUT_FOCUS_POINTER_ROOT, XCB_INPUT_FOCUS_POINTER_ROOT,
+                      XCB_CURRENT_TIME);
+  MovePointer(20, 20);
   const xcb_keycode_t a = KeyCodeFor(Frame().Connection(), 'a');
   ASSERT_NE(a, 0);
   // Drop what the frame received so far.
