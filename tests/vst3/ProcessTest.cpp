@@ -513,7 +513,9 @@ TEST(Process, QueuePointsAreLimitedAndForeignIdsIgnored) {
     data.inputParameterChanges = &changes;
     ASSERT_EQ(rig.Process(data), kResultOk);
     EXPECT_EQ(log.size(), k.delivered < 0 ? 0u : 1u) << k.point;
-    if (!log.empty()) EXPECT_EQ(log[0].value, k.delivered);
+    if (!log.empty()) {
+      EXPECT_EQ(log[0].value, k.delivered);
+    }
     EXPECT_EQ(rig.effect->GetParam(3)->Value(), k.output) << k.point;
   }
   EXPECT_EQ(rig.controller->setParamNormalized(3, HUGE_VAL), kResultFalse);
