@@ -19,20 +19,20 @@ IEffectVST3::IEffectVST3(int nParams, const char* channelIOText, int nPresets, c
                          int adapterKind, int latency, bool isInstrument, bool midiIn)
     : IEffectBase(nParams, channelIOText, nPresets, effectName, productName, makerName, uniqueId, makerId, version,
                   adapterKind, latency, isInstrument, midiIn),
-      LastProcessContext{} {
+      mLastProcessContext{} {
   for (int c = 0; c < NInChannels(); ++c) SetInputConnected(c, true);
   for (int c = 0; c < NOutChannels(); ++c) SetOutputConnected(c, true);
   if (NInChannels() > 0) CreateDelayLine();
 
-  InputBusNames.emplace_back("Main Input");
+  mInputBusNames.emplace_back("Main Input");
   if (IsInstrument()) {
     for (int j = 0; 2 * j < NOutChannels(); ++j) {
       char name[32];
       std::snprintf(name, sizeof name, "Output %i", j + 1);
-      OutputBusNames.emplace_back(name);
+      mOutputBusNames.emplace_back(name);
     }
   } else {
-    OutputBusNames.emplace_back("Output");
+    mOutputBusNames.emplace_back("Output");
   }
   mInputSources.assign(static_cast<size_t>(NInChannels()), nullptr);
   mOutputTargets.assign(static_cast<size_t>(NOutChannels()), nullptr);
@@ -82,16 +82,16 @@ void IEffectVST3::CreateBuses() {
   String128 name;
   SpeakerArrangement in = SpeakerArrangementForCount(NInChannels());
   if (in != SpeakerArr::kEmpty) {
-    WidenText(InputBusNames.front().c_str(), name);
+    WidenText(mInputBusNames.front().c_str(), name);
     addAudioInput(name, in, kMain, BusInfo::kDefaultActive);
   }
   if (IsInstrument()) {
-    for (const std::string& busName : OutputBusNames) {
+    for (const std::string& busName : mOutputBusNames) {
       WidenText(busName.c_str(), name);
       addAudioOutput(name, SpeakerArr::kStereo, kMain, BusInfo::kDefaultActive);
     }
   } else {
-    WidenText(OutputBusNames.front().c_str(), name);
+    WidenText(mOutputBusNames.front().c_str(), name);
     addAudioOutput(name, SpeakerArrangementForCount(NOutChannels()), kMain, BusInfo::kDefaultActive);
   }
   if (HasMidiIn()) {
@@ -188,18 +188,18 @@ tresult PLUGIN_API IEffectVST3::setupProcessing(ProcessSetup& setup) {
 bool IEffectVST3::IsOfflineRender() { return processSetup.processMode == kOffline; }
 
 int IEffectVST3::HostSamplePosition() {
-  return static_cast<int>(static_cast<uint32>(static_cast<uint64>(LastProcessContext.projectTimeSamples)));
+  return static_cast<int>(static_cast<uint32>(static_cast<uint64>(mLastProcessContext.projectTimeSamples)));
 }
 
-double IEffectVST3::HostTempo() { return LastProcessContext.tempo; }
+double IEffectVST3::HostTempo() { return mLastProcessContext.tempo; }
 
 void IEffectVST3::HostTimeSignature(int& numerator, int& denominator) {
-  numerator = LastProcessContext.timeSigNumerator;
-  denominator = LastProcessContext.timeSigDenominator;
+  numerator = mLastProcessContext.timeSigNumerator;
+  denominator = mLastProcessContext.timeSigDenominator;
 }
 
 void IEffectVST3::HostTransportInfo(HostTransport& transport) {
-  const ProcessContext& c = LastProcessContext;
+  const ProcessContext& c = mLastProcessContext;
   transport.tempo = c.tempo;
   transport.samplePosition = static_cast<double>(c.projectTimeSamples);
   transport.quarterNotePosition = c.projectTimeMusic;

@@ -109,7 +109,7 @@ public:
 
   // Editor views made by createView, in creation order; the list holds no
   // references. A view empties it when it is destroyed.
-  std::vector<IEffectVST3View*> EditorViews;
+  std::vector<IEffectVST3View*> mEditorViews;
 
 protected:
   // Saved state: parameter chunk and bypass word, the same bytes through the
@@ -119,9 +119,9 @@ protected:
   Steinberg::tresult getProcessorState(Steinberg::IBStream* state) override;
   Steinberg::tresult setProcessorState(Steinberg::IBStream* state) override;
 
-  std::vector<std::string> InputBusNames;
-  std::vector<std::string> OutputBusNames;
-  Steinberg::Vst::ProcessContext LastProcessContext;
+  std::vector<std::string> mInputBusNames;
+  std::vector<std::string> mOutputBusNames;
+  Steinberg::Vst::ProcessContext mLastProcessContext;
 
 private:
   Steinberg::tresult SaveState(Steinberg::IBStream* state);

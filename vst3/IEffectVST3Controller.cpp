@@ -202,9 +202,9 @@ tresult IEffectVST3::SelectProgram(double value) {
 IPlugView* PLUGIN_API IEffectVST3::createView(FIDString name) {
   if (!name || std::strcmp(name, "editor") != 0) return nullptr;
   try {
-    EditorViews.reserve(EditorViews.size() + 1);
+    mEditorViews.reserve(mEditorViews.size() + 1);
     auto* view = new IEffectVST3View(this);
-    EditorViews.push_back(view);
+    mEditorViews.push_back(view);
     return view;
   } catch (...) {
     return nullptr;
@@ -266,18 +266,18 @@ void IEffectVST3::EndHostEdit(int index) { endEdit(static_cast<ParamID>(index));
 // Requests from the editor go to the view that shows it, or else to the
 // first view the effect made.
 void IEffectVST3::ResizeEditorFrame(int width, int height) {
-  if (!Graphics() || EditorViews.empty()) return;
+  if (!Graphics() || mEditorViews.empty()) return;
   IEffectVST3View* view = IEffectVST3View::ShowingView(this);
-  (view ? view : EditorViews.front())->RequestFrameSize(width, height);
+  (view ? view : mEditorViews.front())->RequestFrameSize(width, height);
 }
 
 void IEffectVST3::OpenHostContextMenu(int index, int x, int y) {
-  if (!componentHandler || EditorViews.empty()) return;
+  if (!componentHandler || mEditorViews.empty()) return;
   FUnknownPtr<IComponentHandler3> handler(componentHandler);
   if (!handler) return;
   const ParamID id = static_cast<ParamID>(index);
   IPlugView* view = IEffectVST3View::ShowingView(this);
-  if (!view) view = EditorViews.front();
+  if (!view) view = mEditorViews.front();
   if (IContextMenu* menu = handler->createContextMenu(view, &id)) {
     menu->popup(x, y);
     menu->release();

@@ -26,7 +26,7 @@ tresult PLUGIN_API IEffectVST3::process(ProcessData& data) {
     // Buffers of the other sample size are half or twice as long as the
     // set-up says: such a block is refused before anything is read or written.
     if (data.symbolicSampleSize != processSetup.symbolicSampleSize) return kResultFalse;
-    if (data.processContext) LastProcessContext = *data.processContext;
+    if (data.processContext) mLastProcessContext = *data.processContext;
     const bool reloaded = data.inputParameterChanges && ApplyParameterChanges(*data.inputParameterChanges);
     if (reloaded && data.outputParameterChanges) ReportAllValues(*data.outputParameterChanges);
     if (HasMidiIn() && data.inputEvents) DeliverMidiEvents(*data.inputEvents);

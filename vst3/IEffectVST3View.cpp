@@ -34,7 +34,7 @@ IEffectVST3View::~IEffectVST3View() {
   } catch (...) {}
   // The effect's other views live on: a host that re-docks its editor
   // releases the old view while the new one is in use.
-  auto& views = mPlug->EditorViews;
+  auto& views = mPlug->mEditorViews;
   views.erase(std::remove(views.begin(), views.end(), this), views.end());
   mPlug->release();
 }
@@ -145,9 +145,9 @@ tresult PLUGIN_API IEffectVST3View::onSize(ViewRect* newSize) {
   try {
     if (newSize) {
       rect = *newSize;
-      if (ResizePending) {
+      if (mResizePending) {
         mPlug->EditorFrameResized();
-        ResizePending = false;
+        mResizePending = false;
       }
     }
     return kResultOk;
@@ -166,7 +166,7 @@ tresult PLUGIN_API IEffectVST3View::setFrame(IPlugFrame* frame) {
 
 bool IEffectVST3View::RequestFrameSize(int width, int height) {
   if (!plugFrame) return false;
-  ResizePending = true;
+  mResizePending = true;
   ViewRect wanted(0, 0, width, height);
   plugFrame->resizeView(this, &wanted);
   return true;

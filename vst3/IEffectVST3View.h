@@ -30,7 +30,7 @@ public:
   // Asks the host frame for a new size; false when there is no frame.
   bool RequestFrameSize(int width, int height);
 
-  bool ResizePending = false;
+  bool mResizePending = false;
 
   // The platform window type the editor can live in, or null where the
   // module has no window layer.

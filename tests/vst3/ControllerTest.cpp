@@ -254,7 +254,7 @@ TEST(Controller, OpensTheHostContextMenuOnlyWithHandlerAndView) {
   EXPECT_EQ(rig.controller->createView(nullptr), nullptr);
   IPlugView* view = rig.controller->createView("editor");
   ASSERT_NE(view, nullptr);
-  ASSERT_EQ(rig.effect->EditorViews.size(), 1u);
+  ASSERT_EQ(rig.effect->mEditorViews.size(), 1u);
 
   rig.effect->OpenHostContextMenu(2, 10, 20);  // no handler
   FakeComponentHandler noMenus(false);
@@ -276,7 +276,7 @@ TEST(Controller, OpensTheHostContextMenuOnlyWithHandlerAndView) {
   EXPECT_EQ(handler.menu.popups.size(), 1u);
   rig.controller->setComponentHandler(nullptr);
   view->release();
-  EXPECT_TRUE(rig.effect->EditorViews.empty());
+  EXPECT_TRUE(rig.effect->mEditorViews.empty());
 }
 
 namespace {

@@ -140,7 +140,7 @@ TEST(EditorView, SizeRequestsReachTheHostFrameAndComeBackAsOnSize) {
   ASSERT_EQ(frame.requests.size(), 1u);
   EXPECT_TRUE(SameRect(frame.requests[0], 0, 0, 800, 200));
   EXPECT_EQ(effect->resized, 1);
-  EXPECT_FALSE(static_cast<IEffectVST3View*>(effect->EditorViews.front())->ResizePending);
+  EXPECT_FALSE(static_cast<IEffectVST3View*>(effect->mEditorViews.front())->mResizePending);
 
   // A size the host sets on its own stores the rectangle and calls no hook.
   ViewRect hostSize(0, 0, 900, 300);
@@ -156,13 +156,13 @@ TEST(EditorView, ViewsKeepTheEffectAliveAndLeaveTheListWhenReleased) {
   auto* controller = static_cast<Vst::IEditController*>(effect);
   IPlugView* first = controller->createView("editor");
   IPlugView* second = controller->createView("editor");
-  ASSERT_EQ(effect->EditorViews.size(), 2u);
+  ASSERT_EQ(effect->mEditorViews.size(), 2u);
 
   // The host lets go of the effect first: the views still hold it.
   EXPECT_EQ(controller->release(), 2u);
   first->release();
-  ASSERT_EQ(effect->EditorViews.size(), 1u);  // the other view is still known
-  EXPECT_EQ(effect->EditorViews.front(), second);
+  ASSERT_EQ(effect->mEditorViews.size(), 1u);  // the other view is still known
+  EXPECT_EQ(effect->mEditorViews.front(), second);
   effect->ResizeEditorFrame(10, 10);  // no frame: nothing
   second->release();                  // the last reference: the effect goes
 }
