@@ -532,7 +532,7 @@ TEST(Process, SmootherFollowsTheSampleRate) {
     HostBus<double> in(2, 64, 1.0), out(2, 64);
     ProcessData data = MakeProcessData(kSample64, 64, &in.buffers, 1, &out.buffers, 1);
     ASSERT_EQ(rig.Process(data), kResultOk);
-    const double a = std::exp(-2.0 * M_PI * 5.0 / rate);
+    const double a = std::exp(-6.283185307179586 * 5.0 / rate);  // 2 pi FADE
     for (int i = 0; i < 64; ++i) ASSERT_NEAR(out.samples[0][i], 1.0 - std::pow(a, 2 * i + 1), 1e-12) << rate;
   }
 }
