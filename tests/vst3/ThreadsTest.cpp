@@ -158,12 +158,14 @@ TEST(Threads, EditorEditsNeverDeadlockAHostThatLocksInPerformEdit) {
   rig.controller->setComponentHandler(&handler);
   auto* editor = dynamic_cast<IGraphics*>(rig.effect->Graphics());
   ASSERT_NE(editor, nullptr);
-  IControl* fade = nullptr;
-  for (int i = 0; i < editor->NControls(); ++i)
-    if (editor->GetControl(i)->ParamIdx() == 0) fade = editor->GetControl(i);
-  ASSERT_NE(fade, nullptr);
-  const int x = (fade->Box().left + fade->Box().right) / 2;
-  const int y = (fade->Box().top + fade->Box().bottom) / 2;
+  // A point where a press reaches the FADE knob.
+  int x = -1, y = -1;
+  for (int py = 0; py < editor->Height() && x < 0; py += 4)
+    for (int px = 0; px < editor->Width() && x < 0; px += 4) {
+      const int i = editor->ControlAt(px, py);
+      if (i >= 0 && editor->GetControl(i)->ParamIdx() == 0) x = px, y = py;
+    }
+  ASSERT_GE(x, 0);
 
   std::atomic<bool> done{false};
   std::atomic<long> blocks{0};
@@ -181,7 +183,7 @@ TEST(Threads, EditorEditsNeverDeadlockAHostThatLocksInPerformEdit) {
     IPointerMods left;
     left.left = true;
     editor->DispatchPointerDown(x, y, left);
-    for (int i = 0; i < 1000; ++i) editor->DispatchPointerDrag(x, y - 1 - i % 100, left);
+    for (int i = 0; i < 1000; ++i) editor->DispatchPointerDrag(x, y + 1 + i % 100, left);
     editor->DispatchPointerUp(x, y, left);
     finished.set_value();
   });
