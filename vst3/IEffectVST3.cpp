@@ -36,6 +36,7 @@ IEffectVST3::IEffectVST3(int nParams, const char* channelIOText, int nPresets, c
   }
   mInputSources.assign(static_cast<size_t>(NInChannels()), nullptr);
   mOutputTargets.assign(static_cast<size_t>(NOutChannels()), nullptr);
+  mPoints.reserve(kMaxPoints);
 }
 
 IEffectVST3::~IEffectVST3() = default;

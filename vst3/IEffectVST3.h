@@ -146,8 +146,9 @@ private:
   static Steinberg::IPtr<Steinberg::Vst::Bus> MakeAudioBus(const char* name, int channels);
 
   // Per-block work of process().
-  // Both answer whether a program change reloaded the parameters.
-  bool ApplyParameterChanges(Steinberg::Vst::IParameterChanges& changes);
+  // The block's parameter points, ordered by frame, into mPoints.
+  void GatherPoints(Steinberg::Vst::IParameterChanges* changes, int frames);
+  // Answers whether a program change reloaded the parameters.
   bool ApplyParameterValue(Steinberg::Vst::ParamID id, double value);
   void ReportAllValues(Steinberg::Vst::IParameterChanges& changes);
   void TakeHostBypass(bool bypass);
@@ -161,6 +162,17 @@ private:
   // not connected); sized once at construction so process never allocates.
   std::vector<void*> mInputSources;
   std::vector<void*> mOutputTargets;
+
+  // One parameter point of the current block; order keeps points of the same
+  // frame in the host's order. Room for kMaxPoints is made at construction.
+  struct QueuedPoint {
+    Steinberg::int32 frame;
+    Steinberg::int32 order;
+    Steinberg::Vst::ParamID id;
+    double value;
+  };
+  static constexpr size_t kMaxPoints = 4096;
+  std::vector<QueuedPoint> mPoints;
 
   // Buses and parameters exist (from the first initialize to terminate).
   bool mHostSetupDone = false;

@@ -27,48 +27,67 @@ tresult PLUGIN_API IEffectVST3::process(ProcessData& data) {
     // set-up says: such a block is refused before anything is read or written.
     if (data.symbolicSampleSize != processSetup.symbolicSampleSize) return kResultFalse;
     if (data.processContext) mLastProcessContext = *data.processContext;
-    const bool reloaded = data.inputParameterChanges && ApplyParameterChanges(*data.inputParameterChanges);
-    if (reloaded && data.outputParameterChanges) ReportAllValues(*data.outputParameterChanges);
+    const int frames = std::max(data.numSamples, 0);
+    GatherPoints(data.inputParameterChanges, frames);
     if (HasMidiIn() && data.inputEvents) DeliverMidiEvents(*data.inputEvents);
 
     const bool doublePrecision = processSetup.symbolicSampleSize == kSample64;
     ConnectInputs(data);
     ConnectOutputs(data);
 
-    // The scratch buffers hold one maximum block: a longer block is processed
-    // in pieces of that size.
-    const int frames = std::max(data.numSamples, 0);
+    // Each point takes effect at its frame: the block is cut there, and into
+    // pieces no longer than the scratch buffers hold.
     const int piece = BlockSize();
-    if (frames > 0 && piece <= 0) {
-      SilenceOutputs(doublePrecision, frames);
-      return kResultFalse;
+    bool reloaded = false;
+    size_t next = 0;
+    int done = 0;
+    for (;;) {
+      for (; next < mPoints.size() && mPoints[next].frame <= done; ++next)
+        reloaded = ApplyParameterValue(mPoints[next].id, mPoints[next].value) || reloaded;
+      if (done >= frames) break;
+      if (piece <= 0) {
+        SilenceOutputs(doublePrecision, frames);
+        return kResultFalse;
+      }
+      const int until = next < mPoints.size() ? mPoints[next].frame : frames;
+      for (; done < until;) {
+        const int n = std::min(piece, until - done);
+        RunPiece(doublePrecision, done, n);
+        done += n;
+      }
     }
-    int offset = 0;
-    do {
-      const int n = std::min(piece, frames - offset);
-      RunPiece(doublePrecision, offset, n);
-      offset += n;
-    } while (offset < frames);
+    if (reloaded && data.outputParameterChanges) ReportAllValues(*data.outputParameterChanges);
     return kResultOk;
   } catch (...) {
     return kResultFalse;
   }
 }
 
-bool IEffectVST3::ApplyParameterChanges(IParameterChanges& changes) {
-  bool reloaded = false;
-  const int32 count = changes.getParameterCount();
+// Every point of every queue, its frame limited to the block; a point at or
+// past the end takes effect after the block's last frame. A host that sends
+// more points than there is room for has each further queue cut to its last
+// point, which decides the value the block ends with.
+void IEffectVST3::GatherPoints(IParameterChanges* changes, int frames) {
+  mPoints.clear();
+  if (!changes) return;
+  const int32 count = changes->getParameterCount();
+  int32 order = 0;
   for (int32 i = 0; i < count; ++i) {
-    IParamValueQueue* queue = changes.getParameterData(i);
+    IParamValueQueue* queue = changes->getParameterData(i);
     if (!queue) continue;
-    // Only the last point counts; it applies to the whole block.
-    int32 offset = 0;
-    ParamValue value = 0.0;
     const int32 points = queue->getPointCount();
-    if (points <= 0 || queue->getPoint(points - 1, offset, value) != kResultOk) continue;
-    reloaded = ApplyParameterValue(queue->getParameterId(), value) || reloaded;
+    const size_t room = mPoints.capacity() - mPoints.size();
+    const int32 first = static_cast<size_t>(std::max(points, 0)) <= room ? 0 : points - 1;
+    for (int32 p = std::max(first, 0); p < points && mPoints.size() < mPoints.capacity(); ++p) {
+      int32 offset = 0;
+      ParamValue value = 0.0;
+      if (queue->getPoint(p, offset, value) != kResultOk) continue;
+      mPoints.push_back({std::clamp(offset, 0, frames), order++, queue->getParameterId(), value});
+    }
   }
-  return reloaded;
+  std::sort(mPoints.begin(), mPoints.end(), [](const QueuedPoint& a, const QueuedPoint& b) {
+    return a.frame != b.frame ? a.frame < b.frame : a.order < b.order;
+  });
 }
 
 bool IEffectVST3::ApplyParameterValue(ParamID id, double value) {

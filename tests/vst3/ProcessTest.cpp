@@ -159,7 +159,7 @@ TEST(Process, HostBypassPassesTheInputThrough) {
   EXPECT_EQ(nextOut.samples, next.samples);
 }
 
-TEST(Process, OnlyTheLastPointOfEachQueueCounts) {
+TEST(Process, EachQueueEndsTheBlockAtItsLastPoint) {
   EffectRig rig;
   rig.Setup(kSample64, 128);
   FakeParamChanges changes;
@@ -197,11 +197,11 @@ TEST(Process, HostValuesReachTheEditorUnderTheLock) {
   ProcessData data = MakeProcessData(kSample64, 0, nullptr, 0, nullptr, 0);
   data.inputParameterChanges = &changes;
   ASSERT_EQ(rig.Process(data), kResultOk);
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_EQ(log[0].index, 3);
-  EXPECT_EQ(log[0].value, 0.9);
-  EXPECT_TRUE(log[0].normalized);
-  EXPECT_TRUE(log[0].lockHeld);
+  ASSERT_EQ(log.size(), 2u);  // each point, in order
+  EXPECT_EQ(log[1].index, 3);
+  EXPECT_EQ(log[1].value, 0.9);
+  EXPECT_TRUE(log[1].normalized);
+  EXPECT_TRUE(log[1].lockHeld);
 
   // Restored state shows in the editor as plain values, delivered after the
   // lock is released: a block never waits for the editor's controls.
