@@ -65,7 +65,10 @@ void SetPointers(AudioBusBuffers& bus, std::vector<Sample*>& pointers, bool null
 bool SameSample(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
 
 template <class Sample>
-void RunBlock(EffectRig& rig, int32 setupSampleSize, const Block& block, IParameterChanges* changes) {
+// bypassQueued: the block carries host-bypass points, which take effect at
+// their own frames.
+void RunBlock(EffectRig& rig, int32 setupSampleSize, const Block& block, IParameterChanges* changes,
+              bool bypassQueued) {
   const int32 sampleSize = sizeof(Sample) == 8 ? kSample64 : kSample32;
   const int frames = block.frames;
   const int n = block.hostChannels;
@@ -112,9 +115,10 @@ void RunBlock(EffectRig& rig, int32 setupSampleSize, const Block& block, IParame
         FUZZ_REQUIRE(std::isfinite(b.out[c][i]), "output %d[%d] is %g for finite input", c, i,
                      static_cast<double>(b.out[c][i]));
 
-  // Bypassed: every channel that has its own input comes out unchanged.
+  // Bypassed for the whole block: every channel that has its own input comes
+  // out unchanged.
   const bool inputDelivered = block.layout == Layout::Separate || block.layout == Layout::InPlace;
-  if (rig.effect->IsBypassed() && inputDelivered)
+  if (rig.effect->IsBypassed() && !bypassQueued && inputDelivered)
     for (int c = 0; c < n && c < pluginChannels && c < rig.effect->NInChannels(); ++c)
       for (int i = 0; i < frames; ++i)
         FUZZ_REQUIRE(SameSample(b.out[c][i], hostInput[c][i]), "bypassed output %d[%d] is %g, input %g", c, i,
@@ -146,8 +150,10 @@ Block MakeBlock(FuzzedDataProvider& in, int32 maxBlock, int channels) {
   return block;
 }
 
-void AddQueues(FuzzedDataProvider& in, EffectRig& rig, FakeParamChanges& changes) {
+// Answers whether a host-bypass queue was added.
+bool AddQueues(FuzzedDataProvider& in, EffectRig& rig, FakeParamChanges& changes) {
   const std::vector<ParamID> ids = HostParamIds(rig);
+  bool bypass = false;
   for (int q = in.ConsumeIntegralInRange<int>(0, 6); q > 0; --q) {
     const size_t pick = in.ConsumeIntegralInRange<size_t>(0, ids.size());
     const ParamID id = pick < ids.size() ? ids[pick] : in.ConsumeIntegral<ParamID>();
@@ -157,8 +163,10 @@ void AddQueues(FuzzedDataProvider& in, EffectRig& rig, FakeParamChanges& changes
       const double value = in.ConsumeBool() ? in.ConsumeProbability<double>() : RawDouble(in);
       points.emplace_back(offset, value);
     }
+    bypass = bypass || id == kBypassParamId;
     changes.Add(id, std::move(points));
   }
+  return bypass;
 }
 
 // Deactivate, set up again (new maximum block and rate), activate: the host's
@@ -217,13 +225,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       continue;
     }
     FakeParamChanges changes;
-    AddQueues(in, rig, changes);
+    const bool bypassQueued = AddQueues(in, rig, changes);
     const Block block = MakeBlock(in, maxBlock, channels);
     const bool otherSize = in.ConsumeIntegralInRange<int>(0, 15) == 0;
     if ((active == kSample64) != otherSize)
-      RunBlock<double>(rig, active, block, &changes);
+      RunBlock<double>(rig, active, block, &changes, bypassQueued);
     else
-      RunBlock<float>(rig, active, block, &changes);
+      RunBlock<float>(rig, active, block, &changes, bypassQueued);
   }
   RequireStateRoundTrip(rig);
   return 0;
