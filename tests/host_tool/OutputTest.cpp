@@ -46,10 +46,15 @@ TEST(OutputFormatTest, ExtensionAndFormatOptionDecideTogether) {
         EXPECT_FALSE(error.empty());
         continue;
       }
-      if (e == "ogg") EXPECT_EQ(format.encoding, SampleEncoding::kVorbis);
-      if (std::string(opt) == "16") EXPECT_EQ(format.encoding, SampleEncoding::kPcm16);
-      if (std::string(opt) == "float" || (std::string(opt).empty() && e != "flac" && e != "ogg"))
+      if (e == "ogg") {
+        EXPECT_EQ(format.encoding, SampleEncoding::kVorbis);
+      }
+      if (std::string(opt) == "16") {
+        EXPECT_EQ(format.encoding, SampleEncoding::kPcm16);
+      }
+      if (std::string(opt) == "float" || (std::string(opt).empty() && e != "flac" && e != "ogg")) {
         EXPECT_EQ(format.encoding, SampleEncoding::kFloat32);
+      }
       EXPECT_FALSE(DescribeFormat(format).empty());
     }
 }

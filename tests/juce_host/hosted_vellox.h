@@ -93,7 +93,12 @@ inline juce::AudioProcessorParameter* FindParameter(juce::AudioPluginInstance& p
 class PluginController {
 public:
   explicit PluginController(juce::AudioPluginInstance& plugin) {
-    auto* component = static_cast<Steinberg::Vst::IComponent*>(plugin.getPlatformSpecificData());
+    struct ComponentVisitor : juce::ExtensionsVisitor {
+      void visitVST3Client(const VST3Client& client) override { component = client.getIComponentPtr(); }
+      Steinberg::Vst::IComponent* component = nullptr;
+    } visitor;
+    plugin.getExtensions(visitor);
+    Steinberg::Vst::IComponent* component = visitor.component;
     void* object = nullptr;
     if (component && component->queryInterface(Steinberg::Vst::IEditController::iid, &object) == Steinberg::kResultOk)
       controller_ = static_cast<Steinberg::Vst::IEditController*>(object);
