@@ -6,8 +6,10 @@
 #   for a bounded time on its stored corpus (build/fuzz, clang).
 # Two lanes share the machine: the Linux lane (native, then the sanitizer
 # trees) and the Windows lane (Windows, then fuzz); a suite runs as soon as its
-# tree is built, beside the other lane's build. Each tree is built once, and
-# only with what its tests use. Prints the time of every stage.
+# tree is built, beside the other lane's build. Each tree is built once: the
+# native tree whole (its benchmarks too, so that they keep compiling), the
+# thread sanitizer and fuzz trees only with what their tests use. Prints the
+# time of every stage.
 # Exits non-zero if any suite fails.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
