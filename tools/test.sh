@@ -4,12 +4,12 @@
 #   for the GUI threading tests (build/tsan), and the Windows build under Wine
 #   (build/windows) on a private virtual X display, and each libFuzzer target
 #   for a bounded time on its stored corpus (build/fuzz, clang).
-# Two lanes share the machine: the Linux lane (native, then the sanitizer
-# trees) and the Windows lane (Windows, then fuzz); a suite runs as soon as its
-# tree is built, beside the other lane's build. Each tree is built once: the
-# native tree whole (its benchmarks too, so that they keep compiling), the
-# thread sanitizer and fuzz trees only with what their tests use. Prints the
-# time of every stage.
+# Two lanes share the machine: the Linux lane (native, then AddressSanitizer,
+# on a private X display) and the Windows lane (Windows, then fuzz, then
+# ThreadSanitizer); a suite runs as soon as its tree is built, beside the other
+# lane's build. Each tree is built once: the native tree whole (its benchmarks
+# too, so that they keep compiling), the thread sanitizer and fuzz trees only
+# with what their tests use. Prints the time of every stage.
 # Exits non-zero if any suite fails.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -112,12 +112,6 @@ linux_lane() {
       stage "test asan" run_suite asan --test-dir build/asan -j "$jobs"
   fi
   stop_native_xvfb
-  # ThreadSanitizer only matters where threads meet: the tests labelled "threads".
-  local tsan_targets
-  tsan_targets=$(labelled_targets tsan threads)
-  if [ -n "$tsan_targets" ] && stage "build tsan" build tsan $tsan_targets; then
-    TSAN_OPTIONS=halt_on_error=1 stage "test tsan" run_suite tsan --test-dir build/tsan -L threads
-  fi
 }
 
 windows_lane() {
@@ -128,6 +122,7 @@ windows_lane() {
       stage "test windows" run_suite windows --test-dir build/windows
       vellox_wine_stop
       trap - EXIT
+      unset DISPLAY WINEPREFIX
     else
       failed windows
     fi
@@ -137,6 +132,12 @@ windows_lane() {
   fuzz_targets=$(labelled_targets fuzz fuzz)
   if [ -n "$fuzz_targets" ] && stage "build fuzz" build fuzz $fuzz_targets; then
     stage "test fuzz" run_suite fuzz --test-dir build/fuzz -L fuzz -j "$jobs"
+  fi
+  # ThreadSanitizer only matters where threads meet: the tests labelled "threads".
+  local tsan_targets
+  tsan_targets=$(labelled_targets tsan threads)
+  if [ -n "$tsan_targets" ] && stage "build tsan" build tsan $tsan_targets; then
+    TSAN_OPTIONS=halt_on_error=1 stage "test tsan" run_suite tsan --test-dir build/tsan -L threads
   fi
 }
 
