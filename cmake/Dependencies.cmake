@@ -9,7 +9,7 @@ if(WIN32)
   find_path(VELLOX_PNG_INC png.h PATHS "${VELLOX_DEPS_DIR}/include" NO_DEFAULT_PATH REQUIRED)
   find_library(VELLOX_Z_LIB NAMES libz.a z REQUIRED)
   add_library(vellox_png INTERFACE)
-  target_include_directories(vellox_png INTERFACE "${VELLOX_PNG_INC}")
+  target_include_directories(vellox_png SYSTEM INTERFACE "${VELLOX_PNG_INC}")
   target_link_libraries(vellox_png INTERFACE "${VELLOX_PNG_LIB}" "${VELLOX_Z_LIB}")
 else()
   find_package(PNG REQUIRED)
@@ -23,7 +23,7 @@ if(WIN32)
   find_library(VELLOX_GTEST_LIB gtest PATHS "${VELLOX_DEPS_DIR}/lib" NO_DEFAULT_PATH REQUIRED)
   find_library(VELLOX_GTEST_MAIN_LIB gtest_main PATHS "${VELLOX_DEPS_DIR}/lib" NO_DEFAULT_PATH REQUIRED)
   add_library(vellox_gtest INTERFACE)
-  target_include_directories(vellox_gtest INTERFACE "${VELLOX_DEPS_DIR}/include")
+  target_include_directories(vellox_gtest SYSTEM INTERFACE "${VELLOX_DEPS_DIR}/include")
   target_link_libraries(vellox_gtest INTERFACE "${VELLOX_GTEST_MAIN_LIB}" "${VELLOX_GTEST_LIB}" Threads::Threads)
 else()
   find_package(GTest REQUIRED)
@@ -43,8 +43,18 @@ if(WIN32)
   set(VELLOX_BENCH OFF)
 endif()
 
+# XCB for the Linux editor's window (gui/x11) and for the host tool's window
+# around it (tools/host): the Linux module always has its X11 editor.
+if(NOT WIN32 AND NOT APPLE)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-shm)
+endif()
+
 # VST 3 SDK copy shipped by Debian's juce-modules-source-data.
 set(VELLOX_VST3_SDK "/usr/share/juce/modules/juce_audio_processors/format_types/VST3_SDK" CACHE PATH "VST 3 SDK root")
+
+# Every test command starts with this launcher: a private temporary directory.
+set(VELLOX_PRIVATE_TMP bash "${CMAKE_CURRENT_LIST_DIR}/PrivateTmp.sh")
 
 # vellox_add_test(name SOURCES ... LIBS ...): a GoogleTest program run by CTest,
 # natively or under Wine for the Windows build.
@@ -53,7 +63,11 @@ function(vellox_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} vellox::gtest)
-  add_test(NAME ${name} COMMAND ${name})
+  if(CMAKE_CROSSCOMPILING_EMULATOR)
+    add_test(NAME ${name} COMMAND ${VELLOX_PRIVATE_TMP} --wine ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}>)
+  else()
+    add_test(NAME ${name} COMMAND ${VELLOX_PRIVATE_TMP} $<TARGET_FILE:${name}>)
+  endif()
   set(labels ${T_LABELS})
   if(WIN32)
     list(APPEND labels windows)
@@ -61,16 +75,4 @@ function(vellox_add_test name)
     list(APPEND labels native)
   endif()
   set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT 600)
-endfunction()
-
-# Adds every subdirectory of the current source directory that has a
-# CMakeLists.txt, in name order (the test suites and benchmark programs).
-function(vellox_add_suite_directories)
-  file(GLOB entries LIST_DIRECTORIES true RELATIVE "${CMAKE_CURRENT_SOURCE_DIR}" "${CMAKE_CURRENT_SOURCE_DIR}/*")
-  list(SORT entries)
-  foreach(entry ${entries})
-    if(IS_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}/${entry}" AND EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/${entry}/CMakeLists.txt")
-      add_subdirectory(${entry})
-    endif()
-  endforeach()
 endfunction()

@@ -1,13 +1,12 @@
 #pragma once
 
+#include <mutex>
+
 // The plug-in's recursive lock. The owning thread may take it again while it
-// already holds it; other threads wait. The platform primitive (a critical
-// section on Windows, std::recursive_mutex elsewhere) lives in opaque storage
-// so that no platform header leaks into users of this header.
+// already holds it; other threads wait.
 class PlugMutex {
 public:
-  PlugMutex();
-  ~PlugMutex();
+  PlugMutex() = default;
   PlugMutex(const PlugMutex&) = delete;
   PlugMutex& operator=(const PlugMutex&) = delete;
 
@@ -16,7 +15,7 @@ public:
   bool TryLock();
 
 private:
-  alignas(16) unsigned char mStorage[64];
+  std::recursive_mutex mMutex;
 };
 
 // Holds a PlugMutex for the lifetime of the guard.

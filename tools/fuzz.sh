@@ -13,8 +13,8 @@ targets=(fuzz_state fuzz_param_text fuzz_process fuzz_png)
 seconds=${2:-300}
 tree=${VELLOX_FUZZ_TREE:-build/fuzz}
 
-cmake -S . -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_FUZZ=ON \
-  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
+source tools/trees.sh
+vellox_configure fuzz "$tree"
 cmake --build "$tree" -j "$(nproc)" --target "${targets[@]}"
 
 for t in "${targets[@]}"; do

@@ -4,111 +4,175 @@
 #   for the GUI threading tests (build/tsan), and the Windows build under Wine
 #   (build/windows) on a private virtual X display, and each libFuzzer target
 #   for a bounded time on its stored corpus (build/fuzz, clang).
+# Two lanes share the machine: the Linux lane (native, then AddressSanitizer,
+# on a private X display) and the Windows lane (Windows, then fuzz, then
+# ThreadSanitizer); a suite runs as soon as its tree is built, beside the other
+# lane's build. Each tree is built once: the native tree whole (its benchmarks
+# too, so that they keep compiling), the thread sanitizer and fuzz trees only
+# with what their tests use. Prints the time of every stage.
 # Exits non-zero if any suite fails.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
+source tools/trees.sh
 
+run_start=$(date +%s)
 bash tools/setup.sh || exit 1
 jobs=$(nproc)
+results="$top/build/test-results"
+rm -rf "$results"; mkdir -p "$results"
 
-configure() { # dir extra-args...
-  local dir=$1; shift
-  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null || exit 1
+# stage NAME COMMAND...: runs the command, records its time and outcome.
+stage() {
+  local name=$1; shift
+  local start status
+  start=$(date +%s)
+  "$@"; status=$?
+  echo "$name $(($(date +%s) - start)) $status" >>"$results/stages"
+  echo "== $name: $(($(date +%s) - start)) s$([ $status -eq 0 ] || echo ", FAILED")"
+  return $status
 }
 
-configure build/linux -DCMAKE_BUILD_TYPE=Release
-# The Windows bundle's editor snapshot is painted by the native host tool, built first.
-configure build/windows -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" \
-  -DVELLOX_NATIVE_HOST_TOOL="$top/build/linux/vellox"
-configure build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_SANITIZE=ON -DVELLOX_BENCH=OFF
-configure build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_TSAN=ON -DVELLOX_BENCH=OFF
-configure build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_FUZZ=ON \
-  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14
+failed() { echo "$1" >>"$results/failed"; }  # a suite or stage that failed
 
-echo "== building (native, Windows, sanitizers)"
-cmake --build build/linux -j "$jobs" || exit 1
-cmake --build build/windows -j "$jobs" || exit 1
-cmake --build build/asan -j "$jobs" || exit 1
-# ThreadSanitizer only matters where threads meet: the tests labelled "threads".
-tsan_targets=$(ctest --test-dir build/tsan -N -L threads 2>/dev/null | sed -n 's/^ *Test *#[0-9]*: *//p')
-if [ -n "$tsan_targets" ]; then
-  cmake --build build/tsan -j "$jobs" --target $tsan_targets || exit 1
-fi
-# The fuzz tree builds only its targets (the tests labelled "fuzz").
-fuzz_targets=$(ctest --test-dir build/fuzz -N -L fuzz 2>/dev/null | sed -n 's/^ *Test *#[0-9]*: *//p')
-if [ -n "$fuzz_targets" ]; then
-  cmake --build build/fuzz -j "$jobs" --target $fuzz_targets || exit 1
-fi
+# build TREE [targets...]; a failed build fails the tree's suite.
+build() {
+  local tree=$1; shift
+  local targets=()
+  [ $# -eq 0 ] || targets=(--target "$@")
+  cmake --build "build/$tree" -j "$jobs" "${targets[@]}" || { failed "build-$tree"; return 1; }
+}
 
-failed_suites=()
-total_passed=0; total_failed=0
+# Test programs of a tree with a label: their names are their targets.
+labelled_targets() { # tree label
+  ctest --test-dir "build/$1" -N -L "$2" 2>/dev/null | sed -n 's/^ *Test *#[0-9]*: *//p'
+}
 
-# One style for every source file (.clang-format); a file that differs fails.
-echo "== format check"
-unformatted=$(git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run 2>&1 | sed -n 's/^\([^:]*\):[0-9]*:[0-9]*: warning:.*/\1/p' | sort -u)
-if [ -n "$unformatted" ]; then
-  echo "not formatted (run clang-format -i on them):"; echo "$unformatted" | sed 's/^/  /'
-  failed_suites+=("format"); total_failed=$((total_failed + 1))
-else
-  echo "format: all files formatted"; total_passed=$((total_passed + 1))
-fi
 run_suite() { # name ctest-args...
   local name=$1; shift
   local log="build/test-$name.log"
-  echo "== $name tests"
-  ctest "$@" --output-on-failure --timeout 600 2>&1 | tee "$log" | grep -E '^(\s*[0-9]+/[0-9]+ Test|[0-9]+% tests passed|The following tests FAILED|\s+[0-9]+ - )' || true
-  local line passed failed
+  ctest "$@" --output-on-failure --timeout 600 >"$log" 2>&1
+  grep -E '^(\s*[0-9]+/[0-9]+ Test|[0-9]+% tests passed|The following tests FAILED|\s+[0-9]+ - )' "$log"
+  local line total failures
   line=$(grep -E 'tests passed, [0-9]+ tests failed out of' "$log" | tail -n1)
   if [ -z "$line" ]; then
-    failed_suites+=("$name"); echo "$name: no test ran"; return
+    echo "$name: no test ran"; failed "$name"; return 1
   fi
-  failed=$(echo "$line" | sed -E 's/.*tests passed, ([0-9]+) tests failed out of ([0-9]+).*/\1/')
+  failures=$(echo "$line" | sed -E 's/.*tests passed, ([0-9]+) tests failed out of ([0-9]+).*/\1/')
   total=$(echo "$line" | sed -E 's/.*tests failed out of ([0-9]+).*/\1/')
-  passed=$((total - failed))
-  total_passed=$((total_passed + passed)); total_failed=$((total_failed + failed))
-  [ "$failed" -eq 0 ] || failed_suites+=("$name")
+  echo "$((total - failures)) $failures" >"$results/count-$name"
+  [ "$failures" -eq 0 ] || { failed "$name"; return 1; }
+}
+
+# One style for every source file (.clang-format); a file that differs fails.
+format_check() {
+  local files unformatted
+  files=$(vellox_source_files)
+  [ -n "$files" ] || { echo "format: no source files found"; failed format; return 1; }
+  unformatted=$(echo "$files" | xargs clang-format --dry-run 2>&1 |
+    sed -n 's/^\([^:]*\):[0-9]*:[0-9]*: warning:.*/\1/p' | sort -u)
+  if [ -n "$unformatted" ]; then
+    echo "not formatted (run clang-format -i on them):"; echo "$unformatted" | sed 's/^/  /'
+    failed format; return 1
+  fi
+  echo "format: all $(echo "$files" | wc -l) files formatted"
+  echo "1 0" >"$results/count-format"
 }
 
 # The Linux editor's X11 tests need a display: a private Xvfb (a free display
 # number chosen by the server) for the native and sanitizer suites.
-xvfb_display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$xvfb_display_file" >/dev/null 2>&1 &
-native_xvfb_pid=$!
-trap 'kill "$native_xvfb_pid" 2>/dev/null' EXIT
-for _ in $(seq 100); do [ -s "$xvfb_display_file" ] && break; sleep 0.1; done
-if [ -s "$xvfb_display_file" ]; then
-  export DISPLAY=":$(head -n1 "$xvfb_display_file")"
-else
-  echo "could not start Xvfb for the native tests" >&2
-fi
+native_xvfb_pid=""
+start_native_xvfb() {
+  local display_file
+  display_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+  native_xvfb_pid=$!
+  while kill -0 "$native_xvfb_pid" 2>/dev/null && [ ! -s "$display_file" ]; do sleep 0.05; done
+  if [ -s "$display_file" ]; then
+    export DISPLAY=":$(head -n1 "$display_file")"
+  else
+    echo "could not start Xvfb for the native tests" >&2
+  fi
+  rm -f "$display_file"
+}
+stop_native_xvfb() {
+  [ -n "$native_xvfb_pid" ] || return 0
+  kill "$native_xvfb_pid" 2>/dev/null; wait "$native_xvfb_pid" 2>/dev/null
+  native_xvfb_pid=""
+  unset DISPLAY
+}
 
-run_suite native --test-dir build/linux -j "$jobs"
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  run_suite asan --test-dir build/asan -j "$jobs"
+linux_lane() {
+  stage "build linux" build linux || return
+  start_native_xvfb
+  stage "test native" run_suite native --test-dir build/linux -j "$jobs"
+  # Every test program of the sanitizer tree; the tool and the module come with them.
+  if stage "build asan" build asan; then
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+      stage "test asan" run_suite asan --test-dir build/asan -j "$jobs"
+  fi
+  stop_native_xvfb
+}
 
-kill "$native_xvfb_pid" 2>/dev/null; wait "$native_xvfb_pid" 2>/dev/null
+windows_lane() {
+  if stage "build windows" build windows; then
+    source tools/wine-env.sh
+    if vellox_wine_start; then
+      trap vellox_wine_stop EXIT
+      stage "test windows" run_suite windows --test-dir build/windows
+      vellox_wine_stop
+      trap - EXIT
+      unset DISPLAY WINEPREFIX
+    else
+      failed windows
+    fi
+  fi
+  # The fuzz tree builds only its targets (the tests labelled "fuzz").
+  local fuzz_targets
+  fuzz_targets=$(labelled_targets fuzz fuzz)
+  if [ -n "$fuzz_targets" ] && stage "build fuzz" build fuzz $fuzz_targets; then
+    stage "test fuzz" run_suite fuzz --test-dir build/fuzz -L fuzz -j "$jobs"
+  fi
+  # ThreadSanitizer only matters where threads meet: the tests labelled "threads".
+  local tsan_targets
+  tsan_targets=$(labelled_targets tsan threads)
+  if [ -n "$tsan_targets" ] && stage "build tsan" build tsan $tsan_targets; then
+    TSAN_OPTIONS=halt_on_error=1 stage "test tsan" run_suite tsan --test-dir build/tsan -L threads
+  fi
+}
+
+configure_all() {
+  local tree
+  for tree in linux windows asan tsan fuzz; do
+    vellox_configure "$tree" || { echo "configuring build/$tree failed" >&2; return 1; }
+  done
+}
+stage "configure" configure_all || exit 1
+stage "format check" format_check
+# The Windows tree paints its bundle's snapshot with the native host tool.
+stage "build linux host tool" build linux vellox || exit 1
+
+windows_log="build/test-lane-windows.log"
+windows_lane >"$windows_log" 2>&1 &
+windows_lane_pid=$!
+trap 'kill "$windows_lane_pid" 2>/dev/null; stop_native_xvfb' EXIT
+linux_lane
+wait "$windows_lane_pid"
 trap - EXIT
-unset DISPLAY
-rm -f "$xvfb_display_file"
-if [ -n "$tsan_targets" ]; then
-  TSAN_OPTIONS=halt_on_error=1 run_suite tsan --test-dir build/tsan -L threads
-fi
-if [ -n "$fuzz_targets" ]; then
-  run_suite fuzz --test-dir build/fuzz -L fuzz -j "$jobs"
-fi
+echo "-- Windows lane"
+cat "$windows_log"
 
-source tools/wine-env.sh
-if vellox_wine_start; then
-  trap vellox_wine_stop EXIT
-  run_suite windows --test-dir build/windows
-  vellox_wine_stop
-  trap - EXIT
-else
-  failed_suites+=("windows")
-fi
-
+total_passed=0; total_failed=0
+for f in "$results"/count-*; do
+  [ -f "$f" ] || continue
+  read -r p n <"$f"
+  total_passed=$((total_passed + p)); total_failed=$((total_failed + n))
+done
+failed_suites=$(sort -u "$results/failed" 2>/dev/null | tr '\n' ' ')
 echo
-echo "suites failed: ${failed_suites[*]:-none}"
+echo "stage times (s):"
+sed 's/^\(.*\) \([0-9]*\) \([0-9]*\)$/  \2\t\1/' "$results/stages"
+echo "  $(($(date +%s) - run_start))	whole run"
+echo "suites failed: ${failed_suites:-none}"
 echo "Total: $total_passed passed, $total_failed failed"
-[ ${#failed_suites[@]} -eq 0 ] && [ "$total_failed" -eq 0 ]
+[ -z "$failed_suites" ] && [ "$total_failed" -eq 0 ]

@@ -33,7 +33,7 @@ private:
   std::u16string mName;
 };
 
-class FakeParamQueue : public Steinberg::Vst::IParamValueQueue {
+class FakeParamQueue final : public Steinberg::Vst::IParamValueQueue {
 public:
   FakeParamQueue(Steinberg::Vst::ParamID id, std::vector<std::pair<int, double>> points)
       : mId(id), mPoints(std::move(points)) {}

@@ -113,8 +113,8 @@ public:
   explicit OpenerPath(bool withOpener) {
     const char* old = std::getenv("PATH");
     saved_ = old ? old : "";
-    char pattern[] = "/tmp/vellox-x11-path-XXXXXX";
-    dir_ = mkdtemp(pattern) ? pattern : "";
+    std::string pattern = testing::TempDir() + "vellox-x11-path-XXXXXX";
+    dir_ = mkdtemp(pattern.data()) ? pattern : "";
     if (withOpener) {
       std::ofstream(dir_ + "/xdg-open") << "#!/bin/sh\nexit 1\n";
       chmod((dir_ + "/xdg-open").c_str(), 0755);
