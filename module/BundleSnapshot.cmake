@@ -2,9 +2,10 @@
 # as `vellox snapshot` paints it off-screen, repainted whenever the module is
 # relinked. The Windows editor shows the very same picture, so both bundles
 # take it from one painter: the native host tool. A native tree paints with
-# its own tool; a Windows tree with the tool of the native tree beside it
-# (<build>/linux, or the tree of VELLOX_NATIVE_HOST_TOOL when that is given),
-# which it configures if need be and keeps built.
+# its own tool; a Windows tree with VELLOX_NATIVE_HOST_TOOL when that is
+# given (built beforehand by the script that names it), otherwise with the
+# tool of the native tree beside it (<build>/linux), which it configures if
+# need be and keeps built.
 #
 # Run as a script (cmake -DTREE=... -DSOURCE=... -P BundleSnapshot.cmake) it
 # configures the native tree when it has never been configured and builds its
@@ -29,17 +30,21 @@ if(WIN32)
   set(VELLOX_NATIVE_HOST_TOOL "" CACHE FILEPATH
     "The native vellox that paints the bundle's snapshot; empty: <build>/linux/vellox")
   if(VELLOX_NATIVE_HOST_TOOL)
-    get_filename_component(_native_tree "${VELLOX_NATIVE_HOST_TOOL}" DIRECTORY)
+    # Built by whoever names it (the scripts build it before this tree), so
+    # that this tree never runs a build in the native tree while another
+    # build may be running there.
+    set(_snapshot_tool "${VELLOX_NATIVE_HOST_TOOL}")
+    set(_snapshot_tool_depends "${_snapshot_tool}")
   else()
     get_filename_component(_native_tree "${CMAKE_BINARY_DIR}/../linux" ABSOLUTE)
+    set(_snapshot_tool "${_native_tree}/vellox")
+    add_custom_target(vellox_native_host_tool
+      COMMAND "${CMAKE_COMMAND}" -DTREE=${_native_tree} -DSOURCE=${CMAKE_SOURCE_DIR} -P "${CMAKE_CURRENT_LIST_FILE}"
+      BYPRODUCTS "${_snapshot_tool}"
+      COMMENT "Building the native snapshot painter in ${_native_tree}"
+      USES_TERMINAL VERBATIM)
+    set(_snapshot_tool_depends vellox_native_host_tool "${_snapshot_tool}")
   endif()
-  set(_snapshot_tool "${_native_tree}/vellox")
-  add_custom_target(vellox_native_host_tool
-    COMMAND "${CMAKE_COMMAND}" -DTREE=${_native_tree} -DSOURCE=${CMAKE_SOURCE_DIR} -P "${CMAKE_CURRENT_LIST_FILE}"
-    BYPRODUCTS "${_snapshot_tool}"
-    COMMENT "Building the native snapshot painter in ${_native_tree}"
-    USES_TERMINAL VERBATIM)
-  set(_snapshot_tool_depends vellox_native_host_tool "${_snapshot_tool}")
   set(_snapshot_plugin)
 else()
   set(_snapshot_tool "$<TARGET_FILE:vellox>")
