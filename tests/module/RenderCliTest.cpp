@@ -142,29 +142,6 @@ std::string WriteShortWav(const std::string& path, size_t frames, size_t promise
   return path;
 }
 
-// Blocks that divide neither the file nor the reading chunk: a bypassed
-// render still hands back every sample where it was.
-TEST_F(RenderCliTest, StreamedRenderKeepsEverySampleInPlace) {
-  const std::string in = TempFile("long.wav"), out = TempFile("long_out.wav");
-  cli::AudioData source;
-  source.sampleRate = 48000;
-  source.channels.assign(2, std::vector<double>(30001));
-  for (size_t i = 0; i < 30001; ++i) {
-    source.channels[0][i] = static_cast<float>(std::sin(0.001 * static_cast<double>(i * i % 7919)));
-    source.channels[1][i] = static_cast<float>(static_cast<double>(i) / 30001.0 - 0.5);
-  }
-  std::string error;
-  ASSERT_TRUE(cli::WriteAudioFile(in, source, error)) << error;
-  for (const char* precision : {"32", "64"}) {
-    const CliResult r = RunVellox({"render", "--in", in, "--out", out, "--plugin", BundlePath(), "--bypass", "--block",
-                                   "300", "--precision", precision});
-    ASSERT_EQ(r.code, 0) << r.err;
-    cli::AudioData back;
-    ASSERT_TRUE(cli::ReadAudioFile(out, back, error)) << error;
-    EXPECT_EQ(back.channels, source.channels) << precision;
-  }
-}
-
 // What the header promises against what the file holds.
 TEST_F(RenderCliTest, ShortInputsAreNamedAndFailUnlessAllowed) {
   const std::string out = TempFile("short_out.wav");
