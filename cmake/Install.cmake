@@ -45,7 +45,20 @@ endif()
 # The Debian changelog, compressed reproducibly as Debian policy asks.
 set(VELLOX_CHANGELOG_GZ "${CMAKE_BINARY_DIR}/packaging/changelog.gz")
 configure_file("${CMAKE_SOURCE_DIR}/packaging/debian/changelog.in" "${CMAKE_BINARY_DIR}/packaging/changelog" @ONLY)
-configure_file("${CMAKE_SOURCE_DIR}/packaging/debian/copyright.in" "${CMAKE_BINARY_DIR}/packaging/copyright" @ONLY)
+# The machine-readable format line is named as this machine's own Debian tools
+# name it (dpkg's copyright file states it first); where that file cannot be
+# read, the copyright file goes without the line rather than failing.
+set(_format_line "")
+if(EXISTS /usr/share/doc/dpkg/copyright)
+  file(STRINGS /usr/share/doc/dpkg/copyright _format_line LIMIT_COUNT 1 REGEX "^Format: ")
+endif()
+file(READ "${CMAKE_SOURCE_DIR}/packaging/debian/copyright.in" _copyright)
+string(CONFIGURE "${_copyright}" _copyright @ONLY)
+if(_format_line)
+  set(_copyright "${_format_line}\n${_copyright}")
+endif()
+file(WRITE "${CMAKE_BINARY_DIR}/packaging/copyright" "${_copyright}")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/packaging/debian/copyright.in")
 add_custom_command(OUTPUT "${VELLOX_CHANGELOG_GZ}"
   COMMAND gzip -9nc "${CMAKE_BINARY_DIR}/packaging/changelog" > "${VELLOX_CHANGELOG_GZ}"
   DEPENDS "${CMAKE_BINARY_DIR}/packaging/changelog" VERBATIM)

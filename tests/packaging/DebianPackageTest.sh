@@ -40,8 +40,9 @@ for f in $(cd "$build/Vellox.vst3" && find . -type f ! -name '*.so'); do
   check "the packaged $f is the built one" cmp -s "$build/Vellox.vst3/$f" "$work/root/usr/lib/vst3/Vellox.vst3/$f"
 done
 copyright="$work/root/usr/share/doc/vellox/copyright"
+# Machine-readable, in the format this machine's dpkg names on its own first line.
 check "machine-readable copyright file" \
-  test "$(head -n1 "$copyright")" = "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/"
+  test "$(head -n1 "$copyright")" = "$(grep -m1 '^Format: ' /usr/share/doc/dpkg/copyright)"
 check "the copyright file names the GPL-3+ license" grep -q '^License: GPL-3+' "$copyright"
 # Every stanza a Files: line names a licence for has that licence's text.
 check "each licence the copyright file uses is spelled out in it" bash -c '
