@@ -117,6 +117,16 @@ void X11EditorTest::Click(int x, int y, int button) {
   Button(button, false);
 }
 
+double X11EditorTest::DragFadeUpForty() {
+  MovePointer(240, 100);
+  Button(1, true);
+  MovePointer(240, 60);
+  Button(1, false);
+  const double expected = 40.0 / 97.0 / 4.0;
+  EXPECT_EQ(handler_.events, (Events{Begin(kFade), Perform(kFade, expected), End(kFade)}));
+  return expected;
+}
+
 void X11EditorTest::Key(xcb_keycode_t code, bool press) {
   xcb_test_fake_input(Frame().Connection(), press ? XCB_KEY_PRESS : XCB_KEY_RELEASE, code, XCB_CURRENT_TIME, XCB_NONE,
                       0, 0, 0);

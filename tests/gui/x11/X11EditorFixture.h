@@ -47,6 +47,9 @@ protected:
   void MovePointer(int x, int y);
   void Button(int button, bool press);
   void Click(int x, int y, int button = 1);
+  // FADE dragged up 40 pixels, with the gesture the host must hear; answers
+  // the value the drag sets.
+  double DragFadeUpForty();
   void Key(xcb_keycode_t code, bool press);
   void Settle();
 

@@ -1,8 +1,8 @@
 // What hosts other than a plain one do to the Linux editor, through the built
 // module on a real display: several views of one effect, keyboard focus, the
-// embedding property, platform types and parents that cannot be used, and the
-// input edges of the X window layer. (Values set while no audio runs: the
-// JUCE host test.)
+// embedding property and the input edges of the X window layer. (Values set
+// while no audio runs: the JUCE host test; refused platform types and
+// parents: the Windows suite, through the same view code.)
 #include "X11EditorFixture.h"
 
 namespace vellox::test {
@@ -41,13 +41,7 @@ TEST_F(X11HostEdgesTest, AViewAttachedBeforeTheOtherIsRemovedKeepsWorking) {
     host::X11EditorFrame& left = removeOlderFirst ? *newerFrame : Frame();
     left.Sync();
     ASSERT_EQ(left.Children().size(), 1u);
-    // FADE dragged up 40 pixels in the view that is left.
-    MovePointer(240, 100);
-    Button(1, true);
-    MovePointer(240, 60);
-    Button(1, false);
-    const double expected = 40.0 / 97.0 / 4.0;
-    EXPECT_EQ(handler_.events, (Events{Begin(kFade), Perform(kFade, expected), End(kFade)}));
+    const double expected = DragFadeUpForty();  // in the view that is left
     EditorValues values = kDefaultValues;
     values[kFade] = expected;
     EXPECT_EQ(Loop().RunTicks(2, 2000), 2);
@@ -95,34 +89,6 @@ TEST_F(X11HostEdgesTest, TheWindowCarriesTheEmbeddingInfoBeforeItIsShown) {
   EXPECT_EQ(words[1], 0u);  // flags
   free(info);
   free(atom);
-  CloseView(view);
-}
-
-// A type the view does not support and a parent it cannot use are refused;
-// the view is still good for a correct attach afterwards.
-TEST_F(X11HostEdgesTest, UnusableTypesAndParentsAreRefusedAndTheViewStaysUsable) {
-  IPtr<IPlugView> view = owned(Controller().createView(ViewType::kEditor));
-  ASSERT_TRUE(view);
-  ASSERT_EQ(view->setFrame(&loop_), kResultTrue);
-  const xcb_window_t missing = xcb_generate_id(Frame().Connection());  // never created
-  const struct {
-    void* parent;
-    FIDString type;
-  } refused[] = {{Frame().ParentHandle(), kPlatformTypeHWND},
-                 {Frame().ParentHandle(), ""},
-                 {Frame().ParentHandle(), nullptr},
-                 {nullptr, kPlatformTypeX11EmbedWindowID},
-                 {reinterpret_cast<void*>(uintptr_t(missing)), kPlatformTypeX11EmbedWindowID}};
-  for (const auto& r : refused) {
-    EXPECT_EQ(view->attached(r.parent, r.type), kResultFalse) << (r.type ? r.type : "(null)");
-    Frame().Sync();
-    EXPECT_TRUE(Frame().Children().empty());
-  }
-  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultFalse);
-  EXPECT_EQ(view->isPlatformTypeSupported(""), kResultFalse);
-  EXPECT_EQ(Loop().Timers(), 0u);
-  ASSERT_EQ(view->attached(Frame().ParentHandle(), kPlatformTypeX11EmbedWindowID), kResultOk);
-  ExpectShows(CaptureAfterTicks(), kDefaultValues);
   CloseView(view);
 }
 

@@ -38,12 +38,7 @@ TEST_F(X11InputTest, BypassSwitchClickIsOneGestureAndShowsTheOtherFrame) {
 TEST_F(X11InputTest, DraggingFadeUpFortyPixelsMovesItByFortyBoxHeightsOverGearing) {
   IPtr<IPlugView> view = OpenView();
   CaptureAfterTicks(1);
-  MovePointer(240, 100);
-  Button(1, true);
-  MovePointer(240, 60);
-  Button(1, false);
-  const double expected = 40.0 / 97.0 / 4.0;
-  EXPECT_EQ(handler_.events, (Events{Begin(kFade), Perform(kFade, expected), End(kFade)}));
+  const double expected = DragFadeUpForty();
   EditorValues values = kDefaultValues;
   values[kFade] = expected;
   ExpectShows(CaptureAfterTicks(), values);
