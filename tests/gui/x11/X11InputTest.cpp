@@ -102,8 +102,8 @@ TEST_F(X11InputTest, WheelNotchesAndDoubleClickResetsAreEditGestures) {
   CloseView(view);
 }
 
-// NOTE moves by whole entries: a click steps to the next, a drag up one
-// entry per 12 pixels (the remainder waits), a wheel notch one entry; SYNC
+// NOTE moves by whole entries: a click steps to the next, a drag one entry
+// per 12 pixels (the remainder waits) up to the ends, a wheel notch one; SYNC
 // toggles like BY. Each press and each run of notches is one gesture.
 TEST_F(X11InputTest, NoteStepsByWholeEntriesAndSyncToggles) {
   IPtr<IPlugView> view = OpenView();
@@ -112,18 +112,20 @@ TEST_F(X11InputTest, NoteStepsByWholeEntriesAndSyncToggles) {
   Click(854, 88);
   MovePointer(854, 90);
   Button(1, true);
-  MovePointer(854, 60);  // 30 pixels up: two entries
-  MovePointer(854, 56);  // 34: still two
+  MovePointer(854, 60);   // 30 pixels up: two entries
+  MovePointer(854, 56);   // 34: still two
+  MovePointer(854, 300);  // far down: the first entry, the excess dropped
+  MovePointer(854, 288);  // so 12 pixels back up are the next entry
   Button(1, false);
   MovePointer(854, 88);
   Button(5, true);
   Button(5, false);
   Click(768, 88);
   EXPECT_EQ(handler_.events,
-            (Events{Begin(kNote), note(9), End(kNote), Begin(kNote), note(11), End(kNote), Begin(kNote), note(10),
-                    End(kNote), Begin(kSync), Perform(kSync, 1.0), End(kSync)}));
+            (Events{Begin(kNote), note(9), End(kNote), Begin(kNote), note(11), note(0), note(1), End(kNote),
+                    Begin(kNote), note(0), End(kNote), Begin(kSync), Perform(kSync, 1.0), End(kSync)}));
   EditorValues values = kDefaultValues;
-  values[kNote] = 10.0 / (kNoteEntries - 1);
+  values[kNote] = 0.0;
   values[kSync] = 1.0;
   ExpectShows(CaptureAfterTicks(), values);
   CloseView(view);
