@@ -4,6 +4,7 @@
 #include "IBitmapControl.h"
 #include "IEffectBase.h"
 #include "IKnobControl.h"
+#include "ISelectorControl.h"
 #include "ISwitchControl.h"
 #include "IURLControl.h"
 #include "VelloxArtworkSource.h"
@@ -31,6 +32,12 @@ constexpr KnobPlacement kKnobs[] = {
     {kArtworkOutput, kArtworkOutputPath, 626, 40, kVelloxOutput},
 };
 
+static_assert(kArtworkNoteFrames == kVelloxNoteCount, "the NOTE strip has one frame per entry");
+
+// The link area is the editor's lower right corner.
+constexpr int kLinkLeft = kVelloxEditorWidth - 99;
+constexpr int kLinkTop = 155;
+
 }  // namespace
 
 void BuildVelloxEditor(IEffectBase& plug) {
@@ -47,9 +54,16 @@ void BuildVelloxEditor(IEffectBase& plug) {
     editor->AddControl(new IKnobMultiControl(&plug, knob.x, knob.y, knob.param, strip));
   }
 
+  // The tempo section, right of OUTPUT.
+  IBitmapRef sync = editor->LoadArtwork(kArtworkSync, kArtworkSyncPath, kArtworkSwitchFrames);
+  editor->AddControl(new ISwitchControl(&plug, 738, 53, kVelloxSync, sync, kBlendAlpha));
+  IBitmapRef note = editor->LoadArtwork(kArtworkNote, kArtworkNotePath, kArtworkNoteFrames);
+  editor->AddControl(new ISelectorControl(&plug, 818, 73, kVelloxNote, note));
+
   // The link rectangle reaches past the surface: the clickable part is the
-  // lower right corner from (685, 155).
-  editor->AddControl(new IURLControl(&plug, IBox{685, 155, 785, 255}, kVelloxProductPage));
+  // lower right corner from (kLinkLeft, kLinkTop).
+  editor->AddControl(
+      new IURLControl(&plug, IBox{kLinkLeft, kLinkTop, kLinkLeft + 100, kLinkTop + 100}, kVelloxProductPage));
 
   plug.BindGraphics(editor);
 }

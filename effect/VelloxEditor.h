@@ -5,11 +5,11 @@
 class IEffectBase;
 
 // Editor geometry.
-constexpr int kVelloxEditorWidth = 784;
+constexpr int kVelloxEditorWidth = 912;
 constexpr int kVelloxEditorHeight = 184;
 constexpr int kVelloxEditorFrameRate = 25;
 
-// Builds the whole editor (surface, artwork, the seven controls) and binds it
+// Builds the whole editor (surface, artwork, the nine controls) and binds it
 // to the plug-in. Called once from the effect's constructor, after the
 // parameters exist and before the default preset is captured.
 void BuildVelloxEditor(IEffectBase& plug);

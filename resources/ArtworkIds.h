@@ -10,6 +10,8 @@ constexpr int kArtworkFade = 103;
 constexpr int kArtworkBy = 104;
 constexpr int kArtworkBackground = 105;
 constexpr int kArtworkOutput = 106;
+constexpr int kArtworkSync = 107;
+constexpr int kArtworkNote = 108;
 
 constexpr const char* kArtworkDryPath = "resources/img/DRY.png";
 constexpr const char* kArtworkChopPath = "resources/img/CHOP.png";
@@ -17,7 +19,10 @@ constexpr const char* kArtworkFadePath = "resources/img/FADE.png";
 constexpr const char* kArtworkByPath = "resources/img/BY.png";
 constexpr const char* kArtworkBackgroundPath = "resources/img/BG.png";
 constexpr const char* kArtworkOutputPath = "resources/img/OUT.png";
+constexpr const char* kArtworkSyncPath = "resources/img/SYNC.png";
+constexpr const char* kArtworkNotePath = "resources/img/NOTE.png";
 
 constexpr int kArtworkKnobFrames = 61;   // DRY, CHOP, FADE, OUTPUT
-constexpr int kArtworkSwitchFrames = 2;  // BY: off, on
+constexpr int kArtworkSwitchFrames = 2;  // BY, SYNC: off, on
+constexpr int kArtworkNoteFrames = 15;   // NOTE: one note value per frame
 constexpr int kArtworkBackgroundFrames = 1;

@@ -15,6 +15,10 @@ extern const unsigned char kBgPng[];
 extern const int kBgPngSize;
 extern const unsigned char kOutPng[];
 extern const int kOutPngSize;
+extern const unsigned char kSyncPng[];
+extern const int kSyncPngSize;
+extern const unsigned char kNotePng[];
+extern const int kNotePngSize;
 
 const EmbeddedArtwork* FindEmbeddedArtwork(int id) {
   // Built on first use, so callers from other static initialisers are safe.
@@ -25,6 +29,8 @@ const EmbeddedArtwork* FindEmbeddedArtwork(int id) {
       {kArtworkBy, kArtworkByPath, kByPng, kByPngSize},
       {kArtworkBackground, kArtworkBackgroundPath, kBgPng, kBgPngSize},
       {kArtworkOutput, kArtworkOutputPath, kOutPng, kOutPngSize},
+      {kArtworkSync, kArtworkSyncPath, kSyncPng, kSyncPngSize},
+      {kArtworkNote, kArtworkNotePath, kNotePng, kNotePngSize},
   };
   for (const EmbeddedArtwork& artwork : kArtwork) {
     if (artwork.id == id) return &artwork;

@@ -75,11 +75,11 @@ TEST_F(EditorInputTest, WheelNotchesAndDoubleClickResetsAreEditGestures) {
 TEST_F(EditorInputTest, TheLinkCornerOpensTheProductPageAndNothingBesideIt) {
   IPtr<IPlugView> view = OpenView();
   CaptureAfterTicks(1);
-  Click(680, 170);
+  Click(808, 170);
   EXPECT_TRUE(Browser().opened.empty()) << Browser().opened.front();
   EXPECT_EQ(Browser().onlineQueries, 0);
 
-  Click(700, 170);
+  Click(828, 170);
   ASSERT_EQ(Browser().opened, std::vector<std::string>{std::string("open ") + kVelloxProductPage});
   EXPECT_EQ(Browser().onlineQueries, 1);
   EXPECT_TRUE(handler_.events.empty()) << "the link area is bound to no parameter: " << handler_.events.front();

@@ -36,7 +36,8 @@ protected:
     std::remove(Artifact(name).c_str());
     const CliResult r = RunVellox(args);
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_NE(r.out.find("editor 784 x 184"), std::string::npos) << r.out;
+    const std::string size = "editor " + std::to_string(kEditorWidth) + " x " + std::to_string(kEditorHeight);
+    EXPECT_NE(r.out.find(size), std::string::npos) << r.out;
     host::RgbaImage image;
     std::string error;
     EXPECT_TRUE(host::ReadPngFile(Artifact(name), image, error)) << error;
@@ -79,7 +80,7 @@ TEST_F(SnapshotCliTest, OutputSettingTurnsOnlyTheOutputKnob) {
 }
 
 TEST_F(SnapshotCliTest, EverySettingReachesItsControl) {
-  const std::vector<std::string> settings = {"FADE=50", "CHOP=0.5", "DRY=0.5", "OUTPUT=-5", "BY=1"};
+  const std::vector<std::string> settings = {"FADE=50", "CHOP=0.5", "DRY=0.5", "OUTPUT=-5", "BY=1", "SYNC=1", "NOTE=3"};
   const host::RgbaImage shown = Snapshot("snapshot_settings.png", settings);
   ASSERT_EQ(shown.width, kEditorWidth);
   // The normalised values come from the module's own controller, as a host would convert them.

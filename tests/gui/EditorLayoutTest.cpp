@@ -10,6 +10,7 @@
 #include "IEffectBase.h"
 #include "IGraphics.h"
 #include "IKnobControl.h"
+#include "ISelectorControl.h"
 #include "ISwitchControl.h"
 #include "IURLControl.h"
 #include "VelloxEditor.h"
@@ -19,7 +20,7 @@ namespace {
 
 using Effect = VelloxEffect<IEffectBase>;
 
-enum Kind { kBackground, kSwitch, kKnob, kLink };
+enum Kind { kBackground, kSwitch, kKnob, kSelector, kLink };
 
 struct Expected {
   Kind kind;
@@ -33,13 +34,15 @@ struct Expected {
 
 // Control list order, rectangles, bindings and artwork of the editor.
 const Expected kLayout[] = {
-    {kBackground, IBox(0, 0, 784, 184), -1, kBlendReplace, 1, 784, 184, 0.0},
+    {kBackground, IBox(0, 0, 912, 184), -1, kBlendReplace, 1, 912, 184, 0.0},
     {kSwitch, IBox(91, 53, 152, 106), 4, kBlendAlpha, 2, 61, 106, 0.0},
     {kKnob, IBox(191, 26, 294, 123), 0, kBlendAlpha, 61, 103, 5917, 0.0},
     {kKnob, IBox(341, 26, 442, 123), 1, kBlendAlpha, 61, 101, 5917, 0.0},
     {kKnob, IBox(490, 26, 591, 123), 2, kBlendAlpha, 61, 101, 5917, 0.0},
     {kKnob, IBox(626, 40, 700, 113), 3, kBlendAlpha, 61, 74, 4453, 0.5},
-    {kLink, IBox(685, 155, 785, 255), -1, kBlendAlpha, 0, 0, 0, 0.0},
+    {kSwitch, IBox(738, 53, 799, 106), 5, kBlendAlpha, 2, 61, 106, 0.0},
+    {kSelector, IBox(818, 73, 890, 103), 6, kBlendAlpha, 15, 72, 450, 8.0 / 14.0},
+    {kLink, IBox(813, 155, 913, 255), -1, kBlendAlpha, 0, 0, 0, 0.0},
 };
 
 const IBitmapRef* ArtworkOf(const IControl* c) {
@@ -53,6 +56,7 @@ const std::type_info& TypeOf(Kind kind) {
     case kBackground: return typeid(IBitmapControl);
     case kSwitch: return typeid(ISwitchControl);
     case kKnob: return typeid(IKnobMultiControl);
+    case kSelector: return typeid(ISelectorControl);
     default: return typeid(IURLControl);
   }
 }
@@ -66,15 +70,15 @@ protected:
 
 }  // namespace
 
-TEST_F(EditorLayoutTest, SevenControlsInOrderWithTheirArtworkAndBindings) {
+TEST_F(EditorLayoutTest, NineControlsInOrderWithTheirArtworkAndBindings) {
   ASSERT_NE(g, nullptr);
-  EXPECT_EQ(g->Width(), 784);
+  EXPECT_EQ(g->Width(), 912);
   EXPECT_EQ(g->Height(), 184);
   EXPECT_EQ(g->FrameRate(), 25);
   EXPECT_EQ(g->MissingArtworkCount(), 0);
-  ASSERT_EQ(g->NControls(), 7);
+  ASSERT_EQ(g->NControls(), 9);
 
-  for (int i = 0; i < 7; ++i) {
+  for (int i = 0; i < 9; ++i) {
     SCOPED_TRACE(i);
     const Expected& e = kLayout[i];
     const IControl* c = g->GetControl(i);
@@ -99,7 +103,7 @@ TEST_F(EditorLayoutTest, SevenControlsInOrderWithTheirArtworkAndBindings) {
     }
   }
 
-  auto* link = dynamic_cast<const IURLControl*>(g->GetControl(6));
+  auto* link = dynamic_cast<const IURLControl*>(g->GetControl(8));
   ASSERT_NE(link, nullptr);
   EXPECT_STREQ(link->Address(), kVelloxProductPage);
   EXPECT_LE(std::strlen(kVelloxProductPage), 255u);
@@ -110,7 +114,7 @@ TEST_F(EditorLayoutTest, SevenControlsInOrderWithTheirArtworkAndBindings) {
 TEST_F(EditorLayoutTest, BoundAtTheDefaultsAndCapturedAsTheDefaultPreset) {
   ASSERT_NE(g, nullptr);
   EXPECT_NE(g->DrawSurface(), nullptr);  // bound: the surfaces exist
-  for (int i = 0; i < 7; ++i) {
+  for (int i = 0; i < 9; ++i) {
     SCOPED_TRACE(i);
     const IControl* c = g->GetControl(i);
     if (c->ParamIdx() < 0) continue;
@@ -119,6 +123,7 @@ TEST_F(EditorLayoutTest, BoundAtTheDefaultsAndCapturedAsTheDefaultPreset) {
   }
   EXPECT_EQ(FrameForValue(61, g->GetControl(5)->GetValue()), 31);
   EXPECT_EQ(FrameForValue(2, g->GetControl(1)->GetValue()), 1);
+  EXPECT_EQ(FrameForValue(15, g->GetControl(7)->GetValue()), 9);  // 1/4
   ASSERT_EQ(fx.NPresets(), 1);
   EXPECT_TRUE(fx.PresetInitialised(0));
   EXPECT_STREQ(fx.PresetName(0), "-");
@@ -126,11 +131,11 @@ TEST_F(EditorLayoutTest, BoundAtTheDefaultsAndCapturedAsTheDefaultPreset) {
 
 TEST_F(EditorLayoutTest, TheLinkCornerReachesPastTheEdges) {
   ASSERT_NE(g, nullptr);
-  EXPECT_EQ(g->ControlAt(700, 170), 6);
-  EXPECT_EQ(g->ControlAt(783, 183), 6);
-  EXPECT_EQ(g->ControlAt(685, 155), 6);
-  EXPECT_EQ(g->ControlAt(680, 170), 0);  // the background beside it
-  EXPECT_EQ(g->ControlAt(700, 154), 0);
+  EXPECT_EQ(g->ControlAt(828, 170), 8);
+  EXPECT_EQ(g->ControlAt(911, 183), 8);
+  EXPECT_EQ(g->ControlAt(813, 155), 8);
+  EXPECT_EQ(g->ControlAt(808, 170), 0);  // the background beside it
+  EXPECT_EQ(g->ControlAt(828, 154), 0);
   EXPECT_EQ(g->ControlAt(650, 60), 5);  // the OUTPUT knob
   EXPECT_EQ(g->ControlAt(100, 60), 1);  // the BY switch
 }
@@ -165,15 +170,15 @@ TEST_F(EditorLayoutTest, PaintingAtSteadyStateAllocatesNothing) {
   ASSERT_NE(g, nullptr);
   IBox dirty;
   for (int guard = 0; g->CollectDirtyBox(dirty) && guard < 4; ++guard) g->PaintRegion(dirty);
-  g->PaintRegion(IBox(0, 0, 784, 184));  // every artwork drawn once, outside the count
+  g->PaintRegion(IBox(0, 0, 912, 184));  // every artwork drawn once, outside the count
 
   int ticks = 0;
   gCounting = true;
   for (int n = 0; n < 50; ++n) {
-    g->DeliverParamValue(n % 5, (n % 7) / 6.0);
+    g->DeliverParamValue(n % 7, (n % 5) / 4.0);
     for (; g->CollectDirtyBox(dirty); ++ticks) g->PaintRegion(dirty);
   }
-  g->PaintRegion(IBox(0, 0, 784, 184));
+  g->PaintRegion(IBox(0, 0, 912, 184));
   gCounting = false;
   EXPECT_EQ(gAllocations.load(), 0);
   EXPECT_GE(ticks, 80);  // nearly every delivery changed a value: two ticks each

@@ -39,7 +39,7 @@ TEST_F(BundleSnapshotTest, BundledPictureIsTheEditorAtItsDefaults) {
 
   ASSERT_EQ(bundled.width, shown.width);
   ASSERT_EQ(bundled.height, shown.height);
-  EXPECT_EQ(bundled.width, 784);
+  EXPECT_EQ(bundled.width, 912);
   EXPECT_EQ(bundled.height, 184);
   size_t differing = 0;
   for (size_t i = 0; i < shown.pixels.size(); ++i) differing += bundled.pixels[i] != shown.pixels[i];

@@ -7,7 +7,7 @@
 #include "ArtworkTable.h"
 #include "EmbeddedArtwork.h"
 
-TEST(EmbeddedArtwork, HoldsTheSixImagesUnderTheirIdsAndPaths) {
+TEST(EmbeddedArtwork, HoldsEveryImageUnderItsIdAndPath) {
   for (const ExpectedArtwork& expected : kExpectedArtwork) {
     SCOPED_TRACE(expected.path);
     const EmbeddedArtwork* artwork = FindEmbeddedArtwork(expected.id);
@@ -25,7 +25,7 @@ TEST(EmbeddedArtwork, HoldsTheSixImagesUnderTheirIdsAndPaths) {
 }
 
 TEST(EmbeddedArtwork, UnknownIdsFindNothing) {
-  for (int id : {0, -1, 100, 107, 1000}) {
+  for (int id : {0, -1, 100, 109, 1000}) {
     EXPECT_EQ(FindEmbeddedArtwork(id), nullptr) << id;
     int size = 123;
     EXPECT_EQ(EmbeddedArtworkBytes(id, &size), nullptr) << id;
@@ -34,12 +34,13 @@ TEST(EmbeddedArtwork, UnknownIdsFindNothing) {
 }
 
 TEST(EmbeddedArtwork, IdConstantsMatchTheEditorTable) {
-  const int ids[] = {kArtworkDry, kArtworkChop, kArtworkFade, kArtworkBy, kArtworkBackground, kArtworkOutput};
-  const char* paths[] = {kArtworkDryPath, kArtworkChopPath,       kArtworkFadePath,
-                         kArtworkByPath,  kArtworkBackgroundPath, kArtworkOutputPath};
-  const int frames[] = {kArtworkKnobFrames,   kArtworkKnobFrames,       kArtworkKnobFrames,
-                        kArtworkSwitchFrames, kArtworkBackgroundFrames, kArtworkKnobFrames};
-  for (int i = 0; i < 6; ++i) {
+  const int ids[] = {kArtworkDry,        kArtworkChop,   kArtworkFade, kArtworkBy,
+                     kArtworkBackground, kArtworkOutput, kArtworkSync, kArtworkNote};
+  const char* paths[] = {kArtworkDryPath,        kArtworkChopPath,   kArtworkFadePath, kArtworkByPath,
+                         kArtworkBackgroundPath, kArtworkOutputPath, kArtworkSyncPath, kArtworkNotePath};
+  const int frames[] = {kArtworkKnobFrames,       kArtworkKnobFrames, kArtworkKnobFrames,   kArtworkSwitchFrames,
+                        kArtworkBackgroundFrames, kArtworkKnobFrames, kArtworkSwitchFrames, kArtworkNoteFrames};
+  for (int i = 0; i < 8; ++i) {
     EXPECT_EQ(ids[i], kExpectedArtwork[i].id);
     EXPECT_EQ(std::string(paths[i]), kExpectedArtwork[i].path);
     EXPECT_EQ(frames[i], kExpectedArtwork[i].frames);

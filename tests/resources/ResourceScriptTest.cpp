@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
@@ -38,7 +39,7 @@ TEST(ResourceScript, SetsUsEnglishBeforeAnyResource) {
   EXPECT_EQ(statements.front(), language);
 }
 
-TEST(ResourceScript, ListsExactlyTheSixImagesAsPngResources) {
+TEST(ResourceScript, ListsExactlyTheEditorImagesAsPngResources) {
   std::map<int, std::string> files;
   for (const auto& statement : Statements()) {
     if (statement.front() == "LANGUAGE") continue;
@@ -47,7 +48,7 @@ TEST(ResourceScript, ListsExactlyTheSixImagesAsPngResources) {
     const int id = std::stoi(statement[0]);
     EXPECT_TRUE(files.emplace(id, statement[2]).second) << "id " << id << " listed twice";
   }
-  ASSERT_EQ(files.size(), 6u);
+  ASSERT_EQ(files.size(), std::size(kExpectedArtwork));
   for (const ExpectedArtwork& expected : kExpectedArtwork) {
     ASSERT_EQ(files.count(expected.id), 1u) << expected.id;
     EXPECT_EQ(files[expected.id], "\"" + std::string(expected.scriptFile) + "\"");

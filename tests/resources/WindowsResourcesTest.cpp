@@ -32,5 +32,5 @@ TEST(WindowsResources, EachImageIsAUsEnglishPngResourceWithTheEmbeddedBytes) {
 TEST(WindowsResources, NoOtherPngResourceNumbers) {
   HMODULE self = GetModuleHandleA(nullptr);
   EXPECT_EQ(FindResourceA(self, MAKEINTRESOURCEA(100), "PNG"), nullptr);
-  EXPECT_EQ(FindResourceA(self, MAKEINTRESOURCEA(107), "PNG"), nullptr);
+  EXPECT_EQ(FindResourceA(self, MAKEINTRESOURCEA(109), "PNG"), nullptr);
 }

@@ -10,11 +10,12 @@
 namespace vellox::test {
 
 // Host parameter ids of the controls.
-enum EditorParam { kFade = 0, kChop = 1, kDry = 2, kOutput = 3, kBy = 4 };
-using EditorValues = std::array<double, 5>;  // normalised, by EditorParam
-inline constexpr EditorValues kDefaultValues = {0.0, 0.0, 0.0, 0.5, 0.0};
+enum EditorParam { kFade = 0, kChop = 1, kDry = 2, kOutput = 3, kBy = 4, kSync = 5, kNote = 6 };
+using EditorValues = std::array<double, 7>;  // normalised, by EditorParam
+inline constexpr int kNoteEntries = 15;      // NOTE: 1/32 .. 4 bars, 1/4 by default
+inline constexpr EditorValues kDefaultValues = {0.0, 0.0, 0.0, 0.5, 0.0, 0.0, 8.0 / (kNoteEntries - 1)};
 
-inline constexpr int kEditorWidth = 784;
+inline constexpr int kEditorWidth = 912;
 inline constexpr int kEditorHeight = 184;
 
 struct ControlRect {
@@ -24,12 +25,14 @@ struct ControlRect {
   int frames;
   int left, top, right, bottom;
 };
-inline constexpr std::array<ControlRect, 5> kControlRects = {{
+inline constexpr std::array<ControlRect, 7> kControlRects = {{
     {"BY", kBy, 104, 2, 91, 53, 152, 106},
     {"FADE", kFade, 103, 61, 191, 26, 294, 123},
     {"CHOP", kChop, 102, 61, 341, 26, 442, 123},
     {"DRY", kDry, 101, 61, 490, 26, 591, 123},
     {"OUTPUT", kOutput, 106, 61, 626, 40, 700, 113},
+    {"SYNC", kSync, 107, 2, 738, 53, 799, 106},
+    {"NOTE", kNote, 108, kNoteEntries, 818, 73, 890, 103},
 }};
 const ControlRect& RectOf(EditorParam param);
 

@@ -2,7 +2,7 @@
 """Draws the editor artwork into resources/img/.
 
 Usage: make_artwork.py [--out DIR] [--preview FILE]
-  --out      where to write the six PNG files (default: resources/img of this checkout)
+  --out      where to write the PNG files (default: resources/img of this checkout)
   --preview  also compose the editor at its default values from the written
              files, for a visual check
 
@@ -21,6 +21,7 @@ import cairo  # noqa: E402
 import knob  # noqa: E402
 import panel  # noqa: E402
 import pngout  # noqa: E402
+import selector  # noqa: E402
 import style  # noqa: E402
 import switch  # noqa: E402
 
@@ -33,16 +34,20 @@ ARTWORK = (
     ("BY.png", lambda: switch.switch_strip(61, 53), (61, 53)),
     ("BG.png", lambda: panel.background(*style.EDITOR_SIZE), style.EDITOR_SIZE),
     ("OUT.png", lambda: knob.knob_strip(74, 73, bipolar=True), (74, 73)),
+    ("SYNC.png", lambda: switch.switch_strip(61, 53), (61, 53)),
+    ("NOTE.png", lambda: selector.selector_strip(72, 30), (72, 30)),
 )
 
 # Default editor state: FADE, CHOP and DRY at their minimum, OUTPUT at 0 dB
-# (the middle frame), BY off.
+# (the middle frame), BY and SYNC off, NOTE at 1/4.
 PREVIEW = (
     ("BY.png", style.BY_BOX, 0),
     ("FADE.png", style.FADE_BOX, 0),
     ("CHOP.png", style.CHOP_BOX, 0),
     ("DRY.png", style.DRY_BOX, 0),
     ("OUT.png", style.OUTPUT_BOX, style.KNOB_FRAMES // 2),
+    ("SYNC.png", style.SYNC_BOX, 0),
+    ("NOTE.png", style.NOTE_BOX, selector.NOTE_TEXTS.index("1/4")),
 )
 
 

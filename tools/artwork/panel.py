@@ -1,5 +1,8 @@
-"""The 784 x 184 background: panel, product and maker names, control labels
+"""The editor background: panel, product and maker names, control labels
 and the mark of the web link in the lower right corner."""
+
+import os
+import re
 
 import cairo
 
@@ -60,15 +63,23 @@ def _labels(ctx):
     style.set_font(ctx, 10.5)
     ctx.set_source_rgba(*style.TEXT)
     for text, box in (("BY", style.BY_BOX), ("FADE", style.FADE_BOX), ("CHOP", style.CHOP_BOX),
-                      ("DRY", style.DRY_BOX), ("OUTPUT", style.OUTPUT_BOX)):
+                      ("DRY", style.DRY_BOX), ("OUTPUT", style.OUTPUT_BOX), ("SYNC", style.SYNC_BOX),
+                      ("NOTE", style.NOTE_BOX)):
         style.show_spaced(ctx, text, _centre_x(box), LABEL_BASELINE, spacing=1.6, align="centre")
+
+
+def _product_version():
+    """The version the build gives the module, from the top-level project."""
+    top = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "CMakeLists.txt")
+    with open(top, encoding="utf-8") as f:
+        return re.search(r"project\(\s*Vellox\s+VERSION\s+([0-9.]+)", f.read()).group(1)
 
 
 def _footer(ctx, width, height):
     baseline = height - 9
     style.set_font(ctx, 8.5, bold=False)
     ctx.set_source_rgba(*style.TEXT_DIM)
-    style.show_spaced(ctx, "VST 3  \u00b7  2.0.0", 20, baseline, spacing=0.8)
+    style.show_spaced(ctx, "VST 3  \u00b7  " + _product_version(), 20, baseline, spacing=0.8)
     _link_mark(ctx, width - 12, baseline)
 
 
@@ -97,6 +108,7 @@ def background(width, height):
     _panel(ctx, width, height)
     _groove(ctx, 170, 22, FOOTER_TOP - 14)
     _groove(ctx, 610, 22, FOOTER_TOP - 14)
+    _groove(ctx, 716, 22, FOOTER_TOP - 14)
     _branding(ctx)
     _labels(ctx)
     _footer(ctx, width, height)

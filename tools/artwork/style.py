@@ -8,16 +8,19 @@ FONT = "DejaVu Sans"
 
 # Editor size and control rectangles (left, top, right, bottom), as the editor
 # places them; the artwork is drawn to fit these exactly.
-EDITOR_SIZE = (784, 184)
+EDITOR_SIZE = (912, 184)
 BY_BOX = (91, 53, 152, 106)
 FADE_BOX = (191, 26, 294, 123)
 CHOP_BOX = (341, 26, 442, 123)
 DRY_BOX = (490, 26, 591, 123)
 OUTPUT_BOX = (626, 40, 700, 113)
-LINK_CORNER = (685, 155)
+SYNC_BOX = (738, 53, 799, 106)
+NOTE_BOX = (818, 73, 890, 103)
+LINK_CORNER = (813, 155)
 
 KNOB_FRAMES = 61
 SWITCH_FRAMES = 2
+NOTE_FRAMES = 15
 
 # Knob sweep: 270 degrees, from 7:30 to 4:30, measured clockwise from 12:00.
 SWEEP_START_DEG = -135.0

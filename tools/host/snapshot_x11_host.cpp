@@ -151,6 +151,9 @@ std::unique_ptr<X11EditorFrame> X11EditorFrame::Create(int width, int height, in
   for (int i = 0; i < screenNumber && screens.rem; ++i) xcb_screen_next(&screens);
   const xcb_screen_t* screen = screens.data;
   frame->mRoot = screen->root;
+  // Pixels off the screen cannot be read back: the frame moves in to fit.
+  x = std::max(0, std::min(x, int(screen->width_in_pixels) - width));
+  y = std::max(0, std::min(y, int(screen->height_in_pixels) - height));
   frame->mWidth = width;
   frame->mHeight = height;
   frame->mWindow = xcb_generate_id(frame->mConnection);

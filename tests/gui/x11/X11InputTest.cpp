@@ -102,6 +102,35 @@ TEST_F(X11InputTest, WheelNotchesAndDoubleClickResetsAreEditGestures) {
   CloseView(view);
 }
 
+// NOTE moves by whole entries: a click steps to the next, a drag one entry
+// per 12 pixels (the remainder waits) up to the ends, a wheel notch one; SYNC
+// toggles like BY. Each press and each run of notches is one gesture.
+TEST_F(X11InputTest, NoteStepsByWholeEntriesAndSyncToggles) {
+  IPtr<IPlugView> view = OpenView();
+  CaptureAfterTicks(1);
+  const auto note = [](int entry) { return Perform(kNote, double(entry) / (kNoteEntries - 1)); };
+  Click(854, 88);
+  MovePointer(854, 90);
+  Button(1, true);
+  MovePointer(854, 60);   // 30 pixels up: two entries
+  MovePointer(854, 56);   // 34: still two
+  MovePointer(854, 300);  // far down: the first entry, the excess dropped
+  MovePointer(854, 288);  // so 12 pixels back up are the next entry
+  Button(1, false);
+  MovePointer(854, 88);
+  Button(5, true);
+  Button(5, false);
+  Click(768, 88);
+  EXPECT_EQ(handler_.events,
+            (Events{Begin(kNote), note(9), End(kNote), Begin(kNote), note(11), note(0), note(1), End(kNote),
+                    Begin(kNote), note(0), End(kNote), Begin(kSync), Perform(kSync, 1.0), End(kSync)}));
+  EditorValues values = kDefaultValues;
+  values[kNote] = 0.0;
+  values[kSync] = 1.0;
+  ExpectShows(CaptureAfterTicks(), values);
+  CloseView(view);
+}
+
 // A directory on PATH holding an executable called xdg-open, or none.
 class OpenerPath {
 public:
@@ -131,10 +160,10 @@ TEST_F(X11InputTest, TheLinkCornerOpensTheProductPageAndNothingBesideIt) {
   SpawnedCommands().clear();
   IPtr<IPlugView> view = OpenView();
   CaptureAfterTicks(1);
-  Click(680, 170);
+  Click(808, 170);
   EXPECT_TRUE(SpawnedCommands().empty()) << SpawnedCommands().front();
 
-  Click(700, 170);
+  Click(828, 170);
   ASSERT_EQ(SpawnedCommands(), std::vector<std::string>{std::string("xdg-open ") + kVelloxProductPage});
   EXPECT_TRUE(handler_.events.empty()) << "the link area is bound to no parameter: " << handler_.events.front();
   // The link area draws nothing: the picture is unchanged.
@@ -147,7 +176,7 @@ TEST_F(X11InputTest, WithoutTheDesktopOpenerTheLinkCornerDoesNothing) {
   SpawnedCommands().clear();
   IPtr<IPlugView> view = OpenView();
   CaptureAfterTicks(1);
-  Click(700, 170);
+  Click(828, 170);
   EXPECT_TRUE(SpawnedCommands().empty()) << SpawnedCommands().front();
   EXPECT_TRUE(handler_.events.empty()) << handler_.events.front();
   CloseView(view);
