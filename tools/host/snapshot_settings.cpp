@@ -7,6 +7,7 @@
 #include "parameter_assignment.h"
 #include "plugin_instance.h"
 #include "pluginterfaces/gui/iplugview.h"
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "rgba_image.h"
 #include "snapshot.h"
 
@@ -47,6 +48,14 @@ bool WriteViewSnapshot(const SnapshotRequest& request, SnapshotResult& result, V
   if (!view) {
     error = "the effect offers no editor";
     return false;
+  }
+  // As a host on a high-density screen does, before it asks for the size.
+  if (request.scale != 1.0) {
+    FUnknownPtr<IPlugViewContentScaleSupport> scaling(view);
+    if (!scaling || scaling->setContentScaleFactor(float(request.scale)) != kResultOk) {
+      error = "the editor cannot be shown at another scale";
+      return false;
+    }
   }
   host::RgbaImage image;
   const bool captured = capture(*view, image, error);
