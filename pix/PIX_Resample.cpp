@@ -19,24 +19,34 @@ struct Taps {
   int width = 0;
 };
 
+// Shrinking averages the source area each destination pixel covers (sharper
+// than a widened triangle); enlarging interpolates linearly.
 Taps MakeTaps(int srcSize, int dstSize) {
   Taps taps;
   const double scale = double(dstSize) / srcSize;
-  const double support = scale < 1.0 ? 1.0 / scale : 1.0;  // triangle half-width in source samples
-  taps.width = int(std::ceil(support)) * 2 + 1;
+  const double reach = scale < 1.0 ? 1.0 / scale : 1.0;  // source samples one destination pixel reads
+  taps.width = int(std::ceil(reach)) + 2;
   taps.weights.assign(size_t(dstSize) * size_t(taps.width), 0.0f);
   for (int d = 0; d < dstSize; ++d) {
-    const double centre = (d + 0.5) / scale - 0.5;
-    const int lo = std::max(0, int(std::floor(centre - support)) + 1);
-    const int hi = std::min(srcSize - 1, int(std::ceil(centre + support)) - 1);
-    double total = 0.0;
     float* w = &taps.weights[size_t(d) * size_t(taps.width)];
-    int n = 0;
-    for (int s = lo; s <= hi && n < taps.width; ++s, ++n) {
-      w[n] = float(std::max(0.0, 1.0 - std::abs(s - centre) / support));
-      total += w[n];
+    int lo = 0, n = 0;
+    double total = 0.0;
+    if (scale < 1.0) {
+      const double from = d / scale, to = (d + 1) / scale;
+      lo = std::max(0, int(std::floor(from)));
+      for (int s = lo; s < srcSize && s < to && n < taps.width; ++s, ++n) {
+        w[n] = float(std::min<double>(s + 1, to) - std::max<double>(s, from));
+        total += w[n];
+      }
+    } else {
+      const double centre = std::min(std::max((d + 0.5) / scale - 0.5, 0.0), double(srcSize - 1));
+      lo = int(std::floor(centre));
+      const double t = centre - lo;
+      w[n++] = float(1.0 - t);
+      if (lo + 1 < srcSize) w[n++] = float(t);
+      total = 1.0;
     }
-    if (total <= 0.0) {  // only where the footprint falls between samples
+    if (total <= 0.0) {
       n = 1;
       w[0] = 1.0f;
       total = 1.0;

@@ -6,7 +6,7 @@
 
 // Resamples the `frames` equal frames stacked in `src` into frames of
 // frameW x frameH stacked in `dst` (resized to frameW x frameH * frames).
-// The filter is a triangle widened to the source footprint when shrinking,
-// on premultiplied colour, so edges stay clean and fine detail is averaged,
-// not dropped. Returns false (dst empty) when a size is not positive.
+// Shrinking averages the area each pixel covers, enlarging interpolates
+// linearly, both on premultiplied colour, so edges stay clean and fine detail
+// is averaged, not dropped. Returns false (dst empty) when a size is not positive.
 bool ResampleFrames(const PIX_IBitmap& src, int frames, PIX_MemBitmap& dst, int frameW, int frameH);

@@ -7,8 +7,8 @@
 #include "parameter_assignment.h"
 #include "plugin_instance.h"
 #include "pluginterfaces/gui/iplugview.h"
-#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "rgba_image.h"
+#include "view_scale.h"
 #include "snapshot.h"
 
 namespace vellox::cli {
@@ -50,12 +50,9 @@ bool WriteViewSnapshot(const SnapshotRequest& request, SnapshotResult& result, V
     return false;
   }
   // As a host on a high-density screen does, before it asks for the size.
-  if (request.scale != 1.0) {
-    FUnknownPtr<IPlugViewContentScaleSupport> scaling(view);
-    if (!scaling || scaling->setContentScaleFactor(float(request.scale)) != kResultOk) {
-      error = "the editor cannot be shown at another scale";
-      return false;
-    }
+  if (request.scale != 1.0 && host::SetContentScale(*view, float(request.scale)) != kResultOk) {
+    error = "the editor cannot be shown at another scale";
+    return false;
   }
   host::RgbaImage image;
   const bool captured = capture(*view, image, error);

@@ -6,7 +6,7 @@
 
 #include "ExpectedEditor.h"
 #include "X11EditorFixture.h"
-#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
+#include "view_scale.h"
 #include "rgba_image.h"
 
 namespace vellox::test {
@@ -31,9 +31,7 @@ protected:
   // Sets the factor on the attached view and checks the size it reports and
   // the size of its window.
   void SetScale(IPlugView& view, int scale) {
-    FUnknownPtr<IPlugViewContentScaleSupport> scaling(&view);
-    ASSERT_TRUE(scaling);
-    ASSERT_EQ(scaling->setContentScaleFactor(float(scale)), kResultOk);
+    ASSERT_EQ(host::SetContentScale(view, float(scale)), kResultOk);
     ViewRect size{};
     ASSERT_EQ(view.getSize(&size), kResultOk);
     EXPECT_EQ(size.getWidth(), kEditorWidth * scale);
@@ -72,9 +70,7 @@ TEST_F(X11ScaleTest, AtTwiceTheScaleTheWindowIsTheSnapshotAndGesturesMakeTheSame
   frame_ = host::X11EditorFrame::Create(2 * kEditorWidth, 2 * kEditorHeight, 0, 0, error);
   ASSERT_TRUE(frame_) << error;
   IPtr<IPlugView> view = OpenView();
-  FUnknownPtr<IPlugViewContentScaleSupport> scaling(view);
-  ASSERT_TRUE(scaling);
-  for (float refused : {0.5f, 0.99f, 3.01f, 8.0f}) EXPECT_EQ(scaling->setContentScaleFactor(refused), kResultFalse);
+  for (float refused : {0.5f, 0.99f, 3.01f, 8.0f}) EXPECT_EQ(host::SetContentScale(*view, refused), kResultFalse);
 
   SetScale(*view, 2);
   const host::RgbaImage twice = Snapshot(2);
