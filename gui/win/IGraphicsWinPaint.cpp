@@ -58,8 +58,9 @@ void IGraphicsWin::SetEditorSize(int width, int height) {
   if (width == mWidth && height == mHeight) return;
   // The controls are about to be destroyed: an entry editing one of them ends.
   if (mEntryWindow) TearDownEntry();
-  const int dw = width - mWidth;
-  const int dh = height - mHeight;
+  // The windows are sized in device pixels.
+  const int dw = ToDevice(width) - DeviceWidth();
+  const int dh = ToDevice(height) - DeviceHeight();
   IGraphics::SetEditorSize(width, height);
   if (!mEditorWindow) return;
 
