@@ -13,8 +13,10 @@
 namespace {
 
 IGraphics* CreateEditorSurface(IEffectBase& plug) {
-  return CreatePlatformGraphics(&plug, kVelloxEditorWidth, kVelloxEditorHeight, kVelloxEditorFrameRate,
-                                VelloxArtworkSource());
+  IGraphics* editor = CreatePlatformGraphics(&plug, kVelloxEditorWidth, kVelloxEditorHeight, kVelloxEditorFrameRate,
+                                             VelloxArtworkSource());
+  editor->SetHiResArtworkOffset(kArtwork2xOffset);  // every image has its twin there
+  return editor;
 }
 
 struct KnobPlacement {

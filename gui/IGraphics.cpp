@@ -66,7 +66,7 @@ void IGraphics::SetKeyCatcher(IControl* control) {
 // values a double click restores) at once.
 void IGraphics::CreateDrawSurfaces() {
   DestroySurfaces();
-  mDrawSurface = new PIX_SysBitmap(mWidth, mHeight);
+  mDrawSurface = new PIX_SysBitmap(DeviceWidth(), DeviceHeight());
   mScratch = new PIX_MemBitmap();
   SyncParamValues();
 }
@@ -79,7 +79,9 @@ IBitmapRef IGraphics::LoadArtwork(int id, const char* fileName, int frameCount) 
     if (bitmap) ArtworkCache::Add(id, bitmap);
   }
   if (!bitmap) ++mMissingArtwork;
-  return BitmapRefOf(bitmap, frameCount);
+  IBitmapRef ref = BitmapRefOf(bitmap, frameCount);
+  ref.id = id;
+  return ref;
 }
 
 IBitmapRef BitmapRefOf(PIX_IBitmap* bitmap, int frameCount) {
@@ -154,7 +156,7 @@ void IGraphics::SetEditorSize(int width, int height) {
   CreateDrawSurfaces();
   // The controls added next start from the parameters' current values.
   mSeen.assign(size_t(mNParams), kNone);
-  if (mPlug) mPlug->ResizeEditorFrame(width, height);
+  if (mPlug) mPlug->ResizeEditorFrame(DeviceWidth(), DeviceHeight());
 }
 
 bool IGraphics::HasWindow() { return EditorWindowHandle() != nullptr; }

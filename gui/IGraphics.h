@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,6 +59,9 @@ public:
   virtual void RestorePointer() {}
   virtual void UnusedSlot27() {}
   virtual PIX_IBitmap* LoadArtworkResource(int id, const char* fileName) = 0;
+  // Called after the content scale changed: a window layer resizes its window
+  // to the new device size. The controls are already marked for repainting.
+  virtual void ContentScaleChanged() {}
 
   // --- plug-in side (IEditorLink) ---
   // Any thread, the audio thread included: the value waits in a lock-free
@@ -94,6 +98,27 @@ public:
                        const IBlendSpec* blend = nullptr);
   bool DrawTextInBox(ITextStyle& style, const char* text, IBox& box, bool measure);
   void AskForParamValue(IControl* control, IParamSlot* param, const IBox* box);
+
+  // --- content scale ---
+  // Device pixels per editor pixel, as the host's screen asks: 1 to 3. The
+  // controls, their boxes and all routing stay in editor pixels; the draw
+  // surface, the window and the pointer positions the window layer receives
+  // are in device pixels. Factors above 1 draw the artwork's twins drawn at
+  // twice the resolution (resampled for factors other than 2). Returns false,
+  // changing nothing, for a factor outside 1..3.
+  bool SetContentScale(double scale);
+  double ContentScale() const { return mScale; }
+  // Artwork ids plus this offset are the twins drawn at twice the resolution;
+  // 0 (the default) means there are none and the artwork itself is resampled.
+  void SetHiResArtworkOffset(int offset) { mHiResOffset = offset; }
+  int ToDevice(int v) const { return mScale == 1.0 ? v : int(std::lround(v * mScale)); }
+  IBox ToDevice(const IBox& box) const;
+  // The smallest editor box whose device box covers `device`.
+  IBox FromDevice(const IBox& device) const;
+  // A pointer position in device pixels, in editor pixels.
+  int PointFromDevice(int v) const { return mScale == 1.0 ? v : int(std::floor(v / mScale)); }
+  int DeviceWidth() const { return ToDevice(mWidth); }
+  int DeviceHeight() const { return ToDevice(mHeight); }
 
   // --- input routing ---
   int ControlAt(int x, int y);
@@ -169,6 +194,19 @@ protected:
 private:
   void PaintStrict(const IBox& box);
   void PaintChangedOnly();
+  struct ScaledArtwork {
+    const PIX_IBitmap* source;             // the artwork as loaded
+    const PIX_IBitmap* bitmap;             // what is drawn: a twin, or `owned`
+    std::shared_ptr<PIX_MemBitmap> owned;  // resampled frames, when made here
+    int frameW, frameH;                    // one frame of `bitmap`
+  };
+  const ScaledArtwork* ArtworkAtScale(const IBitmapRef& artwork);
+  bool DrawScaledFrame(const IBitmapRef& artwork, const IBox& dest, int srcX, int srcY, int mode, float weight);
+
+  double mScale = 1.0;
+  int mHiResOffset = 0;
+  // Artwork as drawn at the current scale, made on first use after a change.
+  std::vector<ScaledArtwork> mScaled;
 
   std::vector<IControl*> mControls;
   // Values delivered by the plug-in, NaN when none waits; one per parameter,

@@ -83,6 +83,12 @@ bool IGraphics::DrawBitmapFrame(const IBitmapRef& artwork, const IBox& dest, int
                                 const IBlendSpec* blend) {
   // Missing artwork paints nothing.
   if (!artwork.bitmap || !mDrawSurface) return false;
+  if (mScale != 1.0) {
+    if (!dest.Overlaps(mClipBox)) return true;
+    return DrawScaledFrame(artwork, dest, srcX, srcY,
+                           blend ? BlendModeOf(blend->method) : ModeUseSourceAlpha | ModeCopy,
+                           blend ? blend->weight : 1.0f);
+  }
   IBox r;
   if (dest.Overlaps(mClipBox))
     r = IBox(std::max(dest.left, mClipBox.left), std::max(dest.top, mClipBox.top), std::min(dest.right, mClipBox.right),

@@ -14,6 +14,7 @@ struct IBitmapRef {
   int height = 0;  // whole strip
   int frameCount = 1;
   bool framesHorizontal = false;
+  int id = 0;  // resource number it was loaded from; 0 when made otherwise
 };
 
 // A reference to a vertical strip of `frameCount` frames; a null bitmap gives

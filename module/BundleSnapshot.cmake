@@ -1,5 +1,6 @@
 # Contents/Resources/Snapshots/<CID>_snapshot.png: the editor at its defaults
-# as `vellox snapshot` paints it off-screen, repainted whenever the module is
+# as `vellox snapshot` paints it off-screen, and <CID>_snapshot_2.0x.png the
+# same at content scale 2 (--scale 2), repainted whenever the module is
 # relinked. The Windows editor shows the very same picture, so both bundles
 # take it from one painter: the native host tool. A native tree paints with
 # its own tool; a Windows tree with VELLOX_NATIVE_HOST_TOOL when that is
@@ -26,6 +27,7 @@ if(CMAKE_SCRIPT_MODE_FILE)
 endif()
 
 set(_snapshot "${VELLOX_BUNDLE_DIR}/${VELLOX_CLASS_SNAPSHOT}")
+set(_snapshot_2x "${VELLOX_BUNDLE_DIR}/${VELLOX_CLASS_SNAPSHOT_2X}")
 if(WIN32)
   set(VELLOX_NATIVE_HOST_TOOL "" CACHE FILEPATH
     "The native vellox that paints the bundle's snapshot; empty: <build>/linux/vellox")
@@ -61,10 +63,11 @@ endif()
 
 get_filename_component(_snapshot_dir "${_snapshot}" DIRECTORY)
 add_custom_command(
-  OUTPUT "${_snapshot}"
+  OUTPUT "${_snapshot}" "${_snapshot_2x}"
   COMMAND "${CMAKE_COMMAND}" -E make_directory "${_snapshot_dir}"
   COMMAND ${_snapshot_env} "${_snapshot_tool}" snapshot --out "${_snapshot}" ${_snapshot_plugin}
+  COMMAND ${_snapshot_env} "${_snapshot_tool}" snapshot --scale 2 --out "${_snapshot_2x}" ${_snapshot_plugin}
   DEPENDS vellox_module ${_snapshot_tool_depends}
-  COMMENT "Painting the bundle's editor snapshot"
+  COMMENT "Painting the bundle's editor snapshots"
   VERBATIM)
-add_custom_target(vellox_module_snapshot ALL DEPENDS "${_snapshot}")
+add_custom_target(vellox_module_snapshot ALL DEPENDS "${_snapshot}" "${_snapshot_2x}")

@@ -5,6 +5,8 @@
 # the CID as the FUID string, the class vendor falling back to the factory's,
 # the sub-categories split at '|' and the snapshot path relative to the bundle.
 set(VELLOX_CLASS_SNAPSHOT "Contents/Resources/Snapshots/${VELLOX_CLASS_CID}_snapshot.png")
+# The editor at content scale 2, named with the scale the bundle way.
+set(VELLOX_CLASS_SNAPSHOT_2X "Contents/Resources/Snapshots/${VELLOX_CLASS_CID}_snapshot_2.0x.png")
 
 set(VELLOX_MODULE_INFO_CLASS_VENDOR "${VELLOX_CLASS_VENDOR}")
 if(VELLOX_MODULE_INFO_CLASS_VENDOR STREQUAL "")

@@ -26,3 +26,8 @@ constexpr int kArtworkKnobFrames = 61;   // DRY, CHOP, FADE, OUTPUT
 constexpr int kArtworkSwitchFrames = 2;  // BY, SYNC: off, on
 constexpr int kArtworkNoteFrames = 15;   // NOTE: one note value per frame
 constexpr int kArtworkBackgroundFrames = 1;
+
+// Every image has a twin drawn at twice the resolution (resources/img/2x/),
+// under its own number plus this offset, for editors shown at a content scale
+// above 1.
+constexpr int kArtwork2xOffset = 100;

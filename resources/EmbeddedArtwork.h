@@ -5,7 +5,7 @@
 // resources and for off-screen tests. Ids and paths are those of ArtworkIds.h.
 
 struct EmbeddedArtwork {
-  int id;                     // resource number, 101..108
+  int id;                     // resource number, 101..108 (2x twins: 201..208)
   const char* path;           // loader path, e.g. "resources/img/DRY.png"
   const unsigned char* data;  // the PNG file's bytes
   int size;                   // byte count of data

@@ -134,7 +134,7 @@ tresult PLUGIN_API IEffectVST3View::getSize(ViewRect* size) {
   try {
     IGraphics* editor = Editor();
     if (!editor || !size) return kResultFalse;
-    *size = ViewRect(0, 0, editor->Width(), editor->Height());
+    *size = ViewRect(0, 0, editor->DeviceWidth(), editor->DeviceHeight());
     return kResultOk;
   } catch (...) {
     return kResultFalse;
@@ -154,6 +154,23 @@ tresult PLUGIN_API IEffectVST3View::onSize(ViewRect* newSize) {
   } catch (...) {
     return kResultFalse;
   }
+}
+
+tresult PLUGIN_API IEffectVST3View::setContentScaleFactor(ScaleFactor factor) {
+  try {
+    IGraphics* editor = Editor();
+    if (!editor || !editor->SetContentScale(double(factor))) return kResultFalse;
+    // The editor is shown at its new size once the host has resized its frame.
+    if (ShowsEditor()) RequestFrameSize(editor->DeviceWidth(), editor->DeviceHeight());
+    return kResultOk;
+  } catch (...) {
+    return kResultFalse;
+  }
+}
+
+tresult PLUGIN_API IEffectVST3View::queryInterface(const TUID iid, void** obj) {
+  QUERY_INTERFACE(iid, obj, IPlugViewContentScaleSupport::iid, IPlugViewContentScaleSupport)
+  return CPluginView::queryInterface(iid, obj);
 }
 
 tresult PLUGIN_API IEffectVST3View::setFrame(IPlugFrame* frame) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "public.sdk/source/common/pluginview.h"
 
 class IEffectVST3;
@@ -14,7 +15,10 @@ class IGraphics;
 // new view before removing the old one: the view attached last shows the
 // editor, removing any other leaves it alone, and removing the one that
 // shows it hands the window to the newest view still attached.
-class IEffectVST3View : public Steinberg::CPluginView {
+//
+// On a high-density screen the host sets a content scale (1 to 3): the size
+// and the window are then in device pixels, round(editor size x scale).
+class IEffectVST3View : public Steinberg::CPluginView, public Steinberg::IPlugViewContentScaleSupport {
 public:
   explicit IEffectVST3View(IEffectVST3* plug);
   ~IEffectVST3View() override;
@@ -26,6 +30,11 @@ public:
   Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) override;
   // The host's frame; on Linux it also offers the run loop the editor window lives on.
   Steinberg::tresult PLUGIN_API setFrame(Steinberg::IPlugFrame* frame) override;
+
+  Steinberg::tresult PLUGIN_API setContentScaleFactor(ScaleFactor factor) override;
+
+  Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
+  REFCOUNT_METHODS(CPluginView)
 
   // Asks the host frame for a new size; false when there is no frame.
   bool RequestFrameSize(int width, int height);

@@ -1,7 +1,7 @@
 // The Linux editor window's cost on a real X display (Xvfb in CI): one full
 // repaint presented through shared memory, and a timer tick that finds
 // nothing to paint. Compare with BM_FullRepaint of bench_gui, the same
-// repaint off-screen.
+// repaint off-screen. The argument is ten times the content scale.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -18,9 +18,11 @@ using Editor = bench::Editor<IGraphicsX11>;
 // The editor's window open in a frame, on a run loop that is never run: the
 // benchmark calls the tick itself.
 struct OpenEditor {
-  OpenEditor() : editor(25, nullptr) {
+  explicit OpenEditor(double scale) : editor(25, nullptr) {
     std::string error;
-    frame = vellox::host::X11EditorFrame::Create(784, 184, 0, 0, error);
+    editor.graphics->SetContentScale(scale);
+    frame = vellox::host::X11EditorFrame::Create(editor.graphics->DeviceWidth(), editor.graphics->DeviceHeight(), 0, 0,
+                                                 error);
     if (!frame) return;
     editor.graphics->SetRunLoop(&loop);
     editor.graphics->OpenEditorWindow(frame->ParentHandle());
@@ -37,7 +39,7 @@ struct OpenEditor {
 };
 
 void BM_X11FullRepaintAndPresent(benchmark::State& state) {
-  OpenEditor open;
+  OpenEditor open(state.range(0) / 10.0);
   if (!open.Ready(state)) return;
   state.SetLabel(open.editor.graphics->PresentsThroughSharedMemory() ? "shared memory" : "image requests");
   for (auto _ : state) {
@@ -46,15 +48,15 @@ void BM_X11FullRepaintAndPresent(benchmark::State& state) {
   }
   open.frame->Sync();
 }
-BENCHMARK(BM_X11FullRepaintAndPresent)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_X11FullRepaintAndPresent)->Arg(10)->Arg(15)->Arg(20)->Unit(benchmark::kMicrosecond);
 
 void BM_X11IdleTick(benchmark::State& state) {
-  OpenEditor open;
+  OpenEditor open(state.range(0) / 10.0);
   if (!open.Ready(state)) return;
   for (int i = 0; i < 3; ++i) open.editor.graphics->OnTick();  // the opening repaints settle
   for (auto _ : state) open.editor.graphics->OnTick();
 }
-BENCHMARK(BM_X11IdleTick)->Unit(benchmark::kNanosecond);
+BENCHMARK(BM_X11IdleTick)->Arg(10)->Arg(20)->Unit(benchmark::kNanosecond);
 
 }  // namespace
 

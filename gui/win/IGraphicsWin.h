@@ -51,6 +51,7 @@ public:
   void RestorePointer() override;
   void UnusedSlot27() override {}
   PIX_IBitmap* LoadArtworkResource(int id, const char* fileName) override;
+  void ContentScaleChanged() override;
 
   // --- inspection ---
   // Open editor windows of the process; the window class exists while > 0.
@@ -75,6 +76,8 @@ private:
   intptr_t HandleEntryMessage(void* window, unsigned message, uintptr_t wParam, intptr_t lParam);
 
   // Messages of the editor window.
+  int EditorX(intptr_t lParam) const;
+  int EditorY(intptr_t lParam) const;
   intptr_t OnTick();
   intptr_t OnPaint();
   intptr_t OnPress(uintptr_t wParam, intptr_t lParam);

@@ -19,10 +19,10 @@ void IGraphicsWin::OpenTextEntry(IControl* control, const ITextStyle& style, con
   else if (style.alignment != TextAlignLeft)
     editStyle |= ES_CENTER;
 
-  HWND entry =
-      CreateWindowExA(0, "EDIT", text ? text : "", editStyle, box.left, box.top, box.Width() + 1, box.Height() + 1,
-                      AsWindow(mEditorWindow), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEntryControlId)),
-                      static_cast<HINSTANCE>(mModuleInstance), nullptr);
+  HWND entry = CreateWindowExA(0, "EDIT", text ? text : "", editStyle, ToDevice(box.left), ToDevice(box.top),
+                               ToDevice(box.Width()) + 1, ToDevice(box.Height()) + 1, AsWindow(mEditorWindow),
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEntryControlId)),
+                               static_cast<HINSTANCE>(mModuleInstance), nullptr);
   if (!entry) return;
 
   char face[LF_FACESIZE];

@@ -12,6 +12,11 @@ int PointerY(LPARAM lParam) { return static_cast<short>(HIWORD(lParam)); }
 
 }  // namespace
 
+// The window's client coordinates are device pixels; the controls live in
+// editor pixels.
+int IGraphicsWin::EditorX(intptr_t lParam) const { return PointFromDevice(PointerX(lParam)); }
+int IGraphicsWin::EditorY(intptr_t lParam) const { return PointFromDevice(PointerY(lParam)); }
+
 IPointerMods IGraphicsWin::ModsFromKeyState(uintptr_t wParam) {
   IPointerMods mods;
   mods.left = (wParam & MK_LBUTTON) != 0;
@@ -31,18 +36,18 @@ intptr_t IGraphicsWin::OnPress(uintptr_t wParam, intptr_t lParam) {
   HWND window = AsWindow(mEditorWindow);
   SetFocus(window);
   SetCapture(window);
-  DispatchPointerDown(PointerX(lParam), PointerY(lParam), ModsFromKeyState(wParam));
+  DispatchPointerDown(EditorX(lParam), EditorY(lParam), ModsFromKeyState(wParam));
   return 0;
 }
 
 intptr_t IGraphicsWin::OnRelease(uintptr_t wParam, intptr_t lParam) {
   ReleaseCapture();
-  DispatchPointerUp(PointerX(lParam), PointerY(lParam), ModsFromKeyState(wParam));
+  DispatchPointerUp(EditorX(lParam), EditorY(lParam), ModsFromKeyState(wParam));
   return 0;
 }
 
 intptr_t IGraphicsWin::OnDoubleClick(uintptr_t wParam, intptr_t lParam) {
-  DispatchDoubleClick(PointerX(lParam), PointerY(lParam), ModsFromKeyState(wParam));
+  DispatchDoubleClick(EditorX(lParam), EditorY(lParam), ModsFromKeyState(wParam));
   // A control that takes double clicks as presses now holds the pointer.
   if (mCaptured >= 0) SetCapture(AsWindow(mEditorWindow));
   return 0;
@@ -50,7 +55,7 @@ intptr_t IGraphicsWin::OnDoubleClick(uintptr_t wParam, intptr_t lParam) {
 
 intptr_t IGraphicsWin::OnMove(uintptr_t wParam, intptr_t lParam) {
   HWND window = AsWindow(mEditorWindow);
-  const int x = PointerX(lParam), y = PointerY(lParam);
+  const int x = EditorX(lParam), y = EditorY(lParam);
   if (wParam & (MK_LBUTTON | MK_RBUTTON)) {
     if (GetCapture() == window && !mEntryWindow) DispatchPointerDrag(x, y, ModsFromKeyState(wParam));
     return 0;
@@ -80,7 +85,8 @@ intptr_t IGraphicsWin::OnWheel(uintptr_t wParam, intptr_t lParam) {
   // The wheel position arrives in screen coordinates.
   RECT rect = {};
   GetWindowRect(AsWindow(mEditorWindow), &rect);
-  DispatchWheel(PointerX(lParam) - rect.left, PointerY(lParam) - rect.top, ModsFromKeyState(wParam), notches);
+  DispatchWheel(PointFromDevice(PointerX(lParam) - rect.left), PointFromDevice(PointerY(lParam) - rect.top),
+                ModsFromKeyState(wParam), notches);
   if (WheelGestureParam() >= 0) {
     // The wheel's gesture also ends when the pointer leaves the editor.
     TRACKMOUSEEVENT track = {};
@@ -98,7 +104,7 @@ intptr_t IGraphicsWin::OnKeyDown(unsigned message, uintptr_t wParam, intptr_t lP
   POINT pointer = {};
   GetCursorPos(&pointer);
   ScreenToClient(AsWindow(mEditorWindow), &pointer);
-  if (DispatchKey(pointer.x, pointer.y, code)) return 0;
+  if (DispatchKey(PointFromDevice(pointer.x), PointFromDevice(pointer.y), code)) return 0;
   return PassKeyToHost(message, wParam, lParam);
 }
 

@@ -14,7 +14,7 @@ IMenuModel* IGraphicsWin::RunPopupMenu(IMenuModel* menu, const IBox& box) {
     WinMenuBuilder builder;
     HMENU handle = builder.Build(menu);
     if (handle) {
-      POINT corner = {box.left, box.bottom};
+      POINT corner = {ToDevice(box.left), ToDevice(box.bottom)};
       ClientToScreen(window, &corner);
       MSG choice;
       if (TrackPopupMenu(handle, TPM_LEFTALIGN, corner.x, corner.y, 0, window, nullptr) &&
@@ -25,7 +25,7 @@ IMenuModel* IGraphicsWin::RunPopupMenu(IMenuModel* menu, const IBox& box) {
       }
     }
   }
-  RECT all = {0, 0, mWidth, mHeight};
+  RECT all = {0, 0, DeviceWidth(), DeviceHeight()};
   InvalidateRect(window, &all, FALSE);
   return result;
 }

@@ -15,11 +15,11 @@ intptr_t IGraphicsWin::OnTick() {
   IBox dirty;
   if (!CollectDirtyBox(dirty)) return 0;
   HWND window = AsWindow(mEditorWindow);
-  RECT rect = AsRect(dirty);
+  RECT rect = AsRect(ToDevice(dirty));
   InvalidateRect(window, &rect, FALSE);
   if (mEntryWindow) {
     // Leave the entry's area alone: the control under it is not painted over it.
-    RECT entryArea = AsRect(mEntryControl->Box());
+    RECT entryArea = AsRect(ToDevice(mEntryControl->Box()));
     ValidateRect(window, &entryArea);
     UpdateWindow(window);
     mEntryState = kEntrySettle;
@@ -33,7 +33,7 @@ intptr_t IGraphicsWin::OnPaint() {
   HWND window = AsWindow(mEditorWindow);
   RECT rect;
   if (GetUpdateRect(window, &rect, FALSE)) {
-    PaintRegion(IBox(rect.left, rect.top, rect.right, rect.bottom));
+    PaintRegion(FromDevice(IBox(rect.left, rect.top, rect.right, rect.bottom)));
     // With no controls nothing is presented; validate anyway so that the
     // system does not keep asking for the same paint.
     ValidateRect(window, &rect);
@@ -47,8 +47,9 @@ bool IGraphicsWin::PresentRegion(const IBox& box) {
   PAINTSTRUCT ps;
   HDC screen = BeginPaint(window, &ps);
   HDC surface = mDrawSurface ? static_cast<HDC>(mDrawSurface->DeviceContext()) : nullptr;
+  const IBox device = ToDevice(box);
   if (screen && surface)
-    BitBlt(screen, box.left, box.top, box.Width(), box.Height(), surface, box.left, box.top, SRCCOPY);
+    BitBlt(screen, device.left, device.top, device.Width(), device.Height(), surface, device.left, device.top, SRCCOPY);
   EndPaint(window, &ps);
   return true;
 }
@@ -57,8 +58,9 @@ void IGraphicsWin::SetEditorSize(int width, int height) {
   if (width == mWidth && height == mHeight) return;
   // The controls are about to be destroyed: an entry editing one of them ends.
   if (mEntryWindow) TearDownEntry();
-  const int dw = width - mWidth;
-  const int dh = height - mHeight;
+  // The windows are sized in device pixels.
+  const int dw = ToDevice(width) - DeviceWidth();
+  const int dh = ToDevice(height) - DeviceHeight();
   IGraphics::SetEditorSize(width, height);
   if (!mEditorWindow) return;
 
@@ -87,6 +89,17 @@ void IGraphicsWin::SetEditorSize(int width, int height) {
     SetWindowPos(windows[i], nullptr, 0, 0, rects[i].right - rects[i].left + dw, rects[i].bottom - rects[i].top + dh,
                  flags);
   }
-  RECT all = {0, 0, width, height};
+  RECT all = {0, 0, DeviceWidth(), DeviceHeight()};
   InvalidateRect(windows[0], &all, FALSE);
+}
+
+// The child window follows the device size; the host sizes its own frame
+// (the view asks it to).
+void IGraphicsWin::ContentScaleChanged() {
+  if (!mEditorWindow) return;
+  if (mEntryWindow) TearDownEntry();
+  HWND window = AsWindow(mEditorWindow);
+  SetWindowPos(window, nullptr, 0, 0, DeviceWidth(), DeviceHeight(), SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE);
+  RECT all = {0, 0, DeviceWidth(), DeviceHeight()};
+  InvalidateRect(window, &all, FALSE);
 }

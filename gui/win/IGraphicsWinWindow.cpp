@@ -55,7 +55,7 @@ void IGraphicsWin::ReleaseWindowClass() {
 void* IGraphicsWin::OpenEditorWindow(void* parentHandle) {
   HWND parent = AsWindow(parentHandle);
   mHostParent = parent;
-  int x = 0, y = 0, w = mWidth, h = mHeight;
+  int x = 0, y = 0, w = DeviceWidth(), h = DeviceHeight();
 
   if (mEditorWindow) {
     // Reopening keeps the window where it was inside the parent. The offset is

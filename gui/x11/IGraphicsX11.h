@@ -59,6 +59,7 @@ public:
     return false;
   }
   PIX_IBitmap* LoadArtworkResource(int id, const char* fileName) override;
+  void ContentScaleChanged() override;
 
   // --- called by the host's run loop ---
   void OnConnectionReadable();

@@ -70,7 +70,8 @@ void IGraphicsX11::OnPress(const void* raw) {
     // One notch per step; the horizontal wheel, like Windows' horizontal
     // wheel message, reaches no control.
     if (button == kWheelUp || button == kWheelDown)
-      DispatchWheel(e->event_x, e->event_y, ModsFromState(e->state), button == kWheelUp ? 1 : -1);
+      DispatchWheel(PointFromDevice(e->event_x), PointFromDevice(e->event_y), ModsFromState(e->state),
+                    button == kWheelUp ? 1 : -1);
     return;
   }
   if (button != kButtonLeft && button != kButtonMiddle && button != kButtonRight) return;
@@ -79,13 +80,13 @@ void IGraphicsX11::OnPress(const void* raw) {
     // Only the left button's double click means something; the others' second
     // press is dropped, as Windows leaves it to the default handling.
     if (button != kButtonLeft) return;
-    DispatchDoubleClick(e->event_x, e->event_y, mods);
+    DispatchDoubleClick(PointFromDevice(e->event_x), PointFromDevice(e->event_y), mods);
     // A control that takes double clicks as presses now holds the pointer.
     mPointerHeld = mCaptured >= 0;
     return;
   }
   mPointerHeld = true;
-  DispatchPointerDown(e->event_x, e->event_y, mods);
+  DispatchPointerDown(PointFromDevice(e->event_x), PointFromDevice(e->event_y), mods);
 }
 
 void IGraphicsX11::OnRelease(const void* raw) {
@@ -93,17 +94,17 @@ void IGraphicsX11::OnRelease(const void* raw) {
   const int button = e->detail;
   if (button != kButtonLeft && button != kButtonMiddle && button != kButtonRight) return;
   mPointerHeld = false;
-  DispatchPointerUp(e->event_x, e->event_y, ModsFromState(e->state, 0, button));
+  DispatchPointerUp(PointFromDevice(e->event_x), PointFromDevice(e->event_y), ModsFromState(e->state, 0, button));
 }
 
 void IGraphicsX11::OnMotion(const void* raw) {
   const auto* e = static_cast<const xcb_motion_notify_event_t*>(raw);
   const IPointerMods mods = ModsFromState(e->state);
   if (mods.left || mods.right) {
-    if (mPointerHeld) DispatchPointerDrag(e->event_x, e->event_y, mods);
+    if (mPointerHeld) DispatchPointerDrag(PointFromDevice(e->event_x), PointFromDevice(e->event_y), mods);
     return;
   }
-  DispatchPointerOver(e->event_x, e->event_y, mods);
+  DispatchPointerOver(PointFromDevice(e->event_x), PointFromDevice(e->event_y), mods);
 }
 
 void IGraphicsX11::OnCrossing(const void* raw, bool entered) {
@@ -116,7 +117,7 @@ void IGraphicsX11::OnCrossing(const void* raw, bool entered) {
   if (e->mode != XCB_NOTIFY_MODE_NORMAL || mPointerHeld) return;
   if (!entered && e->detail != XCB_NOTIFY_DETAIL_INFERIOR) EndWheelGesture();
   if (entered) {
-    DispatchPointerOver(e->event_x, e->event_y, ModsFromState(e->state));
+    DispatchPointerOver(PointFromDevice(e->event_x), PointFromDevice(e->event_y), ModsFromState(e->state));
   } else if (e->detail != XCB_NOTIFY_DETAIL_INFERIOR && HoverTracking()) {
     // Windows reports leaving only to editors that track hovering.
     DispatchPointerLeave();
@@ -128,7 +129,7 @@ void IGraphicsX11::OnKey(const void* raw, bool pressed) {
   if (pressed) {
     const size_t index = size_t(e->detail - mMinKeyCode);
     const int code = e->detail >= mMinKeyCode && index < mKeySyms.size() ? KeyCodeForKeySym(mKeySyms[index]) : -1;
-    if (code >= 0 && DispatchKey(e->event_x, e->event_y, KeyCode(code))) return;
+    if (code >= 0 && DispatchKey(PointFromDevice(e->event_x), PointFromDevice(e->event_y), KeyCode(code))) return;
   }
   PassKeyToHost(raw, pressed);
 }
@@ -159,7 +160,7 @@ void IGraphicsX11::OnExpose(const void* raw) {
   const IBox area(e->x, e->y, e->x + e->width, e->y + e->height);
   mExposed = mExposed.IsEmpty() ? area : mExposed.Union(area);
   if (e->count > 0) return;  // more of the same exposure follows
-  const IBox box = mExposed;
+  const IBox box = FromDevice(mExposed);
   mExposed = IBox();
   PaintRegion(box);
 }

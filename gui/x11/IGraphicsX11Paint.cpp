@@ -24,5 +24,16 @@ void IGraphicsX11::OnTick() {
 
 bool IGraphicsX11::PresentRegion(const IBox& box) {
   if (!mPresenter || !mDrawSurface) return false;
-  return mPresenter->Present(*mDrawSurface, box);
+  return mPresenter->Present(*mDrawSurface, ToDevice(box));
+}
+
+// The window follows the device size; the controls are marked and repaint
+// on the next tick, into a presenter of the new size.
+void IGraphicsX11::ContentScaleChanged() {
+  if (!mWindow || !mConnection) return;
+  const uint32_t size[] = {uint32_t(DeviceWidth()), uint32_t(DeviceHeight())};
+  xcb_configure_window(mConnection, mWindow, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+  delete mPresenter;
+  mPresenter = new X11Presenter(mConnection, mWindow, mDepth, DeviceWidth(), DeviceHeight());
+  xcb_flush(mConnection);
 }

@@ -59,7 +59,7 @@ void IGraphicsX11::Disconnect() {
 
 void* IGraphicsX11::OpenEditorWindow(void* parentHandle) {
   const uint32_t parent = uint32_t(reinterpret_cast<uintptr_t>(parentHandle));
-  int x = 0, y = 0, w = mWidth, h = mHeight;
+  int x = 0, y = 0, w = DeviceWidth(), h = DeviceHeight();
   if (mWindow && mConnection) {
     // Reopening keeps the window where it was inside the parent, and its size.
     ReplyPtr<xcb_get_geometry_reply_t> old{
@@ -107,7 +107,7 @@ bool IGraphicsX11::CreateWindow(uint32_t parent, int x, int y, int w, int h) {
   }
   SetEmbedInfo();
   xcb_map_window(mConnection, mWindow);
-  mPresenter = new X11Presenter(mConnection, mWindow, mDepth, mWidth, mHeight);
+  mPresenter = new X11Presenter(mConnection, mWindow, mDepth, DeviceWidth(), DeviceHeight());
   LoadKeyboardMap();
   // No keyboard focus is taken: no control reads keys, and the host keeps its
   // shortcuts while the editor is open.

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <typeinfo>
+#include <vector>
 
 #include "IBitmapControl.h"
 #include "IEffectBase.h"
@@ -13,6 +17,7 @@
 #include "ISelectorControl.h"
 #include "ISwitchControl.h"
 #include "IURLControl.h"
+#include "PIX_SysBitmap.h"
 #include "VelloxEditor.h"
 #include "VelloxEffect.h"
 
@@ -182,4 +187,57 @@ TEST_F(EditorLayoutTest, PaintingAtSteadyStateAllocatesNothing) {
   gCounting = false;
   EXPECT_EQ(gAllocations.load(), 0);
   EXPECT_GE(ticks, 80);  // nearly every delivery changed a value: two ticks each
+}
+
+// On a high-density screen the editor is as sharp as at 1: across the FADE
+// ring (at full value, orange over the panel) and across the product name,
+// the sharpest edge takes no more device pixels at 1.5 and 2 than at 1.
+// Enlarged 1x artwork would take about twice as many at 2.
+namespace {
+double Luminance(PixelWord p) { return 0.3 * ((p >> 16) & 0xFF) + 0.59 * ((p >> 8) & 0xFF) + 0.11 * (p & 0xFF); }
+
+// The width in pixels of the profile's sharpest edge: its full contrast over
+// its steepest step (1 for an edge that jumps from darkest to lightest).
+double SharpestEdgeWidth(const std::vector<double>& profile) {
+  const auto [lo, hi] = std::minmax_element(profile.begin(), profile.end());
+  double steepest = 0;
+  for (size_t i = 1; i < profile.size(); ++i) steepest = std::max(steepest, std::abs(profile[i] - profile[i - 1]));
+  return steepest > 0 ? (*hi - *lo) / steepest : 1e9;
+}
+}  // namespace
+
+TEST_F(EditorLayoutTest, AtHigherScalesEdgesAreAsCrispAsAtOne) {
+  ASSERT_NE(g, nullptr);
+  g->ShowParamValue(kVelloxFade, 1.0, true);
+  // Sharpest edge of the ring and of the name, in device pixels, at each scale;
+  // the last at 2 from the 1x artwork alone, enlarged.
+  const double scales[] = {1.0, 1.5, 2.0, 2.0};
+  double widths[4][2] = {};
+  for (int k = 0; k < 4; ++k) {
+    if (k == 3) {
+      g->SetHiResArtworkOffset(0);
+      ASSERT_TRUE(g->SetContentScale(1.0));
+    }
+    ASSERT_TRUE(g->SetContentScale(scales[k]));
+    g->PaintRegion(IBox(0, 0, kVelloxEditorWidth, kVelloxEditorHeight));
+    const PIX_IBitmap& surface = *g->DrawSurface();
+    ASSERT_EQ(surface.Width(), g->ToDevice(kVelloxEditorWidth));
+    auto at = [&](int x, int y) { return Luminance(surface.PixelBits()[y * surface.RowSpan() + x]); };
+    std::vector<double> ring, name;
+    for (int y = g->ToDevice(26); y < g->ToDevice(50); ++y) ring.push_back(at(g->ToDevice(242), y));
+    for (int x = g->ToDevice(20); x < g->ToDevice(115); ++x) name.push_back(at(x, g->ToDevice(30)));
+    widths[k][0] = SharpestEdgeWidth(ring);
+    widths[k][1] = SharpestEdgeWidth(name);
+  }
+  std::printf(
+      "sharpest edge (device pixels) at 1 / 1.5 / 2 / 2 enlarged: ring %.2f %.2f %.2f %.2f, name %.2f %.2f "
+      "%.2f %.2f\n",
+      widths[0][0], widths[1][0], widths[2][0], widths[3][0], widths[0][1], widths[1][1], widths[2][1], widths[3][1]);
+  for (int edge = 0; edge < 2; ++edge) {
+    SCOPED_TRACE(edge ? "name" : "ring");
+    // A quarter of a device pixel for anti-aliasing that lands differently.
+    EXPECT_LE(widths[1][edge], widths[0][edge] + 0.25);
+    EXPECT_LE(widths[2][edge], widths[0][edge] + 0.25);
+    EXPECT_GT(widths[3][edge], widths[0][edge] * 1.5);  // the measure tells enlarged from drawn
+  }
 }

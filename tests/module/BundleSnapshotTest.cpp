@@ -16,34 +16,39 @@ class BundleSnapshotTest : public ModuleTest {
 protected:
   // The snapshot file named after the class id the factory answers, printed
   // the SDK's way.
-  std::string SnapshotPath() {
+  std::string SnapshotPath(const std::string& scaleSuffix = "") {
     PClassInfo ci{};
     EXPECT_EQ(module_->Factory()->getClassInfo(0, &ci), kResultOk);
     FUID::String cid{};
     FUID::fromTUID(ci.cid).toString(cid);
-    return BundlePath() + "/Contents/Resources/Snapshots/" + cid + "_snapshot.png";
+    return BundlePath() + "/Contents/Resources/Snapshots/" + cid + "_snapshot" + scaleSuffix + ".png";
   }
 };
 
-TEST_F(BundleSnapshotTest, BundledPictureIsTheEditorAtItsDefaults) {
-  host::RgbaImage bundled;
-  std::string error;
-  ASSERT_TRUE(host::ReadPngFile(SnapshotPath(), bundled, error)) << error;
+// Both pictures, at scale 1 and (named _2.0x) at scale 2.
+TEST_F(BundleSnapshotTest, BundledPicturesAreTheEditorAtItsDefaults) {
+  for (int scale = 1; scale <= 2; ++scale) {
+    SCOPED_TRACE(scale);
+    host::RgbaImage bundled;
+    std::string error;
+    ASSERT_TRUE(host::ReadPngFile(SnapshotPath(scale == 1 ? "" : "_2.0x"), bundled, error)) << error;
 
-  const ScratchDir scratch;
-  const std::string fresh = scratch.File("snapshot.png");
-  const CliResult r = RunVellox({"snapshot", "--out", fresh, "--plugin", BundlePath()});
-  ASSERT_EQ(r.code, 0) << r.err;
-  host::RgbaImage shown;
-  ASSERT_TRUE(host::ReadPngFile(fresh, shown, error)) << error;
+    const ScratchDir scratch;
+    const std::string fresh = scratch.File("snapshot.png");
+    const CliResult r =
+        RunVellox({"snapshot", "--out", fresh, "--plugin", BundlePath(), "--scale", std::to_string(scale)});
+    ASSERT_EQ(r.code, 0) << r.err;
+    host::RgbaImage shown;
+    ASSERT_TRUE(host::ReadPngFile(fresh, shown, error)) << error;
 
-  ASSERT_EQ(bundled.width, shown.width);
-  ASSERT_EQ(bundled.height, shown.height);
-  EXPECT_EQ(bundled.width, 912);
-  EXPECT_EQ(bundled.height, 184);
-  size_t differing = 0;
-  for (size_t i = 0; i < shown.pixels.size(); ++i) differing += bundled.pixels[i] != shown.pixels[i];
-  EXPECT_EQ(differing, 0u);
+    ASSERT_EQ(bundled.width, shown.width);
+    ASSERT_EQ(bundled.height, shown.height);
+    EXPECT_EQ(bundled.width, 912 * scale);
+    EXPECT_EQ(bundled.height, 184 * scale);
+    size_t differing = 0;
+    for (size_t i = 0; i < shown.pixels.size(); ++i) differing += bundled.pixels[i] != shown.pixels[i];
+    EXPECT_EQ(differing, 0u);
+  }
 }
 
 #ifndef _WIN32

@@ -61,12 +61,15 @@ protected:
       PClassInfo2 ci{};
       EXPECT_EQ(factory2->getClassInfo2(i, &ci), kResultOk);
       const std::string cid = FuidString(ci.cid);
-      const std::string snapshot = "Contents/Resources/Snapshots/" + cid + "_snapshot.png";
       Json5Value snapshots = Json5Value::Array();
-      if (FileExists(BundlePath() + "/" + snapshot))
-        snapshots.elements.push_back(Json5Value::Object()
-                                         .Add("Scale Factor", Json5Value::Number("1"))
-                                         .Add("Path", Json5Value::String(snapshot)));
+      for (const char* scale : {"1", "2"}) {
+        const std::string snapshot =
+            "Contents/Resources/Snapshots/" + cid + "_snapshot" + (scale[0] == '1' ? "" : "_2.0x") + ".png";
+        if (FileExists(BundlePath() + "/" + snapshot))
+          snapshots.elements.push_back(Json5Value::Object()
+                                           .Add("Scale Factor", Json5Value::Number(scale))
+                                           .Add("Path", Json5Value::String(snapshot)));
+      }
       Json5Value entry = Json5Value::Object();
       entry.Add("CID", Json5Value::String(cid))
           .Add("Category", Json5Value::String(ci.category))
@@ -131,11 +134,13 @@ TEST_F(ModuleInfoTest, EveryFieldAgreesWithTheFactory) {
 
   const Json5Value* snapshots = cls.Find("Snapshots");
   ASSERT_TRUE(snapshots);
-  ASSERT_EQ(snapshots->elements.size(), 1u);
-  const Json5Value* path = snapshots->elements[0].Find("Path");
-  ASSERT_TRUE(path);
-  EXPECT_TRUE(FileExists(BundlePath() + "/" + path->text)) << path->text;
-  EXPECT_EQ(snapshots->elements[0].Find("Scale Factor")->text, "1");
+  ASSERT_EQ(snapshots->elements.size(), 2u);
+  for (size_t i = 0; i < 2; ++i) {
+    const Json5Value* path = snapshots->elements[i].Find("Path");
+    ASSERT_TRUE(path);
+    EXPECT_TRUE(FileExists(BundlePath() + "/" + path->text)) << path->text;
+    EXPECT_EQ(snapshots->elements[i].Find("Scale Factor")->text, i == 0 ? "1" : "2");
+  }
 
   const Json5Value* factory = info.Find("Factory Info");
   ASSERT_TRUE(factory);

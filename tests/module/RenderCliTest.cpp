@@ -371,7 +371,7 @@ TEST(HelpTest, EachCommandsHelpNamesExactlyTheOptionsItTakes) {
        {"--in", "--out", "--format", "--plugin", "--set", "--bypass", "--precision", "--block", "--rate", "--force",
         "--allow-truncated"}},
       {"info", {"--plugin"}},
-      {"snapshot", {"--out", "--plugin", "--set"}},
+      {"snapshot", {"--out", "--plugin", "--scale", "--set"}},
   };
   for (const auto& [command, options] : accepted) {
     SCOPED_TRACE(command);

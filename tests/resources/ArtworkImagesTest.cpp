@@ -45,6 +45,27 @@ TEST_P(ArtworkImage, IsEightBitRgbaOfTheStatedSize) {
   EXPECT_EQ(png.height % expected.frames, 0u) << "frames must split the height evenly";
 }
 
+// The twin for high-density screens: the same frames at twice the size, each
+// drawn at twice the resolution (not enlarged), so its pixels are finer.
+TEST_P(ArtworkImage, HasATwinOfTwiceTheResolution) {
+  const ExpectedArtwork& expected = GetParam();
+  const EmbeddedArtwork* twin = FindEmbeddedArtwork(expected.id + 100);
+  ASSERT_NE(twin, nullptr);
+  EXPECT_EQ(std::string(twin->path), std::string(expected.path).insert(14, "2x/"));
+  DecodedPng png = DecodePng(twin->data, twin->size);
+  ASSERT_TRUE(png.ok);
+  EXPECT_EQ(png.colorType, 6);
+  EXPECT_EQ(png.width, expected.width * 2);
+  EXPECT_EQ(png.height, expected.height * 2);
+  DecodedPng single = Decode(expected);
+  int finer = 0;  // 2 x 2 blocks that are not one enlarged pixel
+  for (uint32_t y = 0; y + 1 < png.height; y += 2)
+    for (uint32_t x = 0; x + 1 < png.width; x += 2)
+      finer += std::memcmp(png.Pixel(x, y), png.Pixel(x + 1, y + 1), 4) != 0 ||
+               std::memcmp(png.Pixel(x + 1, y), png.Pixel(x, y + 1), 4) != 0;
+  EXPECT_GT(finer, int(single.width + single.height)) << "the twin looks enlarged";
+}
+
 INSTANTIATE_TEST_SUITE_P(All, ArtworkImage, ::testing::ValuesIn(kExpectedArtwork), NameOf);
 
 class ArtworkStrip : public ArtworkImage {};

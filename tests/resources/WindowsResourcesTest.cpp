@@ -11,10 +11,12 @@
 
 TEST(WindowsResources, EachImageIsAUsEnglishPngResourceWithTheEmbeddedBytes) {
   HMODULE self = GetModuleHandleA(nullptr);
-  for (const ExpectedArtwork& expected : kExpectedArtwork) {
-    SCOPED_TRACE(expected.path);
+  for (int id = 0; id < 2 * 6; ++id) {  // each image, then its 2x twin
+    const ExpectedArtwork& expected = kExpectedArtwork[id % 6];
+    const int resource = expected.id + (id < 6 ? 0 : 100);
+    SCOPED_TRACE(resource);
     HRSRC found =
-        FindResourceExA(self, "PNG", MAKEINTRESOURCEA(expected.id), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+        FindResourceExA(self, "PNG", MAKEINTRESOURCEA(resource), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
     ASSERT_NE(found, nullptr);
     const DWORD size = SizeofResource(self, found);
     HGLOBAL loaded = LoadResource(self, found);
@@ -22,7 +24,7 @@ TEST(WindowsResources, EachImageIsAUsEnglishPngResourceWithTheEmbeddedBytes) {
     const void* bytes = LockResource(loaded);
     ASSERT_NE(bytes, nullptr);
 
-    const EmbeddedArtwork* embedded = FindEmbeddedArtwork(expected.id);
+    const EmbeddedArtwork* embedded = FindEmbeddedArtwork(resource);
     ASSERT_NE(embedded, nullptr);
     ASSERT_EQ(size, DWORD(embedded->size));
     EXPECT_EQ(std::memcmp(bytes, embedded->data, size), 0);

@@ -2,7 +2,8 @@
 """Draws the editor artwork into resources/img/.
 
 Usage: make_artwork.py [--out DIR] [--preview FILE]
-  --out      where to write the PNG files (default: resources/img of this checkout)
+  --out      where to write the PNG files (default: resources/img of this checkout);
+             the same images at twice the resolution go to its 2x/ subdirectory
   --preview  also compose the editor at its default values from the written
              files, for a visual check
 
@@ -51,10 +52,22 @@ PREVIEW = (
 )
 
 
+# Render scales and the subdirectory of each set: the editor's own artwork,
+# and every image again at twice the resolution for high-density screens.
+SCALES = ((1, ""), (2, "2x"))
+
+
 def write_all(out_dir):
-    os.makedirs(out_dir, exist_ok=True)
-    for name, build, _ in ARTWORK:
-        pngout.write_png(os.path.join(out_dir, name), build())
+    for scale, subdir in SCALES:
+        set_dir = os.path.join(out_dir, subdir)
+        os.makedirs(set_dir, exist_ok=True)
+        style.set_render_scale(scale)
+        for name, build, (frame_w, _) in ARTWORK:
+            surface = build()
+            if surface.get_width() % (frame_w * scale) != 0:
+                sys.exit("%s was not drawn at scale %d" % (name, scale))
+            pngout.write_png(os.path.join(set_dir, name), surface)
+    style.set_render_scale(1)
 
 
 def compose_preview(out_dir, path, scale=2):

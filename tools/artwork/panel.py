@@ -103,8 +103,7 @@ def _link_mark(ctx, right, baseline):
 
 
 def background(width, height):
-    surface = cairo.ImageSurface(cairo.FORMAT_ARGB32, width, height)
-    ctx = cairo.Context(surface)
+    surface, ctx = style.new_surface(width, height)
     _panel(ctx, width, height)
     _groove(ctx, 170, 22, FOOTER_TOP - 14)
     _groove(ctx, 610, 22, FOOTER_TOP - 14)

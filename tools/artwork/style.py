@@ -80,16 +80,37 @@ def show_spaced(ctx, text, x, baseline, spacing=0.0, align="left"):
     elif align == "right":
         x -= width
     for ch in text:
-        ctx.move_to(round(x), baseline)
+        # Each glyph starts on a whole device pixel, whatever the render scale.
+        device_x, device_y = ctx.user_to_device(x, baseline)
+        ctx.move_to(*ctx.device_to_user(round(device_x), device_y))
         ctx.show_text(ch)
         x += ctx.text_extents(ch).x_advance + spacing
+
+
+# Device pixels per artwork pixel of the surfaces new_surface makes: 1 for
+# the editor's own artwork, 2 for the set a high-density screen shows. Every
+# drawing works in artwork pixels, so each set comes from the same code.
+_scale = 1
+
+
+def set_render_scale(scale):
+    global _scale
+    _scale = scale
+
+
+def new_surface(width, height):
+    """A transparent surface for width x height artwork pixels at the render
+    scale, and a context that draws on it in artwork pixels."""
+    surface = cairo.ImageSurface(cairo.FORMAT_ARGB32, width * _scale, height * _scale)
+    ctx = cairo.Context(surface)
+    ctx.scale(_scale, _scale)
+    return surface, ctx
 
 
 def filmstrip(width, height, frames, draw_frame):
     """Renders frames stacked vertically, frame 0 on top; draw_frame(ctx, i)
     draws frame i in a width x height cell at the origin."""
-    surface = cairo.ImageSurface(cairo.FORMAT_ARGB32, width, height * frames)
-    ctx = cairo.Context(surface)
+    surface, ctx = new_surface(width, height * frames)
     for frame in range(frames):
         ctx.save()
         ctx.translate(0, frame * height)

@@ -75,13 +75,15 @@ std::string InfoHelp() {
 
 std::string SnapshotHelp() {
   return std::string(
-             "usage: vellox snapshot --out EDITOR.png [--plugin PATH] [--set NAME=VALUE ...]\n"
+             "usage: vellox snapshot --out EDITOR.png [--plugin PATH] [--scale F] [--set NAME=VALUE ...]\n"
              "Writes a PNG picture of the editor with the given settings.\n"
              "\n"
              "  --out FILE       the PNG file to write.\n"
              "  --plugin PATH    the bundle whose editor opens (Windows). Elsewhere the\n"
              "                   effect built into this program paints its editor\n"
              "                   off-screen and PATH is not used.\n"
+             "  --scale F        the content scale a high-density screen asks for, 1 to 3\n"
+             "                   (default 1): the picture is F times the editor's size.\n"
              "  --set NAME=VALUE a parameter setting, as for render. Repeatable.\n") +
          kExitCodes;
 }

@@ -20,6 +20,7 @@ struct SnapshotRequest {
   std::string output;                    // PNG file to write (UTF-8 path)
   std::string plugin;                    // bundle to load where the editor lives in a window
   std::vector<std::string> assignments;  // NAME=VALUE, applied before the picture is taken
+  double scale = 1.0;                    // content scale of the editor, 1 to 3
 };
 
 struct SnapshotResult {

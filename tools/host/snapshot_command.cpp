@@ -1,10 +1,26 @@
 // `vellox snapshot`: options and report; the picture itself comes from the
 // platform's WriteEditorSnapshot.
+#include <cstdlib>
+
 #include "executable_path.h"
 #include "option_reader.h"
 #include "snapshot.h"
 
 namespace vellox::cli {
+
+namespace {
+bool ReadScale(OptionReader& reader, const std::string& option, double& scale, std::string& error) {
+  std::string text;
+  if (!reader.Value(option, text, error)) return false;
+  char* end = nullptr;
+  scale = std::strtod(text.c_str(), &end);
+  if (text.empty() || *end != '\0' || !(scale >= 1.0 && scale <= 3.0)) {
+    error = "--scale needs a number from 1 to 3, not \"" + text + "\"";
+    return false;
+  }
+  return true;
+}
+}  // namespace
 
 int RunSnapshot(const std::vector<std::string>& args, Console& console) {
   SnapshotRequest request;
@@ -17,6 +33,8 @@ int RunSnapshot(const std::vector<std::string>& args, Console& console) {
       ok = reader.Value(option, request.output, error);
     else if (option == "--plugin")
       ok = reader.Value(option, request.plugin, error);
+    else if (option == "--scale")
+      ok = ReadScale(reader, option, request.scale, error);
     else if (option == "--set")
       ok = reader.AssignmentValue(option, request.assignments, error);
     else {

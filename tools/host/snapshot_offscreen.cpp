@@ -118,14 +118,15 @@ bool WriteOffscreenEditorSnapshot(const SnapshotRequest& request, SnapshotResult
     return false;
   }
   // Paint everything, as a window opening would, then keep the surface.
+  editor->SetContentScale(request.scale);
   editor->MarkAllChanged();
   IBox dirty;
   if (editor->CollectDirtyBox(dirty)) editor->PaintRegion(dirty);
   host::RgbaImage image;
   CopySurface(*editor->DrawSurface(), image);
   if (!host::WritePngFile(image, request.output, error)) return false;
-  result.width = editor->Width();
-  result.height = editor->Height();
+  result.width = editor->DeviceWidth();
+  result.height = editor->DeviceHeight();
   result.method = "off-screen editor";
   return true;
 }

@@ -8,6 +8,7 @@
 #include "plugin_instance.h"
 #include "pluginterfaces/gui/iplugview.h"
 #include "rgba_image.h"
+#include "view_scale.h"
 #include "snapshot.h"
 
 namespace vellox::cli {
@@ -46,6 +47,11 @@ bool WriteViewSnapshot(const SnapshotRequest& request, SnapshotResult& result, V
   IPtr<IPlugView> view = owned(instance->Controller()->createView("editor"));
   if (!view) {
     error = "the effect offers no editor";
+    return false;
+  }
+  // As a host on a high-density screen does, before it asks for the size.
+  if (request.scale != 1.0 && host::SetContentScale(*view, float(request.scale)) != kResultOk) {
+    error = "the editor cannot be shown at another scale";
     return false;
   }
   host::RgbaImage image;

@@ -25,6 +25,8 @@ constexpr int kSettleTicks = 2;
 constexpr int kSettleTimeoutMs = 3000;
 // Placed away from the corner, where test windows on a shared display sit.
 constexpr int kFrameX = 200, kFrameY = 400;
+// Set when the editor (at a high content scale) is larger than the X screen.
+bool gLargerThanScreen = false;
 
 bool CaptureView(IPlugView& view, host::RgbaImage& image, std::string& error) {
   if (view.isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID) != kResultTrue) {
@@ -38,7 +40,10 @@ bool CaptureView(IPlugView& view, host::RgbaImage& image, std::string& error) {
   }
   std::unique_ptr<X11EditorFrame> frame =
       X11EditorFrame::Create(size.getWidth(), size.getHeight(), kFrameX, kFrameY, error);
-  if (!frame) return false;
+  if (!frame) {
+    gLargerThanScreen = error.find("does not fit") != std::string::npos;
+    return false;
+  }
   X11RunLoop loop;
   view.setFrame(&loop);
   bool ok = false;
@@ -63,7 +68,15 @@ bool CaptureView(IPlugView& view, host::RgbaImage& image, std::string& error) {
 bool WriteEditorSnapshot(const SnapshotRequest& request, SnapshotResult& result, std::string& error) {
   const char* display = std::getenv("DISPLAY");
   if (display && *display) {
-    if (host::DisplayAnswers()) return WriteViewSnapshot(request, result, &CaptureView, error);
+    if (host::DisplayAnswers()) {
+      gLargerThanScreen = false;
+      const bool written = WriteViewSnapshot(request, result, &CaptureView, error);
+      if (written || !gLargerThanScreen) return written;
+      // Pixels off the screen cannot be read: the off-screen editor paints them.
+      result.note = error + "; painted the editor off-screen";
+      error.clear();
+      return WriteOffscreenEditorSnapshot(request, result, error);
+    }
     // A build or a script must not fail for a stale DISPLAY: the off-screen
     // editor paints the same picture.
     result.note = std::string("the X display \"") + display + "\" does not answer; painted the editor off-screen";

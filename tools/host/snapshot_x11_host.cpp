@@ -150,10 +150,16 @@ std::unique_ptr<X11EditorFrame> X11EditorFrame::Create(int width, int height, in
   xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(frame->mConnection));
   for (int i = 0; i < screenNumber && screens.rem; ++i) xcb_screen_next(&screens);
   const xcb_screen_t* screen = screens.data;
+  // Pixels off the screen cannot be read back: the frame must fit, moved
+  // towards the corner as far as needed (an editor at a high content scale).
+  if (width > screen->width_in_pixels || height > screen->height_in_pixels) {
+    error = "the editor (" + std::to_string(width) + " x " + std::to_string(height) + ") does not fit the X screen (" +
+            std::to_string(screen->width_in_pixels) + " x " + std::to_string(screen->height_in_pixels) + ")";
+    return nullptr;
+  }
+  x = std::min(x, screen->width_in_pixels - width);
+  y = std::min(y, screen->height_in_pixels - height);
   frame->mRoot = screen->root;
-  // Pixels off the screen cannot be read back: the frame moves in to fit.
-  x = std::max(0, std::min(x, int(screen->width_in_pixels) - width));
-  y = std::max(0, std::min(y, int(screen->height_in_pixels) - height));
   frame->mWidth = width;
   frame->mHeight = height;
   frame->mWindow = xcb_generate_id(frame->mConnection);
