@@ -107,7 +107,13 @@ TEST_F(RenderCliTest, ErrorsExplainThemselvesAndFail) {
       {{"render", "--out", out, "--plugin", plugin, "--set", " =3"}, 2, "NAME=VALUE"},
       {{"render", "--out", out, "--out", out, "--plugin", plugin}, 2, "--out is given more than once"},
       {{"render", "--out", out, "--block=64", "--block", "64"}, 2, "--block is given more than once"},
-      {{"render", "--out", out, "--plugin", plugin, "--set", "BY=maybe"}, 2, "is not a number"},
+      {{"render", "--out", out, "--plugin", plugin, "--set", "BY=maybe"}, 2, "is not a number, nor one of Off, On"},
+      {{"render", "--out", out, "--tempo", "0"}, 2, "--tempo takes a tempo above 0"},
+      {{"render", "--out", out, "--tempo", "nan"}, 2, "--tempo takes"},
+      {{"render", "--out", out, "--start-beat", "inf"}, 2, "--start-beat takes"},
+      {{"render", "--out", out, "--plugin", plugin, "--automate", "CHOP=0.5"}, 2, "NAME=TIME:VALUE"},
+      {{"render", "--out", out, "--plugin", plugin, "--automate", "CHOP=-1:0.5"}, 2, "number of seconds"},
+      {{"render", "--out", out, "--plugin", plugin, "--automate", "CHOP=1:0.5,2:9"}, 2, "out of range"},
       {{"render", "--in", TempFile(""), "--out", out, "--plugin", plugin}, 1, "is a folder"},
       {{"render", "--out", TempFile("absent/never.wav"), "--plugin", plugin}, 1, "does not exist"},
       {{"render", "--out", TempFile(""), "--plugin", plugin}, 2, "cannot tell the output format"},
@@ -224,6 +230,61 @@ TEST_F(RenderCliTest, AnOutputLinkIsWrittenThroughNotReplaced) {
   EXPECT_EQ(audio.Frames(), 176400u);
 }
 #endif
+
+// The samples' bits: the file's header holds the time it was written.
+std::string SampleBytes(const std::string& path) {
+  cli::AudioData audio;
+  std::string error, bytes;
+  EXPECT_TRUE(cli::ReadAudioFile(path, audio, error)) << error;
+  for (const auto& channel : audio.channels)
+    bytes.append(reinterpret_cast<const char*>(channel.data()), channel.size() * sizeof(double));
+  return bytes;
+}
+
+// "TIME:VALUE,..." with each TIME the exact time of a frame at 44.1 kHz.
+std::string AtFrames(std::initializer_list<std::pair<long, const char*>> points) {
+  std::string text;
+  for (const auto& [frame, value] : points) {
+    char time[40];
+    std::snprintf(time, sizeof time, "%.17g", static_cast<double>(frame) / 44100.0);
+    text += (text.empty() ? "" : ",") + std::string(time) + ":" + value;
+  }
+  return text;
+}
+
+// Automation lands on its own frame whatever the block size, so every
+// partition writes the same bytes; the host's bypass shows one point landing.
+TEST_F(RenderCliTest, AutomationLandsOnItsFramesWhateverTheBlockSize) {
+  const std::vector<std::string> automation = {
+      "--automate",   "CHOP=" + AtFrames({{0, "0.3"}, {20011, "0.61"}, {70001, "0.27"}}),
+      "--automate",   "BY=" + AtFrames({{33333, "On"}, {33334, "Off"}, {90017, "1"}, {95000, "0"}}),
+      "--automate",   "OUTPUT=" + AtFrames({{1, "-6"}, {45678, "4.5 dB"}, {131071, "-10"}}),
+      "--automate",   "DRY=" + AtFrames({{60000, "0.4"}}),
+      "--automate",   "FADE=" + AtFrames({{12345, "40"}}),
+      "--automate",   "Bypass=" + AtFrames({{150000, "On"}, {160001, "Off"}}),
+      "--tempo",      "133",
+      "--start-beat", "2.5"};
+  std::string reference;  // the samples' bits
+  for (const char* block : {"4096", "1", "32", "512", "7", "333", "65536"}) {
+    const std::string out = TempFile(std::string("automated-") + block + ".wav");
+    std::vector<std::string> args = {"render",      "--out", out,       "--plugin", BundlePath(),
+                                     "--precision", "64",    "--block", block};
+    args.insert(args.end(), automation.begin(), automation.end());
+    const CliResult r = RunVellox(args);
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    if (reference.empty()) reference = SampleBytes(out);
+    EXPECT_TRUE(SampleBytes(out) == reference) << "blocks of " << block << " differ from blocks of 4096";
+  }
+  cli::AudioData audio;
+  std::string error;
+  ASSERT_TRUE(cli::ReadAudioFile(TempFile("automated-4096.wav"), audio, error)) << error;
+  const cli::AudioData demo = cli::MakeDemoSignal(44100.0);
+  const auto dry = [&](long i) { return audio.channels[0][i] == static_cast<float>(demo.channels[0][i]); };
+  EXPECT_FALSE(dry(149999));
+  EXPECT_TRUE(dry(150000) && dry(155555) && dry(160000));
+  EXPECT_FALSE(dry(160001));
+}
 
 TEST_F(RenderCliTest, InfoShowsTheModuleAsAHostSeesIt) {
   const CliResult r = RunVellox({"info", "--plugin", BundlePath()});
@@ -368,8 +429,8 @@ TEST_F(RenderCliTest, FailedRendersLeaveTheOldOutputAndNoPartialFile) {
 TEST(HelpTest, EachCommandsHelpNamesExactlyTheOptionsItTakes) {
   const std::map<std::string, std::set<std::string>> accepted = {
       {"render",
-       {"--in", "--out", "--format", "--plugin", "--set", "--bypass", "--precision", "--block", "--rate", "--force",
-        "--allow-truncated"}},
+       {"--in", "--out", "--format", "--plugin", "--set", "--automate", "--tempo", "--start-beat", "--bypass",
+        "--precision", "--block", "--rate", "--force", "--allow-truncated"}},
       {"info", {"--plugin"}},
       {"snapshot", {"--out", "--plugin", "--set"}},
   };
