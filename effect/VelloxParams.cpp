@@ -1,6 +1,29 @@
 #include "VelloxParams.h"
 
+#include <algorithm>
+
 #include "IEffectBase.h"
+
+namespace {
+
+// Display text and length of each NOTE entry; a length of n bars is -n.
+struct NoteEntry {
+  const char* text;
+  double quarters;
+};
+
+constexpr NoteEntry kNotes[kVelloxNoteCount] = {
+    {"1/32", 0.125}, {"1/16T", 1.0 / 6.0}, {"1/16", 0.25},  {"1/8T", 1.0 / 3.0}, {"1/16D", 0.375},
+    {"1/8", 0.5},    {"1/4T", 2.0 / 3.0},  {"1/8D", 0.75},  {"1/4", 1.0},        {"1/2T", 4.0 / 3.0},
+    {"1/4D", 1.5},   {"1/2", 2.0},         {"1 bar", -1.0}, {"2 bars", -2.0},    {"4 bars", -4.0},
+};
+
+}  // namespace
+
+double VelloxNoteQuarters(int index, double barQuarters) {
+  const double q = kNotes[std::clamp(index, 0, kVelloxNoteCount - 1)].quarters;
+  return q < 0.0 ? -q * barQuarters : q;
+}
 
 // Each label names the unit of the number shown beside it: FADE is the
 // smoother's cut-off rate in hertz, CHOP the cycle timing in seconds and DRY
@@ -15,4 +38,14 @@ void DefineVelloxParams(IEffectBase& plug) {
   by->Define("BY", 0.0, 0.0, 1.0, 1.0, "", "", 1.0);
   by->AddDisplayText(0, "Off");
   by->AddDisplayText(1, "On");
+  IParamSlot* sync = plug.GetParam(kVelloxSync);
+  sync->SetType(kParamInteger);
+  sync->Define("SYNC", 0.0, 0.0, 1.0, 1.0, "", "", 1.0);
+  sync->AddDisplayText(0, "Off");
+  sync->AddDisplayText(1, "On");
+  IParamSlot* note = plug.GetParam(kVelloxNote);
+  note->SetType(kParamInteger);
+  note->Define("NOTE", kVelloxNoteDefault, 0.0, kVelloxNoteCount - 1, 1.0, "", "", 1.0);
+  for (int i = 0; i < kVelloxNoteCount; ++i) note->AddDisplayText(i, kNotes[i].text);
+  plug.SetStateLayoutParams(kVelloxFirstLayoutParams);
 }

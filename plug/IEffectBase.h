@@ -79,6 +79,14 @@ public:
   IParamSlot* GetParam(int index);
   const IParamSlot* GetParam(int index) const;
 
+  // Saved state keeps the first StateLayoutParams() values where the first
+  // layout had them; the adapter stores any later parameters after that
+  // layout. All parameters until set; a count is limited to 0..NParams().
+  void SetStateLayoutParams(int count) { mStateLayoutParams = count; }
+  int StateLayoutParams() const {
+    return mStateLayoutParams < 0 || mStateLayoutParams > NParams() ? NParams() : mStateLayoutParams;
+  }
+
   // Presets: nullptr / "" for an index outside the list.
   int NPresets() const { return static_cast<int>(mPresets.size()); }
   PlugPreset* GetPreset(int index);
@@ -186,6 +194,7 @@ private:
   bool mMidiIn;
   std::atomic<bool> mBypassed{false};
   int mCurrentPreset = 0;
+  int mStateLayoutParams = -1;
   double mSampleRate = 44100.0;
   int mBlockSize = 0;
   int mLatency;

@@ -1,5 +1,7 @@
 #include "IEffectParameter.h"
 
+#include <cmath>
+
 #include "IParamSlot.h"
 #include "LeadingNumber.h"
 #include "WideText.h"
@@ -35,9 +37,16 @@ bool NamedValue(const IParamSlot& slot, const std::string& text, double& plain) 
 
 }  // namespace
 
+// A host that keeps figures in single precision hands over entry 9 of
+// 0..14 as 8.9999999: a stepped value that close to a step is that step.
 void SlotValueText(const IParamSlot& slot, double normalized, String128 out) {
   char text[kParamDisplayMax];
-  slot.DisplayString(slot.FromNormalized(normalized), text, sizeof text);
+  double plain = slot.FromNormalized(normalized);
+  if (!slot.IsContinuous() && slot.Step() > 0.0) {
+    const double step = std::nearbyint(plain / slot.Step()) * slot.Step();
+    if (std::fabs(plain - step) <= 1e-5 * slot.Step()) plain = step;
+  }
+  slot.DisplayString(plain, text, sizeof text);
   WidenText(text, out);
 }
 

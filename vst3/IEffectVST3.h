@@ -127,7 +127,7 @@ private:
   Steinberg::tresult SaveState(Steinberg::IBStream* state);
   // notifyHost: tell the component handler that every value may have changed.
   Steinberg::tresult RestoreState(Steinberg::IBStream* state, bool notifyHost);
-  // Parameter chunk and bypass word.
+  // Bytes of a state this version saves.
   int StateBytes() const;
   void NotifyHostOfNewValues();
 

@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include "IEffectVST3.h"
 #include "base/source/fstreamer.h"
 #include "pluginterfaces/base/ibstream.h"
@@ -5,11 +7,17 @@
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-// Saved state: the core's parameter chunk, then a little-endian int32 that is
-// 1 while the host has bypassed the plug-in. The controller and the component
-// save and restore the same bytes, so a project saved through either side
-// loads through the other, and hosts that read values from the component
-// state see the real ones.
+// Saved state: the values of the first layout's parameters (8-byte
+// little-endian doubles), then a little-endian int32 that is 1 while the host
+// has bypassed the plug-in. Parameters added since follow in an extension:
+// the tag "VLXE", a uint32 version, a uint32 byte count of the values, then
+// the values. Each later version only appends values and raises the number,
+// so a reader takes the values it knows and ignores the rest; a reader of the
+// first layout stops before the tag. A state that ends after the bypass word
+// gives the added parameters their defaults. The controller and the
+// component save and restore the same bytes, so a project saved through
+// either side loads through the other, and hosts that read values from the
+// component state see the real ones.
 
 namespace {
 
@@ -34,7 +42,37 @@ public:
   }
 
   bool WriteAll(const void* data, int32 size) { return size == 0 || writeRaw(data, size) == size; }
+  bool ReadAll(void* data, int32 size) { return size == 0 || readRaw(data, size) == size; }
 };
+
+constexpr uint8 kExtensionTag[4] = {'V', 'L', 'X', 'E'};
+constexpr uint32 kExtensionVersion = 1;
+constexpr int32 kExtensionHeaderBytes = 12;
+
+// The extension after the first layout: its values are appended to chunk.
+// Where the stream ends with the first layout, or goes on with bytes that
+// are not the tag (a version before the extension accepted and ignored
+// such bytes), the added parameters take their defaults. Some hosts' streams
+// fail a read past their end rather than report a short one. Behind the tag
+// a header or values that are cut short or malformed refuse the state.
+bool ReadExtension(IEffectBase& plug, StateStreamer& streamer, StateChunk& chunk) {
+  const int first = plug.StateLayoutParams();
+  const int32 valueBytes = 8 * (plug.NParams() - first);
+  if (valueBytes == 0) return true;
+  uint8 tag[4] = {};
+  if (streamer.readRaw(tag, 4) != 4 || std::memcmp(tag, kExtensionTag, 4) != 0) {
+    for (int i = first; i < plug.NParams(); ++i)
+      if (!chunk.AppendDouble(plug.GetParam(i)->Default())) return false;
+    return true;
+  }
+  uint32 version = 0;
+  uint32 bytes = 0;
+  if (!streamer.readInt32u(version) || !streamer.readInt32u(bytes) || version < 1 ||
+      bytes < static_cast<uint32>(valueBytes))
+    return false;
+  const int start = chunk.Size();
+  return chunk.Resize(start + valueBytes) && streamer.ReadAll(chunk.Data() + start, valueBytes);
+}
 
 }  // namespace
 
@@ -51,8 +89,14 @@ tresult IEffectVST3::SaveState(IBStream* stream) {
       if (!SerializeParams(chunk)) return kResultFalse;
       bypass = IsBypassed() ? 1u : 0u;
     }
+    const int32 firstBytes = 8 * StateLayoutParams();
+    const int32 extensionBytes = chunk.Size() - firstBytes;
     StateStreamer streamer(stream);
-    if (!streamer.WriteAll(chunk.Data(), chunk.Size()) || !streamer.writeInt32u(bypass)) return kResultFalse;
+    if (!streamer.WriteAll(chunk.Data(), firstBytes) || !streamer.writeInt32u(bypass)) return kResultFalse;
+    if (extensionBytes > 0 && (!streamer.WriteAll(kExtensionTag, 4) || !streamer.writeInt32u(kExtensionVersion) ||
+                               !streamer.writeInt32u(static_cast<uint32>(extensionBytes)) ||
+                               !streamer.WriteAll(chunk.Data() + firstBytes, extensionBytes)))
+      return kResultFalse;
     return kResultOk;
   } catch (...) {
     return kResultFalse;
@@ -65,12 +109,15 @@ tresult IEffectVST3::SaveState(IBStream* stream) {
 tresult IEffectVST3::RestoreState(IBStream* stream, bool notifyHost) {
   if (!stream) return kInvalidArgument;
   try {
-    const int chunkBytes = StateBytes() - 4;
+    const int firstBytes = 8 * StateLayoutParams();
     StateChunk chunk;
-    if (chunkBytes <= 0 || !chunk.Resize(chunkBytes)) return kResultFalse;
+    if (firstBytes <= 0 || !chunk.Reserve(static_cast<size_t>(StateBytes())) || !chunk.Resize(firstBytes))
+      return kResultFalse;
     StateStreamer streamer(stream);
     uint32 bypass = 0;
-    if (streamer.readRaw(chunk.Data(), chunkBytes) != chunkBytes || !streamer.readInt32u(bypass)) return kResultFalse;
+    if (!streamer.ReadAll(chunk.Data(), firstBytes) || !streamer.readInt32u(bypass) ||
+        !ReadExtension(*this, streamer, chunk))
+      return kResultFalse;
     {
       PlugLock lock(Mutex());
       UnserializeParams(chunk, 0);
@@ -84,7 +131,10 @@ tresult IEffectVST3::RestoreState(IBStream* stream, bool notifyHost) {
   return kResultOk;
 }
 
-int IEffectVST3::StateBytes() const { return 8 * NParams() + 4; }
+int IEffectVST3::StateBytes() const {
+  const int added = NParams() - StateLayoutParams();
+  return 8 * NParams() + 4 + (added > 0 ? kExtensionHeaderBytes : 0);
+}
 
 // Outside the lock: the host may query values from inside the call.
 void IEffectVST3::NotifyHostOfNewValues() {

@@ -20,6 +20,8 @@ const Expected kParams[] = {
     {"DRY", "", kParamContinuous, 0.0, 0.0, 1.0, 0.01, 2},
     {"OUTPUT", "dB", kParamContinuous, 0.0, -10.0, 10.0, 0.01, 2},
     {"BY", "", kParamInteger, 0.0, 0.0, 1.0, 1.0, 0},
+    {"SYNC", "", kParamInteger, 0.0, 0.0, 1.0, 1.0, 0},
+    {"NOTE", "", kParamInteger, 8.0, 0.0, 14.0, 1.0, 0},
 };
 
 // What the editor builder saw when the constructor called it.
@@ -39,10 +41,11 @@ void BuildFakeEditor(IEffectBase& plug) {
 }
 }  // namespace
 
-TEST(VelloxParams, FiveParametersAsDefined) {
+TEST(VelloxParams, ParametersAsDefined) {
   TestEffect fx;
-  ASSERT_EQ(fx.NParams(), 5);
-  for (int i = 0; i < 5; ++i) {
+  ASSERT_EQ(fx.NParams(), 7);
+  EXPECT_EQ(fx.StateLayoutParams(), 5);
+  for (int i = 0; i < 7; ++i) {
     const IParamSlot& p = *fx.GetParam(i);
     SCOPED_TRACE(kParams[i].name);
     EXPECT_STREQ(p.Name(), kParams[i].name);
@@ -88,8 +91,9 @@ TEST(VelloxParams, EditorIsBuiltBetweenParamsAndPresetCapture) {
     EXPECT_TRUE(gBuilder.paramsDefined);
     EXPECT_FALSE(gBuilder.presetCaptured);
     ASSERT_NE(fx.Graphics(), nullptr);
-    const std::vector<std::string> bound = {"deliver 0 0.000000", "deliver 1 0.000000", "deliver 2 0.000000",
-                                            "deliver 3 0.500000", "deliver 4 0.000000", "surfaces"};
+    const std::vector<std::string> bound = {
+        "deliver 0 0.000000", "deliver 1 0.000000", "deliver 2 0.000000", "deliver 3 0.500000",
+        "deliver 4 0.000000", "deliver 5 0.000000", "deliver 6 0.571429", "surfaces"};
     EXPECT_EQ(gBuilder.log.calls, bound);
   }
   EXPECT_TRUE(gBuilder.log.deleted);

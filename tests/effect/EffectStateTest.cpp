@@ -11,15 +11,17 @@
 #include "EffectHarness.h"
 #include "StateChunk.h"
 
-TEST(EffectState, DefaultsSerializeToFortyBytes) {
+TEST(EffectState, DefaultsSerializeToFiftySixBytes) {
   TestEffect fx;
   StateChunk chunk;
   ASSERT_TRUE(fx.SerializeParams(chunk));
-  ASSERT_EQ(chunk.Size(), 40);
-  uint8_t want[40] = {0, 0, 0, 0, 0, 0, 0x14, 0x40, 0x29, 0x5C, 0x8F, 0xC2, 0xF5, 0x28, 0xCC, 0x3F};
-  EXPECT_EQ(std::memcmp(chunk.Data(), want, 40), 0);
-  EXPECT_EQ(fx.GetPreset(0)->values.Size(), 40);
-  EXPECT_EQ(std::memcmp(fx.GetPreset(0)->values.Data(), want, 40), 0);
+  ASSERT_EQ(chunk.Size(), 56);
+  uint8_t want[56] = {0, 0, 0, 0, 0, 0, 0x14, 0x40, 0x29, 0x5C, 0x8F, 0xC2, 0xF5, 0x28, 0xCC, 0x3F};
+  want[55] = 0x40;  // NOTE 8.0
+  want[54] = 0x20;
+  EXPECT_EQ(std::memcmp(chunk.Data(), want, 56), 0);
+  EXPECT_EQ(fx.GetPreset(0)->values.Size(), 56);
+  EXPECT_EQ(std::memcmp(fx.GetPreset(0)->values.Data(), want, 56), 0);
 }
 
 TEST(EffectState, RoundTripReachesDerivedState) {
@@ -30,7 +32,7 @@ TEST(EffectState, RoundTripReachesDerivedState) {
   StateChunk chunk;
   ASSERT_TRUE(source.fx.SerializeParams(chunk));
   EffectHarness target;
-  EXPECT_EQ(target.fx.UnserializeParams(chunk, 0), 40);
+  EXPECT_EQ(target.fx.UnserializeParams(chunk, 0), 56);
   EXPECT_EQ(target.fx.Chopper().fadeRate, 20.0);
   EXPECT_EQ(target.fx.Chopper().dryLevel, 0.4);
   EXPECT_EQ(target.fx.Chopper().outputGain, source.fx.Chopper().outputGain);
@@ -50,7 +52,7 @@ TEST(EffectState, RestoreFromByteEightRunsOut) {
 
 TEST(EffectState, RestoreLimitsAndEmptyChunk) {
   EffectHarness h;
-  EXPECT_EQ(h.fx.UnserializeParams(ChunkOf({100.0, 0.5, -1.0, 3.0, 0.0}), 0), 40);
+  EXPECT_EQ(h.fx.UnserializeParams(ChunkOf({100.0, 0.5, -1.0, 3.0, 0.0, 0.0, 8.0}), 0), 56);
   EXPECT_EQ(h.fx.GetParam(kVelloxFade)->Value(), 50.0);
   EXPECT_EQ(h.fx.GetParam(kVelloxDry)->Value(), 0.0);
   EXPECT_EQ(h.fx.Chopper().fadeRate, 50.0);
@@ -67,7 +69,7 @@ TEST(EffectState, NonFiniteValuesNeverReachTheAudio) {
   EffectHarness h;
   h.Set(kVelloxOutput, 4.0);
   const double inf = std::numeric_limits<double>::infinity();
-  EXPECT_EQ(h.fx.UnserializeParams(ChunkOf({inf, -inf, std::nan(""), std::nan(""), inf}), 0), 40);
+  EXPECT_EQ(h.fx.UnserializeParams(ChunkOf({inf, -inf, std::nan(""), std::nan(""), inf, inf, -inf}), 0), 56);
   const ChopperState& s = h.fx.Chopper();
   EXPECT_EQ(s.fadeRate, 50.0);
   EXPECT_EQ(s.chopPeriod, 0.22);

@@ -1,6 +1,7 @@
 // Saved state from the host, on the controller and the component side, through
 // complete, short, failing and lying streams. A restore takes a whole state or
-// changes nothing.
+// changes nothing: the first layout whole, and the extension behind it whole
+// or not at all.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -14,7 +15,9 @@ using namespace Steinberg::Vst;
 
 namespace {
 
-constexpr size_t kStateBytes = 44;
+constexpr size_t kStateBytes = 44;     // the first layout
+constexpr size_t kExtendedBytes = 72;  // with the extension of this version
+const uint8_t kTag[4] = {'V', 'L', 'X', 'E'};
 
 // A host stream with the faults hosts' streams have. It notes whether any
 // read it answered was incomplete by its own account (failed, or a count
@@ -28,10 +31,12 @@ public:
 
   tresult PLUGIN_API read(void* buffer, int32 n, int32* done) override {
     const size_t available = bytes.size() - cursor;
+    // Reads of the first layout must be whole; after it a reader may probe.
+    const bool firstLayout = cursor < kStateBytes;
     // A read that could only be partial fails whole when the count is not
     // written: that stream would otherwise deliver less than it claims.
     if ((mFailAbove > 0 && n > mFailAbove) || (mCount == kUntouched && available < static_cast<size_t>(n))) {
-      incomplete = true;
+      incomplete = incomplete || firstLayout;
       return kResultFalse;
     }
     int32 moved = 0;
@@ -39,7 +44,7 @@ public:
     int32 told = moved;
     if (mCount == kUnderstated && moved > 0) told = moved - 1;
     if (mCount == kOverstated) told = moved + 1;
-    incomplete = incomplete || result != kResultOk || told != n;
+    incomplete = incomplete || (firstLayout && (result != kResultOk || told != n));
     if (done && mCount != kUntouched) *done = told;
     return result;
   }
@@ -66,12 +71,19 @@ tresult Restore(EffectRig& rig, int side, IBStream* stream) {
 // answers kResultOk with fewer bytes instead of failing), bit 3 restore the
 // stream twice, bits 4-5 how the stream counts the bytes it moved (honestly,
 // not at all, one too few, one too many), bit 6 reads above the second byte's
-// value fail. The rest is the stream.
+// value fail, bit 7 the stream carries the extension's tag and version 1 at
+// byte 44 (so that a mutation rarely needs to find them). The rest is the
+// stream.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;
   const uint8_t mode = data[0];
   const int32 failAbove = (mode & 64) ? data[1] : 0;
-  const std::vector<uint8_t> bytes(data + 2, data + size);
+  std::vector<uint8_t> bytes(data + 2, data + size);
+  if ((mode & 128) && bytes.size() >= kStateBytes + 8) {
+    std::copy(kTag, kTag + 4, bytes.begin() + kStateBytes);
+    const uint8_t version[4] = {1, 0, 0, 0};
+    std::copy(version, version + 4, bytes.begin() + kStateBytes + 4);
+  }
   const auto count = static_cast<HostileStream::Count>((mode >> 4) & 3);
   EffectRig rig;
 
@@ -85,13 +97,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       FUZZ_REQUIRE(SaveState(rig) == before, "a refused restore changed the state");
       continue;
     }
-    // Accepted: the stream delivered a whole state, and it is what was restored.
+    // Accepted: the stream delivered a whole first layout, and what was
+    // restored is that layout alone (the rest ignored) or, with the tag after
+    // it, the layout and the extension an honest stream gives.
     FUZZ_REQUIRE(!stream.incomplete && stream.cursor >= kStateBytes, "accepted an incomplete state of %zu bytes",
                  stream.cursor);
-    EffectRig reference;
-    FakeStream whole(std::vector<uint8_t>(bytes.begin(), bytes.begin() + kStateBytes));
-    FUZZ_REQUIRE(reference.controller->setState(&whole) == kResultOk, "a whole state was refused");
-    FUZZ_REQUIRE(SaveState(rig) == SaveState(reference), "the restored state is not the stream's");
+    EffectRig first;
+    FakeStream alone(std::vector<uint8_t>(bytes.begin(), bytes.begin() + kStateBytes));
+    FUZZ_REQUIRE(first.controller->setState(&alone) == kResultOk, "a whole first layout was refused");
+    const bool tagged = bytes.size() >= kStateBytes + 4 && std::equal(kTag, kTag + 4, bytes.begin() + kStateBytes);
+    if (!tagged || SaveState(rig) == SaveState(first)) continue;
+    FUZZ_REQUIRE(stream.cursor >= kExtendedBytes, "took the extension from %zu bytes", stream.cursor);
+    EffectRig extended;
+    FakeStream whole(std::vector<uint8_t>(bytes.begin(), bytes.begin() + kExtendedBytes));
+    FUZZ_REQUIRE(extended.controller->setState(&whole) == kResultOk, "a whole extended state was refused");
+    FUZZ_REQUIRE(SaveState(rig) == SaveState(extended), "the restored state is not the stream's");
   }
   RequireStateRoundTrip(rig);
 

@@ -29,6 +29,8 @@ constexpr ExpectedParameter kTable[] = {
     {2, "DRY", "", 0, 0.0, 1},
     {3, "OUTPUT", "dB", 0, 0.5, 1},
     {4, "BY", "", 1, 0.0, 1},
+    {5, "SYNC", "", 1, 0.0, 1},
+    {6, "NOTE", "", 14, 8.0 / 14.0, 1},
 };
 
 std::string ValueText(IEditController& controller, ParamID id, ParamValue v) {
@@ -37,12 +39,12 @@ std::string ValueText(IEditController& controller, ParamID id, ParamValue v) {
   return Utf16ToUtf8(text, 128);
 }
 
-TEST_F(ModuleTest, HostSeesSevenParametersInOrder) {
+TEST_F(ModuleTest, HostSeesNineParametersInOrder) {
   auto instance = NewInstance();
   ASSERT_TRUE(instance);
   IEditController& controller = *instance->Controller();
-  ASSERT_EQ(controller.getParameterCount(), 7);
-  for (int32 i = 0; i < 7; ++i) {
+  ASSERT_EQ(controller.getParameterCount(), 9);
+  for (int32 i = 0; i < 9; ++i) {
     SCOPED_TRACE(kTable[i].title);
     ParameterInfo info{};
     ASSERT_EQ(controller.getParameterInfo(i, info), kResultOk);
@@ -61,7 +63,7 @@ TEST_F(ModuleTest, HostSeesSevenParametersInOrder) {
 TEST_F(ModuleTest, ParameterIndexOutsideTheListIsRefused) {
   auto instance = NewInstance();
   ASSERT_TRUE(instance);
-  for (int32 index : {7, -1, 1000}) {
+  for (int32 index : {9, -1, 1000}) {
     ParameterInfo info{};
     tresult result = kResultOk;
     try {
@@ -97,6 +99,18 @@ TEST_F(ModuleTest, ValueTextsFollowTheParameterUnits) {
   host::Utf8ToUtf16("loud", text, 128);
   EXPECT_EQ(controller.getParamValueByString(3, text, v), kResultFalse);
   EXPECT_EQ(v, 1.0);
+
+  // NOTE's entries by index, from figures in single precision too, and back.
+  const char* notes[] = {"1/32", "1/16T", "1/16", "1/8T", "1/16D", "1/8",    "1/4T",  "1/8D",
+                         "1/4",  "1/2T",  "1/4D", "1/2",  "1 bar", "2 bars", "4 bars"};
+  for (int i = 0; i < 15; ++i) {
+    EXPECT_EQ(ValueText(controller, 6, i / 14.0), notes[i]);
+    EXPECT_EQ(ValueText(controller, 6, static_cast<float>(i / 14.0)), notes[i]);
+    host::Utf8ToUtf16(notes[i], text, 128);
+    ASSERT_EQ(controller.getParamValueByString(6, text, v), kResultOk) << notes[i];
+    EXPECT_EQ(v, i / 14.0) << notes[i];
+  }
+  EXPECT_EQ(ValueText(controller, 5, 1.0), "On");
 
   EXPECT_EQ(controller.plainParamToNormalized(0, 27.5), 0.5);
   EXPECT_EQ(controller.plainParamToNormalized(0x62706173, 1.0), 1.0);

@@ -19,6 +19,10 @@ const std::vector<uint8_t> kDefaultState = {
     0,    0,    0,    0,    0,    0,    0,    0,     // OUTPUT 0.0 dB
     0,    0,    0,    0,    0,    0,    0,    0,     // BY 0
     0x00, 0x00, 0x00, 0x00,                          // host bypass off
+    'V',  'L',  'X',  'E',  1,    0,    0,    0,     // extension tag, version 1
+    16,   0,    0,    0,                             // 16 bytes of values
+    0,    0,    0,    0,    0,    0,    0,    0,     // SYNC 0
+    0,    0,    0,    0,    0,    0,    0x20, 0x40,  // NOTE 8 ("1/4")
 };
 
 class StateTest : public ModuleTest {
@@ -51,7 +55,7 @@ protected:
   }
 
   void ChangeEveryParameter() {
-    for (ParamID id = 0; id < 5; ++id) ASSERT_EQ(instance_->Controller()->setParamNormalized(id, 1.0), kResultOk);
+    for (ParamID id = 0; id < 7; ++id) ASSERT_EQ(instance_->Controller()->setParamNormalized(id, 1.0), kResultOk);
     SetHostBypass(1.0);
   }
 
@@ -106,7 +110,7 @@ TEST_F(StateTest, OutOfRangeValuesAreLimited) {
   EXPECT_EQ(instance_->Controller()->getParamNormalized(3), 1.0);
 }
 
-// The component side carries the same 44 bytes: a host that restores the
+// The component side carries the same bytes: a host that restores the
 // component, then syncs the controller from it, sees the restored values.
 TEST_F(StateTest, ComponentStateCarriesTheSameBytes) {
   auto saved = owned(new host::MemoryStream());

@@ -65,9 +65,11 @@ TEST(Controller, PresentsSevenParametersInOrder) {
                       {1, "CHOP", "s", 0, 0.0, 1},
                       {2, "DRY", "", 0, 0.0, 1},
                       {3, "OUTPUT", "dB", 0, 0.5, 1},
-                      {4, "BY", "", 1, 0.0, 1}};
-  ASSERT_EQ(rig.controller->getParameterCount(), 7);
-  for (int32 i = 0; i < 7; ++i) {
+                      {4, "BY", "", 1, 0.0, 1},
+                      {5, "SYNC", "", 1, 0.0, 1},
+                      {6, "NOTE", "", 14, 8.0 / 14.0, 1}};
+  ASSERT_EQ(rig.controller->getParameterCount(), 9);
+  for (int32 i = 0; i < 9; ++i) {
     ParameterInfo info = {};
     ASSERT_EQ(rig.controller->getParameterInfo(i, info), kResultOk);
     EXPECT_EQ(info.id, rows[i].id) << i;
@@ -86,7 +88,7 @@ TEST(Controller, PresentsSevenParametersInOrder) {
   EXPECT_EQ(fade->getPrecision(), 2);
 
   ParameterInfo outside = {};
-  EXPECT_EQ(rig.controller->getParameterInfo(7, outside), kResultFalse);
+  EXPECT_EQ(rig.controller->getParameterInfo(9, outside), kResultFalse);
   EXPECT_EQ(rig.controller->getParameterInfo(-1, outside), kResultFalse);
 }
 
@@ -103,7 +105,7 @@ TEST(Controller, ConvertsValuesToTextAndBack) {
   EXPECT_EQ(ValueText(c, kBypassParamId, 0.5), "Off");
   EXPECT_EQ(ValueText(c, kPresetParamId, 0.0), "-");
   EXPECT_EQ(ValueText(c, kPresetParamId, 1.0), "<refused>");
-  EXPECT_EQ(ValueText(c, 5, 0.0), "<refused>");
+  EXPECT_EQ(ValueText(c, 7, 0.0), "<refused>");
 
   EXPECT_DOUBLE_EQ(ValueOf(c, 3, "2.5"), 0.625);
   EXPECT_DOUBLE_EQ(ValueOf(c, 3, "20"), 1.0);
@@ -210,13 +212,13 @@ TEST(Controller, IdentifiesTheHostOnEveryInitialize) {
   EXPECT_EQ(rig.effect->HostIdentity(), kHostIdCubase);
   // A repeat still reloads preset 0 and registers nothing twice.
   EXPECT_EQ(rig.effect->GetParam(0)->Value(), 5.0);
-  EXPECT_EQ(rig.controller->getParameterCount(), 7);
+  EXPECT_EQ(rig.controller->getParameterCount(), 9);
 
   Vellox* bare = new Vellox();
   EXPECT_EQ(static_cast<IComponent*>(bare)->initialize(nullptr), kResultOk);
   EXPECT_EQ(bare->HostIdentity(), kHostIdUnidentified);
   EXPECT_EQ(static_cast<IComponent*>(bare)->initialize(nullptr), kResultFalse);
-  EXPECT_EQ(static_cast<IEditController*>(bare)->getParameterCount(), 7);
+  EXPECT_EQ(static_cast<IEditController*>(bare)->getParameterCount(), 9);
   EXPECT_EQ(static_cast<IComponent*>(bare)->getBusCount(kAudio, kInput), 1);
   static_cast<IComponent*>(bare)->terminate();
   EXPECT_EQ(static_cast<IComponent*>(bare)->getBusCount(kAudio, kOutput), 0);
@@ -443,7 +445,7 @@ TEST(Controller, HostsHearOfRestoredAndReloadedValues) {
     data.outputParameterChanges = &outputs;
     ASSERT_EQ(rig.Process(data), kResultOk);
     // Only a program in the list loads; others leave every knob alone.
-    EXPECT_EQ(outputs.getParameterCount(), program == 0.0 ? 5 : 0) << program;
+    EXPECT_EQ(outputs.getParameterCount(), program == 0.0 ? 7 : 0) << program;
     EXPECT_EQ(rig.controller->getParamNormalized(3), program == 0.0 ? 0.5 : 0.9) << program;
     for (int32 i = 0; i < outputs.getParameterCount(); ++i) {
       int32 offset = -1;

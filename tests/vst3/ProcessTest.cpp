@@ -209,9 +209,9 @@ TEST(Process, HostValuesReachTheEditorUnderTheLock) {
   FakeStream stream(LittleEndianDoubles({50.0, 1.0, 0.5, -10.0, 1.0}));
   stream.bytes.insert(stream.bytes.end(), {0, 0, 0, 0});
   ASSERT_EQ(rig.controller->setState(&stream), kResultOk);
-  ASSERT_EQ(log.size(), 5u);
-  const double plain[5] = {50.0, 1.0, 0.5, -10.0, 1.0};
-  for (int i = 0; i < 5; ++i) {
+  ASSERT_EQ(log.size(), 7u);  // a first-layout state: SYNC and NOTE at their defaults
+  const double plain[7] = {50.0, 1.0, 0.5, -10.0, 1.0, 0.0, 8.0};
+  for (int i = 0; i < 7; ++i) {
     EXPECT_EQ(log[i].index, i);
     EXPECT_EQ(log[i].value, plain[i]);
     EXPECT_FALSE(log[i].normalized);
@@ -504,7 +504,7 @@ TEST(Process, QueuePointsAreLimitedAndForeignIdsIgnored) {
     ParamID id;
     double point, delivered, output;  // delivered -1: nothing reaches the editor
   } cases[] = {{3, 1.5, 1.0, 10.0},       {3, -0.5, 0.0, -10.0},        {3, HUGE_VAL, -1, -10.0},
-               {3, -HUGE_VAL, -1, -10.0}, {3, std::nan(""), -1, -10.0}, {5, 1.0, -1, -10.0}};
+               {3, -HUGE_VAL, -1, -10.0}, {3, std::nan(""), -1, -10.0}, {7, 1.0, -1, -10.0}};
   for (const auto& k : cases) {
     log.clear();
     FakeParamChanges changes;

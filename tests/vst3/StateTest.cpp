@@ -10,12 +10,29 @@ using namespace Steinberg::Vst;
 
 namespace {
 
-const std::vector<uint8_t> kDefaultState = {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x14, 0x40,  // FADE 5.0
-                                            0x29, 0x5C, 0x8F, 0xC2, 0xF5, 0x28, 0xCC, 0x3F,  // CHOP 0.22
-                                            0,    0,    0,    0,    0,    0,    0,    0,     // DRY
-                                            0,    0,    0,    0,    0,    0,    0,    0,     // OUTPUT
-                                            0,    0,    0,    0,    0,    0,    0,    0,     // BY
-                                            0x00, 0x00, 0x00, 0x00};                         // host bypass
+const std::vector<uint8_t> kFirstLayout = {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x14, 0x40,  // FADE 5.0
+                                           0x29, 0x5C, 0x8F, 0xC2, 0xF5, 0x28, 0xCC, 0x3F,  // CHOP 0.22
+                                           0,    0,    0,    0,    0,    0,    0,    0,     // DRY
+                                           0,    0,    0,    0,    0,    0,    0,    0,     // OUTPUT
+                                           0,    0,    0,    0,    0,    0,    0,    0,     // BY
+                                           0x00, 0x00, 0x00, 0x00};                         // host bypass
+
+// The extension: tag, version, byte count, then SYNC and NOTE.
+std::vector<uint8_t> Extension(uint32_t version, uint32_t count, const std::vector<double>& values) {
+  std::vector<uint8_t> bytes = {'V', 'L', 'X', 'E'};
+  for (uint32_t word : {version, count})
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(word >> (8 * i)));
+  const std::vector<uint8_t> doubles = LittleEndianDoubles(values);
+  bytes.insert(bytes.end(), doubles.begin(), doubles.end());
+  return bytes;
+}
+
+std::vector<uint8_t> Joined(std::vector<uint8_t> a, const std::vector<uint8_t>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+const std::vector<uint8_t> kDefaultState = Joined(kFirstLayout, Extension(1, 16, {0.0, 8.0}));
 
 std::vector<double> Values(IEffectBase& e) {
   std::vector<double> v;
@@ -24,13 +41,13 @@ std::vector<double> Values(IEffectBase& e) {
 }
 
 void ChangeEverything(EffectRig& rig) {
-  for (ParamID id = 0; id < 5; ++id) rig.controller->setParamNormalized(id, 1.0);
+  for (ParamID id = 0; id < kVelloxNumParams; ++id) rig.controller->setParamNormalized(id, 1.0);
   rig.effect->SetBypassed(true);
 }
 
 }  // namespace
 
-TEST(State, SavesTheFortyFourBytes) {
+TEST(State, SavesTheFirstLayoutThenTheExtension) {
   EffectRig rig;
   FakeStream stream;
   ASSERT_EQ(rig.controller->getState(&stream), kResultOk);
@@ -39,8 +56,53 @@ TEST(State, SavesTheFortyFourBytes) {
   rig.effect->SetBypassed(true);
   FakeStream bypassed;
   ASSERT_EQ(rig.controller->getState(&bypassed), kResultOk);
-  ASSERT_EQ(bypassed.bytes.size(), 44u);
-  EXPECT_EQ(std::vector<uint8_t>(bypassed.bytes.end() - 4, bypassed.bytes.end()), (std::vector<uint8_t>{1, 0, 0, 0}));
+  ASSERT_EQ(bypassed.bytes.size(), 72u);
+  EXPECT_EQ(std::vector<uint8_t>(bypassed.bytes.begin() + 40, bypassed.bytes.begin() + 44),
+            (std::vector<uint8_t>{1, 0, 0, 0}));
+}
+
+// Every layout a version wrote or may write: the first (ending with the
+// bypass word or followed by bytes it ignored), this one, and a later one
+// with more values and more data; behind the tag, a broken header refuses.
+TEST(State, LayoutsOfEveryVersion) {
+  struct Row {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    bool accepted;
+    double sync, note;
+  };
+  const Row rows[] = {
+      {"first layout", kFirstLayout, true, 0.0, 8.0},
+      {"first layout and other bytes", Joined(kFirstLayout, {'x', 'y', 'z', 'w', 1, 2}), true, 0.0, 8.0},
+      {"with the extension", Joined(kFirstLayout, Extension(1, 16, {1.0, 3.0})), true, 1.0, 3.0},
+      {"a later version", Joined(kFirstLayout, Extension(2, 24, {1.0, 12.0, 7.5, 99.0})), true, 1.0, 12.0},
+      {"values limited", Joined(kFirstLayout, Extension(1, 16, {5.0, -3.0})), true, 1.0, 0.0},
+      {"version 0", Joined(kFirstLayout, Extension(0, 16, {1.0, 3.0})), false, 0.0, 0.0},
+      {"count short of the values", Joined(kFirstLayout, Extension(1, 8, {1.0, 3.0})), false, 0.0, 0.0},
+      {"values cut short", Joined(kFirstLayout, Extension(1, 16, {1.0})), false, 0.0, 0.0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    EffectRig rig;
+    rig.controller->setParamNormalized(kVelloxNote, 1.0);
+    FakeStream before;
+    ASSERT_EQ(rig.controller->getState(&before), kResultOk);
+    FakeStream in(row.bytes);
+    EXPECT_EQ(rig.controller->setState(&in), row.accepted ? kResultOk : kResultFalse);
+    FakeStream after;
+    ASSERT_EQ(rig.controller->getState(&after), kResultOk);
+    if (!row.accepted) {
+      EXPECT_EQ(after.bytes, before.bytes);
+      continue;
+    }
+    EXPECT_EQ(rig.effect->GetParam(kVelloxSync)->Value(), row.sync);
+    EXPECT_EQ(rig.effect->GetParam(kVelloxNote)->Value(), row.note);
+    EXPECT_EQ(std::vector<uint8_t>(after.bytes.begin(), after.bytes.begin() + 44), kFirstLayout);
+    FakeStream again(after.bytes);
+    EffectRig other;
+    ASSERT_EQ(other.controller->setState(&again), kResultOk);
+    EXPECT_EQ(Values(*other.effect), Values(*rig.effect));
+  }
 }
 
 // The component side saves and restores the very bytes of the controller
@@ -52,7 +114,7 @@ TEST(State, ComponentSideSavesAndRestoresTheSameBytes) {
   FakeStream viaComponent, viaController;
   ASSERT_EQ(source.component->getState(&viaComponent), kResultOk);
   ASSERT_EQ(source.controller->getState(&viaController), kResultOk);
-  ASSERT_EQ(viaComponent.bytes.size(), 44u);
+  ASSERT_EQ(viaComponent.bytes.size(), 72u);
   EXPECT_EQ(viaComponent.bytes, viaController.bytes);
 
   EffectRig target;
@@ -81,7 +143,7 @@ TEST(State, RestoresValuesAndTheBypassWord) {
   ChangeEverything(rig);
   FakeStream full(kDefaultState);
   EXPECT_EQ(rig.controller->setState(&full), kResultOk);
-  EXPECT_EQ(Values(*rig.effect), (std::vector<double>{5.0, 0.22, 0.0, 0.0, 0.0}));
+  EXPECT_EQ(Values(*rig.effect), (std::vector<double>{5.0, 0.22, 0.0, 0.0, 0.0, 0.0, 8.0}));
   EXPECT_FALSE(rig.effect->IsBypassed());
   EXPECT_EQ(rig.effect->Chopper().outputGain, 1.0);
 
@@ -93,12 +155,13 @@ TEST(State, RestoresValuesAndTheBypassWord) {
   EXPECT_EQ(rig.controller->getParamNormalized(kBypassParamId), 1.0);
 }
 
-// A state that stops anywhere short of its 44 bytes is refused whole, whether
+// A state that stops short of its first 44 bytes, or inside the extension
+// after its tag, is refused whole, whether
 // the stream fails the read or answers it with fewer bytes: no value, no
 // bypass and nothing the next save writes changes.
 TEST(State, IncompleteStreamsChangeNothing) {
   for (bool failAtEnd : {true, false})
-    for (size_t length : {0, 8, 16, 20, 40, 42, 43}) {
+    for (size_t length : {0, 8, 16, 20, 40, 42, 43, 48, 52, 56, 64, 71}) {
       EffectRig rig;
       ChangeEverything(rig);
       FakeStream before;
@@ -122,7 +185,7 @@ TEST(State, GarbageIsLimitedToTheRanges) {
   garbage.insert(garbage.end(), {0xFF, 0xFF, 0xFF, 0xFF, 0xAB, 0xCD});
   FakeStream stream(garbage);
   EXPECT_EQ(rig.controller->setState(&stream), kResultOk);
-  EXPECT_EQ(Values(*rig.effect), (std::vector<double>{50.0, 0.22, 0.0, 10.0, 0.0}));
+  EXPECT_EQ(Values(*rig.effect), (std::vector<double>{50.0, 0.22, 0.0, 10.0, 0.0, 0.0, 8.0}));
   EXPECT_TRUE(rig.effect->IsBypassed());
   for (ParamID id = 0; id < 5; ++id) {
     const double n = rig.controller->getParamNormalized(id);
@@ -148,7 +211,7 @@ TEST(State, StreamsThatDoNotCountBytesStillSaveAndRestore) {
   rig.effect->SetParamFromEditor(2, 0.4);
   SilentCountStream saved;
   ASSERT_EQ(rig.controller->getState(&saved), kResultOk);
-  ASSERT_EQ(saved.bytes.size(), 44u);
+  ASSERT_EQ(saved.bytes.size(), 72u);
   EffectRig target;
   SilentCountStream in;
   in.bytes = saved.bytes;
