@@ -15,6 +15,7 @@
 #include "cli.h"
 #include "demo_signal.h"
 #include "ModuleFixture.h"
+#include "parameter_assignment.h"
 #include "wav_io.h"
 
 namespace vellox::test {
@@ -108,6 +109,7 @@ TEST_F(RenderCliTest, ErrorsExplainThemselvesAndFail) {
       {{"render", "--out", out, "--out", out, "--plugin", plugin}, 2, "--out is given more than once"},
       {{"render", "--out", out, "--block=64", "--block", "64"}, 2, "--block is given more than once"},
       {{"render", "--out", out, "--plugin", plugin, "--set", "BY=maybe"}, 2, "is not a number, nor one of Off, On"},
+      {{"render", "--out", out, "--plugin", plugin, "--set", "NOTE=1/7"}, 2, "nor one of 1/32, 1/16T, 1/16, 1/8T"},
       {{"render", "--out", out, "--tempo", "0"}, 2, "--tempo takes a tempo above 0"},
       {{"render", "--out", out, "--tempo", "nan"}, 2, "--tempo takes"},
       {{"render", "--out", out, "--start-beat", "inf"}, 2, "--start-beat takes"},
@@ -262,6 +264,8 @@ TEST_F(RenderCliTest, AutomationLandsOnItsFramesWhateverTheBlockSize) {
       "--automate",   "DRY=" + AtFrames({{60000, "0.4"}}),
       "--automate",   "FADE=" + AtFrames({{12345, "40"}}),
       "--automate",   "Bypass=" + AtFrames({{150000, "On"}, {160001, "Off"}}),
+      "--automate",   "SYNC=" + AtFrames({{40000, "On"}, {120000, "Off"}, {125000, "1"}}),
+      "--automate",   "NOTE=" + AtFrames({{50000, "1/16T"}, {80000, "4 bars"}, {100000, "3"}}),
       "--tempo",      "133",
       "--start-beat", "2.5"};
   std::string reference;  // the samples' bits
@@ -284,6 +288,21 @@ TEST_F(RenderCliTest, AutomationLandsOnItsFramesWhateverTheBlockSize) {
   EXPECT_FALSE(dry(149999));
   EXPECT_TRUE(dry(150000) && dry(155555) && dry(160000));
   EXPECT_FALSE(dry(160001));
+}
+
+// A stepped parameter's value by its display text (any case) or step number.
+TEST_F(RenderCliTest, SteppedValuesAreReadAsTextsOrStepNumbers) {
+  auto instance = NewInstance();
+  ASSERT_TRUE(instance);
+  const std::pair<const char*, double> cases[] = {
+      {"NOTE=1/8T", 3.0 / 14}, {"note=1 BAR", 12.0 / 14}, {"NOTE=4 bars", 1.0}, {"NOTE=5", 5.0 / 14},
+      {"NOTE=1/32", 0.0},      {"SYNC=On", 1.0},          {"SYNC=0", 0.0},      {"SYNC=off", 0.0}};
+  for (const auto& [text, normalized] : cases) {
+    cli::ParameterAssignment assignment;
+    std::string error;
+    EXPECT_TRUE(cli::ResolveAssignment(*instance->Controller(), text, assignment, error)) << error;
+    EXPECT_DOUBLE_EQ(assignment.normalized, normalized) << text;
+  }
 }
 
 TEST_F(RenderCliTest, InfoShowsTheModuleAsAHostSeesIt) {
