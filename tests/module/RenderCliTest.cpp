@@ -110,7 +110,7 @@ TEST_F(RenderCliTest, ErrorsExplainThemselvesAndFail) {
       {{"render", "--out", out, "--block=64", "--block", "64"}, 2, "--block is given more than once"},
       {{"render", "--out", out, "--plugin", plugin, "--set", "BY=maybe"}, 2, "is not a number, nor one of Off, On"},
       {{"render", "--out", out, "--plugin", plugin, "--set", "NOTE=1/7"}, 2, "nor one of 1/32, 1/16T, 1/16, 1/8T"},
-      {{"render", "--out", out, "--tempo", "0"}, 2, "--tempo takes a tempo above 0"},
+      {{"render", "--out", out, "--tempo", "0"}, 2, "--tempo takes a tempo from 1 to 1000 BPM"},
       {{"render", "--out", out, "--tempo", "nan"}, 2, "--tempo takes"},
       {{"render", "--out", out, "--start-beat", "inf"}, 2, "--start-beat takes"},
       {{"render", "--out", out, "--plugin", plugin, "--automate", "CHOP=0.5"}, 2, "NAME=TIME:VALUE"},

@@ -51,7 +51,7 @@ std::string RenderHelp() {
              "                   split where needed). Points past the end of the render are\n"
              "                   ignored with a warning. Repeatable, one parameter each:\n"
              "                   --automate CHOP=0:0.5,1.5:0.25 --automate \"BY=2:On,3:Off\".\n"
-             "  --tempo BPM      plays a transport at BPM (above 0, up to 999) in 4/4: every\n"
+             "  --tempo BPM      plays a transport at BPM (1 to 1000) in 4/4: every\n"
              "                   block carries the song position of its first frame, as a\n"
              "                   playing host's would. Without --tempo and --start-beat the\n"
              "                   blocks carry 120 BPM but no song position.\n"

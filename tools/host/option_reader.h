@@ -76,16 +76,15 @@ public:
     return true;
   }
 
-  // A finite number within [low, high] (above `low` when `lowOpen`), described
-  // as `range` when refused.
-  bool NumberValue(const std::string& option, double low, double high, bool lowOpen, const std::string& range,
-                   double& number, std::string& error) {
+  // A finite number within [low, high], described as `range` when refused.
+  bool NumberValue(const std::string& option, double low, double high, const std::string& range, double& number,
+                   std::string& error) {
     std::string text;
     if (!Value(option, text, error)) return false;
     char* end = nullptr;
     number = std::strtod(text.c_str(), &end);
-    // Written so that a NaN fails each comparison and is refused.
-    if (text.empty() || *end != '\0' || !(lowOpen ? number > low : number >= low) || !(number <= high)) {
+    // Written so that a NaN fails the comparison and is refused.
+    if (text.empty() || *end != '\0' || !(number >= low && number <= high)) {
       error = option + " takes " + range + ", got \"" + text + "\"";
       return false;
     }

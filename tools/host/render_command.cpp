@@ -25,7 +25,8 @@ using host::PluginInstance;
 
 namespace {
 
-constexpr double kMaxTempo = 999.0;
+constexpr double kMinTempo = 1.0;  // the range the effect follows
+constexpr double kMaxTempo = 1000.0;
 constexpr double kMaxBeat = 1e6;
 constexpr double kDefaultTempo = 120.0;  // with --start-beat alone
 
@@ -68,11 +69,11 @@ int ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opti
       ok = reader.AssignmentValue(option, options.automations, error);
     else if (option == "--tempo")
       ok = options.transport =
-          reader.NumberValue(option, 0.0, kMaxTempo, true, "a tempo above 0 and up to 999 BPM", options.tempo, error);
+          reader.NumberValue(option, kMinTempo, kMaxTempo, "a tempo from 1 to 1000 BPM", options.tempo, error);
     else if (option == "--start-beat")
       ok = options.transport =
-          reader.NumberValue(option, -kMaxBeat, kMaxBeat, false,
-                             "a song position from -1000000 to 1000000 quarter notes", options.startBeat, error);
+          reader.NumberValue(option, -kMaxBeat, kMaxBeat, "a song position from -1000000 to 1000000 quarter notes",
+                             options.startBeat, error);
     else if (option == "--bypass")
       options.bypass = true;
     else if (option == "--force")
