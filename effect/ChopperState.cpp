@@ -42,6 +42,48 @@ int64_t FirstCountReaching(const ChopperState& s, double boundary) {
   return count;
 }
 
+// Frames to the first frame at or past boundary, at least one: the ceil
+// estimate is corrected with the very sum the per-frame rule makes, within
+// bounds, as FirstCountReaching does.
+int64_t SyncRunTo(const ChopperState& s, double boundary) {
+  constexpr double kFar = 4.0e15;
+  const double estimate = std::ceil(boundary - s.syncBase) - static_cast<double>(s.syncFrames);
+  int64_t k = estimate > 1.0 ? static_cast<int64_t>(std::min(estimate, kFar)) : 1;
+  constexpr int kCorrections = 4;
+  for (int i = 0; i < kCorrections && k > 1 && s.syncBase + static_cast<double>(s.syncFrames + k - 1) >= boundary; ++i)
+    --k;
+  for (int i = 0; i < kCorrections && s.syncBase + static_cast<double>(s.syncFrames + k) < boundary; ++i) ++k;
+  return k;
+}
+
+// Where the synced cycle stands at this call's first frame. With a song
+// position the cycle is placed on the grid from it, at a new host block or a
+// new cycle length; otherwise it runs on, a new length keeping the fraction
+// of the cycle done.
+void PlaceSyncCycle(ChopperState& s, const ChopperTransport& t, double quartersPerCycle, double framesPerQuarter,
+                    double length) {
+  const bool place = t.songPosition && std::isfinite(t.quarters) && (t.block != s.syncBlock || length != s.syncCycle);
+  if (place) {
+    double phase = std::fmod(t.quarters, quartersPerCycle);
+    if (phase < 0.0) phase += quartersPerCycle;
+    s.syncBase = phase * framesPerQuarter + 0.5 + static_cast<double>(std::max<int64_t>(t.blockOffset, 0));
+    s.syncFrames = 0;
+    s.syncBlock = t.block;
+  } else if (s.syncCycle <= 0.0) {
+    s.syncBase = 0.5;
+    s.syncFrames = 0;
+  } else if (length != s.syncCycle) {
+    s.syncBase = (s.syncBase + static_cast<double>(s.syncFrames)) * (length / s.syncCycle);
+    s.syncFrames = 0;
+  }
+  s.syncCycle = length;
+  const double position = s.syncBase + static_cast<double>(s.syncFrames);
+  if (!(position < length)) {
+    s.syncBase = std::fmod(position, length);
+    s.syncFrames = 0;
+  }
+}
+
 double DryTarget(const ChopperState& s) {
   // The chopped level enters in single precision.
   return static_cast<double>(static_cast<float>(s.dryLevel));
@@ -109,6 +151,11 @@ void ChopperApplyParam(ChopperState& state, int index, double value) {
     case kVelloxChop: state.chopPeriod = value; break;
     case kVelloxDry: state.dryLevel = value; break;
     case kVelloxOutput: state.outputGain = std::pow(10.0, value / 20.0); break;
+    // Switches and lists take the entry the value truncates to, as their texts do.
+    case kVelloxSync: state.sync = std::trunc(value) != 0.0; break;
+    case kVelloxNote:
+      state.note = static_cast<int>(std::clamp(std::trunc(value), 0.0, static_cast<double>(kVelloxNoteCount - 1)));
+      break;
     default: break;
   }
 }
@@ -156,6 +203,55 @@ void ChopperProcess(ChopperState& s, double sampleRate, bool bypass, double* con
       std::copy(in0 + done, in0 + done + run, out0 + done);
       std::copy(in1 + done, in1 + done + run, out1 + done);
     }
+    done += run;
+  }
+}
+
+ChopperSyncCycle ChopperSyncCycleFor(const ChopperState& s, double sampleRate) {
+  const double quarters = VelloxNoteQuarters(s.note, s.syncBar);
+  // At least two frames, and short of where frame counts stop being exact.
+  const double length = std::clamp(quarters * sampleRate * 60.0 / s.syncTempo, 2.0, 1.0e12);
+  return {length, length - std::min(kChoppedSeconds * sampleRate, 0.5 * length)};
+}
+
+// The synced cycle in frames of the block: from the cycle's start the full
+// level, from dryStart the chopped one, and at its length the next cycle.
+// Positions are syncBase plus a whole frame count, so they are the same sums
+// however the block is cut.
+void ChopperProcessSynced(ChopperState& s, double sampleRate, bool bypass, const ChopperTransport& t,
+                          double* const* inputs, double* const* outputs, int frames) {
+  if (frames <= 0 || !inputs || !outputs || !(sampleRate > 0.0) || !std::isfinite(sampleRate)) return;
+  if (std::isfinite(t.tempo) && t.tempo > 0.0) s.syncTempo = std::clamp(t.tempo, kChopperMinTempo, kChopperMaxTempo);
+  if (t.timeSigNumerator > 0 && t.timeSigDenominator > 0)
+    s.syncBar = std::clamp(4.0 * t.timeSigNumerator / t.timeSigDenominator, 0.125, 64.0);
+  s.a = std::exp((s.fadeRate / sampleRate) * kMinusTwoPi);
+  s.b = 1.0 - s.a;
+  const ChopperSyncCycle cycle = ChopperSyncCycleFor(s, sampleRate);
+  const double framesPerQuarter = sampleRate * 60.0 / s.syncTempo;
+  PlaceSyncCycle(s, t, VelloxNoteQuarters(s.note, s.syncBar), framesPerQuarter, cycle.length);
+  const double dry = DryTarget(s);
+  const double* in0 = inputs[0];
+  const double* in1 = inputs[1];
+  double* out0 = outputs[0];
+  double* out1 = outputs[1];
+
+  int64_t done = 0;
+  while (done < frames) {
+    const double position = s.syncBase + static_cast<double>(s.syncFrames);
+    if (position >= cycle.length) {
+      s.syncBase = position - cycle.length;
+      s.syncFrames = 0;
+      continue;
+    }
+    const bool full = position < cycle.dryStart;
+    const int64_t run = std::min(SyncRunTo(s, full ? cycle.dryStart : cycle.length), frames - done);
+    if (!bypass) {
+      SmoothRun(s, full ? 1.0 : dry, in0 + done, in1 + done, out0 + done, out1 + done, run);
+    } else {
+      std::copy(in0 + done, in0 + done + run, out0 + done);
+      std::copy(in1 + done, in1 + done + run, out1 + done);
+    }
+    s.syncFrames += run;
     done += run;
   }
 }

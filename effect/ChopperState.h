@@ -13,6 +13,12 @@
 // whole frames since the last wrap and clockBase is where that wrap left the
 // clock. Keeping the count separate makes every position the same sum
 // whatever the block partition.
+//
+// With SYNC on a second clock counts the cycle of NOTE at the host's tempo:
+// syncBase + syncFrames is the position of the next frame in the cycle, in
+// frames plus one half, so that a cycle starts on the frame nearest its grid
+// line. It is taken from the host's song position at each host block (and
+// when the cycle length changes) and runs on by itself between them.
 struct ChopperState {
   double fadeRate = 5.0;     // smoother cut-off rate
   double chopPeriod = 0.22;  // seconds
@@ -24,6 +30,25 @@ struct ChopperState {
   double a = 0.0;            // smoother coefficient
   double b = 1.0;            // 1 - a
   double z = 0.0;            // smoother state
+  bool sync = false;         // SYNC
+  int note = 8;              // NOTE entry
+  double syncTempo = 120.0;  // last tempo the host gave, limited (BPM)
+  double syncBar = 4.0;      // quarter notes of a bar from the last time signature
+  double syncBase = 0.0;     // frames + 0.5
+  int64_t syncFrames = 0;    // frames since syncBase was set
+  double syncCycle = 0.0;    // cycle length the position counts in; 0 before the first synced block
+  uint32_t syncBlock = 0;    // host block the position was last taken from
+};
+
+// What the host said about the song at the current block.
+struct ChopperTransport {
+  bool songPosition = false;  // quarters holds the song position of the host block's first frame
+  double quarters = 0.0;
+  double tempo = 0.0;  // BPM; ignored unless finite and positive
+  int timeSigNumerator = 0;
+  int timeSigDenominator = 0;  // a time signature counts when both are positive
+  int64_t blockOffset = 0;     // frames from the host block's first frame to this call's first frame
+  uint32_t block = 0;          // changes with every host block
 };
 
 // Where the level switches, in frames of the clock, for a chop period in
@@ -44,6 +69,21 @@ double ChopperTarget(const ChopperState& state);
 // Takes a parameter's plain value into the derived state; non-finite values
 // are ignored so they never reach the audio.
 void ChopperApplyParam(ChopperState& state, int index, double value);
+
+// Tempo limits: a tempo outside them is taken as the nearest limit.
+constexpr double kChopperMinTempo = 1.0;
+constexpr double kChopperMaxTempo = 1000.0;
+
+// The synced cycle: its length in frames and where the chopped level starts.
+struct ChopperSyncCycle {
+  double length;
+  double dryStart;
+};
+ChopperSyncCycle ChopperSyncCycleFor(const ChopperState& state, double sampleRate);
+
+// One block with SYNC on: as ChopperProcess, the level from the synced cycle.
+void ChopperProcessSynced(ChopperState& state, double sampleRate, bool bypass, const ChopperTransport& transport,
+                          double* const* inputs, double* const* outputs, int frames);
 
 // One block of stereo audio (both entries of inputs and outputs valid). The
 // clock advances one step per frame, bypassed or not; when bypass is set the

@@ -44,11 +44,33 @@ public:
   void ProcessBlock(double** inputs, double** outputs, int frames) override {
     // BY is a switch: any value that truncates to non-zero bypasses.
     const bool bypass = std::trunc(this->GetParam(kVelloxBy)->Value()) != 0.0;
-    ChopperProcess(mChopper, this->SampleRate(), bypass, inputs, outputs, frames);
+    if (!mChopper.sync) {
+      ChopperProcess(mChopper, this->SampleRate(), bypass, inputs, outputs, frames);
+      return;
+    }
+    HostTransport host;
+    this->HostTransportInfo(host);
+    ChopperProcessSynced(mChopper, this->SampleRate(), bypass, SongTransport(host), inputs, outputs, frames);
   }
 
   const ChopperState& Chopper() const { return mChopper; }
 
 private:
+  // The song position counts only while the transport plays; stopped, the
+  // cycle runs on at the last tempo.
+  static ChopperTransport SongTransport(const HostTransport& host) {
+    ChopperTransport t;
+    t.songPosition = host.playing && host.quarterNotesValid && host.tempoValid;
+    t.quarters = host.quarterNotePosition;
+    t.tempo = host.tempoValid ? host.tempo : 0.0;
+    if (host.timeSigValid) {
+      t.timeSigNumerator = host.timeSigNumerator;
+      t.timeSigDenominator = host.timeSigDenominator;
+    }
+    t.blockOffset = host.blockOffset;
+    t.block = host.block;
+    return t;
+  }
+
   ChopperState mChopper;
 };

@@ -35,4 +35,13 @@ struct HostTransport {
   int32_t timeSigDenominator = 0;
   bool playing = false;
   bool cycling = false;
+  // Which of the above the host gave for the current block.
+  bool tempoValid = false;
+  bool quarterNotesValid = false;
+  bool timeSigValid = false;
+  // Frames from the host block's first frame, where the positions above
+  // hold, to the first frame of the current ProcessBlock call, and a number
+  // that changes with every host block.
+  int32_t blockOffset = 0;
+  uint32_t block = 0;
 };

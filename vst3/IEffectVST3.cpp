@@ -211,6 +211,11 @@ void IEffectVST3::HostTransportInfo(HostTransport& transport) {
   transport.timeSigDenominator = c.timeSigDenominator;
   transport.playing = (c.state & ProcessContext::kPlaying) != 0;
   transport.cycling = (c.state & ProcessContext::kCycleActive) != 0;
+  transport.tempoValid = mBlockHasContext && (c.state & ProcessContext::kTempoValid) != 0;
+  transport.quarterNotesValid = mBlockHasContext && (c.state & ProcessContext::kProjectTimeMusicValid) != 0;
+  transport.timeSigValid = mBlockHasContext && (c.state & ProcessContext::kTimeSigValid) != 0;
+  transport.blockOffset = mPieceOffset;
+  transport.block = mHostBlock;
 }
 
 void IEffectVST3::ChangeLatency(int frames) {

@@ -122,6 +122,11 @@ protected:
   std::vector<std::string> mInputBusNames;
   std::vector<std::string> mOutputBusNames;
   Steinberg::Vst::ProcessContext mLastProcessContext;
+  // Whether the current block came with a context, the block's number and
+  // the offset in it of the piece being processed.
+  bool mBlockHasContext = false;
+  uint32_t mHostBlock = 0;
+  int mPieceOffset = 0;
 
 private:
   Steinberg::tresult SaveState(Steinberg::IBStream* state);

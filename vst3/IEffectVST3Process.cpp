@@ -27,6 +27,8 @@ tresult PLUGIN_API IEffectVST3::process(ProcessData& data) {
     // set-up says: such a block is refused before anything is read or written.
     if (data.symbolicSampleSize != processSetup.symbolicSampleSize) return kResultFalse;
     if (data.processContext) mLastProcessContext = *data.processContext;
+    mBlockHasContext = data.processContext != nullptr;
+    ++mHostBlock;
     const int frames = std::max(data.numSamples, 0);
     GatherPoints(data.inputParameterChanges, frames);
     if (HasMidiIn() && data.inputEvents) DeliverMidiEvents(*data.inputEvents);
@@ -230,6 +232,7 @@ void IEffectVST3::RunPiece(bool doublePrecision, int offset, int frames) {
   // processors and are far below hearing: the effect and its conversion to
   // single precision flush them to zero.
   const FlushDenormals flush;
+  mPieceOffset = offset;
   ProcessBlock(InputPointers(), OutputPointers(), frames);
   if (!doublePrecision) ConvertConnectedOutputs(frames);
 }
