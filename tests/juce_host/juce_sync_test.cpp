@@ -1,0 +1,201 @@
+// Tempo sync in an independent host: JUCE's hosting hands the plug-in the
+// song position of each block from a playhead, as a DAW's transport does, and
+// the chops must follow the song, not the moment playback started.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <iostream>
+
+#include "hosted_vellox.h"
+
+namespace vellox::juce_host {
+namespace {
+
+constexpr double kLevel = 0.5;        // a constant input: the output is the gain
+constexpr int64_t kBar = 88200;       // 4/4 at 120 BPM and 44.1 kHz
+constexpr int64_t kCycle = kBar / 8;  // NOTE 1/8
+constexpr int64_t kOffPhase = 4410;   // the last 0.1 s of the cycle
+
+// A playing transport in 4/4 at a steady tempo; `Seek` sets the song frame of
+// the next block. `beatAtZero` is the song position of song frame 0.
+class SongPlayHead : public juce::AudioPlayHead {
+public:
+  SongPlayHead(double bpm, double beatAtZero) : mBpm(bpm), mBeatAtZero(beatAtZero) {}
+  double FramesPerBeat() const { return kRate * 60.0 / mBpm; }
+  void Seek(int64_t songFrame) { mFrame = songFrame; }
+
+  juce::Optional<PositionInfo> getPosition() const override {
+    const double beat = mBeatAtZero + static_cast<double>(mFrame) / FramesPerBeat();
+    PositionInfo info;
+    info.setBpm(mBpm);
+    info.setPpqPosition(beat);
+    info.setPpqPositionOfLastBarStart(4.0 * std::floor(beat / 4.0));
+    info.setTimeInSamples(mFrame);
+    info.setTimeSignature(TimeSignature{4, 4});
+    info.setIsPlaying(true);
+    return info;
+  }
+
+private:
+  double mBpm, mBeatAtZero;
+  int64_t mFrame = 0;
+};
+
+// SYNC on, NOTE 1/8, the fastest FADE and DRY 0, in 64-bit stereo.
+std::unique_ptr<juce::AudioPluginInstance> SyncedInstance(SongPlayHead& head, int block) {
+  std::string error;
+  auto plugin = LoadVellox(error);
+  if (!plugin || !plugin->supportsDoublePrecisionProcessing()) {
+    ADD_FAILURE() << "no 64-bit instance: " << error;
+    return nullptr;
+  }
+  plugin->setProcessingPrecision(juce::AudioProcessor::doublePrecision);
+  if (!Prepare(*plugin, 2, block)) return nullptr;
+  plugin->setPlayHead(&head);
+  const std::pair<const char*, float> settings[] = {
+      {"SYNC", 1.0f}, {"NOTE", 5.0f / 14.0f}, {"FADE", 1.0f}, {"DRY", 0.0f}};
+  for (const auto& [name, value] : settings) {
+    auto* parameter = FindParameter(*plugin, name);
+    if (!parameter) {
+      ADD_FAILURE() << "no parameter " << name;
+      return nullptr;
+    }
+    parameter->setValue(value);
+  }
+  EXPECT_EQ(FindParameter(*plugin, "NOTE")->getCurrentValueAsText(), "1/8");
+  return plugin;
+}
+
+struct Span {
+  int64_t songFrame;  // where the transport is at the span's first frame
+  int64_t frames;
+};
+
+// Plays the spans one after the other, as a host plays a loop: blocks of
+// `block` frames, cut where a span ends. Returns the left output channel.
+std::vector<double> Play(juce::AudioPluginInstance& plugin, SongPlayHead& head, const std::vector<Span>& spans,
+                         int block) {
+  juce::AudioBuffer<double> buffer(2, block);
+  juce::MidiBuffer midi;
+  std::vector<double> out;
+  for (const Span& span : spans)
+    for (int64_t done = 0; done < span.frames;) {
+      const int count = static_cast<int>(std::min<int64_t>(block, span.frames - done));
+      buffer.setSize(2, count, false, false, true);
+      for (int c = 0; c < 2; ++c) juce::FloatVectorOperations::fill(buffer.getWritePointer(c), kLevel, count);
+      head.Seek(span.songFrame + done);
+      plugin.processBlock(buffer, midi);
+      out.insert(out.end(), buffer.getReadPointer(0), buffer.getReadPointer(0) + count);
+      done += count;
+    }
+  return out;
+}
+
+// Where the level turns: a rise after a fall starts a cycle, a fall after a
+// rise starts its off phase. The smoother's first rise from silence is no turn.
+struct Turns {
+  std::vector<int64_t> rises, falls;
+};
+
+// The turns strictly inside the `length` frames from `origin`, relative to it.
+Turns FindTurns(const std::vector<double>& out, int64_t origin, int64_t length) {
+  Turns turns;
+  int direction = 0;
+  for (int64_t i = 1; i < static_cast<int64_t>(out.size()); ++i) {
+    const int step = (out[i] > out[i - 1]) - (out[i] < out[i - 1]);
+    if (step == 0 || step == direction) continue;
+    if (direction != 0 && i > origin && i < origin + length)
+      (step > 0 ? turns.rises : turns.falls).push_back(i - origin);
+    direction = step;
+  }
+  return turns;
+}
+
+double LargestDifference(const std::vector<double>& a, int64_t aFrom, const std::vector<double>& b, int64_t bFrom,
+                         int64_t frames) {
+  double worst = 0.0;
+  for (int64_t i = 0; i < frames; ++i) worst = std::max(worst, std::fabs(a[aFrom + i] - b[bFrom + i]));
+  return worst;
+}
+
+// The grid of two bars after their first frame (whose rise cannot be told
+// from the smoother's first rise), relative to it.
+Turns ExactGridOfTwoBars() {
+  Turns grid;
+  for (int64_t k = 0; k < 16; ++k) {
+    if (k > 0) grid.rises.push_back(k * kCycle);
+    grid.falls.push_back((k + 1) * kCycle - kOffPhase);
+  }
+  return grid;
+}
+
+TEST(JuceSync, BarsThreeAndFourAloneChopOnTheFramesOfTheWholeSong) {
+  SongPlayHead wholeHead(120.0, 0.0), partHead(120.0, 0.0);
+  auto whole = SyncedInstance(wholeHead, 512);
+  auto part = SyncedInstance(partHead, 441);
+  ASSERT_TRUE(whole && part);
+  const std::vector<double> song = Play(*whole, wholeHead, {{0, 4 * kBar}}, 512);
+  const std::vector<double> bars = Play(*part, partHead, {{2 * kBar, 2 * kBar}}, 441);
+  const Turns grid = ExactGridOfTwoBars();
+  const Turns inSong = FindTurns(song, 2 * kBar, 2 * kBar), alone = FindTurns(bars, 0, 2 * kBar);
+  EXPECT_EQ(inSong.rises, grid.rises);
+  EXPECT_EQ(inSong.falls, grid.falls);
+  EXPECT_EQ(alone.rises, grid.rises);
+  EXPECT_EQ(alone.falls, grid.falls);
+  const double worst = LargestDifference(bars, kCycle, song, 2 * kBar + kCycle, 2 * kBar - kCycle);
+  std::cout << "bars 3-4 alone: " << alone.rises.size() << " cycle starts and " << alone.falls.size()
+            << " off phases; from the second cycle on the samples differ by at most " << worst << "\n";
+  EXPECT_LE(worst, 1e-12);
+}
+
+// Playback starts inside bar 3, off the grid, runs to the end of bar 4 and
+// jumps back to bar 3, as a looping host does.
+TEST(JuceSync, ALoopFromBarFourBackToBarThreeRepeatsTheSameChops) {
+  constexpr int64_t kStart = 12345;  // frames into bar 3: 1320 into its second cycle
+  SongPlayHead head(120.0, 0.0);
+  auto plugin = SyncedInstance(head, 1000);
+  ASSERT_TRUE(plugin);
+  const std::vector<double> played =
+      Play(*plugin, head, {{2 * kBar + kStart, 2 * kBar - kStart}, {2 * kBar, 2 * kBar}}, 1000);
+  const int64_t loop = 2 * kBar - kStart;  // where the second pass begins
+  Turns grid = ExactGridOfTwoBars(), late;
+  for (int64_t frame : grid.rises)
+    if (frame > kStart) late.rises.push_back(frame);
+  for (int64_t frame : grid.falls)
+    if (frame > kStart) late.falls.push_back(frame);
+  const Turns first = FindTurns(played, -kStart, 2 * kBar), again = FindTurns(played, loop, 2 * kBar);
+  EXPECT_GT(played[loop], played[loop - 1]) << "the jump back to bar 3 starts a cycle";
+  EXPECT_EQ(first.rises, late.rises);
+  EXPECT_EQ(first.falls, late.falls);
+  EXPECT_EQ(again.rises, grid.rises);
+  EXPECT_EQ(again.falls, grid.falls);
+  const int64_t settled = kStart + kCycle;
+  const double worst = LargestDifference(played, loop + settled, played, settled - kStart, 2 * kBar - settled);
+  std::cout << "loop: " << again.rises.size() << " cycle starts after the jump back; the second pass"
+            << " differs from the first by at most " << worst << "\n";
+  EXPECT_LE(worst, 1e-12);
+}
+
+// Grid lines between two frames: the song's beat 0 lies before the first frame
+// by a fraction of a frame's worth of beats.
+TEST(JuceSync, AtOtherTemposEachCycleStartsOnTheFrameNearestItsGridLine) {
+  constexpr double kBeatAtZero = 0.123456;
+  for (double bpm : {90.0, 140.0}) {
+    SongPlayHead head(bpm, kBeatAtZero);
+    auto plugin = SyncedInstance(head, 512);
+    ASSERT_TRUE(plugin);
+    const auto frames = static_cast<int64_t>(8.0 * head.FramesPerBeat());
+    const std::vector<double> out = Play(*plugin, head, {{0, frames}}, 512);
+    std::vector<int64_t> nearest;
+    for (double line = 0.5; (line - kBeatAtZero) * head.FramesPerBeat() < static_cast<double>(frames); line += 0.5)
+      nearest.push_back(std::llround((line - kBeatAtZero) * head.FramesPerBeat()));
+    const Turns turns = FindTurns(out, 0, frames);
+    std::cout << bpm << " BPM: " << turns.rises.size() << " cycle starts, the first at frame "
+              << (turns.rises.empty() ? -1 : turns.rises[0]) << " (grid line at "
+              << (0.5 - kBeatAtZero) * head.FramesPerBeat() << ")\n";
+    EXPECT_EQ(turns.rises, nearest) << bpm << " BPM";
+  }
+}
+
+}  // namespace
+}  // namespace vellox::juce_host
