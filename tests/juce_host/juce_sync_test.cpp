@@ -14,31 +14,25 @@ namespace {
 constexpr double kLevel = 0.5;        // a constant input: the output is the gain
 constexpr int64_t kBar = 88200;       // 4/4 at 120 BPM and 44.1 kHz
 constexpr int64_t kCycle = kBar / 8;  // NOTE 1/8
-constexpr int64_t kOffPhase = 4410;   // the last 0.1 s of the cycle
 
-// A playing transport in 4/4 at a steady tempo; `Seek` sets the song frame of
-// the next block. `beatAtZero` is the song position of song frame 0.
-class SongPlayHead : public juce::AudioPlayHead {
-public:
-  SongPlayHead(double bpm, double beatAtZero) : mBpm(bpm), mBeatAtZero(beatAtZero) {}
-  double FramesPerBeat() const { return kRate * 60.0 / mBpm; }
-  void Seek(int64_t songFrame) { mFrame = songFrame; }
-
+// A playing transport in 4/4 at a steady tempo: `frame` is the song frame of
+// the next block, `beatAtZero` the song position of song frame 0.
+struct SongPlayHead : juce::AudioPlayHead {
+  SongPlayHead(double tempo, double beat) : bpm(tempo), beatAtZero(beat) {}
+  double FramesPerBeat() const { return kRate * 60.0 / bpm; }
   juce::Optional<PositionInfo> getPosition() const override {
-    const double beat = mBeatAtZero + static_cast<double>(mFrame) / FramesPerBeat();
+    const double beat = beatAtZero + static_cast<double>(frame) / FramesPerBeat();
     PositionInfo info;
-    info.setBpm(mBpm);
+    info.setBpm(bpm);
     info.setPpqPosition(beat);
     info.setPpqPositionOfLastBarStart(4.0 * std::floor(beat / 4.0));
-    info.setTimeInSamples(mFrame);
+    info.setTimeInSamples(frame);
     info.setTimeSignature(TimeSignature{4, 4});
     info.setIsPlaying(true);
     return info;
   }
-
-private:
-  double mBpm, mBeatAtZero;
-  int64_t mFrame = 0;
+  double bpm, beatAtZero;
+  int64_t frame = 0;
 };
 
 // SYNC on, NOTE 1/8, the fastest FADE and DRY 0, in 64-bit stereo.
@@ -83,7 +77,7 @@ std::vector<double> Play(juce::AudioPluginInstance& plugin, SongPlayHead& head, 
       const int count = static_cast<int>(std::min<int64_t>(block, span.frames - done));
       buffer.setSize(2, count, false, false, true);
       for (int c = 0; c < 2; ++c) juce::FloatVectorOperations::fill(buffer.getWritePointer(c), kLevel, count);
-      head.Seek(span.songFrame + done);
+      head.frame = span.songFrame + done;
       plugin.processBlock(buffer, midi);
       out.insert(out.end(), buffer.getReadPointer(0), buffer.getReadPointer(0) + count);
       done += count;
@@ -91,22 +85,32 @@ std::vector<double> Play(juce::AudioPluginInstance& plugin, SongPlayHead& head, 
   return out;
 }
 
-// Where the level turns: a rise after a fall starts a cycle, a fall after a
-// rise starts its off phase. The smoother's first rise from silence is no turn.
-struct Turns {
-  std::vector<int64_t> rises, falls;
-};
-
-// The turns strictly inside the `length` frames from `origin`, relative to it.
-Turns FindTurns(const std::vector<double>& out, int64_t origin, int64_t length) {
-  Turns turns;
+// Where the level turns, in frames from `origin`, strictly inside the `length`
+// frames after it: +n where it starts to rise (a cycle starts), -n where it
+// starts to fall (the off phase starts). The first rise from silence is none.
+std::vector<int64_t> Turns(const std::vector<double>& out, int64_t origin, int64_t length) {
+  std::vector<int64_t> turns;
   int direction = 0;
   for (int64_t i = 1; i < static_cast<int64_t>(out.size()); ++i) {
     const int step = (out[i] > out[i - 1]) - (out[i] < out[i - 1]);
     if (step == 0 || step == direction) continue;
-    if (direction != 0 && i > origin && i < origin + length)
-      (step > 0 ? turns.rises : turns.falls).push_back(i - origin);
+    if (direction != 0 && i > origin && i < origin + length) turns.push_back(step * (i - origin));
     direction = step;
+  }
+  return turns;
+}
+
+// The turns a NOTE 1/8 grid at `bpm` puts in the frames (0, frames), with the
+// song's beat `beatAtZero` at frame 0, each on the frame nearest its exact time.
+std::vector<int64_t> Grid(double bpm, double beatAtZero, int64_t frames) {
+  const double perBeat = kRate * 60.0 / bpm, offPhase = std::min(0.1 * kRate, 0.25 * perBeat);
+  std::vector<int64_t> turns;
+  for (double line = std::floor(2.0 * beatAtZero) / 2.0; (line - beatAtZero) * perBeat < frames; line += 0.5) {
+    const double start = (line - beatAtZero) * perBeat;
+    for (const auto& [at, sign] : {std::pair{start, 1}, std::pair{start + 0.5 * perBeat - offPhase, -1}}) {
+      const int64_t frame = std::llround(at);
+      if (frame > 0 && frame < frames) turns.push_back(sign * frame);
+    }
   }
   return turns;
 }
@@ -118,17 +122,6 @@ double LargestDifference(const std::vector<double>& a, int64_t aFrom, const std:
   return worst;
 }
 
-// The grid of two bars after their first frame (whose rise cannot be told
-// from the smoother's first rise), relative to it.
-Turns ExactGridOfTwoBars() {
-  Turns grid;
-  for (int64_t k = 0; k < 16; ++k) {
-    if (k > 0) grid.rises.push_back(k * kCycle);
-    grid.falls.push_back((k + 1) * kCycle - kOffPhase);
-  }
-  return grid;
-}
-
 TEST(JuceSync, BarsThreeAndFourAloneChopOnTheFramesOfTheWholeSong) {
   SongPlayHead wholeHead(120.0, 0.0), partHead(120.0, 0.0);
   auto whole = SyncedInstance(wholeHead, 512);
@@ -136,15 +129,12 @@ TEST(JuceSync, BarsThreeAndFourAloneChopOnTheFramesOfTheWholeSong) {
   ASSERT_TRUE(whole && part);
   const std::vector<double> song = Play(*whole, wholeHead, {{0, 4 * kBar}}, 512);
   const std::vector<double> bars = Play(*part, partHead, {{2 * kBar, 2 * kBar}}, 441);
-  const Turns grid = ExactGridOfTwoBars();
-  const Turns inSong = FindTurns(song, 2 * kBar, 2 * kBar), alone = FindTurns(bars, 0, 2 * kBar);
-  EXPECT_EQ(inSong.rises, grid.rises);
-  EXPECT_EQ(inSong.falls, grid.falls);
-  EXPECT_EQ(alone.rises, grid.rises);
-  EXPECT_EQ(alone.falls, grid.falls);
+  const std::vector<int64_t> grid = Grid(120.0, 0.0, 2 * kBar), alone = Turns(bars, 0, 2 * kBar);
+  EXPECT_EQ(Turns(song, 2 * kBar, 2 * kBar), grid);
+  EXPECT_EQ(alone, grid);
   const double worst = LargestDifference(bars, kCycle, song, 2 * kBar + kCycle, 2 * kBar - kCycle);
-  std::cout << "bars 3-4 alone: " << alone.rises.size() << " cycle starts and " << alone.falls.size()
-            << " off phases; from the second cycle on the samples differ by at most " << worst << "\n";
+  std::cout << "bars 3-4 alone: " << alone.size() << " turns; from the second cycle on the"
+            << " samples differ by at most " << worst << "\n";
   EXPECT_LE(worst, 1e-12);
 }
 
@@ -158,21 +148,14 @@ TEST(JuceSync, ALoopFromBarFourBackToBarThreeRepeatsTheSameChops) {
   const std::vector<double> played =
       Play(*plugin, head, {{2 * kBar + kStart, 2 * kBar - kStart}, {2 * kBar, 2 * kBar}}, 1000);
   const int64_t loop = 2 * kBar - kStart;  // where the second pass begins
-  Turns grid = ExactGridOfTwoBars(), late;
-  for (int64_t frame : grid.rises)
-    if (frame > kStart) late.rises.push_back(frame);
-  for (int64_t frame : grid.falls)
-    if (frame > kStart) late.falls.push_back(frame);
-  const Turns first = FindTurns(played, -kStart, 2 * kBar), again = FindTurns(played, loop, 2 * kBar);
+  const std::vector<int64_t> again = Turns(played, loop, 2 * kBar);
+  EXPECT_EQ(Turns(played, 0, loop), Grid(120.0, (2 * kBar + kStart) / (2.0 * kCycle), loop));
   EXPECT_GT(played[loop], played[loop - 1]) << "the jump back to bar 3 starts a cycle";
-  EXPECT_EQ(first.rises, late.rises);
-  EXPECT_EQ(first.falls, late.falls);
-  EXPECT_EQ(again.rises, grid.rises);
-  EXPECT_EQ(again.falls, grid.falls);
+  EXPECT_EQ(again, Grid(120.0, 0.0, 2 * kBar));
   const int64_t settled = kStart + kCycle;
   const double worst = LargestDifference(played, loop + settled, played, settled - kStart, 2 * kBar - settled);
-  std::cout << "loop: " << again.rises.size() << " cycle starts after the jump back; the second pass"
-            << " differs from the first by at most " << worst << "\n";
+  std::cout << "loop: " << again.size() << " turns after the jump back; from the second"
+            << " cycle on the samples differ by at most " << worst << "\n";
   EXPECT_LE(worst, 1e-12);
 }
 
@@ -185,15 +168,10 @@ TEST(JuceSync, AtOtherTemposEachCycleStartsOnTheFrameNearestItsGridLine) {
     auto plugin = SyncedInstance(head, 512);
     ASSERT_TRUE(plugin);
     const auto frames = static_cast<int64_t>(8.0 * head.FramesPerBeat());
-    const std::vector<double> out = Play(*plugin, head, {{0, frames}}, 512);
-    std::vector<int64_t> nearest;
-    for (double line = 0.5; (line - kBeatAtZero) * head.FramesPerBeat() < static_cast<double>(frames); line += 0.5)
-      nearest.push_back(std::llround((line - kBeatAtZero) * head.FramesPerBeat()));
-    const Turns turns = FindTurns(out, 0, frames);
-    std::cout << bpm << " BPM: " << turns.rises.size() << " cycle starts, the first at frame "
-              << (turns.rises.empty() ? -1 : turns.rises[0]) << " (grid line at "
-              << (0.5 - kBeatAtZero) * head.FramesPerBeat() << ")\n";
-    EXPECT_EQ(turns.rises, nearest) << bpm << " BPM";
+    const std::vector<int64_t> turns = Turns(Play(*plugin, head, {{0, frames}}, 512), 0, frames);
+    std::cout << bpm << " BPM: " << turns.size() << " turns, the first cycle start at frame " << turns.at(1)
+              << " (grid line at " << (0.5 - kBeatAtZero) * head.FramesPerBeat() << ")\n";
+    EXPECT_EQ(turns, Grid(bpm, kBeatAtZero, frames)) << bpm << " BPM";
   }
 }
 
