@@ -70,7 +70,7 @@ TEST(VelloxParams, BaseIdentityAndDefaultPreset) {
   EXPECT_STREQ(fx.MakerName(), "Quenwick");
   EXPECT_EQ(fx.UniqueId(), 0x564C5831);
   EXPECT_EQ(fx.MakerId(), 0x516E776B);
-  EXPECT_EQ(fx.Version(), 0x20000);
+  EXPECT_EQ(fx.Version(), 0x20100);
   EXPECT_EQ(fx.AdapterKind(), 1);
   EXPECT_EQ(fx.Latency(), 0);
   EXPECT_FALSE(fx.IsInstrument());
