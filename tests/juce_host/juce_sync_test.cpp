@@ -46,24 +46,14 @@ std::unique_ptr<juce::AudioPluginInstance> SyncedInstance(SongPlayHead& head, in
   plugin->setProcessingPrecision(juce::AudioProcessor::doublePrecision);
   if (!Prepare(*plugin, 2, block)) return nullptr;
   plugin->setPlayHead(&head);
-  const std::pair<const char*, float> settings[] = {
-      {"SYNC", 1.0f}, {"NOTE", 5.0f / 14.0f}, {"FADE", 1.0f}, {"DRY", 0.0f}};
-  for (const auto& [name, value] : settings) {
-    auto* parameter = FindParameter(*plugin, name);
-    if (!parameter) {
-      ADD_FAILURE() << "no parameter " << name;
-      return nullptr;
-    }
-    parameter->setValue(value);
-  }
-  EXPECT_EQ(FindParameter(*plugin, "NOTE")->getCurrentValueAsText(), "1/8");
+  for (const auto& [name, value] : {std::pair{"SYNC", 1.0f}, {"NOTE", 5.0f / 14.0f}, {"FADE", 1.0f}, {"DRY", 0.0f}})
+    if (auto* parameter = FindParameter(*plugin, name)) parameter->setValue(value);
+  auto* note = FindParameter(*plugin, "NOTE");
+  EXPECT_TRUE(note && note->getCurrentValueAsText() == "1/8");
   return plugin;
 }
 
-struct Span {
-  int64_t songFrame;  // where the transport is at the span's first frame
-  int64_t frames;
-};
+using Span = std::pair<int64_t, int64_t>;  // the song frame at the span's first frame, and its length
 
 // Plays the spans one after the other, as a host plays a loop: blocks of
 // `block` frames, cut where a span ends. Returns the left output channel.
@@ -72,12 +62,12 @@ std::vector<double> Play(juce::AudioPluginInstance& plugin, SongPlayHead& head, 
   juce::AudioBuffer<double> buffer(2, block);
   juce::MidiBuffer midi;
   std::vector<double> out;
-  for (const Span& span : spans)
-    for (int64_t done = 0; done < span.frames;) {
-      const int count = static_cast<int>(std::min<int64_t>(block, span.frames - done));
+  for (const auto& [songFrame, frames] : spans)
+    for (int64_t done = 0; done < frames;) {
+      const int count = static_cast<int>(std::min<int64_t>(block, frames - done));
       buffer.setSize(2, count, false, false, true);
       for (int c = 0; c < 2; ++c) juce::FloatVectorOperations::fill(buffer.getWritePointer(c), kLevel, count);
-      head.frame = span.songFrame + done;
+      head.frame = songFrame + done;
       plugin.processBlock(buffer, midi);
       out.insert(out.end(), buffer.getReadPointer(0), buffer.getReadPointer(0) + count);
       done += count;
@@ -133,8 +123,7 @@ TEST(JuceSync, BarsThreeAndFourAloneChopOnTheFramesOfTheWholeSong) {
   EXPECT_EQ(Turns(song, 2 * kBar, 2 * kBar), grid);
   EXPECT_EQ(alone, grid);
   const double worst = LargestDifference(bars, kCycle, song, 2 * kBar + kCycle, 2 * kBar - kCycle);
-  std::cout << "bars 3-4 alone: " << alone.size() << " turns; from the second cycle on the"
-            << " samples differ by at most " << worst << "\n";
+  std::cout << "bars 3-4 alone: " << alone.size() << " turns; then at most " << worst << " apart\n";
   EXPECT_LE(worst, 1e-12);
 }
 
@@ -154,8 +143,7 @@ TEST(JuceSync, ALoopFromBarFourBackToBarThreeRepeatsTheSameChops) {
   EXPECT_EQ(again, Grid(120.0, 0.0, 2 * kBar));
   const int64_t settled = kStart + kCycle;
   const double worst = LargestDifference(played, loop + settled, played, settled - kStart, 2 * kBar - settled);
-  std::cout << "loop: " << again.size() << " turns after the jump back; from the second"
-            << " cycle on the samples differ by at most " << worst << "\n";
+  std::cout << "loop: " << again.size() << " turns after the jump back; then at most " << worst << " apart\n";
   EXPECT_LE(worst, 1e-12);
 }
 
@@ -169,8 +157,6 @@ TEST(JuceSync, AtOtherTemposEachCycleStartsOnTheFrameNearestItsGridLine) {
     ASSERT_TRUE(plugin);
     const auto frames = static_cast<int64_t>(8.0 * head.FramesPerBeat());
     const std::vector<int64_t> turns = Turns(Play(*plugin, head, {{0, frames}}, 512), 0, frames);
-    std::cout << bpm << " BPM: " << turns.size() << " turns, the first cycle start at frame " << turns.at(1)
-              << " (grid line at " << (0.5 - kBeatAtZero) * head.FramesPerBeat() << ")\n";
     EXPECT_EQ(turns, Grid(bpm, kBeatAtZero, frames)) << bpm << " BPM";
   }
 }
