@@ -3,8 +3,7 @@
 // subnormal and huge samples, parameter queues with out-of-range and NaN
 // points, and set-up cycles between blocks with any sample rate (absurd ones
 // too) and any maximum block; now and then a block comes with the other
-// sample size than the set-up's. Most blocks tell a song position with any
-// tempo, position, time signature and flags, for the synced cycle.
+// sample size than the set-up's; most blocks tell some song position.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cfloat>
@@ -209,17 +208,14 @@ void SetupCycle(FuzzedDataProvider& in, EffectRig& rig, int32 sampleSize, int32&
                "set-up cycle changed the host bypass from %g", bypassBefore);
 }
 
-// Usually a plausible song position; sometimes any bits at all.
-bool MakeContext(FuzzedDataProvider& in, ProcessContext& context) {
+// A plausible song position, or any bits at all.
+bool MakeContext(FuzzedDataProvider& in, ProcessContext& c) {
   if (in.ConsumeIntegralInRange<int>(0, 3) == 0) return false;
-  const bool wild = in.ConsumeIntegralInRange<int>(0, 3) == 0;
-  context.state = wild ? in.ConsumeIntegral<uint32>()
-                       : ProcessContext::kPlaying | ProcessContext::kTempoValid |
-                             ProcessContext::kProjectTimeMusicValid | ProcessContext::kTimeSigValid;
-  context.tempo = wild ? RawDouble(in) : in.ConsumeFloatingPointInRange<double>(20.0, 300.0);
-  context.projectTimeMusic = wild ? RawDouble(in) : in.ConsumeFloatingPointInRange<double>(-8.0, 4000.0);
-  context.timeSigNumerator = wild ? in.ConsumeIntegral<int32>() : in.ConsumeIntegralInRange<int32>(1, 16);
-  context.timeSigDenominator = wild ? in.ConsumeIntegral<int32>() : 4;
+  c.state = in.ConsumeBool() ? ~0u : in.ConsumeIntegral<uint32>();
+  c.tempo = in.ConsumeBool() ? in.ConsumeFloatingPointInRange<double>(20.0, 300.0) : RawDouble(in);
+  c.projectTimeMusic = in.ConsumeBool() ? in.ConsumeFloatingPointInRange<double>(-8.0, 4000.0) : RawDouble(in);
+  c.timeSigNumerator = in.ConsumeIntegral<int32>();
+  c.timeSigDenominator = in.ConsumeIntegralInRange<int32>(-1, 16);
   return true;
 }
 
