@@ -5,6 +5,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "IEffectBase.h"
@@ -60,6 +62,43 @@ void BM_ProcessBlock(benchmark::State& state) {
   ReportPerFrame(state, frames);
 }
 
+// SYNC on, NOTE 1/8, with a host that plays at 120 BPM: each block comes
+// with its song position, so the cycle is placed at every block.
+class PlayingHostEffect : public VelloxEffect<IEffectBase> {
+public:
+  void HostTransportInfo(HostTransport& transport) override {
+    transport.tempo = 120.0;
+    transport.quarterNotePosition = mQuarters;
+    transport.tempoValid = transport.quarterNotesValid = transport.playing = true;
+    transport.block = ++mBlock;
+    mQuarters += mQuartersPerBlock;
+  }
+  double mQuartersPerBlock = 0.0;
+
+private:
+  double mQuarters = 0.0;
+  uint32_t mBlock = 0;
+};
+
+void BM_ProcessBlockSynced(benchmark::State& state) {
+  const int frames = static_cast<int>(state.range(0));
+  PlayingHostEffect fx;
+  fx.LoadPreset(0);
+  for (auto [index, value] : {std::pair<int, double>{kVelloxSync, 1.0}, {kVelloxNote, 5.0}}) {
+    fx.GetParam(index)->SetValue(value);
+    fx.HandleParamChange(index);
+  }
+  fx.mQuartersPerBlock = frames * 2.0 / fx.SampleRate();
+  StereoBuffers buf(frames);
+  double* ins[] = {buf.in0.data(), buf.in1.data()};
+  double* outs[] = {buf.out0.data(), buf.out1.data()};
+  for (auto _ : state) {
+    fx.ProcessBlock(ins, outs, frames);
+    benchmark::ClobberMemory();
+  }
+  ReportPerFrame(state, frames);
+}
+
 void BM_StereoGainFloor(benchmark::State& state) {
   const int frames = static_cast<int>(state.range(0));
   StereoBuffers buf(frames);
@@ -87,6 +126,7 @@ void BM_SmootherFloor(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_ProcessBlock)->Arg(32)->Arg(64)->Arg(512)->Arg(4096)->Arg(8192);
+BENCHMARK(BM_ProcessBlockSynced)->Arg(32)->Arg(64)->Arg(512)->Arg(4096)->Arg(8192);
 BENCHMARK(BM_StereoGainFloor)->Arg(32)->Arg(64)->Arg(512)->Arg(4096);
 BENCHMARK(BM_SmootherFloor)->Arg(32)->Arg(64)->Arg(512)->Arg(4096)->Arg(8192);
 

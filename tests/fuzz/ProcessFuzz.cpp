@@ -3,7 +3,7 @@
 // subnormal and huge samples, parameter queues with out-of-range and NaN
 // points, and set-up cycles between blocks with any sample rate (absurd ones
 // too) and any maximum block; now and then a block comes with the other
-// sample size than the set-up's.
+// sample size than the set-up's; most blocks tell some song position.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cfloat>
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "FuzzChecks.h"
+#include "pluginterfaces/vst/ivstprocesscontext.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -67,8 +68,8 @@ bool SameSample(double a, double b) { return a == b || (std::isnan(a) && std::is
 template <class Sample>
 // bypassQueued: the block carries host-bypass points, which take effect at
 // their own frames.
-void RunBlock(EffectRig& rig, int32 setupSampleSize, const Block& block, IParameterChanges* changes,
-              bool bypassQueued) {
+void RunBlock(EffectRig& rig, int32 setupSampleSize, const Block& block, IParameterChanges* changes, bool bypassQueued,
+              ProcessContext* context) {
   const int32 sampleSize = sizeof(Sample) == 8 ? kSample64 : kSample32;
   const int frames = block.frames;
   const int n = block.hostChannels;
@@ -93,6 +94,7 @@ void RunBlock(EffectRig& rig, int32 setupSampleSize, const Block& block, IParame
   ProcessData data = MakeProcessData(sampleSize, frames, inputs ? &b.inBus : nullptr, inputs ? 1 : 0,
                                      outputs ? &b.outBus : nullptr, outputs ? 1 : 0);
   data.inputParameterChanges = changes;
+  data.processContext = context;
   const tresult result = rig.Process(data);
   RequireParamsInRange(rig);
   if (sampleSize != setupSampleSize) {
@@ -206,6 +208,17 @@ void SetupCycle(FuzzedDataProvider& in, EffectRig& rig, int32 sampleSize, int32&
                "set-up cycle changed the host bypass from %g", bypassBefore);
 }
 
+// A plausible song position, or any bits at all.
+bool MakeContext(FuzzedDataProvider& in, ProcessContext& c) {
+  if (in.ConsumeIntegralInRange<int>(0, 3) == 0) return false;
+  c.state = in.ConsumeBool() ? ~0u : in.ConsumeIntegral<uint32>();
+  c.tempo = in.ConsumeBool() ? in.ConsumeFloatingPointInRange<double>(20.0, 300.0) : RawDouble(in);
+  c.projectTimeMusic = in.ConsumeBool() ? in.ConsumeFloatingPointInRange<double>(-8.0, 4000.0) : RawDouble(in);
+  c.timeSigNumerator = in.ConsumeIntegral<int32>();
+  c.timeSigDenominator = in.ConsumeIntegralInRange<int32>(-1, 16);
+  return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -228,10 +241,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool bypassQueued = AddQueues(in, rig, changes);
     const Block block = MakeBlock(in, maxBlock, channels);
     const bool otherSize = in.ConsumeIntegralInRange<int>(0, 15) == 0;
+    ProcessContext context{};
+    ProcessContext* told = MakeContext(in, context) ? &context : nullptr;
     if ((active == kSample64) != otherSize)
-      RunBlock<double>(rig, active, block, &changes, bypassQueued);
+      RunBlock<double>(rig, active, block, &changes, bypassQueued, told);
     else
-      RunBlock<float>(rig, active, block, &changes, bypassQueued);
+      RunBlock<float>(rig, active, block, &changes, bypassQueued, told);
   }
   RequireStateRoundTrip(rig);
   return 0;

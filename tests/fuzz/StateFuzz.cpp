@@ -1,7 +1,6 @@
 // Saved state from the host, on the controller and the component side, through
 // complete, short, failing and lying streams. A restore takes a whole state or
-// changes nothing: the first layout whole, and the extension behind it whole
-// or not at all.
+// changes nothing.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -71,19 +70,12 @@ tresult Restore(EffectRig& rig, int side, IBStream* stream) {
 // answers kResultOk with fewer bytes instead of failing), bit 3 restore the
 // stream twice, bits 4-5 how the stream counts the bytes it moved (honestly,
 // not at all, one too few, one too many), bit 6 reads above the second byte's
-// value fail, bit 7 the stream carries the extension's tag and version 1 at
-// byte 44 (so that a mutation rarely needs to find them). The rest is the
-// stream.
+// value fail. The rest is the stream.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;
   const uint8_t mode = data[0];
   const int32 failAbove = (mode & 64) ? data[1] : 0;
-  std::vector<uint8_t> bytes(data + 2, data + size);
-  if ((mode & 128) && bytes.size() >= kStateBytes + 8) {
-    std::copy(kTag, kTag + 4, bytes.begin() + kStateBytes);
-    const uint8_t version[4] = {1, 0, 0, 0};
-    std::copy(version, version + 4, bytes.begin() + kStateBytes + 4);
-  }
+  const std::vector<uint8_t> bytes(data + 2, data + size);
   const auto count = static_cast<HostileStream::Count>((mode >> 4) & 3);
   EffectRig rig;
 
@@ -97,9 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       FUZZ_REQUIRE(SaveState(rig) == before, "a refused restore changed the state");
       continue;
     }
-    // Accepted: the stream delivered a whole first layout, and what was
-    // restored is that layout alone (the rest ignored) or, with the tag after
-    // it, the layout and the extension an honest stream gives.
+    // Accepted: a whole first layout came, and what was restored is that
+    // layout alone or, behind the tag, with the extension an honest stream gives.
     FUZZ_REQUIRE(!stream.incomplete && stream.cursor >= kStateBytes, "accepted an incomplete state of %zu bytes",
                  stream.cursor);
     EffectRig first;

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -15,6 +16,7 @@
 #include "cli.h"
 #include "demo_signal.h"
 #include "ModuleFixture.h"
+#include "parameter_assignment.h"
 #include "wav_io.h"
 
 namespace vellox::test {
@@ -107,7 +109,14 @@ TEST_F(RenderCliTest, ErrorsExplainThemselvesAndFail) {
       {{"render", "--out", out, "--plugin", plugin, "--set", " =3"}, 2, "NAME=VALUE"},
       {{"render", "--out", out, "--out", out, "--plugin", plugin}, 2, "--out is given more than once"},
       {{"render", "--out", out, "--block=64", "--block", "64"}, 2, "--block is given more than once"},
-      {{"render", "--out", out, "--plugin", plugin, "--set", "BY=maybe"}, 2, "is not a number"},
+      {{"render", "--out", out, "--plugin", plugin, "--set", "BY=maybe"}, 2, "is not a number, nor one of Off, On"},
+      {{"render", "--out", out, "--plugin", plugin, "--set", "NOTE=1/7"}, 2, "nor one of 1/32, 1/16T, 1/16, 1/8T"},
+      {{"render", "--out", out, "--tempo", "0"}, 2, "--tempo takes a tempo from 1 to 1000 BPM"},
+      {{"render", "--out", out, "--tempo", "nan"}, 2, "--tempo takes"},
+      {{"render", "--out", out, "--start-beat", "inf"}, 2, "--start-beat takes"},
+      {{"render", "--out", out, "--plugin", plugin, "--automate", "CHOP=0.5"}, 2, "NAME=TIME:VALUE"},
+      {{"render", "--out", out, "--plugin", plugin, "--automate", "CHOP=-1:0.5"}, 2, "number of seconds"},
+      {{"render", "--out", out, "--plugin", plugin, "--automate", "CHOP=1:0.5,2:9"}, 2, "out of range"},
       {{"render", "--in", TempFile(""), "--out", out, "--plugin", plugin}, 1, "is a folder"},
       {{"render", "--out", TempFile("absent/never.wav"), "--plugin", plugin}, 1, "does not exist"},
       {{"render", "--out", TempFile(""), "--plugin", plugin}, 2, "cannot tell the output format"},
@@ -224,6 +233,88 @@ TEST_F(RenderCliTest, AnOutputLinkIsWrittenThroughNotReplaced) {
   EXPECT_EQ(audio.Frames(), 176400u);
 }
 #endif
+
+// The first frame whose samples differ in any bit (the files' headers hold
+// the time they were written); -1 when none does.
+long FirstDifferingFrame(const std::string& pathA, const std::string& pathB) {
+  cli::AudioData a, b;
+  std::string error;
+  EXPECT_TRUE(cli::ReadAudioFile(pathA, a, error) && cli::ReadAudioFile(pathB, b, error)) << error;
+  if (a.channels.size() != b.channels.size() || a.Frames() != b.Frames()) return 0;
+  for (size_t i = 0; i < a.Frames(); ++i)
+    for (size_t c = 0; c < a.channels.size(); ++c)
+      if (std::memcmp(&a.channels[c][i], &b.channels[c][i], sizeof(double)) != 0) return static_cast<long>(i);
+  return -1;
+}
+
+// "TIME:VALUE,..." with each TIME the exact time of a frame at 44.1 kHz.
+std::string AtFrames(std::initializer_list<std::pair<long, const char*>> points) {
+  std::string text;
+  for (const auto& [frame, value] : points) {
+    char time[40];
+    std::snprintf(time, sizeof time, "%.17g", static_cast<double>(frame) / 44100.0);
+    text += (text.empty() ? "" : ",") + std::string(time) + ":" + value;
+  }
+  return text;
+}
+
+// More points in one block than the effect's queues take: the tool cuts it.
+std::string DenseDry() {
+  std::string text = "DRY=" + AtFrames({{60000, "0.4"}});
+  for (long frame = 60500; frame < 100000; frame += 500)
+    text += "," + AtFrames({{frame, frame % 1000 ? "0.1" : "0.6"}});
+  return text;
+}
+
+// Automation lands on its own frame whatever the block size, so every
+// partition writes the same bytes; the host's bypass shows one point landing.
+TEST_F(RenderCliTest, AutomationLandsOnItsFramesWhateverTheBlockSize) {
+  const std::vector<std::string> automation = {
+      "--automate",   "CHOP=" + AtFrames({{0, "0.3"}, {20011, "0.61"}, {70001, "0.27"}}),
+      "--automate",   "BY=" + AtFrames({{33333, "On"}, {33334, "Off"}, {90017, "1"}, {95000, "0"}}),
+      "--automate",   "OUTPUT=" + AtFrames({{1, "-6"}, {45678, "4.5 dB"}, {131071, "-10"}}),
+      "--automate",   DenseDry(),
+      "--automate",   "FADE=" + AtFrames({{12345, "40"}, {176400, "5"}}),  // the last one after the end
+      "--automate",   "Bypass=" + AtFrames({{150000, "On"}, {160001, "Off"}}),
+      "--automate",   "SYNC=" + AtFrames({{40000, "On"}, {120000, "Off"}, {125000, "1"}}),
+      "--automate",   "NOTE=" + AtFrames({{50000, "1/16T"}, {80000, "4 bars"}, {100000, "3"}}),
+      "--tempo",      "133",
+      "--start-beat", "2.5"};
+  for (const char* block : {"4096", "1", "32", "512", "7", "333", "65536"}) {
+    const std::string out = TempFile(std::string("automated-") + block + ".wav");
+    std::vector<std::string> args = {"render",      "--out", out,       "--plugin", BundlePath(),
+                                     "--precision", "64",    "--block", block};
+    args.insert(args.end(), automation.begin(), automation.end());
+    const CliResult r = RunVellox(args);
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "vellox: warning: 1 --automate point lies at or after the end of the render and was ignored\n");
+    EXPECT_EQ(FirstDifferingFrame(out, TempFile("automated-4096.wav")), -1)
+        << "blocks of " << block << " differ from blocks of 4096 from this frame on";
+  }
+  cli::AudioData audio;
+  std::string error;
+  ASSERT_TRUE(cli::ReadAudioFile(TempFile("automated-4096.wav"), audio, error)) << error;
+  const cli::AudioData demo = cli::MakeDemoSignal(44100.0);
+  const auto dry = [&](long i) { return audio.channels[0][i] == static_cast<float>(demo.channels[0][i]); };
+  EXPECT_FALSE(dry(149999));
+  EXPECT_TRUE(dry(150000) && dry(155555) && dry(160000));
+  EXPECT_FALSE(dry(160001));
+}
+
+// A stepped parameter's value by its display text (any case) or step number.
+TEST_F(RenderCliTest, SteppedValuesAreReadAsTextsOrStepNumbers) {
+  auto instance = NewInstance();
+  ASSERT_TRUE(instance);
+  const std::pair<const char*, double> cases[] = {
+      {"NOTE=1/8T", 3.0 / 14}, {"note=1 BAR", 12.0 / 14}, {"NOTE=4 bars", 1.0}, {"NOTE=5", 5.0 / 14},
+      {"NOTE=1/32", 0.0},      {"SYNC=On", 1.0},          {"SYNC=0", 0.0},      {"SYNC=off", 0.0}};
+  for (const auto& [text, normalized] : cases) {
+    cli::ParameterAssignment assignment;
+    std::string error;
+    EXPECT_TRUE(cli::ResolveAssignment(*instance->Controller(), text, assignment, error)) << error;
+    EXPECT_DOUBLE_EQ(assignment.normalized, normalized) << text;
+  }
+}
 
 TEST_F(RenderCliTest, InfoShowsTheModuleAsAHostSeesIt) {
   const CliResult r = RunVellox({"info", "--plugin", BundlePath()});
@@ -368,8 +459,8 @@ TEST_F(RenderCliTest, FailedRendersLeaveTheOldOutputAndNoPartialFile) {
 TEST(HelpTest, EachCommandsHelpNamesExactlyTheOptionsItTakes) {
   const std::map<std::string, std::set<std::string>> accepted = {
       {"render",
-       {"--in", "--out", "--format", "--plugin", "--set", "--bypass", "--precision", "--block", "--rate", "--force",
-        "--allow-truncated"}},
+       {"--in", "--out", "--format", "--plugin", "--set", "--automate", "--tempo", "--start-beat", "--bypass",
+        "--precision", "--block", "--rate", "--force", "--allow-truncated"}},
       {"info", {"--plugin"}},
       {"snapshot", {"--out", "--plugin", "--scale", "--set"}},
   };

@@ -1,9 +1,9 @@
 // The synced cycle through the adapter: the chops belong to the song
-// position, whatever the host's blocks, start point, loops or tempo.
+// position, whatever the host's blocks, start point, loops or tempo. Absurd
+// tempi are left to the process fuzzing.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 #include <random>
 
 #include "EffectRig.h"
@@ -15,33 +15,29 @@ using namespace Steinberg::Vst;
 namespace {
 
 constexpr double kRate = 48000.0;  // a cycle at 140 BPM is no whole number of frames
-constexpr int kMaxBlock = 4096;
 
 struct Segment {
-  long songFrame;  // song position of the first frame, in frames at the tempo
-  long frames;
+  long songFrame, frames;  // song position of the first frame, in frames at the tempo
   bool withContext;
 };
 
-// Renders a constant input of 1 over the segments in host blocks of
-// blockSize frames (0: random sizes); NOTE changes to 1/8T at song frame
-// noteChange (a queue point at its offset). Returns channel 0.
+// Renders a constant input of 1 in host blocks of blockSize frames (0:
+// random sizes); NOTE changes to 1/8T at song frame noteChange by a queue
+// point at its offset. Returns channel 0.
 std::vector<double> Render(double tempo, const std::vector<Segment>& segments, int blockSize, long noteChange = -1) {
   EffectRig rig;
-  rig.Setup(kSample64, kMaxBlock, kRate);
+  rig.Setup(kSample64, 4096, kRate);
   std::mt19937 random(7);
   bool first = true;
   std::vector<double> out;
   for (const Segment& segment : segments)
     for (long done = 0; done < segment.frames;) {
       const int n = static_cast<int>(std::min<long>(
-          blockSize > 0 ? blockSize : std::uniform_int_distribution<int>(1, kMaxBlock)(random), segment.frames - done));
+          blockSize > 0 ? blockSize : std::uniform_int_distribution<int>(1, 4096)(random), segment.frames - done));
       const long song = segment.songFrame + done;
       ProcessContext context{};
       context.state = ProcessContext::kPlaying | ProcessContext::kTempoValid | ProcessContext::kProjectTimeMusicValid;
-      context.sampleRate = kRate;
       context.tempo = tempo;
-      context.projectTimeSamples = song;
       context.projectTimeMusic = static_cast<double>(song) * tempo / (60.0 * kRate);
       FakeParamChanges changes;
       if (first)  // FADE 50 Hz, SYNC on, NOTE 1/8
@@ -61,9 +57,8 @@ std::vector<double> Render(double tempo, const std::vector<Segment>& segments, i
   return out;
 }
 
-// Frames where the level turns: the output rises at a cycle's start and
-// falls where the chopped phase begins, and is flat or keeps its way between.
-// Before the first frame there was silence.
+// Song frames where the level turns: the output rises at a cycle's start and
+// falls where the chopped phase begins. Before the first frame, silence.
 std::vector<long> Turns(const std::vector<double>& out, long firstSongFrame) {
   std::vector<long> turns;
   int way = -1;
@@ -76,8 +71,7 @@ std::vector<long> Turns(const std::vector<double>& out, long firstSongFrame) {
   return turns;
 }
 
-// Every cycle start and chopped-phase start of 1/8 notes, as song frames:
-// the frame nearest the exact time.
+// Each start of a 1/8 cycle or its chopped phase: the frame nearest the time.
 std::vector<long> GridTurns(double tempo, long from, long to) {
   const double cycle = 0.5 * 60.0 * kRate / tempo;
   const double chopped = std::min(0.1 * kRate, cycle / 2);
@@ -90,19 +84,13 @@ std::vector<long> GridTurns(double tempo, long from, long to) {
   return turns;
 }
 
-void ExpectSameAfterSettling(const std::vector<double>& a, long aStart, const std::vector<double>& b, long bStart,
-                             long settledFrom) {
-  for (long song = settledFrom; song - bStart < static_cast<long>(b.size()); ++song)
-    ASSERT_NEAR(a[song - aStart], b[song - bStart], 1e-12) << "song frame " << song;
-}
-
 }  // namespace
 
 TEST(TempoSync, ChopsBelongToTheSongPosition) {
   for (double tempo : {90.0, 120.0, 140.0}) {
     SCOPED_TRACE(tempo);
     const long bar = std::lround(4 * 60.0 * kRate / tempo);
-    const long length = 4 * bar;
+    const long length = 4 * bar;  // bars 1-4
     const std::vector<double> whole = Render(tempo, {{0, length, true}}, 4096);
     const std::vector<long> turns = Turns(whole, 0);
     EXPECT_EQ(turns, GridTurns(tempo, 0, length));
@@ -112,38 +100,23 @@ TEST(TempoSync, ChopsBelongToTheSongPosition) {
     for (int blockSize : {1, 37, 512, 0})
       EXPECT_EQ(Render(tempo, {{0, length, true}}, blockSize, 3 * bar + 777), noted);
 
-    // From bar 3, or from any frame: the same turns, and once the smoother
-    // has settled (a cycle on) the same samples.
-    for (long start : {2 * bar, bar + 12345}) {
-      const std::vector<double> later = Render(tempo, {{start, length - start, true}}, 512);
+    // From bar 3, from any frame, or looping from bar 4 back to bar 3: the
+    // same turns, and once the smoother has settled the same samples.
+    auto expectSameFrom = [&](long start, const std::vector<double>& later) {
       std::vector<long> expected;
       for (long t : turns)
-        if (t >= start) expected.push_back(t);
+        if (t >= start && t < start + static_cast<long>(later.size())) expected.push_back(t);
       std::vector<long> seen = Turns(later, start);
       if (seen.front() == start && expected.front() != start) seen.erase(seen.begin());  // a fade in mid-phase
       EXPECT_EQ(seen, expected) << start;
-      ExpectSameAfterSettling(whole, 0, later, start, expected[1]);
-    }
-  }
-}
-
-// A loop from bar 4 back to bar 3 repeats the chops of bar 3; blocks that
-// come without a song position run on at the last tempo, here on the grid.
-TEST(TempoSync, LoopsRepeatAndTheCycleRunsOnWithoutAPosition) {
-  const long bar = std::lround(2.0 * kRate);  // 120 BPM
-  const std::vector<double> whole = Render(120.0, {{0, 4 * bar, true}}, 4096);
-  const std::vector<double> looped = Render(120.0, {{2 * bar, 2 * bar, true}, {2 * bar, 2 * bar, true}}, 1000);
-  const std::vector<double> second(looped.begin() + 2 * bar, looped.end());
-  EXPECT_EQ(Turns(second, 2 * bar), GridTurns(120.0, 2 * bar, 4 * bar));
-  ExpectSameAfterSettling(whole, 0, second, 2 * bar, 2 * bar + bar / 8);
-  EXPECT_EQ(Render(120.0, {{0, bar, true}, {bar, 3 * bar, false}}, 4096), whole);
-}
-
-// Tempi no host should send are limited or ignored: the output stays finite.
-TEST(TempoSync, AbsurdTempiNeverReachTheAudio) {
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  for (double tempo : {0.0, -120.0, nan, 1e9, 1e-9, std::numeric_limits<double>::infinity()}) {
-    const std::vector<double> out = Render(tempo, {{1000000, 20000, true}}, 0);
-    for (double v : out) ASSERT_TRUE(std::isfinite(v) && v >= 0.0 && v <= 1.0) << tempo;
+      for (long song = expected[1]; song - start < static_cast<long>(later.size()); ++song)
+        ASSERT_NEAR(whole[song], later[song - start], 1e-12) << "song frame " << song;
+    };
+    for (long start : {2 * bar, bar + 12345})
+      expectSameFrom(start, Render(tempo, {{start, length - start, true}}, 512));
+    const std::vector<double> looped = Render(tempo, {{2 * bar, 2 * bar, true}, {2 * bar, 2 * bar, true}}, 1000);
+    expectSameFrom(2 * bar, std::vector<double>(looped.begin() + 2 * bar, looped.end()));
+    // Blocks without a song position run on at the last tempo.
+    EXPECT_EQ(Render(tempo, {{0, bar, true}, {bar, 3 * bar, false}}, 4096), whole);
   }
 }

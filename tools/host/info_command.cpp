@@ -82,6 +82,13 @@ void PrintFactory(IPluginFactory& factory, Console& console) {
   if (factory2) factory2->release();
 }
 
+// Six significant digits keep a list's default (NOTE's 8/14) within its column.
+std::string ShortNumber(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6g", value);
+  return text;
+}
+
 void PrintParameters(IEditController& controller, Console& console) {
   const int32 count = controller.getParameterCount();
   console.out << "parameters: " << count << "\n";
@@ -99,7 +106,7 @@ void PrintParameters(IEditController& controller, Console& console) {
     value += " [" + FormatNumber(current) + "]";
     std::snprintf(line, sizeof line, "  %-10s  %-8s  %-5s  %5d  %8s  %4d  %-8s  %s %s\n", Hex(info.id, 8).c_str(),
                   Utf16ToUtf8(info.title, 128).c_str(), Utf16ToUtf8(info.units, 128).c_str(), info.stepCount,
-                  FormatNumber(info.defaultNormalizedValue).c_str(), info.unitId, Hex(info.flags, 5).c_str(),
+                  ShortNumber(info.defaultNormalizedValue).c_str(), info.unitId, Hex(info.flags, 5).c_str(),
                   value.c_str(), FlagNames(info.flags).c_str());
     console.out << line;
   }

@@ -76,6 +76,21 @@ public:
     return true;
   }
 
+  // A finite number within [low, high], described as `range` when refused.
+  bool NumberValue(const std::string& option, double low, double high, const std::string& range, double& number,
+                   std::string& error) {
+    std::string text;
+    if (!Value(option, text, error)) return false;
+    char* end = nullptr;
+    number = std::strtod(text.c_str(), &end);
+    // Written so that a NaN fails the comparison and is refused.
+    if (text.empty() || *end != '\0' || !(number >= low && number <= high)) {
+      error = option + " takes " + range + ", got \"" + text + "\"";
+      return false;
+    }
+    return true;
+  }
+
 private:
   const std::vector<std::string>& mArgs;
   size_t mIndex = 0;

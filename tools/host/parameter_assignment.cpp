@@ -65,6 +65,18 @@ bool MatchStepText(IEditController& controller, const ParameterInfo& info, const
   return false;
 }
 
+// ", nor one of Off, On" for a stepped parameter; nothing for a continuous one.
+std::string StepTexts(IEditController& controller, const ParameterInfo& info) {
+  if (info.stepCount <= 0 || info.stepCount > 64) return {};
+  std::string list;
+  for (int32 step = 0; step <= info.stepCount; ++step) {
+    String128 text{};
+    if (controller.getParamStringByValue(info.id, static_cast<ParamValue>(step) / info.stepCount, text) == kResultOk)
+      list += (list.empty() ? "" : ", ") + Trim(Utf16ToUtf8(text, 128));
+  }
+  return list.empty() ? "" : ", nor one of " + list;
+}
+
 }  // namespace
 
 std::string FormatNumber(double value) {
@@ -116,11 +128,11 @@ bool ResolveAssignment(IEditController& controller, const std::string& text, Par
   assignment.title = Utf16ToUtf8(info.title, 128);
   const std::string units = Utf16ToUtf8(info.units, 128);
 
+  // The texts a host shows come first: a stepped parameter's may look like numbers.
+  if (MatchStepText(controller, info, value, assignment.normalized)) return true;
   double plain = 0.0;
-  if (!ParseNumber(StripUnit(value, units), plain) && MatchStepText(controller, info, value, assignment.normalized))
-    return true;
   if (!ParseNumber(StripUnit(value, units), plain)) {
-    error = "value \"" + value + "\" for " + assignment.title + " is not a number";
+    error = "value \"" + value + "\" for " + assignment.title + " is not a number" + StepTexts(controller, info);
     return false;
   }
   double low = controller.normalizedParamToPlain(info.id, 0.0);

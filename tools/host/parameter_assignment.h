@@ -1,8 +1,9 @@
 #pragma once
 // Turns a command-line NAME=VALUE into a host parameter id and normalised
 // value, through the effect's own controller. NAME is the parameter title
-// (any case); VALUE is a number in the parameter's own units, optionally
-// followed by the unit itself ("-3 dB").
+// (any case); VALUE is one of a stepped parameter's display texts ("On",
+// "1/8T"), or else a number in the parameter's own units, optionally followed
+// by the unit itself ("-3 dB").
 #include <string>
 
 #include "pluginterfaces/vst/ivsteditcontroller.h"

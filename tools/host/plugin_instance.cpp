@@ -1,5 +1,6 @@
 #include "plugin_instance.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -15,7 +16,6 @@ using namespace Steinberg::Vst;
 namespace {
 
 constexpr int32 kMaxQueues = 64;
-constexpr int32 kMaxPointsPerQueue = 64;
 
 template <class I>
 IPtr<I> Query(FUnknown* object) {
@@ -192,9 +192,32 @@ bool PluginInstance::Start(const ProcessConfig& config, std::string& error) {
   mContext.tempo = 120.0;
   mContext.timeSigNumerator = 4;
   mContext.timeSigDenominator = 4;
+  mTransport = false;
+  mStartSample = 0;
+  mTransportFrame = 0;
+  mFramesDone = 0;
   mInputChanges->Clear();
   mStarted = true;
   return true;
+}
+
+void PluginInstance::SetTransport(double tempo, double startBeat) {
+  mTransport = true;
+  mContext.tempo = tempo;
+  mStartBeat = startBeat;
+  mTransportFrame = mFramesDone;
+  mStartSample = std::llround(startBeat * 60.0 / tempo * mConfig.sampleRate);
+}
+
+void PluginInstance::UpdateContext() {
+  const int64_t frames = mFramesDone - mTransportFrame;
+  mContext.projectTimeSamples = mStartSample + frames;
+  if (!mTransport) return;
+  // From the frame count each time, so that no rounding builds up over a long render.
+  const double beat = mStartBeat + static_cast<double>(frames) * mContext.tempo / (60.0 * mConfig.sampleRate);
+  mContext.state |= ProcessContext::kProjectTimeMusicValid | ProcessContext::kBarPositionValid;
+  mContext.projectTimeMusic = beat;
+  mContext.barPositionMusic = 4.0 * std::floor(beat / 4.0);
 }
 
 void PluginInstance::Stop() {
@@ -245,10 +268,11 @@ tresult PluginInstance::RunBlock(void** inputs, void** outputs, int32 frames) {
   data.inputParameterChanges = mInputChanges;
   data.outputParameterChanges = mOutputChanges;
   data.processContext = &mContext;
+  UpdateContext();
   mOutputChanges->Clear();
   const tresult result = mProcessor->process(data);
   mInputChanges->Clear();
-  mContext.projectTimeSamples += frames;
+  mFramesDone += frames;
   return result;
 }
 

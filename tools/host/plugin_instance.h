@@ -21,6 +21,7 @@ namespace vellox::host {
 
 inline constexpr const char* kHostName = "Vellox Host";
 inline constexpr const char* kAudioModuleCategory = "Audio Module Class";
+inline constexpr Steinberg::int32 kMaxPointsPerQueue = 64;  // points of one parameter in one block
 
 struct ProcessConfig {
   double sampleRate = 44100.0;
@@ -52,6 +53,11 @@ public:
   void Stop();
   bool Started() const { return mStarted; }
 
+  // From the next block on, every block carries a playing transport at `tempo`
+  // BPM in 4/4 whose first frame sits at song position `startBeat` (quarter
+  // notes). Without it blocks carry a tempo of 120 BPM and no song position.
+  void SetTransport(double tempo, double startBeat);
+
   // Points given here go to the next block and are cleared after it.
   bool QueueChange(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue normalized,
                    Steinberg::int32 sampleOffset = 0);
@@ -68,6 +74,7 @@ private:
   PluginInstance() = default;
   bool Initialize(const ModuleLibrary& module, const Steinberg::TUID cid, std::string& error);
   bool AttachController(const ModuleLibrary& module, std::string& error);
+  void UpdateContext();
   Steinberg::tresult RunBlock(void** inputs, void** outputs, Steinberg::int32 frames);
   void Teardown();
 
@@ -86,6 +93,11 @@ private:
   Steinberg::IPtr<ParameterChanges> mInputChanges;
   Steinberg::IPtr<ParameterChanges> mOutputChanges;
   Steinberg::Vst::ProcessContext mContext{};
+  bool mTransport = false;
+  double mStartBeat = 0.0;
+  int64_t mStartSample = 0;     // song position of the transport's first frame
+  int64_t mTransportFrame = 0;  // frames processed before the transport began
+  int64_t mFramesDone = 0;      // since Start
 };
 
 }  // namespace vellox::host

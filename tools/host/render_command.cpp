@@ -6,6 +6,7 @@
 
 #include "audio_format.h"
 #include "audio_stream.h"
+#include "automation.h"
 #include "cli.h"
 #include "demo_signal.h"
 #include "option_reader.h"
@@ -24,6 +25,11 @@ using host::PluginInstance;
 
 namespace {
 
+constexpr double kMinTempo = 1.0;  // the range the effect follows
+constexpr double kMaxTempo = 1000.0;
+constexpr double kMaxBeat = 1e6;
+constexpr double kDefaultTempo = 120.0;  // with --start-beat alone
+
 struct RenderOptions {
   std::string input;
   std::string output;
@@ -31,6 +37,10 @@ struct RenderOptions {
   std::string format;  // --format value; empty: the container's default
   OutputFormat outputFormat;
   std::vector<std::string> assignments;
+  std::vector<std::string> automations;  // --automate texts
+  double tempo = 0.0;                    // BPM; 0: no song position is given
+  double startBeat = 0.0;
+  bool transport = false;  // --tempo or --start-beat given
   bool bypass = false;
   bool doublePrecision = false;
   bool force = false;           // the output may replace the input
@@ -43,7 +53,7 @@ int ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opti
   OptionReader reader(args);
   std::string option, error;
   while (reader.Next(option)) {
-    bool ok = option == "--set" || reader.Once(option, error);
+    bool ok = option == "--set" || option == "--automate" || reader.Once(option, error);
     if (!ok) {
     } else if (option == "--in")
       ok = reader.Value(option, options.input, error);
@@ -55,6 +65,15 @@ int ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opti
       ok = reader.Value(option, options.format, error);
     else if (option == "--set")
       ok = reader.AssignmentValue(option, options.assignments, error);
+    else if (option == "--automate")
+      ok = reader.AssignmentValue(option, options.automations, error);
+    else if (option == "--tempo")
+      ok = options.transport =
+          reader.NumberValue(option, kMinTempo, kMaxTempo, "a tempo from 1 to 1000 BPM", options.tempo, error);
+    else if (option == "--start-beat")
+      ok = options.transport =
+          reader.NumberValue(option, -kMaxBeat, kMaxBeat, "a song position from -1000000 to 1000000 quarter notes",
+                             options.startBeat, error);
     else if (option == "--bypass")
       options.bypass = true;
     else if (option == "--force")
@@ -80,6 +99,7 @@ int ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opti
     if (!ok) return Fail(console, error, kExitUsage);
   }
   if (options.output.empty()) return Fail(console, "render needs --out OUT.wav", kExitUsage);
+  if (options.transport && options.tempo == 0.0) options.tempo = kDefaultTempo;
   if (!ChooseOutputFormat(options.output, options.format, options.outputFormat, error))
     return Fail(console, error, kExitUsage);
   return kExitOk;
@@ -116,8 +136,9 @@ int64_t CountOvers(const std::vector<Sample>& samples, size_t count) {
 // Reads, processes and writes a chunk at a time: memory stays a few blocks
 // whatever the length of the file.
 template <class Sample>
-bool Stream(PluginInstance& instance, AudioReader& reader, AudioWriter& writer, const RenderOptions& options,
-            bool integerOutput, ProgressBar& progress, RenderStats& stats, std::string& error) {
+bool Stream(PluginInstance& instance, AutomationFeed& automation, AudioReader& reader, AudioWriter& writer,
+            const RenderOptions& options, bool integerOutput, ProgressBar& progress, RenderStats& stats,
+            std::string& error) {
   const auto channels = static_cast<size_t>(reader.Info().channels);
   const auto block = static_cast<size_t>(options.block);
   const size_t chunk = block * std::max<size_t>(1, 8192 / block);
@@ -133,8 +154,14 @@ bool Stream(PluginInstance& instance, AudioReader& reader, AudioWriter& writer, 
   int64_t got;
   while ((got = reader.Read(in.data(), static_cast<int64_t>(chunk))) > 0) {
     const auto frames = static_cast<size_t>(got);
-    for (size_t start = 0; start < frames; start += block) {
-      const size_t count = std::min(frames - start, block);
+    for (size_t start = 0, count = 0; start < frames; start += count) {
+      const int32 covered = automation.Queue(instance, stats.frames + static_cast<int64_t>(start),
+                                             static_cast<int32>(std::min(frames - start, block)));
+      if (covered < 0) {
+        error = "the automation holds more parameters than one block can carry";
+        return false;
+      }
+      count = static_cast<size_t>(covered);
       for (size_t i = 0; i < count; ++i)
         for (size_t c = 0; c < channels; ++c) planarIn[c][i] = in[(start + i) * channels + c];
       if (instance.Process(inPtr.data(), outPtr.data(), static_cast<int32>(count)) != kResultOk) {
@@ -210,6 +237,11 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
   for (size_t i = 0; i < assignments.size(); ++i)
     if (!ResolveAssignment(*instance->Controller(), options.assignments[i], assignments[i], error))
       return Fail(console, error, kExitUsage);
+  std::vector<AutomationPoint> points;
+  for (const auto& text : options.automations)
+    if (!ParseAutomation(*instance->Controller(), text, info.sampleRate, points, error))
+      return Fail(console, error, kExitUsage);
+  AutomationFeed automation(std::move(points));
   Vst::ParameterInfo bypass{};
   if (options.bypass && !FindBypassParameter(*instance->Controller(), bypass))
     return Fail(console, "the effect has no bypass parameter");
@@ -221,6 +253,7 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
   config.channels = info.channels;
   config.processMode = Vst::kOffline;
   if (!instance->Start(config, error)) return Fail(console, error);
+  if (options.transport) instance->SetTransport(options.tempo, options.startBeat);
   // Settings arrive with the first block, as automation at its start would.
   for (const auto& assignment : assignments) instance->QueueChange(assignment.id, assignment.normalized);
   if (options.bypass) instance->QueueChange(bypass.id, 1.0);
@@ -234,8 +267,8 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
   const bool integerOutput = IsInteger(options.outputFormat.encoding);
   const bool processed =
       options.doublePrecision
-          ? Stream<double>(*instance, *reader, *writer, options, integerOutput, progress, stats, error)
-          : Stream<float>(*instance, *reader, *writer, options, integerOutput, progress, stats, error);
+          ? Stream<double>(*instance, automation, *reader, *writer, options, integerOutput, progress, stats, error)
+          : Stream<float>(*instance, automation, *reader, *writer, options, integerOutput, progress, stats, error);
   progress.Finish();
   reader.reset();  // Windows cannot replace a file that is open (--force over the input)
   instance.reset();
@@ -258,10 +291,18 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
               << "rendered " << stats.frames << " frames at " << FormatNumber(info.sampleRate) << " Hz, "
               << info.channels << (info.channels == 1 ? " channel" : " channels") << ", "
               << (options.doublePrecision ? 64 : 32) << "-bit, blocks of " << options.block
-              << (options.input.empty() ? " (built-in demo)" : "") << "\n"
-              << "peak in:  " << Decibels(stats.peakIn) << "\n"
+              << (options.input.empty() ? " (built-in demo)" : "") << "\n";
+  if (options.transport)
+    console.out << "transport playing at " << FormatNumber(options.tempo) << " BPM in 4/4 from beat "
+                << FormatNumber(options.startBeat) << "\n";
+  console.out << "peak in:  " << Decibels(stats.peakIn) << "\n"
               << "peak out: " << Decibels(stats.peakOut) << "\n"
               << "wrote " << options.output << " (" << DescribeFormat(options.outputFormat) << ")\n";
+  if (automation.Remaining() > 0)
+    console.err << "vellox: warning: " << automation.Remaining()
+                << (automation.Remaining() == 1 ? " --automate point lies" : " --automate points lie")
+                << " at or after the end of the render and " << (automation.Remaining() == 1 ? "was" : "were")
+                << " ignored\n";
   if (stats.clipped > 0)
     console.err << "vellox: warning: " << stats.clipped << " samples went over full scale and were clipped in the "
                 << DescribeFormat(options.outputFormat) << " (--format float keeps them)\n";
