@@ -62,13 +62,15 @@ int64_t SyncRunTo(const ChopperState& s, double boundary) {
 // of the cycle done.
 void PlaceSyncCycle(ChopperState& s, const ChopperTransport& t, double quartersPerCycle, double framesPerQuarter,
                     double length) {
-  const bool place = t.songPosition && std::isfinite(t.quarters) && (t.block != s.syncBlock || length != s.syncCycle);
+  // A call that does not go on from the last synced one (a new host block, or
+  // frames left out by SYNC off or the host's bypass) is placed afresh.
+  const bool goesOn = t.block == s.syncBlock && t.blockOffset == s.syncNextOffset;
+  const bool place = t.songPosition && std::isfinite(t.quarters) && (!goesOn || length != s.syncCycle);
   if (place) {
     double phase = std::fmod(t.quarters, quartersPerCycle);
     if (phase < 0.0) phase += quartersPerCycle;
     s.syncBase = phase * framesPerQuarter + 0.5 + static_cast<double>(std::max<int64_t>(t.blockOffset, 0));
     s.syncFrames = 0;
-    s.syncBlock = t.block;
   } else if (s.syncCycle <= 0.0) {
     s.syncBase = 0.5;
     s.syncFrames = 0;
@@ -254,4 +256,6 @@ void ChopperProcessSynced(ChopperState& s, double sampleRate, bool bypass, const
     s.syncFrames += run;
     done += run;
   }
+  s.syncBlock = t.block;
+  s.syncNextOffset = t.blockOffset + frames;
 }

@@ -20,24 +20,25 @@
 // line. It is taken from the host's song position at each host block (and
 // when the cycle length changes) and runs on by itself between them.
 struct ChopperState {
-  double fadeRate = 5.0;     // smoother cut-off rate
-  double chopPeriod = 0.22;  // seconds
-  double dryLevel = 0.0;     // linear level during the chopped phase
-  double outputGain = 1.0;   // linear
-  double clockBase = -1.0;   // frames
-  int64_t clockFrames = 0;   // frames since the last wrap
-  double clockRate = 0.0;    // sample rate the clock counts in; 0 until the first block
-  double a = 0.0;            // smoother coefficient
-  double b = 1.0;            // 1 - a
-  double z = 0.0;            // smoother state
-  bool sync = false;         // SYNC
-  int note = 8;              // NOTE entry
-  double syncTempo = 120.0;  // last tempo the host gave, limited (BPM)
-  double syncBar = 4.0;      // quarter notes of a bar from the last time signature
-  double syncBase = 0.0;     // frames + 0.5
-  int64_t syncFrames = 0;    // frames since syncBase was set
-  double syncCycle = 0.0;    // cycle length the position counts in; 0 before the first synced block
-  uint32_t syncBlock = 0;    // host block the position was last taken from
+  double fadeRate = 5.0;        // smoother cut-off rate
+  double chopPeriod = 0.22;     // seconds
+  double dryLevel = 0.0;        // linear level during the chopped phase
+  double outputGain = 1.0;      // linear
+  double clockBase = -1.0;      // frames
+  int64_t clockFrames = 0;      // frames since the last wrap
+  double clockRate = 0.0;       // sample rate the clock counts in; 0 until the first block
+  double a = 0.0;               // smoother coefficient
+  double b = 1.0;               // 1 - a
+  double z = 0.0;               // smoother state
+  bool sync = false;            // SYNC
+  int note = 8;                 // NOTE entry
+  double syncTempo = 120.0;     // last tempo the host gave, limited (BPM)
+  double syncBar = 4.0;         // quarter notes of a bar from the last time signature
+  double syncBase = 0.0;        // frames + 0.5
+  int64_t syncFrames = 0;       // frames since syncBase was set
+  double syncCycle = 0.0;       // cycle length the position counts in; 0 before the first synced block
+  uint32_t syncBlock = 0;       // host block of the last synced call
+  int64_t syncNextOffset = -1;  // where in that block the next call would go on
 };
 
 // What the host said about the song at the current block.
