@@ -64,8 +64,11 @@ void PlaceSyncCycle(ChopperState& s, const ChopperTransport& t, double quartersP
                     double length) {
   const bool place = t.songPosition && std::isfinite(t.quarters) && (t.block != s.syncBlock || length != s.syncCycle);
   if (place) {
-    double phase = std::fmod(t.quarters, quartersPerCycle);
-    if (phase < 0.0) phase += quartersPerCycle;
+    // A remainder by floor: fmod alone would cost more than the rest of a
+    // short block. Rounding can leave it a hair outside the cycle, which
+    // means the cycle starts here; so does a position beyond any song.
+    double phase = t.quarters - quartersPerCycle * std::floor(t.quarters / quartersPerCycle);
+    if (!(phase >= 0.0 && phase < quartersPerCycle)) phase = 0.0;
     s.syncBase = phase * framesPerQuarter + 0.5 + static_cast<double>(std::max<int64_t>(t.blockOffset, 0));
     s.syncFrames = 0;
     s.syncBlock = t.block;
