@@ -67,8 +67,11 @@ void PlaceSyncCycle(ChopperState& s, const ChopperTransport& t, double quartersP
   const bool goesOn = t.block == s.syncBlock && t.blockOffset == s.syncNextOffset;
   const bool place = t.songPosition && std::isfinite(t.quarters) && (!goesOn || length != s.syncCycle);
   if (place) {
-    double phase = std::fmod(t.quarters, quartersPerCycle);
-    if (phase < 0.0) phase += quartersPerCycle;
+    // A remainder by floor: fmod alone would cost more than the rest of a
+    // short block. Rounding can leave it a hair outside the cycle, which
+    // means the cycle starts here; so does a position beyond any song.
+    double phase = t.quarters - quartersPerCycle * std::floor(t.quarters / quartersPerCycle);
+    if (!(phase >= 0.0 && phase < quartersPerCycle)) phase = 0.0;
     s.syncBase = phase * framesPerQuarter + 0.5 + static_cast<double>(std::max<int64_t>(t.blockOffset, 0));
     s.syncFrames = 0;
   } else if (s.syncCycle <= 0.0) {

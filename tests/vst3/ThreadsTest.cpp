@@ -63,7 +63,7 @@ TEST(Threads, StateCallsNeverOverlapAProcessingBlock) {
     HostBus<float> out(2, 64);
     for (int block = 0; block < 2000; ++block) {
       FakeParamChanges changes;
-      changes.Add(block % 5, {{0, (block % 7) / 7.0}});
+      changes.Add(block % 7, {{0, (block % 7) / 7.0}});
       changes.Add(kBypassParamId, {{0, block % 3 == 0 ? 1.0 : 0.0}});
       ProcessData data = MakeProcessData(kSample32, 64, &in.buffers, 1, &out.buffers, 1);
       data.inputParameterChanges = &changes;
@@ -74,8 +74,7 @@ TEST(Threads, StateCallsNeverOverlapAProcessingBlock) {
   bool ok = true;
   do {
     FakeStream saved;
-    ok = ok && rig.controller->getState(&saved) == kResultOk &&
-         saved.bytes.size() == 72u;  // 44 bytes of the first layout, the extension
+    ok = ok && rig.controller->getState(&saved) == kResultOk && saved.bytes.size() == 72u;
     FakeStream restore(saved.bytes);
     ok = ok && rig.controller->setState(&restore) == kResultOk;
     stateStarted = true;
@@ -98,7 +97,7 @@ TEST(Threads, ControllerValuesAndAutomationShareTheSlotsSafely) {
     HostBus<double> out(2, 64);
     for (int block = 0; block < 3000; ++block) {
       FakeParamChanges changes;
-      changes.Add(block % 5, {{0, (block % 11) / 10.0}});
+      changes.Add(block % 7, {{0, (block % 11) / 10.0}});
       changes.Add(kBypassParamId, {{0, (block / 7) % 2 ? 1.0 : 0.0}});
       ProcessData data = MakeProcessData(kSample64, 64, &in.buffers, 1, &out.buffers, 1);
       data.inputParameterChanges = &changes;
