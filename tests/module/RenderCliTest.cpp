@@ -16,7 +16,6 @@
 #include "cli.h"
 #include "demo_signal.h"
 #include "ModuleFixture.h"
-#include "parameter_assignment.h"
 #include "wav_io.h"
 
 namespace vellox::test {
@@ -299,21 +298,6 @@ TEST_F(RenderCliTest, AutomationLandsOnItsFramesWhateverTheBlockSize) {
   EXPECT_FALSE(dry(149999));
   EXPECT_TRUE(dry(150000) && dry(155555) && dry(160000));
   EXPECT_FALSE(dry(160001));
-}
-
-// A stepped parameter's value by its display text (any case) or step number.
-TEST_F(RenderCliTest, SteppedValuesAreReadAsTextsOrStepNumbers) {
-  auto instance = NewInstance();
-  ASSERT_TRUE(instance);
-  const std::pair<const char*, double> cases[] = {
-      {"NOTE=1/8T", 3.0 / 14}, {"note=1 BAR", 12.0 / 14}, {"NOTE=4 bars", 1.0}, {"NOTE=5", 5.0 / 14},
-      {"NOTE=1/32", 0.0},      {"SYNC=On", 1.0},          {"SYNC=0", 0.0},      {"SYNC=off", 0.0}};
-  for (const auto& [text, normalized] : cases) {
-    cli::ParameterAssignment assignment;
-    std::string error;
-    EXPECT_TRUE(cli::ResolveAssignment(*instance->Controller(), text, assignment, error)) << error;
-    EXPECT_DOUBLE_EQ(assignment.normalized, normalized) << text;
-  }
 }
 
 TEST_F(RenderCliTest, InfoShowsTheModuleAsAHostSeesIt) {
