@@ -112,19 +112,25 @@ double LargestDifference(const std::vector<double>& a, int64_t aFrom, const std:
   return worst;
 }
 
+// Bars 3-4 alone chop on the frames of the whole song's render, each cycle on
+// the frame nearest its grid line: the song's beat 0 lies a fraction of a
+// frame before the first frame, so at 90 and 140 BPM the lines fall between frames.
 TEST(JuceSync, BarsThreeAndFourAloneChopOnTheFramesOfTheWholeSong) {
-  SongPlayHead wholeHead(120.0, 0.0), partHead(120.0, 0.0);
-  auto whole = SyncedInstance(wholeHead, 512);
-  auto part = SyncedInstance(partHead, 441);
-  ASSERT_TRUE(whole && part);
-  const std::vector<double> song = Play(*whole, wholeHead, {{0, 4 * kBar}}, 512);
-  const std::vector<double> bars = Play(*part, partHead, {{2 * kBar, 2 * kBar}}, 441);
-  const std::vector<int64_t> grid = Grid(120.0, 0.0, 2 * kBar), alone = Turns(bars, 0, 2 * kBar);
-  EXPECT_EQ(Turns(song, 2 * kBar, 2 * kBar), grid);
-  EXPECT_EQ(alone, grid);
-  const double worst = LargestDifference(bars, kCycle, song, 2 * kBar + kCycle, 2 * kBar - kCycle);
-  std::cout << "bars 3-4 alone: " << alone.size() << " turns; then at most " << worst << " apart\n";
-  EXPECT_LE(worst, 1e-12);
+  for (const auto& [bpm, beatAtZero] : {std::pair{120.0, 0.0}, {90.0, 0.123456}, {140.0, 0.123456}}) {
+    SongPlayHead wholeHead(bpm, beatAtZero), partHead(bpm, beatAtZero);
+    auto whole = SyncedInstance(wholeHead, 512);
+    auto part = SyncedInstance(partHead, 441);
+    ASSERT_TRUE(whole && part);
+    const auto bar = static_cast<int64_t>(4.0 * wholeHead.FramesPerBeat()), cycle = bar / 8;
+    const std::vector<double> song = Play(*whole, wholeHead, {{0, 4 * bar}}, 512);
+    const std::vector<double> bars = Play(*part, partHead, {{2 * bar, 2 * bar}}, 441);
+    const std::vector<int64_t> grid = Grid(bpm, beatAtZero + 8.0, 2 * bar), alone = Turns(bars, 0, 2 * bar);
+    EXPECT_EQ(Turns(song, 0, 4 * bar), Grid(bpm, beatAtZero, 4 * bar)) << bpm << " BPM";
+    EXPECT_EQ(alone, grid) << bpm << " BPM";
+    const double worst = LargestDifference(bars, cycle, song, 2 * bar + cycle, 2 * bar - cycle);
+    std::cout << bpm << " BPM, bars 3-4 alone: " << alone.size() << " turns; then at most " << worst << " apart\n";
+    EXPECT_LE(worst, 1e-12);
+  }
 }
 
 // Playback starts inside bar 3, off the grid, runs to the end of bar 4 and
@@ -145,20 +151,6 @@ TEST(JuceSync, ALoopFromBarFourBackToBarThreeRepeatsTheSameChops) {
   const double worst = LargestDifference(played, loop + settled, played, settled - kStart, 2 * kBar - settled);
   std::cout << "loop: " << again.size() << " turns after the jump back; then at most " << worst << " apart\n";
   EXPECT_LE(worst, 1e-12);
-}
-
-// Grid lines between two frames: the song's beat 0 lies before the first frame
-// by a fraction of a frame's worth of beats.
-TEST(JuceSync, AtOtherTemposEachCycleStartsOnTheFrameNearestItsGridLine) {
-  constexpr double kBeatAtZero = 0.123456;
-  for (double bpm : {90.0, 140.0}) {
-    SongPlayHead head(bpm, kBeatAtZero);
-    auto plugin = SyncedInstance(head, 512);
-    ASSERT_TRUE(plugin);
-    const auto frames = static_cast<int64_t>(8.0 * head.FramesPerBeat());
-    const std::vector<int64_t> turns = Turns(Play(*plugin, head, {{0, frames}}, 512), 0, frames);
-    EXPECT_EQ(turns, Grid(bpm, kBeatAtZero, frames)) << bpm << " BPM";
-  }
 }
 
 }  // namespace
