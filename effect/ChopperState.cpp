@@ -136,6 +136,23 @@ void SmoothRun(ChopperState& s, double target, const double* in0, const double* 
   s.z = z;
 }
 
+void SetCoefficients(ChopperState& s, double sampleRate) {
+  s.a = std::exp((s.fadeRate / sampleRate) * kMinusTwoPi);
+  s.b = 1.0 - s.a;
+}
+
+// Frames at..at+n of the block at one target level; bypassed, the input is
+// copied and the smoother holds.
+void LevelRun(ChopperState& s, bool bypass, double target, double* const* inputs, double* const* outputs, int64_t at,
+              int64_t n) {
+  if (!bypass) {
+    SmoothRun(s, target, inputs[0] + at, inputs[1] + at, outputs[0] + at, outputs[1] + at, n);
+    return;
+  }
+  std::copy(inputs[0] + at, inputs[0] + at + n, outputs[0] + at);
+  std::copy(inputs[1] + at, inputs[1] + at + n, outputs[1] + at);
+}
+
 }  // namespace
 
 ChopperBoundaries ChopperBoundariesFor(double chopPeriod, double sampleRate) {
@@ -174,14 +191,9 @@ void ChopperProcess(ChopperState& s, double sampleRate, bool bypass, double* con
                     int frames) {
   if (frames <= 0 || !inputs || !outputs || !(sampleRate > 0.0)) return;
   AdoptRate(s, sampleRate);
-  s.a = std::exp((s.fadeRate / sampleRate) * kMinusTwoPi);
-  s.b = 1.0 - s.a;
+  SetCoefficients(s, sampleRate);
   const ChopperBoundaries at = ChopperBoundariesFor(s.chopPeriod, sampleRate);
   const double dry = DryTarget(s);
-  const double* in0 = inputs[0];
-  const double* in1 = inputs[1];
-  double* out0 = outputs[0];
-  double* out1 = outputs[1];
 
   int64_t done = 0;
   while (done < frames) {
@@ -202,12 +214,7 @@ void ChopperProcess(ChopperState& s, double sampleRate, bool bypass, double* con
       target = full ? 1.0 : dry;
       s.clockFrames += run;
     }
-    if (!bypass) {
-      SmoothRun(s, target, in0 + done, in1 + done, out0 + done, out1 + done, run);
-    } else {
-      std::copy(in0 + done, in0 + done + run, out0 + done);
-      std::copy(in1 + done, in1 + done + run, out1 + done);
-    }
+    LevelRun(s, bypass, target, inputs, outputs, done, run);
     done += run;
   }
 }
@@ -229,16 +236,11 @@ void ChopperProcessSynced(ChopperState& s, double sampleRate, bool bypass, const
   if (std::isfinite(t.tempo) && t.tempo > 0.0) s.syncTempo = std::clamp(t.tempo, kChopperMinTempo, kChopperMaxTempo);
   if (t.timeSigNumerator > 0 && t.timeSigDenominator > 0)
     s.syncBar = std::clamp(4.0 * t.timeSigNumerator / t.timeSigDenominator, 0.125, 64.0);
-  s.a = std::exp((s.fadeRate / sampleRate) * kMinusTwoPi);
-  s.b = 1.0 - s.a;
+  SetCoefficients(s, sampleRate);
   const ChopperSyncCycle cycle = ChopperSyncCycleFor(s, sampleRate);
   const double framesPerQuarter = sampleRate * 60.0 / s.syncTempo;
   PlaceSyncCycle(s, t, VelloxNoteQuarters(s.note, s.syncBar), framesPerQuarter, cycle.length);
   const double dry = DryTarget(s);
-  const double* in0 = inputs[0];
-  const double* in1 = inputs[1];
-  double* out0 = outputs[0];
-  double* out1 = outputs[1];
 
   int64_t done = 0;
   while (done < frames) {
@@ -250,12 +252,7 @@ void ChopperProcessSynced(ChopperState& s, double sampleRate, bool bypass, const
     }
     const bool full = position < cycle.dryStart;
     const int64_t run = std::min(SyncRunTo(s, full ? cycle.dryStart : cycle.length), frames - done);
-    if (!bypass) {
-      SmoothRun(s, full ? 1.0 : dry, in0 + done, in1 + done, out0 + done, out1 + done, run);
-    } else {
-      std::copy(in0 + done, in0 + done + run, out0 + done);
-      std::copy(in1 + done, in1 + done + run, out1 + done);
-    }
+    LevelRun(s, bypass, full ? 1.0 : dry, inputs, outputs, done, run);
     s.syncFrames += run;
     done += run;
   }

@@ -45,11 +45,12 @@ def read_float_wav(path):
     sys.exit("plot_cycle: no audio data in " + path)
 
 
-def render_gain(vellox, settings, seconds, work):
+def render_gain(vellox, settings, seconds, work, options=()):
+    """The gain of a render of `seconds` with the --set values and other options."""
     source = os.path.join(work, "constant.wav")
     out = os.path.join(work, "out.wav")
     write_constant_wav(source, seconds)
-    args = [vellox, "render", "--in", source, "--out", out, "--format", "float"]
+    args = [vellox, "render", "--in", source, "--out", out, "--format", "float", *options]
     for s in settings:
         args += ["--set", s]
     subprocess.run(args, check=True, stdout=subprocess.DEVNULL)

@@ -9,12 +9,11 @@ Usage: tools/plot_sync.py [--vellox PATH] [--out PNG]
 """
 import argparse
 import os
-import subprocess
 import tempfile
 
 import cairo
 
-from plot_cycle import LEVEL, RATE, read_float_wav, write_constant_wav
+from plot_cycle import RATE, render_gain
 
 TEMPO = 120.0
 START_BEAT = 0.75  # song position of the render's first frame, in quarter notes
@@ -23,18 +22,6 @@ SETTINGS = [  # (label, --set values, colour)
     ("NOTE 1/8, DRY 0.20", ["SYNC=On", "NOTE=1/8", "DRY=0.2", "FADE=50"], (0.85, 0.35, 0.1)),
     ("NOTE 1/4T, DRY 0.00", ["SYNC=On", "NOTE=1/4T", "DRY=0", "FADE=50"], (0.1, 0.4, 0.8)),
 ]
-
-
-def render_gain(vellox, settings, work):
-    source = os.path.join(work, "constant.wav")
-    out = os.path.join(work, "out.wav")
-    write_constant_wav(source, BEATS * 60.0 / TEMPO)
-    args = [vellox, "render", "--in", source, "--out", out, "--format", "float",
-            "--tempo", str(TEMPO), "--start-beat", str(START_BEAT)]
-    for s in settings:
-        args += ["--set", s]
-    subprocess.run(args, check=True, stdout=subprocess.DEVNULL)
-    return [s / LEVEL for s in read_float_wav(out)]
 
 
 def plot(curves, path):
@@ -99,7 +86,8 @@ def main():
     curves = []
     with tempfile.TemporaryDirectory() as work:
         for label, settings, colour in SETTINGS:
-            curves.append((label, render_gain(options.vellox, settings, work), colour))
+            curves.append((label, render_gain(options.vellox, settings, BEATS * 60.0 / TEMPO, work,
+                                                    ["--tempo", str(TEMPO), "--start-beat", str(START_BEAT)]), colour))
     plot(curves, options.out)
     print("wrote " + options.out)
 

@@ -48,10 +48,9 @@ __attribute__((noinline)) double SmootherFloor(double* out0, double* out1, doubl
   return z;
 }
 
-void BM_ProcessBlock(benchmark::State& state) {
-  const int frames = static_cast<int>(state.range(0));
-  VelloxEffect<IEffectBase> fx;
-  fx.LoadPreset(0);
+// Times the effect's block call on a steady stereo input.
+template <typename Effect>
+void TimeBlocks(benchmark::State& state, Effect& fx, int frames) {
   StereoBuffers buf(frames);
   double* ins[] = {buf.in0.data(), buf.in1.data()};
   double* outs[] = {buf.out0.data(), buf.out1.data()};
@@ -60,6 +59,13 @@ void BM_ProcessBlock(benchmark::State& state) {
     benchmark::ClobberMemory();
   }
   ReportPerFrame(state, frames);
+}
+
+void BM_ProcessBlock(benchmark::State& state) {
+  const int frames = static_cast<int>(state.range(0));
+  VelloxEffect<IEffectBase> fx;
+  fx.LoadPreset(0);
+  TimeBlocks(state, fx, frames);
 }
 
 // SYNC on, NOTE 1/8, with a host that plays at 120 BPM: each block comes
@@ -89,14 +95,7 @@ void BM_ProcessBlockSynced(benchmark::State& state) {
     fx.HandleParamChange(index);
   }
   fx.mQuartersPerBlock = frames * 2.0 / fx.SampleRate();
-  StereoBuffers buf(frames);
-  double* ins[] = {buf.in0.data(), buf.in1.data()};
-  double* outs[] = {buf.out0.data(), buf.out1.data()};
-  for (auto _ : state) {
-    fx.ProcessBlock(ins, outs, frames);
-    benchmark::ClobberMemory();
-  }
-  ReportPerFrame(state, frames);
+  TimeBlocks(state, fx, frames);
 }
 
 void BM_StereoGainFloor(benchmark::State& state) {

@@ -192,8 +192,7 @@ void SetupCycle(FuzzedDataProvider& in, EffectRig& rig, int32 sampleSize, int32&
   rig.component->setActive(false);
   const tresult result = rig.processor->setupProcessing(setup);
   rig.component->setActive(true);
-  const bool supported =
-      setup.sampleRate >= IEffectVST3::kMinSampleRate && setup.sampleRate <= IEffectVST3::kMaxSampleRate;
+  const bool supported = Supported(setup.sampleRate);
   FUZZ_REQUIRE((result == kResultOk) == supported, "set-up at %g Hz answered %d", setup.sampleRate,
                static_cast<int>(result));
   FUZZ_REQUIRE(rig.effect->SampleRate() == (supported ? setup.sampleRate : rateBefore), "rate %g after set-up at %g",

@@ -124,23 +124,13 @@ namespace {
 
 // A host whose performEdit takes its engine lock, which its audio thread holds
 // around every process call, as several real hosts do.
-class EngineLockingHandler : public IComponentHandler {
+class EngineLockingHandler : public FakeComponentHandler {
 public:
-  tresult PLUGIN_API beginEdit(ParamID) override { return kResultOk; }
   tresult PLUGIN_API performEdit(ParamID, ParamValue) override {
     std::lock_guard<std::mutex> hold(engine);
     ++edits;
     return kResultOk;
   }
-  tresult PLUGIN_API endEdit(ParamID) override { return kResultOk; }
-  tresult PLUGIN_API restartComponent(int32) override { return kResultOk; }
-  tresult PLUGIN_API queryInterface(const TUID iid, void** obj) override {
-    QUERY_INTERFACE(iid, obj, FUnknown::iid, IComponentHandler)
-    QUERY_INTERFACE(iid, obj, IComponentHandler::iid, IComponentHandler)
-    *obj = nullptr;
-    return kNoInterface;
-  }
-  FAKE_REFCOUNT
 
   std::mutex engine;
   std::atomic<int> edits{0};

@@ -1,8 +1,6 @@
 """The NOTE selector: a recessed display showing one note value per frame,
 with a small up/down mark saying that it steps."""
 
-import math
-
 import cairo
 
 import style
@@ -14,24 +12,15 @@ NOTE_TEXTS = ("1/32", "1/16T", "1/16", "1/8T", "1/16D", "1/8", "1/4T", "1/8D", "
 _STEPPER_WIDTH = 11.0
 
 
-def _rounded_rect(ctx, x, y, w, h, r):
-    ctx.new_sub_path()
-    ctx.arc(x + w - r, y + r, r, -math.pi / 2, 0)
-    ctx.arc(x + w - r, y + h - r, r, 0, math.pi / 2)
-    ctx.arc(x + r, y + h - r, r, math.pi / 2, math.pi)
-    ctx.arc(x + r, y + r, r, math.pi, 1.5 * math.pi)
-    ctx.close_path()
-
-
 def _display(ctx, width, height):
     x, y, w, h = 1.0, 1.0, width - 2.0, height - 2.0
-    _rounded_rect(ctx, x - 1, y - 1, w + 2, h + 2, 5.0)
+    style.rounded_rect(ctx, x - 1, y - 1, w + 2, h + 2, 5.0)
     ctx.set_source_rgba(0, 0, 0, 0.6)
     ctx.fill()
     bed = cairo.LinearGradient(0, y, 0, y + h)
     bed.add_color_stop_rgba(0.0, *style.rgb("#0e0f11"))
     bed.add_color_stop_rgba(1.0, *style.rgb("#202227"))
-    _rounded_rect(ctx, x, y, w, h, 4.0)
+    style.rounded_rect(ctx, x, y, w, h, 4.0)
     ctx.set_source(bed)
     ctx.fill()
     # Lit lower lip, as on the switch tracks.

@@ -119,3 +119,13 @@ def filmstrip(width, height, frames, draw_frame):
         draw_frame(ctx, frame)
         ctx.restore()
     return surface
+
+
+def rounded_rect(ctx, x, y, w, h, r):
+    """A closed path: the rectangle with corners rounded to radius r."""
+    ctx.new_sub_path()
+    ctx.arc(x + w - r, y + r, r, -math.pi / 2, 0)
+    ctx.arc(x + w - r, y + h - r, r, 0, math.pi / 2)
+    ctx.arc(x + r, y + h - r, r, math.pi / 2, math.pi)
+    ctx.arc(x + r, y + r, r, math.pi, 1.5 * math.pi)
+    ctx.close_path()

@@ -7,15 +7,6 @@ import cairo
 import style
 
 
-def _rounded_rect(ctx, x, y, w, h, r):
-    ctx.new_sub_path()
-    ctx.arc(x + w - r, y + r, r, -math.pi / 2, 0)
-    ctx.arc(x + w - r, y + h - r, r, 0, math.pi / 2)
-    ctx.arc(x + r, y + h - r, r, math.pi / 2, math.pi)
-    ctx.arc(x + r, y + r, r, math.pi, 1.5 * math.pi)
-    ctx.close_path()
-
-
 def _lamp(ctx, cx, cy, on):
     if on:
         glow = cairo.RadialGradient(cx, cy, 1.0, cx, cy, 10.0)
@@ -40,7 +31,7 @@ def _lamp(ctx, cx, cy, on):
 
 
 def _track(ctx, x, y, w, h, on):
-    _rounded_rect(ctx, x - 1, y - 1, w + 2, h + 2, h / 2.0 + 1)
+    style.rounded_rect(ctx, x - 1, y - 1, w + 2, h + 2, h / 2.0 + 1)
     ctx.set_source_rgba(0, 0, 0, 0.6)
     ctx.fill()
     fill = cairo.LinearGradient(0, y, 0, y + h)
@@ -50,7 +41,7 @@ def _track(ctx, x, y, w, h, on):
     else:
         fill.add_color_stop_rgba(0.0, *style.rgb("#0e0f11"))
         fill.add_color_stop_rgba(1.0, *style.rgb("#202227"))
-    _rounded_rect(ctx, x, y, w, h, h / 2.0)
+    style.rounded_rect(ctx, x, y, w, h, h / 2.0)
     ctx.set_source(fill)
     ctx.fill()
 
