@@ -522,21 +522,6 @@ TEST(Process, QueuePointsAreLimitedAndForeignIdsIgnored) {
   EXPECT_EQ(rig.effect->GetParam(3)->Value(), -10.0);
 }
 
-// From silence toward the full level the smoother steps twice per frame, so
-// frame i of the left channel is 1 - a^(2i+1) with a = exp(-2 pi FADE / rate):
-// the coefficient follows the sample rate.
-TEST(Process, SmootherFollowsTheSampleRate) {
-  for (double rate : {44100.0, 96000.0}) {
-    EffectRig rig;
-    rig.Setup(kSample64, 64, rate);
-    HostBus<double> in(2, 64, 1.0), out(2, 64);
-    ProcessData data = MakeProcessData(kSample64, 64, &in.buffers, 1, &out.buffers, 1);
-    ASSERT_EQ(rig.Process(data), kResultOk);
-    const double a = std::exp(-6.283185307179586 * 5.0 / rate);  // 2 pi FADE
-    for (int i = 0; i < 64; ++i) ASSERT_NEAR(out.samples[0][i], 1.0 - std::pow(a, 2 * i + 1), 1e-12) << rate;
-  }
-}
-
 // A new sample rate keeps the cycle's position in seconds: 0.15 s into the
 // first cycle at 48 kHz the level is down (from 0.12 s), and at 96 kHz it
 // stays down for the 0.07 s (6720 frames) left before the wrap, then comes up.
