@@ -21,8 +21,6 @@ files=$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' | grep -v '/$' |
 bundle_files=$(cd "$build/Vellox.vst3" && find . -type f | sed 's|^\.|/usr/lib/vst3/Vellox.vst3|')
 expected=$(printf '%s\n' $bundle_files /usr/bin/vellox /usr/share/man/man1/vellox.1.gz \
   /usr/share/doc/vellox/changelog.gz /usr/share/doc/vellox/copyright | sort)
-check "the built bundle holds the editor snapshot moduleinfo.json names" \
-  bash -c 'grep -q "Contents/Resources/Snapshots/.*_snapshot.png" <<<"$1"' _ "$bundle_files"
 check "the package holds exactly the bundle, the tool, its manual page and the notices" test "$expected" = "$files"
 [ "$expected" = "$files" ] || diff <(echo "$expected") <(echo "$files")
 
@@ -44,11 +42,6 @@ copyright="$work/root/usr/share/doc/vellox/copyright"
 check "machine-readable copyright file" \
   test "$(head -n1 "$copyright")" = "$(grep -m1 '^Format: ' /usr/share/doc/dpkg/copyright)"
 check "the copyright file names the GPL-3+ license" grep -q '^License: GPL-3+' "$copyright"
-# Every stanza a Files: line names a licence for has that licence's text.
-check "each licence the copyright file uses is spelled out in it" bash -c '
-  for l in $(sed -n "s/^Files: .*//; s/^License: \([^ ]*\)$/\1/p" "$1" | sort -u); do
-    awk -v l="$l" "\$0 == \"License: \" l { getline; if (\$0 ~ /^ /) found = 1 } END { exit !found }" "$1" || exit 1
-  done' _ "$copyright"
 check "the copyright file has a stanza for the VST 3 SDK compiled in" grep -q '^Files: VST3_SDK/\*' "$copyright"
 # Each line of every help text the tool prints is in the page, as roff writes it.
 check "the manual page is the tool's own help" bash -c '

@@ -37,10 +37,10 @@ public:
   ScratchDir() {
     static std::atomic<unsigned> gCounter{0};
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    std::error_code error;
     for (unsigned attempt = 0; attempt < 100 && mPath.empty(); ++attempt) {
-      const std::string name = testing::TempDir() + "vellox-" + std::to_string(stamp) + "-" +
-                               std::to_string(gCounter++) + "-" + std::to_string(attempt);
-      std::error_code error;
+      const std::string name =
+          testing::TempDir() + "vellox-" + std::to_string(stamp) + "-" + std::to_string(gCounter++);
       if (std::filesystem::create_directory(std::filesystem::u8path(name), error)) mPath = name + "/";
     }
     EXPECT_FALSE(mPath.empty()) << "no scratch folder under " << testing::TempDir();
