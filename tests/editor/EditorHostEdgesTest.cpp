@@ -76,15 +76,12 @@ TEST_F(EditorHostEdgesTest, UnusableTypesAndParentsAreRefusedAndTheViewStaysUsab
     void* parent;
     FIDString type;
   } refused[] = {{Frame().Handle(), kPlatformTypeX11EmbedWindowID},
-                 {Frame().Handle(), ""},
-                 {Frame().Handle(), nullptr},
                  {nullptr, kPlatformTypeHWND},
                  {reinterpret_cast<void*>(uintptr_t(0x7ff0)), kPlatformTypeHWND}};  // no such window
   for (const auto& r : refused) {
     EXPECT_EQ(view->attached(r.parent, r.type), kResultFalse) << (r.type ? r.type : "(null)");
     EXPECT_EQ(EditorWindowCount(), 0);
   }
-  EXPECT_EQ(view->isPlatformTypeSupported(""), kResultFalse);
   ASSERT_EQ(view->attached(Frame().Handle(), kPlatformTypeHWND), kResultOk);
   ExpectShows(CaptureAfterTicks(), kDefaultValues);
   CloseView(view);
