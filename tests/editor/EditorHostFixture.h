@@ -27,9 +27,9 @@ protected:
   void TearDown() override;
 
   // A new view from the controller, attached to the frame window.
-  Steinberg::IPtr<Steinberg::IPlugView> OpenView();
+  Steinberg::IPtr<Steinberg::IPlugView> OpenView() override;
   // removed(), then the host's reference is dropped.
-  void CloseView(Steinberg::IPtr<Steinberg::IPlugView>& view);
+  void CloseView(Steinberg::IPtr<Steinberg::IPlugView>& view) override;
 
   // The window the views open in, as a DAW's editor frame, and the editor window in it.
   host::EditorFrame& Frame() const { return *frame_; }
@@ -37,7 +37,7 @@ protected:
   int EditorWindowCount() const;
 
   // Lets the editor's timer run `ticks` times, then copies the frame's pixels.
-  host::RgbaImage CaptureAfterTicks(int ticks = 2);
+  host::RgbaImage CaptureAfterTicks(int ticks = 2) override;
 
   // Pointer messages as the system sends them to the editor window.
   void SendPointer(UINT message, WPARAM keys, int x, int y) const;

@@ -22,15 +22,15 @@ protected:
   void TearDown() override;
 
   // A new view from the controller with this host's frame, attached to the frame window.
-  Steinberg::IPtr<Steinberg::IPlugView> OpenView();
+  Steinberg::IPtr<Steinberg::IPlugView> OpenView() override;
   // removed(), the frame taken back, then the host's reference dropped.
-  void CloseView(Steinberg::IPtr<Steinberg::IPlugView>& view);
+  void CloseView(Steinberg::IPtr<Steinberg::IPlugView>& view) override;
 
   host::X11EditorFrame& Frame() const { return *frame_; }
   host::X11RunLoop& Loop() { return loop_; }
 
   // Lets the editor's timer run `ticks` times, then reads the frame's pixels.
-  host::RgbaImage CaptureAfterTicks(int ticks = 2);
+  host::RgbaImage CaptureAfterTicks(int ticks = 2) override;
 
   // Real input at editor point (x, y), then the run loop until the module is done with it.
   void MovePointer(int x, int y);
