@@ -1,27 +1,26 @@
 // The editor at a content scale on X11, through the shared scale proof.
 #include <cstdlib>
 
-#include "ExpectedScale.h"
 #include "X11EditorFixture.h"
 
 namespace vellox::test {
 namespace {
 
-class X11ScaleTest : public ScaleProof<X11ScaleTest, X11EditorTest> {
-public:
-  bool NewFrame(int width, int height, std::string& error) {
+class X11ScaleTest : public X11EditorTest {
+protected:
+  bool NewFrame(int width, int height, std::string& error) override {
     frame_ = host::X11EditorFrame::Create(width, height, 0, 0, error);
     return bool(frame_);
   }
 
   // Painted off-screen: the tool runs without a display.
-  void RunSnapshotTool(int scale, const std::string& out) {
+  void RunSnapshotTool(int scale, const std::string& out) override {
     const std::string command = "env -u DISPLAY '" VELLOX_TOOL_PATH "' snapshot --scale " + std::to_string(scale) +
                                 " --out '" + out + "' >/dev/null";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
   }
 
-  void ExpectWindowSize(int width, int height) {
+  void ExpectWindowSize(int width, int height) override {
     Settle();
     ASSERT_EQ(Frame().Children().size(), 1u);
     xcb_get_geometry_reply_t* window = xcb_get_geometry_reply(
@@ -32,7 +31,7 @@ public:
     free(window);
   }
 
-  void SendGestures(int scale) {
+  void SendGestures(int scale) override {
     MovePointer(240 * scale, 100 * scale);
     Button(1, true);
     MovePointer(240 * scale, 60 * scale);
