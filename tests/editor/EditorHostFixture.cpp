@@ -1,7 +1,5 @@
 #include "EditorHostFixture.h"
 
-#include "EditorChecks.h"
-
 #include <shellapi.h>
 #include <wininet.h>
 
@@ -12,7 +10,6 @@ using namespace Steinberg::Vst;
 
 namespace {
 
-constexpr int32 kBlockFrames = 64;
 constexpr int kTickTimeoutMs = 2000;
 
 BOOL WINAPI FakeConnectedState(LPDWORD flags, DWORD) {
@@ -37,14 +34,7 @@ void EditorHostTest::SetUp() {
   std::string error;
   if (host::ModuleBinaryPath(VELLOX_BUNDLE_PATH, error).empty())
     GTEST_SKIP() << "the Vellox module is not built at " << VELLOX_BUNDLE_PATH;
-  module_ = host::ModuleLibrary::Load(VELLOX_BUNDLE_PATH, error);
-  ASSERT_TRUE(module_) << error;
-  instance_ = host::PluginInstance::Create(*module_, error);
-  ASSERT_TRUE(instance_) << error;
-  host::ProcessConfig config;
-  config.maxBlock = kBlockFrames;
-  ASSERT_TRUE(instance_->Start(config, error)) << error;
-  ASSERT_EQ(Controller().setComponentHandler(&handler_), kResultOk);
+  ASSERT_NO_FATAL_FAILURE(StartModule());
 
   // The factory's virtual table lies inside the module's image.
   moduleHandle_ = ModuleContaining(*reinterpret_cast<void* const*>(module_->Factory()));
@@ -110,18 +100,6 @@ host::RgbaImage EditorHostTest::CaptureAfterTicks(int ticks) {
   std::string error;
   EXPECT_TRUE(host::CaptureWindow(Frame().Handle(), image, error)) << error;
   return image;
-}
-
-void EditorHostTest::SaveArtifact(const host::RgbaImage& image, const std::string& name) const {
-  SaveEditorPicture(image, VELLOX_ARTIFACT_DIR, name);
-}
-
-void EditorHostTest::ExpectShows(const host::RgbaImage& shown, const EditorValues& values) const {
-  ExpectEditorShows(shown, values);
-}
-
-void EditorHostTest::Automate(ParamID id, double normalized) {
-  AutomateOneBlock(*instance_, id, normalized, kBlockFrames);
 }
 
 void EditorHostTest::SendPointer(UINT message, WPARAM keys, int x, int y) const {

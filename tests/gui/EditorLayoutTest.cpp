@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -229,10 +228,6 @@ TEST_F(EditorLayoutTest, AtHigherScalesEdgesAreAsCrispAsAtOne) {
     widths[k][0] = SharpestEdgeWidth(ring);
     widths[k][1] = SharpestEdgeWidth(name);
   }
-  std::printf(
-      "sharpest edge (device pixels) at 1 / 1.5 / 2 / 2 enlarged: ring %.2f %.2f %.2f %.2f, name %.2f %.2f "
-      "%.2f %.2f\n",
-      widths[0][0], widths[1][0], widths[2][0], widths[3][0], widths[0][1], widths[1][1], widths[2][1], widths[3][1]);
   for (int edge = 0; edge < 2; ++edge) {
     SCOPED_TRACE(edge ? "name" : "ring");
     // A quarter of a device pixel for anti-aliasing that lands differently.

@@ -1,7 +1,5 @@
 #include "X11EditorFixture.h"
 
-#include "EditorChecks.h"
-
 #include <xcb/res.h>
 #include <xcb/xtest.h>
 
@@ -14,7 +12,6 @@ using namespace Steinberg::Vst;
 
 namespace {
 
-constexpr int32 kBlockFrames = 64;
 constexpr int kTickTimeoutMs = 2000;
 // Generous enough for a loaded machine; the loop returns as soon as the
 // module's connection has been quiet this long.
@@ -29,14 +26,7 @@ void X11EditorTest::SetUp() {
     GTEST_SKIP() << "the Vellox module is not built at " << VELLOX_BUNDLE_PATH;
   frame_ = host::X11EditorFrame::Create(kEditorWidth, kEditorHeight, 0, 0, error);
   ASSERT_TRUE(frame_) << error << " (tools/test.sh runs these tests on a private Xvfb display)";
-  module_ = host::ModuleLibrary::Load(VELLOX_BUNDLE_PATH, error);
-  ASSERT_TRUE(module_) << error;
-  instance_ = host::PluginInstance::Create(*module_, error);
-  ASSERT_TRUE(instance_) << error;
-  host::ProcessConfig config;
-  config.maxBlock = kBlockFrames;
-  ASSERT_TRUE(instance_->Start(config, error)) << error;
-  ASSERT_EQ(Controller().setComponentHandler(&handler_), kResultOk);
+  ASSERT_NO_FATAL_FAILURE(StartModule());
 }
 
 void X11EditorTest::TearDown() {
@@ -79,18 +69,6 @@ host::RgbaImage X11EditorTest::CaptureAfterTicks(int ticks) {
   std::string error;
   EXPECT_TRUE(Frame().Capture(image, error)) << error;
   return image;
-}
-
-void X11EditorTest::SaveArtifact(const host::RgbaImage& image, const std::string& name) const {
-  SaveEditorPicture(image, VELLOX_ARTIFACT_DIR, name);
-}
-
-void X11EditorTest::ExpectShows(const host::RgbaImage& shown, const EditorValues& values) const {
-  ExpectEditorShows(shown, values);
-}
-
-void X11EditorTest::Automate(ParamID id, double normalized) {
-  AutomateOneBlock(*instance_, id, normalized, kBlockFrames);
 }
 
 void X11EditorTest::Settle() {

@@ -3,45 +3,34 @@
 // instantiated and started through the host library, with a recording
 // component handler; its editor views attached to a real top-level window on
 // this host's run loop, and real pointer and key input sent through XTEST.
-#include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
 #include <memory>
 #include <string>
 
-#include "ExpectedEditor.h"
-#include "module_library.h"
-#include "plugin_instance.h"
+#include "ExpectedEditorModule.h"
 #include "pluginterfaces/gui/iplugview.h"
-#include "RecordingHandler.h"
 #include "snapshot_x11_host.h"
 
 namespace vellox::test {
 
 using Events = std::vector<HostEvent>;
 
-class X11EditorTest : public testing::Test {
+class X11EditorTest : public EditorModuleTest {
 protected:
   void SetUp() override;
   void TearDown() override;
 
   // A new view from the controller with this host's frame, attached to the frame window.
-  Steinberg::IPtr<Steinberg::IPlugView> OpenView();
+  Steinberg::IPtr<Steinberg::IPlugView> OpenView() override;
   // removed(), the frame taken back, then the host's reference dropped.
-  void CloseView(Steinberg::IPtr<Steinberg::IPlugView>& view);
+  void CloseView(Steinberg::IPtr<Steinberg::IPlugView>& view) override;
 
   host::X11EditorFrame& Frame() const { return *frame_; }
   host::X11RunLoop& Loop() { return loop_; }
-  Steinberg::Vst::IEditController& Controller() const { return *instance_->Controller(); }
 
   // Lets the editor's timer run `ticks` times, then reads the frame's pixels.
-  host::RgbaImage CaptureAfterTicks(int ticks = 2);
-  void SaveArtifact(const host::RgbaImage& image, const std::string& name) const;
-  // Expects every pixel of the picture to be the editor for `values`.
-  void ExpectShows(const host::RgbaImage& shown, const EditorValues& values) const;
-
-  // One processed block that carries the value as host automation.
-  void Automate(Steinberg::Vst::ParamID id, double normalized);
+  host::RgbaImage CaptureAfterTicks(int ticks = 2) override;
 
   // Real input at editor point (x, y), then the run loop until the module is done with it.
   void MovePointer(int x, int y);
@@ -53,11 +42,8 @@ protected:
   void Key(xcb_keycode_t code, bool press);
   void Settle();
 
-  std::unique_ptr<host::ModuleLibrary> module_;
-  std::unique_ptr<host::PluginInstance> instance_;
   std::unique_ptr<host::X11EditorFrame> frame_;
   host::X11RunLoop loop_;
-  RecordingHandler handler_;
 };
 
 // Resources the X server holds for the client that owns `window`, all types summed.

@@ -14,44 +14,33 @@ using namespace Steinberg::Vst;
 using X11HostEdgesTest = X11EditorTest;
 
 // A second view of the same effect, attached to a frame of its own, before
-// the first is removed: whichever view is left shows the editor and takes input.
+// the first is removed: the view left shows the editor and takes input. (The
+// other order, where the effect's list of views matters and not the window
+// layer: the Windows suite.)
 TEST_F(X11HostEdgesTest, AViewAttachedBeforeTheOtherIsRemovedKeepsWorking) {
-  for (bool removeOlderFirst : {true, false}) {
-    SCOPED_TRACE(removeOlderFirst ? "older view removed first" : "newer view removed first");
-    handler_.events.clear();
-    std::string error;
-    auto newerFrame = host::X11EditorFrame::Create(kEditorWidth, kEditorHeight, 0, 0, error);
-    ASSERT_TRUE(newerFrame) << error;
-    IPtr<IPlugView> older = OpenView();
-    IPtr<IPlugView> newer = owned(Controller().createView(ViewType::kEditor));
-    ASSERT_TRUE(newer);
-    newer->setFrame(&loop_);
-    ASSERT_EQ(newer->attached(newerFrame->ParentHandle(), kPlatformTypeX11EmbedWindowID), kResultOk);
-    newerFrame->Sync();
-    EXPECT_EQ(newerFrame->Children().size(), 1u);
+  std::string error;
+  auto newerFrame = host::X11EditorFrame::Create(kEditorWidth, kEditorHeight, 0, 0, error);
+  ASSERT_TRUE(newerFrame) << error;
+  IPtr<IPlugView> older = OpenView();
+  IPtr<IPlugView> newer = owned(Controller().createView(ViewType::kEditor));
+  ASSERT_TRUE(newer);
+  newer->setFrame(&loop_);
+  ASSERT_EQ(newer->attached(newerFrame->ParentHandle(), kPlatformTypeX11EmbedWindowID), kResultOk);
+  newerFrame->Sync();
+  EXPECT_EQ(newerFrame->Children().size(), 1u);
 
-    if (removeOlderFirst) {
-      CloseView(older);
-    } else {
-      EXPECT_EQ(newer->removed(), kResultOk);
-      newer->setFrame(nullptr);
-      newer = nullptr;
-      newerFrame.reset();  // the host closes the frame it docked the view in
-    }
-    host::X11EditorFrame& left = removeOlderFirst ? *newerFrame : Frame();
-    left.Sync();
-    ASSERT_EQ(left.Children().size(), 1u);
-    const double expected = DragFadeUpForty();  // in the view that is left
-    EditorValues values = kDefaultValues;
-    values[kFade] = expected;
-    EXPECT_EQ(Loop().RunTicks(2, 2000), 2);
-    Settle();
-    host::RgbaImage shown;
-    ASSERT_TRUE(left.Capture(shown, error)) << error;
-    ExpectShows(shown, values);
-    CloseView(removeOlderFirst ? newer : older);
-    ASSERT_EQ(Controller().setParamNormalized(kFade, 0.0), kResultOk);
-  }
+  CloseView(older);
+  newerFrame->Sync();
+  ASSERT_EQ(newerFrame->Children().size(), 1u);
+  const double expected = DragFadeUpForty();  // in the view that is left
+  EditorValues values = kDefaultValues;
+  values[kFade] = expected;
+  EXPECT_EQ(Loop().RunTicks(2, 2000), 2);
+  Settle();
+  host::RgbaImage shown;
+  ASSERT_TRUE(newerFrame->Capture(shown, error)) << error;
+  ExpectShows(shown, values);
+  CloseView(newer);
 }
 
 TEST_F(X11HostEdgesTest, TheEditorLeavesTheKeyboardFocusWithTheHost) {
