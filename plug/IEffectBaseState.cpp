@@ -25,7 +25,7 @@ int IEffectBase::UnserializeParams(const StateChunk& chunk, int start) {
     }
     // A damaged or foreign chunk may hold NaN, which no range limit catches.
     if (std::isnan(v)) v = slot.Default();
-    slot.SetValue(v < slot.Min() ? slot.Min() : (v < slot.Max() ? v : slot.Max()));
+    slot.SetValue(slot.Limited(v));
   }
   for (int i = 0; i < NParams(); ++i) HandleParamChange(i);
   return static_cast<int>(pos);

@@ -44,15 +44,20 @@ double IParamSlot::NormalizedValue() const { return ToNormalized(Value()); }
 
 double IParamSlot::FromNormalized(double n) const { return std::pow(n, mShape) * (mMax - mMin) + mMin; }
 
+double IParamSlot::Limited(double plain) const {
+  if (mType != kParamContinuous && mStep > 0.0) plain = std::floor(plain / mStep + 0.5) * mStep;
+  return plain < mMin ? mMin : (plain < mMax ? plain : mMax);
+}
+
+// Hosts and controls may hand over figures outside 0..1 or NaN; neither may
+// push the value out of range or into the audio path.
+double IParamSlot::PlainForNormalized(double n) const {
+  if (std::isnan(n)) return Value();
+  return Limited(FromNormalized(n < 0.0 ? 0.0 : (n > 1.0 ? 1.0 : n)));
+}
+
 void IParamSlot::SetFromNormalized(double n) {
-  // Hosts and controls may hand over figures outside 0..1 or NaN; neither
-  // may push the value out of range or into the audio path.
-  if (std::isnan(n)) return;
-  if (n < 0.0) n = 0.0;
-  if (n > 1.0) n = 1.0;
-  double v = FromNormalized(n);
-  if (mType != kParamContinuous && mStep > 0.0) v = std::floor(v / mStep + 0.5) * mStep;
-  SetValue(v < mMax ? v : mMax);
+  if (!std::isnan(n)) SetValue(PlainForNormalized(n));
 }
 
 const char* IParamSlot::DisplayTextFor(double value) const {

@@ -55,6 +55,12 @@ public:
   double ToNormalized(double plain) const;
   // Plain value of a normalised figure, without quantisation or clamping.
   double FromNormalized(double n) const;
+  // The plain value SetFromNormalized(n) leaves: what the audio, the editor
+  // and every text of the figure go by. NaN leaves the current value.
+  double PlainForNormalized(double n) const;
+  // A plain value as the slot takes it from saved state: a stepped value
+  // rounded to its step as a host's figure is, then limited to the range.
+  double Limited(double plain) const;
 
   // Display text of a plain value; `out` holds at least outSize bytes.
   void DisplayString(double value, char* out, size_t outSize = kParamDisplayMax) const;

@@ -1,6 +1,7 @@
 #include "IEffectParameter.h"
 
 #include <cmath>
+#include <string>
 
 #include "IParamSlot.h"
 #include "LeadingNumber.h"
@@ -37,16 +38,13 @@ bool NamedValue(const IParamSlot& slot, const std::string& text, double& plain) 
 
 }  // namespace
 
-// A host that keeps figures in single precision hands over entry 9 of
-// 0..14 as 8.9999999: a stepped value that close to a step is that step.
+// The text of the value the slot takes for the figure: a stepped value
+// rounded to its step as the audio and the editor take it (a host keeping
+// figures in single precision hands over entry 9 of 0..14 as 8.9999999),
+// and a figure out of range limited to it.
 void SlotValueText(const IParamSlot& slot, double normalized, String128 out) {
   char text[kParamDisplayMax];
-  double plain = slot.FromNormalized(normalized);
-  if (!slot.IsContinuous() && slot.Step() > 0.0) {
-    const double step = std::nearbyint(plain / slot.Step()) * slot.Step();
-    if (std::fabs(plain - step) <= 1e-5 * slot.Step()) plain = step;
-  }
-  slot.DisplayString(plain, text, sizeof text);
+  slot.DisplayString(slot.PlainForNormalized(normalized), text, sizeof text);
   WidenText(text, out);
 }
 
@@ -59,14 +57,26 @@ void IEffectParameter::toString(ParamValue valueNormalized, String128 string) co
   if (string) SlotValueText(mSlot, valueNormalized, string);
 }
 
-// A value's display text ("On") or a number at the start of the text; text
-// that holds neither is refused and the value is left as it was.
+// A value's display text ("On"); for a stepped parameter else only a whole
+// index within its range ("5 bars" is not entry 5); for a continuous one a
+// number at the start of the text, not one that goes on in another notation
+// ("0x10" is not 0). Text that holds none of these is refused and the value
+// is left as it was.
 bool IEffectParameter::fromString(const TChar* string, ParamValue& valueNormalized) const {
   double plain = 0.0;
-  if (!NamedValue(mSlot, TrimmedHostText(string), plain)) {
-    char text[128];
-    NarrowNumberText(string, text);
-    if (!ReadLeadingNumber(text, plain)) return false;
+  const std::string trimmed = TrimmedHostText(string);
+  if (!NamedValue(mSlot, trimmed, plain)) {
+    if (!mSlot.IsContinuous()) {
+      int index = 0;
+      if (!ReadWholeIndex(trimmed.c_str(), 1 << 30, index)) return false;
+      plain = index;
+      if (plain < mSlot.Min() || plain > mSlot.Max()) return false;
+    } else {
+      char text[128];
+      NarrowNumberText(string, text);
+      const char* end = nullptr;
+      if (!ReadLeadingNumber(text, plain, &end) || NumberGoesOn(end)) return false;
+    }
   }
   valueNormalized = mSlot.ToNormalized(plain);
   return true;

@@ -38,30 +38,34 @@ double IEffectVST3::ValueForPreset(int index) const {
   return NPresets() > 1 ? static_cast<double>(index) / (NPresets() - 1) : 0.0;
 }
 
+// The bypass is on above half way, in the audio as in its text; a figure
+// that is not a number changes nothing, so it shows the current state.
 bool IEffectVST3::SwitchText(ParamID id, ParamValue value, String128 out) const {
-  if (std::isnan(value)) return false;
   if (id == kBypassParamId) {
+    if (std::isnan(value)) value = mShownBypass.load(std::memory_order_relaxed);
     WidenText(kBypassTexts[value > 0.5 ? 1 : 0], out);
     return true;
   }
+  if (std::isnan(value)) return false;
   const int preset = PresetForValue(value);
   if (id != kPresetParamId || preset < 0) return false;
   WidenText(PresetName(preset), out);
   return true;
 }
 
-// The bypass takes its two names or a number; the preset its name or its
-// position in the list.
+// The bypass takes its two names or its index; the preset its name or its
+// position in the list. Other numbers and text around an index are refused.
 bool IEffectVST3::SwitchValue(ParamID id, const TChar* text, ParamValue& value) const {
   const std::string s = TrimmedHostText(text);
+  int index = 0;
   if (id == kBypassParamId) {
     for (int i = 0; i < 2; ++i)
       if (EqualIgnoringCase(s.c_str(), kBypassTexts[i])) {
         value = i;
         return true;
       }
-    if (s.empty() || !(std::isdigit(static_cast<unsigned char>(s[0])) || s[0] == '.')) return false;
-    value = ReadLeadingNumber(s.c_str()) > 0.5 ? 1.0 : 0.0;
+    if (!ReadWholeIndex(s.c_str(), 1, index)) return false;
+    value = index;
     return true;
   }
   if (id != kPresetParamId || NPresets() <= 0) return false;
@@ -70,10 +74,8 @@ bool IEffectVST3::SwitchValue(ParamID id, const TChar* text, ParamValue& value) 
       value = ValueForPreset(i);
       return true;
     }
-  if (s.empty() || !std::isdigit(static_cast<unsigned char>(s[0]))) return false;
-  const double index = ReadLeadingNumber(s.c_str());
-  if (!(index >= 0.0 && index < NPresets())) return false;
-  value = ValueForPreset(static_cast<int>(index));
+  if (!ReadWholeIndex(s.c_str(), NPresets() - 1, index)) return false;
+  value = ValueForPreset(index);
   return true;
 }
 

@@ -14,64 +14,135 @@ using namespace Steinberg::Vst;
 // the values. Each later version only appends values and raises the number,
 // so a reader takes the values it knows and ignores the rest; a reader of the
 // first layout stops before the tag. A state that ends after the bypass word
-// gives the added parameters their defaults. The controller and the
+// gives the added parameters their defaults; any other bytes there that are
+// not a whole extension refuse the state. The controller and the
 // component save and restore the same bytes, so a project saved through
 // either side loads through the other, and hosts that read values from the
 // component state see the real ones.
 
 namespace {
 
-// The SDK's streamer with the words in little-endian order. A transfer is
-// judged by its result, and the byte count only where the stream fills it in
-// (some hosts' streams leave it alone): a failed call moved nothing, and one
-// that left the count alone moved everything.
+// How a transfer through a host's stream went.
+enum class Moved {
+  kAll,      // every byte asked for
+  kStopped,  // the stream ended or failed first
+  kBroken,   // the stream reported a count it cannot have moved
+};
+
+// The SDK's streamer with the words in little-endian order. A stream may
+// move fewer bytes than asked and still be fine, so each transfer goes on
+// call after call until every byte has moved, the stream ends (a read that
+// moves nothing) or fails. The byte count is believed where the stream fills
+// it in (some hosts' streams leave it alone: then the call moved everything).
 class StateStreamer : public IBStreamer {
 public:
   explicit StateStreamer(IBStream* stream) : IBStreamer(stream, kLittleEndian) {}
 
+  Moved Read(void* data, int32 size, int32& done) {
+    return Transfer(size, done, [&](int32 at, int32 n, int32* count) {
+      return stream->read(static_cast<uint8*>(data) + at, n, count);
+    });
+  }
+
+  Moved Write(const void* data, int32 size) {
+    int32 done = 0;
+    return Transfer(size, done, [&](int32 at, int32 n, int32* count) {
+      return stream->write(const_cast<uint8*>(static_cast<const uint8*>(data)) + at, n, count);
+    });
+  }
+
   TSize readRaw(void* buffer, TSize size) override {
-    int32 read = -1;
-    if (stream->read(buffer, static_cast<int32>(size), &read) != kResultOk) return 0;
-    return read == -1 ? size : read;
+    int32 done = 0;
+    Read(buffer, static_cast<int32>(size), done);
+    return done;
   }
 
   TSize writeRaw(const void* buffer, TSize size) override {
-    int32 written = -1;
-    if (stream->write(const_cast<void*>(buffer), static_cast<int32>(size), &written) != kResultOk) return 0;
-    return written == -1 ? size : written;
+    return Write(buffer, static_cast<int32>(size)) == Moved::kAll ? size : 0;
   }
 
-  bool WriteAll(const void* data, int32 size) { return size == 0 || writeRaw(data, size) == size; }
-  bool ReadAll(void* data, int32 size) { return size == 0 || readRaw(data, size) == size; }
+  bool WriteAll(const void* data, int32 size) { return Write(data, size) == Moved::kAll; }
+  bool ReadAll(void* data, int32 size) {
+    int32 done = 0;
+    return Read(data, size, done) == Moved::kAll;
+  }
+
+  // Whether the stream holds bytes past the current position, as far as it
+  // can tell: a stream that cannot seek is taken to be at its end.
+  bool BytesRemain() {
+    int64 position = 0;
+    int64 end = 0;
+    if (stream->tell(&position) != kResultOk || stream->seek(0, IBStream::kIBSeekEnd, &end) != kResultOk) return false;
+    stream->seek(position, IBStream::kIBSeekSet, nullptr);
+    return end > position;
+  }
+
+private:
+  template <class Call>
+  static Moved Transfer(int32 size, int32& done, Call call) {
+    done = 0;
+    while (done < size) {
+      const int32 left = size - done;
+      int32 count = -1;
+      if (call(done, left, &count) != kResultOk) {
+        // A stream failing at its end may still have moved what it had.
+        if (count > 0 && count <= left) done += count;
+        return Moved::kStopped;
+      }
+      if (count == -1) count = left;
+      if (count < 0 || count > left) return Moved::kBroken;
+      if (count == 0) return Moved::kStopped;
+      done += count;
+    }
+    return Moved::kAll;
+  }
 };
 
 constexpr uint8 kExtensionTag[4] = {'V', 'L', 'X', 'E'};
 constexpr uint32 kExtensionVersion = 1;
 constexpr int32 kExtensionHeaderBytes = 12;
+// Far more values than any later version will add; a count beyond it is damage.
+constexpr uint32 kExtensionMaxBytes = 8 * 4096;
+
+// Values of a later version that this one does not know: read and dropped.
+bool SkipBytes(StateStreamer& streamer, uint32 bytes) {
+  uint8 scratch[256];
+  for (; bytes > 0;) {
+    const int32 n = static_cast<int32>(bytes < sizeof scratch ? bytes : sizeof scratch);
+    if (!streamer.ReadAll(scratch, n)) return false;
+    bytes -= static_cast<uint32>(n);
+  }
+  return true;
+}
 
 // The extension after the first layout: its values are appended to chunk.
-// Where the stream ends with the first layout, or goes on with bytes that
-// are not the tag (a version before the extension accepted and ignored
-// such bytes), the added parameters take their defaults. Some hosts' streams
-// fail a read past their end rather than report a short one. Behind the tag
-// a header or values that are cut short or malformed refuse the state.
+// Where the stream ends with the first layout (as a version before the
+// extension wrote it) the added parameters take their defaults; some hosts'
+// streams fail a read past their end rather than report a short one. Any
+// other bytes there must be a whole extension: a tag cut short or not ours,
+// a header or values cut short or malformed, refuse the state.
 bool ReadExtension(IEffectBase& plug, StateStreamer& streamer, StateChunk& chunk) {
   const int first = plug.StateLayoutParams();
   const int32 valueBytes = 8 * (plug.NParams() - first);
   if (valueBytes == 0) return true;
   uint8 tag[4] = {};
-  if (streamer.readRaw(tag, 4) != 4 || std::memcmp(tag, kExtensionTag, 4) != 0) {
+  int32 got = 0;
+  const Moved moved = streamer.Read(tag, 4, got);
+  if (got == 0 && moved != Moved::kBroken) {
+    if (streamer.BytesRemain()) return false;
     for (int i = first; i < plug.NParams(); ++i)
       if (!chunk.AppendDouble(plug.GetParam(i)->Default())) return false;
     return true;
   }
+  if (moved != Moved::kAll || std::memcmp(tag, kExtensionTag, 4) != 0) return false;
   uint32 version = 0;
   uint32 bytes = 0;
   if (!streamer.readInt32u(version) || !streamer.readInt32u(bytes) || version < 1 ||
-      bytes < static_cast<uint32>(valueBytes))
+      bytes < static_cast<uint32>(valueBytes) || bytes % 8 != 0 || bytes > kExtensionMaxBytes)
     return false;
   const int start = chunk.Size();
-  return chunk.Resize(start + valueBytes) && streamer.ReadAll(chunk.Data() + start, valueBytes);
+  return chunk.Resize(start + valueBytes) && streamer.ReadAll(chunk.Data() + start, valueBytes) &&
+         SkipBytes(streamer, bytes - static_cast<uint32>(valueBytes));
 }
 
 }  // namespace

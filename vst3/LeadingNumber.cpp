@@ -37,8 +37,9 @@ double ReadLeadingNumber(const char* text) {
   return value;
 }
 
-bool ReadLeadingNumber(const char* text, double& result) {
+bool ReadLeadingNumber(const char* text, double& result, const char** endOut) {
   result = 0.0;
+  if (endOut) *endOut = text;
   if (!text) return false;
   const char* p = text;
   while (std::isspace(static_cast<unsigned char>(*p))) ++p;
@@ -77,5 +78,29 @@ bool ReadLeadingNumber(const char* text, double& result) {
   else if (r.ec != std::errc())
     value = 0.0;
   result = negative ? -value : value;
+  if (endOut) *endOut = end;
+  return true;
+}
+
+bool NumberGoesOn(const char* end) {
+  if (!end) return false;
+  if (*end == 'x' || *end == 'X' || *end == '/') return true;
+  return (*end == '.' || *end == ',') && std::isdigit(static_cast<unsigned char>(end[1]));
+}
+
+bool ReadWholeIndex(const char* text, int limit, int& index) {
+  if (!text) return false;
+  const char* p = text;
+  while (std::isspace(static_cast<unsigned char>(*p))) ++p;
+  const char* digits = p;
+  long value = 0;
+  for (; std::isdigit(static_cast<unsigned char>(*p)); ++p) {
+    value = value * 10 + (*p - '0');
+    if (value > limit) return false;
+  }
+  if (p == digits) return false;
+  while (std::isspace(static_cast<unsigned char>(*p))) ++p;
+  if (*p != '\0') return false;
+  index = static_cast<int>(value);
   return true;
 }

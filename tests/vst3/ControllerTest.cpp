@@ -97,7 +97,8 @@ TEST(Controller, ConvertsValuesToTextAndBack) {
   IEditController* c = rig.controller;
   EXPECT_EQ(ValueText(c, 3, 0.25), "-5.00");
   EXPECT_EQ(ValueText(c, 0, 1.0), "50.00");
-  EXPECT_EQ(ValueText(c, 4, 0.6), "Off");
+  EXPECT_EQ(ValueText(c, 4, 0.4), "Off");
+  EXPECT_EQ(ValueText(c, 4, 0.6), "On");  // the value BY takes from 0.6
   EXPECT_EQ(ValueText(c, 4, 1.0), "On");
   EXPECT_EQ(ValueText(c, 3, 0.4999999), "0.00");
   EXPECT_EQ(ValueText(c, 1, 0.0), "0.22");
@@ -353,10 +354,11 @@ TEST(Controller, GroupsBecomeUnitsAndDisplayTextsDropTheUnits) {
   UnitInfo none = {};
   EXPECT_EQ(u->getUnitInfo(3, none), kResultFalse);
 
-  // Value texts use the display texts of the truncated plain value, and text
+  // Value texts use the display texts of the value the slot takes, and text
   // to value takes them back.
   EXPECT_EQ(ValueText(c, 2, 1.0 / 3.0), "soft");
-  EXPECT_EQ(ValueText(c, 2, 0.9), "hard");  // 2.7 truncates to 2
+  EXPECT_EQ(ValueText(c, 2, 0.8), "hard");  // 2.4 rounds to 2
+  EXPECT_EQ(ValueText(c, 2, 0.9), "3");     // 2.7 rounds to 3
   EXPECT_EQ(ValueText(c, 2, 1.0), "3");
   EXPECT_EQ(ValueText(c, 0, 0.5), "25.00");
   EXPECT_DOUBLE_EQ(ValueOf(c, 0, "25"), 0.5);

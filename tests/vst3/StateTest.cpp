@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
+#include <algorithm>
 
 #include "EffectRig.h"
 
@@ -56,8 +58,55 @@ TEST(State, SavesTheFirstLayoutThenTheExtension) {
   EXPECT_EQ(bypassed.bytes[40], 1);
 }
 
-// Every layout a version wrote or may write, and others: the first alone or
-// with bytes it ignored, this one, a later one; behind the tag, faults refuse.
+namespace {
+
+std::vector<uint8_t> Prefix(const std::vector<uint8_t>& bytes, size_t n) {
+  return std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<long>(n));
+}
+
+std::vector<uint8_t> Joined(std::vector<uint8_t> bytes, const std::vector<uint8_t>& more) {
+  bytes.insert(bytes.end(), more.begin(), more.end());
+  return bytes;
+}
+
+// A host's stream as it may legally behave: it ends by failing the read or
+// by a short count, or moves one byte per call; or as it may be broken: it
+// fails or misreports its count from a byte on while it knows bytes remain.
+struct HostStream : FakeStream {
+  enum Kind { kFailAtEnd, kShortAtEnd, kOneByte, kFailsFrom, kZeroFrom, kOverFrom };
+  HostStream(std::vector<uint8_t> bytes, Kind kind, size_t from = 0)
+      : FakeStream(std::move(bytes), kind != kShortAtEnd), kind(kind), from(from) {}
+  tresult PLUGIN_API read(void* buffer, int32 n, int32* done) override {
+    const bool broken = kind >= kFailsFrom && cursor >= from;
+    if (broken && kind == kFailsFrom) return kResultFalse;
+    if (broken) {
+      if (done) *done = kind == kZeroFrom ? 0 : n + 1;
+      return kResultOk;
+    }
+    if (kind == kOneByte) n = std::min(n, 1);
+    if (kind >= kFailsFrom) n = std::min<int32>(n, static_cast<int32>(from - cursor));
+    return FakeStream::read(buffer, n, done);
+  }
+  tresult PLUGIN_API write(void* buffer, int32 n, int32* done) override {
+    return FakeStream::write(buffer, kind == kOneByte ? std::min(n, 1) : n, done);
+  }
+  tresult PLUGIN_API seek(int64 pos, int32 mode, int64* result) override {
+    if (mode != kIBSeekEnd) return FakeStream::seek(pos, mode, result);
+    if (result) *result = static_cast<int64>(bytes.size());
+    return kResultOk;
+  }
+  Kind kind;
+  size_t from;
+};
+
+}  // namespace
+
+// Every layout a version wrote or may write, and others: the first alone,
+// this one, a later one; any other bytes after the first layout, a tail cut
+// short or a stream failing in it refuse the state, and so do faults behind
+// the tag. Each row reads alike from a stream that ends by failing or by a
+// short count, or that moves one byte per call. A stepped value is rounded
+// as a host's figure is, for the audio as for the host.
 TEST(State, LayoutsOfEveryVersion) {
   struct Row {
     const char* what;
@@ -67,30 +116,74 @@ TEST(State, LayoutsOfEveryVersion) {
   };
   const Row rows[] = {
       {"first layout", kDefaultState, true, 0.0, 8.0},
-      {"first layout and other bytes", State("xyzw", 1, 16, {1.0, 3.0}), true, 0.0, 8.0},
+      {"first layout and other bytes", State("xyzw", 1, 16, {1.0, 3.0}), false, 0.0, 0.0},
+      {"first layout and two stray bytes", Joined(kDefaultState, {0xAB, 0xCD}), false, 0.0, 0.0},
+      {"tail cut after V", Prefix(kSavedDefaults, 45), false, 0.0, 0.0},
+      {"tail cut after VL", Prefix(kSavedDefaults, 46), false, 0.0, 0.0},
+      {"tail cut after VLX", Prefix(kSavedDefaults, 47), false, 0.0, 0.0},
       {"with the extension", State("VLXE", 1, 16, {1.0, 3.0}), true, 1.0, 3.0},
       {"a later version", State("VLXE", 2, 24, {1.0, 12.0, 7.5, 99.0}), true, 1.0, 12.0},
       {"values limited", State("VLXE", 1, 16, {5.0, -3.0}), true, 1.0, 0.0},
+      {"stepped values rounded", State("VLXE", 1, 16, {0.5, 12.5}), true, 1.0, 13.0},
+      {"stepped values rounded down", State("VLXE", 1, 16, {0.49, 12.49}), true, 0.0, 12.0},
       {"version 0", State("VLXE", 0, 16, {1.0, 3.0}), false, 0.0, 0.0},
+      {"count 17", State("VLXE", 1, 17, {1.0, 3.0}), false, 0.0, 0.0},
+      {"count 23", State("VLXE", 2, 23, {1.0, 3.0}), false, 0.0, 0.0},
+      {"count 24, 16 bytes", State("VLXE", 2, 24, {1.0, 3.0}), false, 0.0, 0.0},
+      {"count 0xFFFFFFFF", State("VLXE", 2, 0xFFFFFFFFu, {1.0, 3.0}), false, 0.0, 0.0},
+      {"count 8", State("VLXE", 1, 8, {1.0, 3.0}), false, 0.0, 0.0},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
-    EffectRig rig;
-    rig.controller->setParamNormalized(kVelloxNote, 1.0);
-    FakeStream before;
-    ASSERT_EQ(rig.controller->getState(&before), kResultOk);
-    FakeStream in(row.bytes);
-    EXPECT_EQ(rig.controller->setState(&in), row.accepted ? kResultOk : kResultFalse);
-    FakeStream after;
-    ASSERT_EQ(rig.controller->getState(&after), kResultOk);
-    if (!row.accepted) {
-      EXPECT_EQ(after.bytes, before.bytes);
-      continue;
+  for (const Row& row : rows)
+    for (auto kind : {HostStream::kFailAtEnd, HostStream::kShortAtEnd, HostStream::kOneByte}) {
+      SCOPED_TRACE(std::string(row.what) + ", stream kind " + std::to_string(kind));
+      EffectRig rig;
+      rig.controller->setParamNormalized(kVelloxNote, 1.0);
+      FakeStream before;
+      ASSERT_EQ(rig.controller->getState(&before), kResultOk);
+      HostStream in(row.bytes, kind);
+      EXPECT_EQ(rig.controller->setState(&in), row.accepted ? kResultOk : kResultFalse);
+      FakeStream after;
+      ASSERT_EQ(rig.controller->getState(&after), kResultOk);
+      if (!row.accepted) {
+        EXPECT_EQ(after.bytes, before.bytes);
+        continue;
+      }
+      EXPECT_EQ(rig.effect->GetParam(kVelloxSync)->Value(), row.sync);
+      EXPECT_EQ(rig.effect->GetParam(kVelloxNote)->Value(), row.note);
+      EXPECT_EQ(rig.effect->Chopper().sync, row.sync != 0.0);
+      EXPECT_EQ(rig.effect->Chopper().note, static_cast<int>(row.note));
+      EXPECT_EQ(std::vector<uint8_t>(after.bytes.begin(), after.bytes.begin() + 44), kDefaultState);
     }
-    EXPECT_EQ(rig.effect->GetParam(kVelloxSync)->Value(), row.sync);
-    EXPECT_EQ(rig.effect->GetParam(kVelloxNote)->Value(), row.note);
-    EXPECT_EQ(std::vector<uint8_t>(after.bytes.begin(), after.bytes.begin() + 44), kDefaultState);
-  }
+}
+
+// A saved 2.1 project read through a stream that fails, reports no bytes or
+// more bytes than asked, from a byte in its tail on, while it knows bytes
+// remain: refused, nothing changes (it would lose SYNC and NOTE otherwise).
+TEST(State, StreamsBreakingInTheTailChangeNothing) {
+  const std::vector<uint8_t> saved = State("VLXE", 1, 16, {1.0, 12.0});
+  for (auto kind : {HostStream::kFailsFrom, HostStream::kZeroFrom, HostStream::kOverFrom})
+    for (size_t from : {44, 45, 47, 48, 52, 56, 64}) {
+      EffectRig rig;
+      FakeStream before;
+      ASSERT_EQ(rig.controller->getState(&before), kResultOk);
+      HostStream in(saved, kind, from);
+      EXPECT_EQ(rig.controller->setState(&in), kResultFalse) << kind << " from " << from;
+      FakeStream after;
+      ASSERT_EQ(rig.controller->getState(&after), kResultOk);
+      EXPECT_EQ(after.bytes, before.bytes) << kind << " from " << from;
+    }
+}
+
+// A stream that takes one byte per write is saved to in full.
+TEST(State, SavesThroughAStreamTakingOneBytePerCall) {
+  EffectRig rig;
+  rig.controller->setParamNormalized(kVelloxNote, 12.0 / 14.0);
+  FakeStream whole;
+  ASSERT_EQ(rig.controller->getState(&whole), kResultOk);
+  HostStream trickle({}, HostStream::kOneByte);
+  ASSERT_EQ(rig.controller->getState(&trickle), kResultOk);
+  EXPECT_EQ(trickle.bytes, whole.bytes);
+  ASSERT_EQ(whole.bytes.size(), 72u);
 }
 
 // The component side saves and restores the very bytes of the controller
@@ -170,7 +263,7 @@ TEST(State, GarbageIsLimitedToTheRanges) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
   std::vector<uint8_t> garbage = LittleEndianDoubles({1e300, nan, -inf, 42.0, -7.0});
-  garbage.insert(garbage.end(), {0xFF, 0xFF, 0xFF, 0xFF, 0xAB, 0xCD});
+  garbage.insert(garbage.end(), {0xFF, 0xFF, 0xFF, 0xFF});
   FakeStream stream(garbage);
   EXPECT_EQ(rig.controller->setState(&stream), kResultOk);
   EXPECT_EQ(Values(*rig.effect), (std::vector<double>{50.0, 0.22, 0.0, 10.0, 0.0, 0.0, 8.0}));
