@@ -82,7 +82,8 @@ TEST_F(ModuleTest, ValueTextsFollowTheParameterUnits) {
   IEditController& controller = *instance->Controller();
   EXPECT_EQ(ValueText(controller, 3, 0.25), "-5.00");
   EXPECT_EQ(ValueText(controller, 0, 1.0), "50.00");
-  EXPECT_EQ(ValueText(controller, 4, 0.6), "Off");
+  EXPECT_EQ(ValueText(controller, 4, 0.4), "Off");
+  EXPECT_EQ(ValueText(controller, 4, 0.6), "On");  // the value BY takes from 0.6
   EXPECT_EQ(ValueText(controller, 0x62706173, 1.0), "On");
   EXPECT_EQ(ValueText(controller, 0x62706173, 0.0), "Off");
   EXPECT_EQ(ValueText(controller, 0x70727374, 0.0), "-");

@@ -1,0 +1,217 @@
+// One value per figure: for every stepped parameter the host's text, the
+// audio, the editor and a restored state take the same entry from a
+// normalised figure, at the steps and between them.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "EffectRig.h"
+#include "IControl.h"
+#include "IGraphics.h"
+#include "ISelectorControl.h"
+#include "pluginterfaces/vst/ivstprocesscontext.h"
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace {
+
+constexpr double kRate = 8000.0;
+constexpr int kBlock = 500;
+constexpr int kBlocks = 70;  // 4.4 s: past the first off phase of a 2-bar cycle at 120 BPM
+
+std::string Narrow(const TChar* text) {
+  std::string s;
+  for (; *text; ++text) s.push_back(static_cast<char>(*text));
+  return s;
+}
+
+struct Stepped {
+  ParamID id;
+  int steps;
+  std::vector<std::string> texts;
+};
+
+const char* const kNoteTexts[] = {"1/32", "1/16T", "1/16", "1/8T", "1/16D", "1/8",    "1/4T",  "1/8D",
+                                  "1/4",  "1/2T",  "1/4D", "1/2",  "1 bar", "2 bars", "4 bars"};
+
+std::vector<Stepped> SteppedParameters() {
+  return {{kVelloxBy, 1, {"Off", "On"}},
+          {kVelloxSync, 1, {"Off", "On"}},
+          {kVelloxNote, 14, std::vector<std::string>(std::begin(kNoteTexts), std::end(kNoteTexts))},
+          {kBypassParamId, 1, {"Off", "On"}}};
+}
+
+// The entry a figure selects, computed here: the nearest step, a half step
+// going up, for the parameters; the host's bypass is on above half way.
+int ExpectedEntry(const Stepped& p, double figure) {
+  const double n = std::min(std::max(figure, 0.0), 1.0);
+  if (p.id == kBypassParamId) return n > 0.5 ? 1 : 0;
+  return static_cast<int>(std::floor(n * p.steps + 0.5));
+}
+
+// Channel 0 of 4.4 s of a constant input with the figure sent through the
+// parameter's queue at the first frame, at 120 BPM in 4/4 from bar 1 with
+// SYNC on for NOTE. The effect, its editor's control entry and the slot's
+// value are left in the rig.
+std::vector<float> Render(EffectRig& rig, const Stepped& p, double figure) {
+  rig.Setup(kSample32, kBlock, kRate);
+  FakeParamChanges first;
+  if (p.id == kVelloxNote) first.Add(kVelloxSync, {{0, 1.0}});
+  first.Add(p.id, {{0, figure}});
+  ProcessContext context = {};
+  context.state = ProcessContext::kPlaying | ProcessContext::kTempoValid | ProcessContext::kProjectTimeMusicValid |
+                  ProcessContext::kTimeSigValid;
+  context.sampleRate = kRate;
+  context.tempo = 120.0;
+  context.timeSigNumerator = 4;
+  context.timeSigDenominator = 4;
+  HostBus<float> in(2, kBlock, 0.5f);
+  std::vector<float> rendered;
+  for (int b = 0; b < kBlocks; ++b) {
+    HostBus<float> out(2, kBlock);
+    ProcessData data = MakeProcessData(kSample32, kBlock, &in.buffers, 1, &out.buffers, 1);
+    data.processContext = &context;
+    data.inputParameterChanges = b == 0 ? &first : nullptr;
+    EXPECT_EQ(rig.Process(data), kResultOk);
+    rendered.insert(rendered.end(), out.samples[0].begin(), out.samples[0].end());
+    context.projectTimeSamples += kBlock;
+    context.projectTimeMusic += kBlock / kRate * 2.0;
+  }
+  return rendered;
+}
+
+// The entry the editor's control for the parameter shows, after its tick.
+int EditorEntry(EffectRig& rig, int index) {
+  auto* editor = dynamic_cast<IGraphics*>(rig.effect->Graphics());
+  if (!editor) return -1;
+  editor->SyncParamValues();
+  for (int i = 0; i < editor->NControls(); ++i) {
+    const IControl* control = editor->GetControl(i);
+    if (control->ParamIdx() != index) continue;
+    if (auto* selector = dynamic_cast<const ISelectorControl*>(control)) return selector->Entry();
+    return FrameForValue(2, control->GetValue()) - 1;
+  }
+  return -1;
+}
+
+// The entry a saved state holding the figure's plain value restores to.
+double RestoredValue(const Stepped& p, double figure) {
+  EffectRig rig;
+  std::vector<double> values = {5.0, 0.22, 0.0, 0.0, 0.0};
+  std::vector<double> added = {0.0, 8.0};
+  const double plain = figure * p.steps;
+  if (p.id == kVelloxBy) values[4] = plain;
+  if (p.id >= kVelloxSync) added[p.id - kVelloxSync] = plain;
+  std::vector<uint8_t> bytes = LittleEndianDoubles(values);
+  bytes.insert(bytes.end(), {0, 0, 0, 0, 'V', 'L', 'X', 'E', 1, 0, 0, 0, 16, 0, 0, 0});
+  const std::vector<uint8_t> tail = LittleEndianDoubles(added);
+  bytes.insert(bytes.end(), tail.begin(), tail.end());
+  FakeStream stream(bytes);
+  EXPECT_EQ(rig.controller->setState(&stream), kResultOk);
+  return rig.effect->GetParam(static_cast<int>(p.id))->Value();
+}
+
+}  // namespace
+
+TEST(SteppedValues, TextAudioEditorAndRestoreTakeTheSameEntry) {
+  for (const Stepped& p : SteppedParameters()) {
+    // Figures at every step, just either side of every half step, a MIDI
+    // controller's 64/127 and 127/127, and those a host reported.
+    std::vector<double> figures = {64.0 / 127.0, 127.0 / 127.0, 0.25, 0.49, 0.5, 0.75, 0.9, 0.99};
+    for (int k = 0; k <= p.steps; ++k) {
+      figures.push_back(static_cast<double>(k) / p.steps);
+      figures.push_back(static_cast<float>(static_cast<double>(k) / p.steps));  // single precision
+      if (k < p.steps) {
+        figures.push_back((k + 0.5) / p.steps - 1e-9);
+        figures.push_back((k + 0.5) / p.steps + 1e-9);
+      }
+    }
+    std::map<int, std::vector<float>> atStep;
+    for (int k = 0; k <= p.steps; ++k) {
+      EffectRig rig;
+      atStep[k] = Render(rig, p, static_cast<double>(k) / p.steps);
+    }
+    // The audio tells every entry from its neighbours, so agreeing with one
+    // means taking that entry.
+    for (int k = 0; k < p.steps; ++k) ASSERT_NE(atStep[k], atStep[k + 1]) << p.id << " entry " << k;
+
+    for (double figure : figures) {
+      SCOPED_TRACE("parameter " + std::to_string(p.id) + " at " + std::to_string(figure));
+      const int entry = ExpectedEntry(p, figure);
+      EffectRig rig;
+      String128 text = {};
+      ASSERT_EQ(rig.controller->getParamStringByValue(p.id, figure, text), kResultOk);
+      EXPECT_EQ(Narrow(text), p.texts[static_cast<size_t>(entry)]);
+      EXPECT_TRUE(Render(rig, p, figure) == atStep[entry]);
+      if (p.id == kBypassParamId) continue;
+      EXPECT_EQ(EditorEntry(rig, static_cast<int>(p.id)), entry);
+      EXPECT_EQ(RestoredValue(p, figure), entry);
+      // The text reads back as the same entry.
+      ParamValue back = -1.0;
+      ASSERT_EQ(rig.controller->getParamValueByString(p.id, text, back), kResultOk);
+      EXPECT_EQ(back, static_cast<double>(entry) / p.steps);
+    }
+  }
+}
+
+// A figure out of range shows the value the plug-in takes for it (limited);
+// one that is not a number changes nothing, so it shows the current value.
+TEST(SteppedValues, FiguresOutOfRangeShowTheValueTaken) {
+  EffectRig rig;
+  rig.controller->setParamNormalized(kVelloxNote, 3.0 / 14.0);
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  struct Row {
+    ParamID id;
+    double figure;
+    const char* text;
+  } rows[] = {
+      {kVelloxOutput, 1.5, "10.00"}, {kVelloxOutput, -inf, "-10.00"}, {kVelloxOutput, nan, "0.00"},
+      {kVelloxNote, 1.5, "4 bars"},  {kVelloxNote, -0.5, "1/32"},     {kVelloxNote, nan, "1/8T"},
+      {kVelloxSync, inf, "On"},      {kVelloxSync, -inf, "Off"},      {kVelloxSync, nan, "Off"},
+      {kVelloxFade, 2.0, "50.00"},   {kBypassParamId, inf, "On"},     {kBypassParamId, nan, "Off"},
+  };
+  for (const Row& row : rows) {
+    String128 text = {};
+    ASSERT_EQ(rig.controller->getParamStringByValue(row.id, row.figure, text), kResultOk) << row.id;
+    EXPECT_EQ(Narrow(text), row.text) << row.id << " at " << row.figure;
+  }
+}
+
+// A stepped parameter takes back its own texts or a whole index in its
+// range, nothing else; no text is read as another notation's leading digits.
+TEST(SteppedValues, TextsAreTakenBackOnlyWhole) {
+  EffectRig rig;
+  struct Row {
+    ParamID id;
+    const char16_t* text;
+    double value;  // -1: refused
+  } rows[] = {
+      {kVelloxNote, u"5 bars", -1.0},  {kVelloxNote, u"1/8", 5.0 / 14.0}, {kVelloxNote, u" 2 BARS ", 13.0 / 14.0},
+      {kVelloxNote, u"5", 5.0 / 14.0}, {kVelloxNote, u"15", -1.0},        {kVelloxNote, u"5.5", -1.0},
+      {kVelloxNote, u"-1", -1.0},      {kVelloxNote, u"1/64", -1.0},      {kVelloxSync, u"1/64", -1.0},
+      {kVelloxSync, u"on", 1.0},       {kVelloxSync, u"1", 1.0},          {kVelloxSync, u"0x10", -1.0},
+      {kVelloxBy, u"1.0", -1.0},       {kVelloxBy, u"2", -1.0},           {kBypassParamId, u"0x10", -1.0},
+      {kBypassParamId, u"0", 0.0},     {kBypassParamId, u".7", -1.0},     {kPresetParamId, u"0x10", -1.0},
+      {kVelloxOutput, u"0x10", -1.0},  {kVelloxOutput, u"2,5", -1.0},     {kVelloxOutput, u"1/2", -1.0},
+      {kVelloxOutput, u"5 dB", 0.75},  {kVelloxOutput, u"-2.5", 0.375},   {kVelloxFade, u"1.2.3", -1.0},
+  };
+  for (const Row& row : rows) {
+    String128 text = {};
+    std::u16string(row.text).copy(reinterpret_cast<char16_t*>(text), 127);
+    ParamValue value = -1.0;
+    const tresult result = rig.controller->getParamValueByString(row.id, text, value);
+    const std::string shown = Narrow(text);
+    if (row.value < 0.0) {
+      EXPECT_EQ(result, kResultFalse) << row.id << " '" << shown << "'";
+      continue;
+    }
+    ASSERT_EQ(result, kResultOk) << row.id << " '" << shown << "'";
+    EXPECT_DOUBLE_EQ(value, row.value) << row.id << " '" << shown << "'";
+  }
+}
