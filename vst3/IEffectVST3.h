@@ -106,6 +106,8 @@ public:
   // set-up in force.
   static constexpr double kMinSampleRate = 1000.0;
   static constexpr double kMaxSampleRate = 1536000.0;
+  // Parameter points one block keeps; beyond them a queue keeps its last point.
+  static constexpr size_t kMaxPoints = 4096;
 
   // Editor views made by createView, in creation order; the list holds no
   // references. A view empties it when it is destroyed.
@@ -176,7 +178,6 @@ private:
     Steinberg::Vst::ParamID id;
     double value;
   };
-  static constexpr size_t kMaxPoints = 4096;
   std::vector<QueuedPoint> mPoints;
 
   // Buses and parameters exist (from the first initialize to terminate).
