@@ -38,13 +38,15 @@ bool NamedValue(const IParamSlot& slot, const std::string& text, double& plain) 
 
 }  // namespace
 
-// The text of the value the slot takes for the figure: a stepped value
+// The text of the value the plug-in takes for the figure: a stepped value
 // rounded to its step as the audio and the editor take it (a host keeping
-// figures in single precision hands over entry 9 of 0..14 as 8.9999999),
-// and a figure out of range limited to it.
+// figures in single precision hands over entry 9 of 0..14 as 8.9999999), a
+// figure out of range limited to it, and one that is not finite ignored, as
+// the host's queues and setParamNormalized ignore it (the current value).
 void SlotValueText(const IParamSlot& slot, double normalized, String128 out) {
   char text[kParamDisplayMax];
-  slot.DisplayString(slot.PlainForNormalized(normalized), text, sizeof text);
+  const double plain = std::isfinite(normalized) ? slot.PlainForNormalized(normalized) : slot.Value();
+  slot.DisplayString(plain, text, sizeof text);
   WidenText(text, out);
 }
 

@@ -39,10 +39,10 @@ double IEffectVST3::ValueForPreset(int index) const {
 }
 
 // The bypass is on above half way, in the audio as in its text; a figure
-// that is not a number changes nothing, so it shows the current state.
+// that is not finite changes nothing, so it shows the current state.
 bool IEffectVST3::SwitchText(ParamID id, ParamValue value, String128 out) const {
   if (id == kBypassParamId) {
-    if (std::isnan(value)) value = mShownBypass.load(std::memory_order_relaxed);
+    if (!std::isfinite(value)) value = mShownBypass.load(std::memory_order_relaxed);
     WidenText(kBypassTexts[value > 0.5 ? 1 : 0], out);
     return true;
   }

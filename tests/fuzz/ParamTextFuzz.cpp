@@ -2,6 +2,7 @@
 // UTF-16 from the host (unpaired surrogates, no terminator, empty).
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -36,6 +37,25 @@ void ValueToTextAndBack(EffectRig& rig, ParamID id, double value) {
   ParamValue back = -1.0;
   if (rig.controller->getParamValueByString(id, text, back) == kResultOk)
     RequireNormalized(back, id, "reading back a value text");
+}
+
+// The text a figure shows is the text of the value the plug-in takes from
+// it (rounded to its step, limited to the range, or ignored when not finite).
+void RequireTextOfValueTaken(EffectRig& rig, ParamID id, double raw) {
+  String128 shown = {};
+  const bool hasText = rig.controller->getParamStringByValue(id, raw, shown) == kResultOk;
+  rig.controller->setParamNormalized(id, raw);
+  // Stepped values only: a continuous value read back can differ in its
+  // last bit, and so its text at a rounding edge.
+  const IParamSlot* slot = rig.effect->GetParam(static_cast<int>(id));
+  const bool stepped =
+      id == kBypassParamId || (id < static_cast<ParamID>(rig.effect->NParams()) && slot && !slot->IsContinuous());
+  if (!hasText || !stepped) return;
+  String128 taken = {};
+  FUZZ_REQUIRE(rig.controller->getParamStringByValue(id, rig.controller->getParamNormalized(id), taken) == kResultOk,
+               "no text for the value of id %u", id);
+  FUZZ_REQUIRE(std::equal(shown, shown + 128, taken), "id %u shows another text for %g than for the value taken", id,
+               raw);
 }
 
 // Host text to a value, in a heap String128 of exactly 128 units so that
@@ -80,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // Ids other than the core's pass the value through unchanged.
         if (std::isfinite(raw) && id < static_cast<ParamID>(rig.effect->NParams()))
           RequireNormalized(rig.controller->plainParamToNormalized(id, raw), id, "plainParamToNormalized");
-        rig.controller->setParamNormalized(id, raw);
+        RequireTextOfValueTaken(rig, id, raw);
         break;
       }
       case 2: {

@@ -1,6 +1,7 @@
 // Saved state from the host, on the controller and the component side, through
 // complete, short, failing and lying streams. A restore takes a whole state or
-// changes nothing.
+// changes nothing; from a stream telling true counts it takes exactly the
+// state its bytes hold.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -18,9 +19,10 @@ constexpr size_t kStateBytes = 44;     // the first layout
 constexpr size_t kExtendedBytes = 72;  // with the extension of this version
 const uint8_t kTag[4] = {'V', 'L', 'X', 'E'};
 
-// A host stream with the faults hosts' streams have. It notes whether any
-// read it answered was incomplete by its own account (failed, or a count
-// other than what was asked), which a plug-in can see.
+// A host stream with the faults hosts' streams have: reads past its end
+// fail or come short, counts may be honest, left alone (then a read that
+// could only be partial fails whole), one too few or one too many, and reads
+// above a size may fail. It knows its end when asked.
 class HostileStream : public FakeStream {
 public:
   enum Count { kHonest, kUntouched, kUnderstated, kOverstated };
@@ -30,30 +32,54 @@ public:
 
   tresult PLUGIN_API read(void* buffer, int32 n, int32* done) override {
     const size_t available = bytes.size() - cursor;
-    // Reads of the first layout must be whole; after it a reader may probe.
-    const bool firstLayout = cursor < kStateBytes;
-    // A read that could only be partial fails whole when the count is not
-    // written: that stream would otherwise deliver less than it claims.
-    if ((mFailAbove > 0 && n > mFailAbove) || (mCount == kUntouched && available < static_cast<size_t>(n))) {
-      incomplete = incomplete || firstLayout;
+    if ((mFailAbove > 0 && n > mFailAbove) || (mCount == kUntouched && available < static_cast<size_t>(n)))
       return kResultFalse;
-    }
     int32 moved = 0;
     const tresult result = FakeStream::read(buffer, n, &moved);
     int32 told = moved;
     if (mCount == kUnderstated && moved > 0) told = moved - 1;
     if (mCount == kOverstated) told = moved + 1;
-    incomplete = incomplete || (firstLayout && (result != kResultOk || told != n));
     if (done && mCount != kUntouched) *done = told;
     return result;
   }
 
-  bool incomplete = false;
+  tresult PLUGIN_API seek(int64 pos, int32 mode, int64* result) override {
+    if (mode != kIBSeekEnd) return FakeStream::seek(pos, mode, result);
+    if (result) *result = static_cast<int64>(bytes.size());
+    return kResultOk;
+  }
+
+  // Whether every count the stream gives is true.
+  bool Honest() const { return mCount == kHonest || mCount == kUntouched; }
 
 private:
   Count mCount;
   int32 mFailAbove;
 };
+
+uint32_t Word(const std::vector<uint8_t>& bytes, size_t at) {
+  return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
+}
+
+// The state these bytes hold, worked out here from the layout: the first
+// layout alone, or followed by a whole extension (tag, version 1 or later,
+// a count of whole values holding at least this version's, and that many
+// bytes), which is given as this version writes it. Empty when the bytes
+// hold no state.
+std::vector<uint8_t> StateHeld(const std::vector<uint8_t>& bytes) {
+  if (bytes.size() < kStateBytes) return {};
+  std::vector<uint8_t> state(bytes.begin(), bytes.begin() + kStateBytes);
+  if (bytes.size() == kStateBytes) return state;
+  const size_t known = kExtendedBytes - kStateBytes - 12;
+  if (bytes.size() < kStateBytes + 12 || !std::equal(kTag, kTag + 4, bytes.begin() + kStateBytes)) return {};
+  const uint32_t version = Word(bytes, kStateBytes + 4);
+  const uint32_t count = Word(bytes, kStateBytes + 8);
+  if (version < 1 || count < known || count % 8 != 0 || bytes.size() < kStateBytes + 12 + count) return {};
+  state.insert(state.end(), kTag, kTag + 4);
+  state.insert(state.end(), {1, 0, 0, 0, static_cast<uint8_t>(known), 0, 0, 0});
+  state.insert(state.end(), bytes.begin() + kStateBytes + 12, bytes.begin() + kStateBytes + 12 + known);
+  return state;
+}
 
 tresult Restore(EffectRig& rig, int side, IBStream* stream) {
   switch (side) {
@@ -87,22 +113,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RequireParamsInRange(rig);
     if (result != kResultOk) {
       FUZZ_REQUIRE(SaveState(rig) == before, "a refused restore changed the state");
+      // A stream that moves what it is asked, or fewer bytes and says so,
+      // gives every state it holds.
+      FUZZ_REQUIRE(!stream.Honest() || failAbove != 0 || StateHeld(bytes).empty(), "refused a whole state of %zu bytes",
+                   bytes.size());
       continue;
     }
-    // Accepted: a whole first layout came, and what was restored is that
-    // layout alone or, behind the tag, with the extension an honest stream gives.
-    FUZZ_REQUIRE(!stream.incomplete && stream.cursor >= kStateBytes, "accepted an incomplete state of %zu bytes",
-                 stream.cursor);
-    EffectRig first;
-    FakeStream alone(std::vector<uint8_t>(bytes.begin(), bytes.begin() + kStateBytes));
-    FUZZ_REQUIRE(first.controller->setState(&alone) == kResultOk, "a whole first layout was refused");
-    const bool tagged = bytes.size() >= kStateBytes + 4 && std::equal(kTag, kTag + 4, bytes.begin() + kStateBytes);
-    if (!tagged || SaveState(rig) == SaveState(first)) continue;
-    FUZZ_REQUIRE(stream.cursor >= kExtendedBytes, "took the extension from %zu bytes", stream.cursor);
-    EffectRig extended;
-    FakeStream whole(std::vector<uint8_t>(bytes.begin(), bytes.begin() + kExtendedBytes));
-    FUZZ_REQUIRE(extended.controller->setState(&whole) == kResultOk, "a whole extended state was refused");
-    FUZZ_REQUIRE(SaveState(rig) == SaveState(extended), "the restored state is not the stream's");
+    // Accepted from an honest stream: exactly the state the bytes hold.
+    if (!stream.Honest()) continue;
+    const std::vector<uint8_t> held = StateHeld(bytes);
+    FUZZ_REQUIRE(!held.empty(), "accepted %zu bytes that hold no state", bytes.size());
+    EffectRig expected;
+    FakeStream whole(held);
+    FUZZ_REQUIRE(expected.controller->setState(&whole) == kResultOk, "a whole state was refused");
+    FUZZ_REQUIRE(SaveState(rig) == SaveState(expected), "the restored state is not the stream's");
   }
   RequireStateRoundTrip(rig);
 

@@ -160,10 +160,13 @@ TEST(SteppedValues, TextAudioEditorAndRestoreTakeTheSameEntry) {
 }
 
 // A figure out of range shows the value the plug-in takes for it (limited);
-// one that is not a number changes nothing, so it shows the current value.
+// one that is not finite changes nothing (the host's queues and
+// setParamNormalized ignore it), so it shows the current value.
 TEST(SteppedValues, FiguresOutOfRangeShowTheValueTaken) {
   EffectRig rig;
   rig.controller->setParamNormalized(kVelloxNote, 3.0 / 14.0);
+  rig.controller->setParamNormalized(kVelloxSync, 1.0);
+  rig.controller->setParamNormalized(kVelloxOutput, 0.75);
   const double inf = std::numeric_limits<double>::infinity();
   const double nan = std::numeric_limits<double>::quiet_NaN();
   struct Row {
@@ -171,10 +174,11 @@ TEST(SteppedValues, FiguresOutOfRangeShowTheValueTaken) {
     double figure;
     const char* text;
   } rows[] = {
-      {kVelloxOutput, 1.5, "10.00"}, {kVelloxOutput, -inf, "-10.00"}, {kVelloxOutput, nan, "0.00"},
-      {kVelloxNote, 1.5, "4 bars"},  {kVelloxNote, -0.5, "1/32"},     {kVelloxNote, nan, "1/8T"},
-      {kVelloxSync, inf, "On"},      {kVelloxSync, -inf, "Off"},      {kVelloxSync, nan, "Off"},
-      {kVelloxFade, 2.0, "50.00"},   {kBypassParamId, inf, "On"},     {kBypassParamId, nan, "Off"},
+      {kVelloxOutput, 1.5, "10.00"}, {kVelloxOutput, -0.5, "-10.00"}, {kVelloxOutput, -inf, "5.00"},
+      {kVelloxOutput, nan, "5.00"},  {kVelloxNote, 1.5, "4 bars"},    {kVelloxNote, -0.5, "1/32"},
+      {kVelloxNote, nan, "1/8T"},    {kVelloxNote, inf, "1/8T"},      {kVelloxSync, -0.5, "Off"},
+      {kVelloxSync, -inf, "On"},     {kVelloxSync, nan, "On"},        {kVelloxFade, 2.0, "50.00"},
+      {kBypassParamId, 1.5, "On"},   {kBypassParamId, inf, "Off"},    {kBypassParamId, nan, "Off"},
   };
   for (const Row& row : rows) {
     String128 text = {};
