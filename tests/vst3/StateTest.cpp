@@ -156,7 +156,7 @@ TEST(State, LayoutsOfEveryVersion) {
     }
 }
 
-// A saved 2.1 project read through a stream that fails, reports no bytes or
+// A state with the extension read through a stream that fails, reports no bytes or
 // more bytes than asked, from a byte in its tail on, while it knows bytes
 // remain: refused, nothing changes (it would lose SYNC and NOTE otherwise).
 TEST(State, StreamsBreakingInTheTailChangeNothing) {
