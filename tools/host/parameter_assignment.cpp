@@ -81,7 +81,11 @@ std::string StepTexts(IEditController& controller, const ParameterInfo& info) {
 
 std::string FormatNumber(double value) {
   char text[64];
-  std::snprintf(text, sizeof text, "%.10g", value);
+  // Whole numbers in full ("10000000 Hz", not "1e+07 Hz").
+  if (value == std::floor(value) && std::fabs(value) < 1e15)
+    std::snprintf(text, sizeof text, "%.0f", value);
+  else
+    std::snprintf(text, sizeof text, "%.10g", value);
   return text;
 }
 

@@ -15,6 +15,7 @@
 #include "plugin_instance.h"
 #include "plugin_search.h"
 #include "progress_bar.h"
+#include "sample_blocks.h"
 #include "temporary_output.h"
 
 namespace vellox::cli {
@@ -119,20 +120,6 @@ struct RenderStats {
   int64_t clipped = 0;  // output samples beyond full scale
 };
 
-template <class Sample>
-double Peak(const std::vector<Sample>& samples, size_t count) {
-  Sample peak = 0;
-  for (size_t i = 0; i < count; ++i) peak = std::max(peak, std::fabs(samples[i]));
-  return static_cast<double>(peak);
-}
-
-template <class Sample>
-int64_t CountOvers(const std::vector<Sample>& samples, size_t count) {
-  int64_t overs = 0;
-  for (size_t i = 0; i < count; ++i) overs += std::fabs(samples[i]) > Sample(1);
-  return overs;
-}
-
 // Reads, processes and writes a chunk at a time: memory stays a few blocks
 // whatever the length of the file.
 template <class Sample>
@@ -146,6 +133,7 @@ bool Stream(PluginInstance& instance, AutomationFeed& automation, AudioReader& r
   std::vector<std::vector<Sample>> planarIn(channels, std::vector<Sample>(block));
   std::vector<std::vector<Sample>> planarOut(channels, std::vector<Sample>(block));
   std::vector<Sample*> inPtr, outPtr;
+  Levels levelsIn, levelsOut;
   for (size_t c = 0; c < channels; ++c) {
     inPtr.push_back(planarIn[c].data());
     outPtr.push_back(planarOut[c].data());
@@ -162,20 +150,17 @@ bool Stream(PluginInstance& instance, AutomationFeed& automation, AudioReader& r
         return false;
       }
       count = static_cast<size_t>(covered);
-      for (size_t i = 0; i < count; ++i)
-        for (size_t c = 0; c < channels; ++c) planarIn[c][i] = in[(start + i) * channels + c];
+      Deinterleave(in.data() + start * channels, count, channels, inPtr.data());
       if (instance.Process(inPtr.data(), outPtr.data(), static_cast<int32>(count)) != kResultOk) {
         const int64_t first = stats.frames + static_cast<int64_t>(start);
         error = "the effect refused to process the block of frames " + std::to_string(first) + " to " +
                 std::to_string(first + static_cast<int64_t>(count) - 1) + "; nothing was written";
         return false;
       }
-      for (size_t i = 0; i < count; ++i)
-        for (size_t c = 0; c < channels; ++c) out[(start + i) * channels + c] = planarOut[c][i];
+      Interleave(outPtr.data(), count, channels, out.data() + start * channels);
     }
-    stats.peakIn = std::max(stats.peakIn, Peak(in, frames * channels));
-    stats.peakOut = std::max(stats.peakOut, Peak(out, frames * channels));
-    if (integerOutput) stats.clipped += CountOvers(out, frames * channels);
+    MeasureLevels(in.data(), frames * channels, levelsIn);
+    MeasureLevels(out.data(), frames * channels, levelsOut);
     if (!writer.Write(out.data(), got)) {
       error = "cannot write " + options.output + ": the disk refused the data";
       return false;
@@ -183,6 +168,9 @@ bool Stream(PluginInstance& instance, AutomationFeed& automation, AudioReader& r
     stats.frames += got;
     progress.Update(static_cast<size_t>(stats.frames), static_cast<size_t>(std::max(total, stats.frames)));
   }
+  stats.peakIn = levelsIn.peak;
+  stats.peakOut = levelsOut.peak;
+  if (integerOutput) stats.clipped = levelsOut.overs;
   return true;
 }
 
@@ -192,16 +180,18 @@ std::unique_ptr<AudioReader> OpenInput(const RenderOptions& options, std::string
   std::unique_ptr<AudioReader> reader = OpenAudioReader(options.input, error);
   if (!reader) return nullptr;
   const StreamInfo& info = reader->Info();
-  if (options.rate > 0 && static_cast<double>(options.rate) != info.sampleRate) {
-    error = "--rate cannot change the rate of " + options.input + ", which is " + FormatNumber(info.sampleRate) +
-            " Hz (the tool does not resample)";
-    return nullptr;
-  }
   if (info.channels != 1 && info.channels != 2) {
     error = options.input + " has " + std::to_string(info.channels) + " channels; the effect takes mono or stereo";
     return nullptr;
   }
   return reader;
+}
+
+// How the user keeps samples beyond full scale: only WAV and AIFF hold floats.
+const char* KeepingOvers(Container container) {
+  return container == Container::kWav || container == Container::kAiff
+             ? "--format float keeps them"
+             : "a .wav or .aiff output with --format float keeps them; --set OUTPUT lowers the level";
 }
 
 bool IsInteger(SampleEncoding encoding) {
@@ -223,6 +213,12 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
   std::unique_ptr<AudioReader> reader = OpenInput(options, error);
   if (!reader) return Fail(console, error);
   const StreamInfo info = reader->Info();
+  // Asking for a rate the input does not have is a mistake on the command line.
+  if (options.rate > 0 && static_cast<double>(options.rate) != info.sampleRate)
+    return Fail(console,
+                "--rate cannot change the rate of " + options.input + ", which is " + FormatNumber(info.sampleRate) +
+                    " Hz (the tool does not resample)",
+                kExitUsage);
   if (!CheckOutputPath(options.output, error)) return Fail(console, error);
 
   SearchPlace plugin;
@@ -259,8 +255,8 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
   if (options.bypass) instance->QueueChange(bypass.id, 1.0);
 
   TemporaryOutput file(options.output);
-  std::unique_ptr<AudioWriter> writer =
-      OpenAudioWriter(file.Path(), options.output, options.outputFormat, info.sampleRate, info.channels, error);
+  std::unique_ptr<AudioWriter> writer = OpenAudioWriter(file.Path(), options.output, options.outputFormat,
+                                                        info.sampleRate, info.channels, info.claimedFrames, error);
   if (!writer) return Fail(console, error);
   RenderStats stats;
   ProgressBar progress(console.err, console.interactive);
@@ -286,6 +282,9 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
     console.err << "vellox: warning: " << what << "; rendered the " << stats.frames << " there are\n";
   }
   if (!file.Commit(error)) return Fail(console, error);
+  if (info.lengthUnknown)
+    console.err << "vellox: warning: the length of " << options.input
+                << " is unknown, so it may be cut short; rendered the " << stats.frames << " frames it holds\n";
 
   console.out << "plug-in " << plugin.bundle << " (" << plugin.label << ")\n"
               << "rendered " << stats.frames << " frames at " << FormatNumber(info.sampleRate) << " Hz, "
@@ -305,7 +304,8 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
                 << " ignored\n";
   if (stats.clipped > 0)
     console.err << "vellox: warning: " << stats.clipped << " samples went over full scale and were clipped in the "
-                << DescribeFormat(options.outputFormat) << " (--format float keeps them)\n";
+                << DescribeFormat(options.outputFormat) << " (" << KeepingOvers(options.outputFormat.container)
+                << ")\n";
   return kExitOk;
 }
 

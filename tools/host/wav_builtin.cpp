@@ -53,10 +53,10 @@ private:
   template <class Sample>
   int64_t Decode(Sample* out, int64_t frames) {
     const size_t frameBytes = mLayout.blockAlign;
-    const size_t wanted = std::min(static_cast<size_t>(frames) * frameBytes, static_cast<size_t>(mLeft));
+    const size_t wanted = static_cast<size_t>(std::min<uint64_t>(static_cast<uint64_t>(frames) * frameBytes, mLeft));
     mBytes.resize(wanted);
     const size_t got = std::fread(mBytes.data(), 1, wanted, mFile) / frameBytes;
-    mLeft -= static_cast<uint32_t>(got * frameBytes);
+    mLeft -= got * frameBytes;
     const unsigned sampleBytes = mLayout.bits / 8;
     const auto channels = static_cast<size_t>(mInfo.channels);
     for (size_t i = 0; i < got * channels; ++i)
@@ -65,15 +65,16 @@ private:
   }
   FILE* mFile;
   WavLayout mLayout;
-  uint32_t mLeft;
+  uint64_t mLeft;  // a file written as a stream is read to its end
   std::vector<uint8_t> mBytes;
 };
 
+// Writes a WAV that becomes RF64 at the end when its data outgrew a WAV.
 class WavWriter : public AudioWriter {
 public:
   WavWriter(FILE* file, SampleEncoding encoding, double rate, int channels)
       : mFile(file), mEncoding(encoding), mRate(rate), mChannels(static_cast<unsigned>(channels)) {
-    const std::vector<uint8_t> header = WavHeader(rate, mChannels, encoding, 0);
+    const std::vector<uint8_t> header = GrowableWavHeader(rate, mChannels, encoding, 0, WavDataLimit());
     mFailed = std::fwrite(header.data(), 1, header.size(), mFile) != header.size();
   }
   ~WavWriter() override { Close(); }
@@ -82,7 +83,7 @@ public:
   bool Close() override {
     if (!mFile) return !mFailed;
     if (mDataBytes & 1) mFailed |= std::fputc(0, mFile) == EOF;  // chunks are padded to an even size
-    const std::vector<uint8_t> header = WavHeader(mRate, mChannels, mEncoding, static_cast<uint32_t>(mDataBytes));
+    const std::vector<uint8_t> header = GrowableWavHeader(mRate, mChannels, mEncoding, mDataBytes, WavDataLimit());
     mFailed |= std::fseek(mFile, 0, SEEK_SET) != 0;
     mFailed |= std::fwrite(header.data(), 1, header.size(), mFile) != header.size();
     mFailed |= std::fclose(mFile) != 0;
@@ -99,8 +100,6 @@ private:
     for (size_t i = 0; i < samples; ++i) EncodeWavSample(in[i], mEncoding, mBytes.data() + i * sampleBytes);
     mFailed |= std::fwrite(mBytes.data(), 1, mBytes.size(), mFile) != mBytes.size();
     mDataBytes += mBytes.size();
-    // The RIFF size fields hold 32 bits.
-    if (mDataBytes > 0xFFFFFFF0ull) mFailed = true;
     return !mFailed;
   }
   FILE* mFile;
@@ -127,8 +126,7 @@ std::unique_ptr<AudioReader> OpenAudioReader(const std::string& path, std::strin
   }
   uint8_t head[12];
   WavLayout layout;
-  const bool riff =
-      std::fread(head, 1, 12, file) == 12 && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0;
+  const bool riff = std::fread(head, 1, 12, file) == 12 && IsWavHead(head);
   const bool found = riff && ReadWavChunks(file, layout);
   const bool pcm = layout.formatTag == 1 && (layout.bits == 16 || layout.bits == 24 || layout.bits == 32);
   const bool flt = layout.formatTag == 3 && (layout.bits == 32 || layout.bits == 64);
@@ -153,6 +151,7 @@ std::unique_ptr<AudioReader> OpenAudioReader(const std::string& path, std::strin
 
 std::unique_ptr<AudioWriter> OpenAudioWriter(const std::string& path, const std::string& shownPath,
                                              const OutputFormat& format, double sampleRate, int channels,
+                                             int64_t /*expectedFrames: the header becomes RF64 at the end if need be*/,
                                              std::string& error) {
   FILE* file = OpenFile(path, true);
   if (!file) {

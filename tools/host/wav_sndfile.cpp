@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "audio_stream.h"
+#include "parameter_assignment.h"
 #include "wav_io.h"
 
 namespace vellox::cli {
@@ -44,25 +45,86 @@ std::string OpenError(SNDFILE* file) {
   }
 }
 
+// A file seen through libsndfile with the 32-bit sizes of a WAV written as a
+// stream (RIFF size and data size 0) read as 0xFFFFFFFF, which libsndfile
+// takes as "to the end of the file".
+struct StreamedWavView {
+  int fd = -1;
+  sf_count_t position = 0;
+  sf_count_t length = 0;
+  long dataSizeAt = -1;
+
+  static sf_count_t Length(void* self) { return static_cast<StreamedWavView*>(self)->length; }
+  static sf_count_t Tell(void* self) { return static_cast<StreamedWavView*>(self)->position; }
+  static sf_count_t Write(const void*, sf_count_t, void*) { return 0; }
+  static sf_count_t Seek(sf_count_t offset, int whence, void* self) {
+    auto* view = static_cast<StreamedWavView*>(self);
+    const sf_count_t base = whence == SEEK_CUR ? view->position : whence == SEEK_END ? view->length : 0;
+    if (base + offset < 0) return -1;
+    return view->position = base + offset;
+  }
+  static sf_count_t Read(void* out, sf_count_t count, void* self) {
+    auto* view = static_cast<StreamedWavView*>(self);
+    const ssize_t got = pread(view->fd, out, static_cast<size_t>(count), view->position);
+    if (got <= 0) return 0;
+    auto* bytes = static_cast<unsigned char*>(out);
+    for (const sf_count_t field : {sf_count_t{4}, sf_count_t{view->dataSizeAt}})
+      for (sf_count_t at = field; at < field + 4; ++at)
+        if (at >= view->position && at < view->position + got) bytes[at - view->position] = 0xFF;
+    view->position += got;
+    return got;
+  }
+};
+
 class SndfileReader : public AudioReader {
 public:
-  SndfileReader(SNDFILE* file, const SF_INFO& info, int64_t claimedFrames) : mFile(file) {
+  SndfileReader(SNDFILE* file, const SF_INFO& info, int64_t claimedFrames, std::unique_ptr<StreamedWavView> view)
+      : mFile(file), mView(std::move(view)) {
     mInfo.sampleRate = info.samplerate;
     mInfo.channels = info.channels;
-    // libsndfile shortens a header's count to what the file holds; the header's own promise is kept.
-    mInfo.claimedFrames = std::max<int64_t>(claimedFrames, info.frames);
+    mInfo.claimedFrames = claimedFrames;
+    mInfo.lengthUnknown = info.frames >= SF_COUNT_MAX / 2;
   }
-  ~SndfileReader() override { sf_close(mFile); }
+  ~SndfileReader() override {
+    sf_close(mFile);
+    if (mView) close(mView->fd);
+  }
   int64_t Read(float* out, int64_t frames) override { return sf_readf_float(mFile, out, frames); }
   int64_t Read(double* out, int64_t frames) override { return sf_readf_double(mFile, out, frames); }
 
 private:
   SNDFILE* mFile;
+  std::unique_ptr<StreamedWavView> mView;
 };
+
+unsigned SampleBytes(int format) {
+  switch (format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_16: return 2;
+    case SF_FORMAT_PCM_24: return 3;
+    case SF_FORMAT_PCM_32:
+    case SF_FORMAT_FLOAT: return 4;
+    case SF_FORMAT_DOUBLE: return 8;
+    default: return 1;
+  }
+}
+
+// The frame count the file promises, -1 when it does not say: libsndfile
+// gives the largest count for a length it cannot tell (an Ogg cut short),
+// and a WAV arriving through a pipe as a stream claims nearly 4 GiB.
+int64_t ClaimedFrames(const SF_INFO& info, bool probed, const StreamInfo& header, bool seekable) {
+  if (info.frames >= SF_COUNT_MAX / 2) return -1;
+  if (probed) return header.claimedFrames < 0 ? -1 : std::max<int64_t>(header.claimedFrames, info.frames);
+  const int major = info.format & SF_FORMAT_TYPEMASK;
+  if (!seekable && (major == SF_FORMAT_WAV || major == SF_FORMAT_WAVEX) &&
+      static_cast<uint64_t>(info.frames) * info.channels * SampleBytes(info.format) >= 0xFFFFFFFFull - 0x10000)
+    return -1;
+  return info.frames;
+}
 
 class SndfileWriter : public AudioWriter {
 public:
-  explicit SndfileWriter(SNDFILE* file) : mFile(file) {}
+  SndfileWriter(SNDFILE* file, uint64_t frameBytes, uint64_t byteLimit)
+      : mFile(file), mFrameBytes(frameBytes), mByteLimit(byteLimit) {}
   ~SndfileWriter() override { Close(); }
   bool Write(const float* in, int64_t frames) override { return Check(sf_writef_float(mFile, in, frames), frames); }
   bool Write(const double* in, int64_t frames) override { return Check(sf_writef_double(mFile, in, frames), frames); }
@@ -75,10 +137,63 @@ public:
 private:
   bool Check(sf_count_t written, int64_t frames) {
     if (written != frames) mFailed = true;
+    // A plain WAV's 32-bit sizes would wrap around: fail rather than write a file every reader cuts short.
+    mBytes += static_cast<uint64_t>(frames) * mFrameBytes;
+    if (mBytes > mByteLimit) mFailed = true;
     return !mFailed;
   }
   SNDFILE* mFile;
+  uint64_t mFrameBytes;
+  uint64_t mByteLimit;  // for a plain WAV; otherwise no limit
+  uint64_t mBytes = 0;
   bool mFailed = false;
+};
+
+// A WAV into a pipe, which the library does not write: the header goes first
+// with the length expected, or with the sizes a stream leaves unknown.
+class PipeWavWriter : public AudioWriter {
+public:
+  PipeWavWriter(int fd, const OutputFormat& format, double rate, int channels, int64_t expectedFrames)
+      : mFd(fd), mEncoding(format.encoding), mChannels(static_cast<size_t>(channels)) {
+    const uint64_t frameBytes = mChannels * WavBytesPerSample(mEncoding);
+    const bool known = expectedFrames >= 0 && static_cast<uint64_t>(expectedFrames) <= WavDataLimit() / frameBytes;
+    std::vector<uint8_t> header = WavHeader(rate, static_cast<unsigned>(channels), mEncoding,
+                                            known ? static_cast<uint32_t>(expectedFrames * frameBytes) : 0xFFFFFFFFu);
+    if (!known) std::fill(header.begin() + 4, header.begin() + 8, 0xFF);
+    Put(header);
+  }
+  ~PipeWavWriter() override { Close(); }
+  bool Write(const float* in, int64_t frames) override { return Encode(in, frames); }
+  bool Write(const double* in, int64_t frames) override { return Encode(in, frames); }
+  bool Close() override {
+    if (mFd >= 0 && close(mFd) != 0) mFailed = true;
+    mFd = -1;
+    return !mFailed;
+  }
+
+private:
+  template <class Sample>
+  bool Encode(const Sample* in, int64_t frames) {
+    const unsigned sampleBytes = WavBytesPerSample(mEncoding);
+    mBytes.resize(static_cast<size_t>(frames) * mChannels * sampleBytes);
+    for (size_t i = 0; i < static_cast<size_t>(frames) * mChannels; ++i)
+      EncodeWavSample(in[i], mEncoding, mBytes.data() + i * sampleBytes);
+    Put(mBytes);
+    return !mFailed;
+  }
+  void Put(const std::vector<uint8_t>& bytes) {
+    for (size_t done = 0; done < bytes.size() && !mFailed;) {
+      const ssize_t wrote = write(mFd, bytes.data() + done, bytes.size() - done);
+      if (wrote < 0 && errno == EINTR) continue;
+      if (wrote <= 0) mFailed = true;
+      done += wrote > 0 ? static_cast<size_t>(wrote) : 0;
+    }
+  }
+  int mFd;
+  SampleEncoding mEncoding;
+  size_t mChannels;
+  bool mFailed = false;
+  std::vector<uint8_t> mBytes;
 };
 
 }  // namespace
@@ -93,8 +208,11 @@ std::unique_ptr<AudioReader> OpenAudioReader(const std::string& path, std::strin
     error = prefix + OpenFailure(why);
     return nullptr;
   }
+  // A pipe is read once, by the library: its first bytes cannot be read again.
+  const bool seekable = S_ISREG(status.st_mode);
   StreamInfo header;
-  const bool probed = ProbeHeader(path, header);
+  WavLayout wav;
+  const bool probed = seekable && ProbeHeader(path, header, &wav);
   if (probed && header.sampleRate < 1.0) {
     close(fd);
     error =
@@ -107,7 +225,20 @@ std::unique_ptr<AudioReader> OpenAudioReader(const std::string& path, std::strin
     return nullptr;
   }
   SF_INFO info{};
-  SNDFILE* file = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
+  SNDFILE* file = nullptr;
+  std::unique_ptr<StreamedWavView> view;
+  if (probed && wav.streamed && wav.dataSizeAt > 0) {
+    view = std::make_unique<StreamedWavView>();
+    view->fd = fd;
+    view->length = status.st_size;
+    view->dataSizeAt = wav.dataSizeAt;
+    SF_VIRTUAL_IO io{StreamedWavView::Length, StreamedWavView::Seek, StreamedWavView::Read, StreamedWavView::Write,
+                     StreamedWavView::Tell};
+    file = sf_open_virtual(&io, SFM_READ, &info, view.get());
+    if (!file) close(fd);
+  } else {
+    file = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
+  }
   if (!file) {
     error = prefix + (S_ISREG(status.st_mode) && status.st_size == 0 ? "the file is empty" : OpenError(nullptr));
     return nullptr;
@@ -117,34 +248,55 @@ std::unique_ptr<AudioReader> OpenAudioReader(const std::string& path, std::strin
     error = prefix + "its header gives no usable rate or channel count";
     return nullptr;
   }
-  return std::make_unique<SndfileReader>(file, info, probed ? header.claimedFrames : -1);
+  return std::make_unique<SndfileReader>(file, info, ClaimedFrames(info, probed, header, seekable), std::move(view));
 }
 
 std::unique_ptr<AudioWriter> OpenAudioWriter(const std::string& path, const std::string& shownPath,
                                              const OutputFormat& format, double sampleRate, int channels,
-                                             std::string& error) {
+                                             int64_t expectedFrames, std::string& error) {
   SF_INFO info{};
   info.samplerate = static_cast<int>(sampleRate);
   info.channels = channels;
   info.format = SndfileFormat(format);
+  const uint64_t frameBytes = static_cast<uint64_t>(channels) * WavBytesPerSample(format.encoding);
+  uint64_t byteLimit = UINT64_MAX;
+  bool downgrade = false;
+  if (format.container == Container::kWav) {
+    // Audio too long for a WAV's 32-bit sizes goes to RF64; when the length
+    // is unknown, the library writes RF64 and makes it a WAV at the end if it fits.
+    const bool fits = expectedFrames >= 0 && static_cast<uint64_t>(expectedFrames) <= WavDataLimit() / frameBytes;
+    downgrade = expectedFrames < 0;
+    if (fits)
+      byteLimit = WavDataLimit();
+    else
+      info.format = SF_FORMAT_RF64 | (info.format & SF_FORMAT_SUBMASK);
+  }
   if (!sf_format_check(&info)) {
     error = "cannot write " + shownPath + ": " + DescribeFormat(format) + " cannot hold " + std::to_string(channels) +
-            " channel(s) at " + std::to_string(info.samplerate) + " Hz";
+            (channels == 1 ? " channel" : " channels") + " at " + FormatNumber(sampleRate) + " Hz";
     return nullptr;
   }
-  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  // A named pipe or a device is written as it is; a file is created afresh.
+  struct stat status {};
+  const bool special = stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode);
+  const int fd = special ? open(path.c_str(), O_WRONLY | O_CLOEXEC)
+                         : open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) {
     error = "cannot write " + shownPath + ": " + OpenFailure(errno);
     return nullptr;
   }
+  if (special && format.container == Container::kWav && lseek(fd, 0, SEEK_CUR) < 0)
+    return std::make_unique<PipeWavWriter>(fd, format, sampleRate, channels, expectedFrames);
   SNDFILE* file = sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE);
   if (!file) {
-    error = "cannot write " + shownPath + ": the audio library refused to start the file";
+    error =
+        "cannot write " + shownPath + ": the audio library refused to start the file (" + sf_strerror(nullptr) + ")";
     return nullptr;
   }
+  if (downgrade) sf_command(file, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
   // Integer formats clip overs instead of wrapping them around.
   sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
-  return std::make_unique<SndfileWriter>(file);
+  return std::make_unique<SndfileWriter>(file, frameBytes, byteLimit);
 }
 
 bool CodecWrites(Container) { return true; }
