@@ -3,6 +3,9 @@
 
 #include <cmath>
 
+#include <cstdio>
+
+#include "audio_stream.h"
 #include "demo_signal.h"
 #include "wav_io.h"
 
@@ -36,6 +39,13 @@ std::vector<uint8_t> PcmWav(uint16_t channels, uint32_t rate, uint16_t bits, con
   put(static_cast<uint32_t>(data.size()), 4);
   out.insert(out.end(), data.begin(), data.end());
   return out;
+}
+
+std::vector<std::vector<double>> DecodedPlain(const std::vector<uint8_t>& wav) {
+  AudioData audio;
+  std::string error;
+  EXPECT_TRUE(DecodeWav(wav, audio, error)) << error;
+  return audio.channels;
 }
 
 TEST(WavCodecTest, FloatRoundTripKeepsEverySample) {
@@ -77,6 +87,52 @@ TEST(WavCodecTest, RefusesWhatItCannotRead) {
   truncated.resize(truncated.size() - 1);
   ASSERT_TRUE(DecodeWav(truncated, audio, error));
   EXPECT_EQ(audio.Frames(), 1u);
+}
+
+// A WAV written as it goes reads back the same whether it stayed a WAV or
+// became RF64, through the in-memory decoder and the streaming chunk reader;
+// one written as a stream (sizes 0 or 0xFFFFFFFF) reads to its end.
+TEST(WavCodecTest, GrowableAndStreamedHeadersReadBackWhole) {
+  AudioData audio;
+  audio.sampleRate = 48000;
+  audio.channels.assign(2, std::vector<double>(301));
+  for (size_t i = 0; i < 301; ++i) audio.channels[i % 2][i] = std::sin(0.1 * static_cast<double>(i)) * 0.9;
+  const std::vector<uint8_t> plain = EncodeWav(audio, SampleEncoding::kPcm24);
+  const std::vector<uint8_t> samples(plain.begin() + 44, plain.begin() + 44 + 301 * 6);
+  for (const uint64_t limit : {uint64_t{0}, uint64_t{301 * 6 - 1}, uint64_t{301 * 6}, uint64_t{1} << 32}) {
+    SCOPED_TRACE(limit);
+    std::vector<uint8_t> file = GrowableWavHeader(48000, 2, SampleEncoding::kPcm24, samples.size(), limit);
+    ASSERT_EQ(file.size(), kGrowableWavHeaderBytes);
+    EXPECT_EQ(std::string(file.begin(), file.begin() + 4), samples.size() > limit ? "RF64" : "RIFF");
+    file.insert(file.end(), samples.begin(), samples.end());
+    file.push_back(0);  // the pad byte of an odd-sized chunk
+    AudioData back;
+    std::string error;
+    ASSERT_TRUE(DecodeWav(file, back, error)) << error;
+    EXPECT_EQ(back.channels, DecodedPlain(plain));
+
+    std::FILE* stream = std::tmpfile();
+    ASSERT_NE(stream, nullptr);
+    std::fwrite(file.data(), 1, file.size(), stream);
+    std::rewind(stream);
+    uint8_t head[12];
+    ASSERT_EQ(std::fread(head, 1, 12, stream), 12u);
+    EXPECT_TRUE(IsWavHead(head));
+    WavLayout layout;
+    ASSERT_TRUE(ReadWavChunks(stream, layout));
+    EXPECT_EQ(layout.dataBytes, samples.size());
+    EXPECT_EQ(layout.info.claimedFrames, 301);
+    EXPECT_EQ(std::ftell(stream), static_cast<long>(kGrowableWavHeaderBytes));
+    std::fclose(stream);
+  }
+  for (const uint32_t unknown : {0u, 0xFFFFFFFFu}) {
+    std::vector<uint8_t> streamed = plain;
+    for (int b = 0; b < 4; ++b) streamed[40 + b] = static_cast<uint8_t>(unknown >> (8 * b));
+    AudioData back;
+    std::string error;
+    ASSERT_TRUE(DecodeWav(streamed, back, error)) << error;
+    EXPECT_EQ(back.channels, DecodedPlain(plain)) << unknown;
+  }
 }
 
 TEST(DemoSignalTest, IsStereoMusicWithinFullScale) {

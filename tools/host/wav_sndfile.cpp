@@ -11,6 +11,7 @@
 
 #include "audio_stream.h"
 #include "parameter_assignment.h"
+#include "sndfile_io.h"
 #include "wav_io.h"
 
 namespace vellox::cli {
@@ -45,37 +46,6 @@ std::string OpenError(SNDFILE* file) {
   }
 }
 
-// A file seen through libsndfile with the 32-bit sizes of a WAV written as a
-// stream (RIFF size and data size 0) read as 0xFFFFFFFF, which libsndfile
-// takes as "to the end of the file".
-struct StreamedWavView {
-  int fd = -1;
-  sf_count_t position = 0;
-  sf_count_t length = 0;
-  long dataSizeAt = -1;
-
-  static sf_count_t Length(void* self) { return static_cast<StreamedWavView*>(self)->length; }
-  static sf_count_t Tell(void* self) { return static_cast<StreamedWavView*>(self)->position; }
-  static sf_count_t Write(const void*, sf_count_t, void*) { return 0; }
-  static sf_count_t Seek(sf_count_t offset, int whence, void* self) {
-    auto* view = static_cast<StreamedWavView*>(self);
-    const sf_count_t base = whence == SEEK_CUR ? view->position : whence == SEEK_END ? view->length : 0;
-    if (base + offset < 0) return -1;
-    return view->position = base + offset;
-  }
-  static sf_count_t Read(void* out, sf_count_t count, void* self) {
-    auto* view = static_cast<StreamedWavView*>(self);
-    const ssize_t got = pread(view->fd, out, static_cast<size_t>(count), view->position);
-    if (got <= 0) return 0;
-    auto* bytes = static_cast<unsigned char*>(out);
-    for (const sf_count_t field : {sf_count_t{4}, sf_count_t{view->dataSizeAt}})
-      for (sf_count_t at = field; at < field + 4; ++at)
-        if (at >= view->position && at < view->position + got) bytes[at - view->position] = 0xFF;
-    view->position += got;
-    return got;
-  }
-};
-
 class SndfileReader : public AudioReader {
 public:
   SndfileReader(SNDFILE* file, const SF_INFO& info, int64_t claimedFrames, std::unique_ptr<StreamedWavView> view)
@@ -85,10 +55,7 @@ public:
     mInfo.claimedFrames = claimedFrames;
     mInfo.lengthUnknown = info.frames >= SF_COUNT_MAX / 2;
   }
-  ~SndfileReader() override {
-    sf_close(mFile);
-    if (mView) close(mView->fd);
-  }
+  ~SndfileReader() override { sf_close(mFile); }
   int64_t Read(float* out, int64_t frames) override { return sf_readf_float(mFile, out, frames); }
   int64_t Read(double* out, int64_t frames) override { return sf_readf_double(mFile, out, frames); }
 
@@ -123,14 +90,15 @@ int64_t ClaimedFrames(const SF_INFO& info, bool probed, const StreamInfo& header
 
 class SndfileWriter : public AudioWriter {
 public:
-  SndfileWriter(SNDFILE* file, uint64_t frameBytes, uint64_t byteLimit)
-      : mFile(file), mFrameBytes(frameBytes), mByteLimit(byteLimit) {}
+  SndfileWriter(SNDFILE* file, std::unique_ptr<BufferedOutput> output, uint64_t frameBytes, uint64_t byteLimit)
+      : mFile(file), mOutput(std::move(output)), mFrameBytes(frameBytes), mByteLimit(byteLimit) {}
   ~SndfileWriter() override { Close(); }
   bool Write(const float* in, int64_t frames) override { return Check(sf_writef_float(mFile, in, frames), frames); }
   bool Write(const double* in, int64_t frames) override { return Check(sf_writef_double(mFile, in, frames), frames); }
   bool Close() override {
     if (mFile && sf_close(mFile) != 0) mFailed = true;
     mFile = nullptr;
+    if (mOutput && !mOutput->Close()) mFailed = true;
     return !mFailed;
   }
 
@@ -143,6 +111,7 @@ private:
     return !mFailed;
   }
   SNDFILE* mFile;
+  std::unique_ptr<BufferedOutput> mOutput;  // null where the library writes the file itself
   uint64_t mFrameBytes;
   uint64_t mByteLimit;  // for a plain WAV; otherwise no limit
   uint64_t mBytes = 0;
@@ -228,14 +197,9 @@ std::unique_ptr<AudioReader> OpenAudioReader(const std::string& path, std::strin
   SNDFILE* file = nullptr;
   std::unique_ptr<StreamedWavView> view;
   if (probed && wav.streamed && wav.dataSizeAt > 0) {
-    view = std::make_unique<StreamedWavView>();
-    view->fd = fd;
-    view->length = status.st_size;
-    view->dataSizeAt = wav.dataSizeAt;
-    SF_VIRTUAL_IO io{StreamedWavView::Length, StreamedWavView::Seek, StreamedWavView::Read, StreamedWavView::Write,
-                     StreamedWavView::Tell};
+    view = std::make_unique<StreamedWavView>(fd, status.st_size, wav.dataSizeAt);
+    SF_VIRTUAL_IO io = view->Io();
     file = sf_open_virtual(&io, SFM_READ, &info, view.get());
-    if (!file) close(fd);
   } else {
     file = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
   }
@@ -271,6 +235,13 @@ std::unique_ptr<AudioWriter> OpenAudioWriter(const std::string& path, const std:
     else
       info.format = SF_FORMAT_RF64 | (info.format & SF_FORMAT_SUBMASK);
   }
+  // The library accepts the format but fails to start the file.
+  constexpr double kFlacMaxRate = 655350.0;
+  if (format.container == Container::kFlac && sampleRate > kFlacMaxRate) {
+    error = "cannot write " + shownPath + ": FLAC holds rates up to " + FormatNumber(kFlacMaxRate) + " Hz, not " +
+            FormatNumber(sampleRate) + " Hz (use .wav, .aif or .aiff)";
+    return nullptr;
+  }
   if (!sf_format_check(&info)) {
     error = "cannot write " + shownPath + ": " + DescribeFormat(format) + " cannot hold " + std::to_string(channels) +
             (channels == 1 ? " channel" : " channels") + " at " + FormatNumber(sampleRate) + " Hz";
@@ -287,7 +258,15 @@ std::unique_ptr<AudioWriter> OpenAudioWriter(const std::string& path, const std:
   }
   if (special && format.container == Container::kWav && lseek(fd, 0, SEEK_CUR) < 0)
     return std::make_unique<PipeWavWriter>(fd, format, sampleRate, channels, expectedFrames);
-  SNDFILE* file = sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE);
+  std::unique_ptr<BufferedOutput> output;
+  SNDFILE* file = nullptr;
+  if (special) {
+    file = sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE);
+  } else {
+    output = std::make_unique<BufferedOutput>(fd);
+    SF_VIRTUAL_IO io = output->Io();
+    file = sf_open_virtual(&io, SFM_WRITE, &info, output.get());
+  }
   if (!file) {
     error =
         "cannot write " + shownPath + ": the audio library refused to start the file (" + sf_strerror(nullptr) + ")";
@@ -296,7 +275,7 @@ std::unique_ptr<AudioWriter> OpenAudioWriter(const std::string& path, const std:
   if (downgrade) sf_command(file, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
   // Integer formats clip overs instead of wrapping them around.
   sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
-  return std::make_unique<SndfileWriter>(file, frameBytes, byteLimit);
+  return std::make_unique<SndfileWriter>(file, std::move(output), frameBytes, byteLimit);
 }
 
 bool CodecWrites(Container) { return true; }
