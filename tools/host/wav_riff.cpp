@@ -67,12 +67,12 @@ double DecodeWavSample(const uint8_t* p, unsigned format, unsigned bits) {
 
 namespace {
 
-// Two's complement bits of `sample` at `bits` resolution, clipped to full scale.
+// Two's complement bits of `sample` at `bits` resolution, clipped to full
+// scale, halves rounded away from zero.
 uint32_t Quantize(double sample, uint32_t bits) {
   const double scale = std::ldexp(1.0, static_cast<int>(bits) - 1);
-  double v = std::nearbyint((std::isnan(sample) ? 0.0 : sample) * scale);
-  v = std::fmin(std::fmax(v, -scale), scale - 1.0);
-  return static_cast<uint32_t>(static_cast<int64_t>(v));
+  const double v = std::fmin(std::fmax((std::isnan(sample) ? 0.0 : sample) * scale, -scale), scale - 1.0);
+  return static_cast<uint32_t>(static_cast<int64_t>(std::round(v)));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "audio_stream.h"
 #include "parameter_assignment.h"
 #include "sndfile_io.h"
+#include "wav_samples.h"
 #include "wav_io.h"
 
 namespace vellox::cli {
@@ -46,22 +47,60 @@ std::string OpenError(SNDFILE* file) {
   }
 }
 
+// The data of a little-endian WAV file's PCM or float samples, which the tool
+// converts itself (a whole buffer in vectorised loops) instead of the library.
+struct RawWavLayout {
+  unsigned formatTag = 0;  // 0: the library converts
+  unsigned bits = 0;
+};
+
+RawWavLayout RawLayout(int format) {
+  const int major = format & SF_FORMAT_TYPEMASK;
+  if ((major != SF_FORMAT_WAV && major != SF_FORMAT_WAVEX && major != SF_FORMAT_RF64) ||
+      (format & SF_FORMAT_ENDMASK) == SF_ENDIAN_BIG)
+    return {};
+  switch (format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_16: return {1, 16};
+    case SF_FORMAT_PCM_24: return {1, 24};
+    case SF_FORMAT_PCM_32: return {1, 32};
+    case SF_FORMAT_FLOAT: return {3, 32};
+    case SF_FORMAT_DOUBLE: return {3, 64};
+    default: return {};
+  }
+}
+
 class SndfileReader : public AudioReader {
 public:
   SndfileReader(SNDFILE* file, const SF_INFO& info, int64_t claimedFrames, std::unique_ptr<StreamedWavView> view)
-      : mFile(file), mView(std::move(view)) {
+      : mFile(file), mView(std::move(view)), mRaw(RawLayout(info.format)) {
     mInfo.sampleRate = info.samplerate;
     mInfo.channels = info.channels;
     mInfo.claimedFrames = claimedFrames;
     mInfo.lengthUnknown = info.frames >= SF_COUNT_MAX / 2;
   }
   ~SndfileReader() override { sf_close(mFile); }
-  int64_t Read(float* out, int64_t frames) override { return sf_readf_float(mFile, out, frames); }
-  int64_t Read(double* out, int64_t frames) override { return sf_readf_double(mFile, out, frames); }
+  int64_t Read(float* out, int64_t frames) override {
+    return mRaw.formatTag ? ReadRaw(out, frames) : sf_readf_float(mFile, out, frames);
+  }
+  int64_t Read(double* out, int64_t frames) override {
+    return mRaw.formatTag ? ReadRaw(out, frames) : sf_readf_double(mFile, out, frames);
+  }
 
 private:
+  template <class Sample>
+  int64_t ReadRaw(Sample* out, int64_t frames) {
+    const size_t samples = static_cast<size_t>(frames) * static_cast<size_t>(mInfo.channels);
+    const size_t frameBytes = static_cast<size_t>(mInfo.channels) * mRaw.bits / 8;
+    mBytes.resize(samples * mRaw.bits / 8);
+    const sf_count_t got = sf_read_raw(mFile, mBytes.data(), static_cast<sf_count_t>(mBytes.size()));
+    const size_t whole = got > 0 ? static_cast<size_t>(got) / frameBytes : 0;
+    DecodeWavSamples(mBytes.data(), whole * static_cast<size_t>(mInfo.channels), mRaw.formatTag, mRaw.bits, out);
+    return static_cast<int64_t>(whole);
+  }
   SNDFILE* mFile;
   std::unique_ptr<StreamedWavView> mView;
+  RawWavLayout mRaw;
+  std::vector<uint8_t> mBytes;
 };
 
 unsigned SampleBytes(int format) {
@@ -90,11 +129,24 @@ int64_t ClaimedFrames(const SF_INFO& info, bool probed, const StreamInfo& header
 
 class SndfileWriter : public AudioWriter {
 public:
-  SndfileWriter(SNDFILE* file, std::unique_ptr<BufferedOutput> output, uint64_t frameBytes, uint64_t byteLimit)
-      : mFile(file), mOutput(std::move(output)), mFrameBytes(frameBytes), mByteLimit(byteLimit) {}
+  // `raw`: a WAV whose samples the tool encodes itself (the library writes
+  // the header and the bytes).
+  SndfileWriter(SNDFILE* file, std::unique_ptr<BufferedOutput> output, const OutputFormat& format, int channels,
+                bool raw, uint64_t byteLimit)
+      : mFile(file),
+        mOutput(std::move(output)),
+        mEncoding(format.encoding),
+        mChannels(static_cast<size_t>(channels)),
+        mRaw(raw),
+        mFrameBytes(mChannels * WavBytesPerSample(format.encoding)),
+        mByteLimit(byteLimit) {}
   ~SndfileWriter() override { Close(); }
-  bool Write(const float* in, int64_t frames) override { return Check(sf_writef_float(mFile, in, frames), frames); }
-  bool Write(const double* in, int64_t frames) override { return Check(sf_writef_double(mFile, in, frames), frames); }
+  bool Write(const float* in, int64_t frames) override {
+    return mRaw ? WriteRaw(in, frames) : Check(sf_writef_float(mFile, in, frames), frames);
+  }
+  bool Write(const double* in, int64_t frames) override {
+    return mRaw ? WriteRaw(in, frames) : Check(sf_writef_double(mFile, in, frames), frames);
+  }
   bool Close() override {
     if (mFile && sf_close(mFile) != 0) mFailed = true;
     mFile = nullptr;
@@ -110,8 +162,19 @@ private:
     if (mBytes > mByteLimit) mFailed = true;
     return !mFailed;
   }
+  template <class Sample>
+  bool WriteRaw(const Sample* in, int64_t frames) {
+    mEncoded.resize(static_cast<size_t>(frames) * mFrameBytes);
+    EncodeWavSamples(in, static_cast<size_t>(frames) * mChannels, mEncoding, mEncoded.data());
+    const auto bytes = static_cast<sf_count_t>(mEncoded.size());
+    return Check(sf_write_raw(mFile, mEncoded.data(), bytes) == bytes ? frames : 0, frames);
+  }
   SNDFILE* mFile;
   std::unique_ptr<BufferedOutput> mOutput;  // null where the library writes the file itself
+  SampleEncoding mEncoding;
+  size_t mChannels;
+  bool mRaw;
+  std::vector<uint8_t> mEncoded;
   uint64_t mFrameBytes;
   uint64_t mByteLimit;  // for a plain WAV; otherwise no limit
   uint64_t mBytes = 0;
@@ -145,8 +208,7 @@ private:
   bool Encode(const Sample* in, int64_t frames) {
     const unsigned sampleBytes = WavBytesPerSample(mEncoding);
     mBytes.resize(static_cast<size_t>(frames) * mChannels * sampleBytes);
-    for (size_t i = 0; i < static_cast<size_t>(frames) * mChannels; ++i)
-      EncodeWavSample(in[i], mEncoding, mBytes.data() + i * sampleBytes);
+    EncodeWavSamples(in, static_cast<size_t>(frames) * mChannels, mEncoding, mBytes.data());
     Put(mBytes);
     return !mFailed;
   }
@@ -273,9 +335,12 @@ std::unique_ptr<AudioWriter> OpenAudioWriter(const std::string& path, const std:
     return nullptr;
   }
   if (downgrade) sf_command(file, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
+  // The library's PEAK chunk would not see the samples the tool encodes.
+  const bool raw = format.container == Container::kWav && format.encoding != SampleEncoding::kVorbis;
+  if (raw) sf_command(file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
   // Integer formats clip overs instead of wrapping them around.
   sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
-  return std::make_unique<SndfileWriter>(file, std::move(output), frameBytes, byteLimit);
+  return std::make_unique<SndfileWriter>(file, std::move(output), format, channels, raw, byteLimit);
 }
 
 bool CodecWrites(Container) { return true; }
