@@ -4,10 +4,12 @@
 #include <cmath>
 
 #include <cstdio>
+#include <random>
 
 #include "audio_stream.h"
 #include "demo_signal.h"
 #include "wav_io.h"
+#include "wav_samples.h"
 
 namespace vellox::cli {
 namespace {
@@ -132,6 +134,50 @@ TEST(WavCodecTest, GrowableAndStreamedHeadersReadBackWhole) {
     std::string error;
     ASSERT_TRUE(DecodeWav(streamed, back, error)) << error;
     EXPECT_EQ(back.channels, DecodedPlain(plain)) << unknown;
+  }
+}
+
+// Whole buffers convert to the same bytes and values as one sample at a time,
+// at full scale, beyond it, on the halves between steps and for NaN.
+TEST(WavCodecTest, BufferConversionsMatchTheSampleAtATimeCodec) {
+  std::mt19937 random(11);
+  std::uniform_real_distribution<double> level(-1.2, 1.2);
+  std::vector<double> samples = {0.0,
+                                 -0.0,
+                                 1.0,
+                                 -1.0,
+                                 2.0,
+                                 -2.0,
+                                 std::nan(""),
+                                 0.5 / 32768,
+                                 -1.5 / 8388608,
+                                 (8388607.5) / 8388608,
+                                 32767.5 / 32768};
+  for (int i = 0; i < 500; ++i) samples.push_back(level(random));
+  const std::vector<float> floats(samples.begin(), samples.end());
+  for (const SampleEncoding encoding :
+       {SampleEncoding::kPcm16, SampleEncoding::kPcm24, SampleEncoding::kPcm32, SampleEncoding::kFloat32}) {
+    SCOPED_TRACE(static_cast<int>(encoding));
+    const unsigned size = WavBytesPerSample(encoding);
+    const unsigned formatTag = encoding == SampleEncoding::kFloat32 ? 3 : 1;
+    std::vector<uint8_t> one(samples.size() * size), whole(samples.size() * size), fromFloats(whole.size());
+    for (size_t i = 0; i < samples.size(); ++i) EncodeWavSample(samples[i], encoding, one.data() + i * size);
+    EncodeWavSamples(samples.data(), samples.size(), encoding, whole.data());
+    EXPECT_EQ(whole, one);
+    std::vector<uint8_t> floatOne(floats.size() * size);
+    for (size_t i = 0; i < floats.size(); ++i) EncodeWavSample(floats[i], encoding, floatOne.data() + i * size);
+    EncodeWavSamples(floats.data(), floats.size(), encoding, fromFloats.data());
+    EXPECT_EQ(fromFloats, floatOne);
+    std::vector<double> backDouble(samples.size());
+    std::vector<float> backFloat(samples.size());
+    DecodeWavSamples(whole.data(), samples.size(), formatTag, size * 8, backDouble.data());
+    DecodeWavSamples(whole.data(), samples.size(), formatTag, size * 8, backFloat.data());
+    for (size_t i = 0; i < samples.size(); ++i) {
+      const double expected = DecodeWavSample(whole.data() + i * size, formatTag, size * 8);
+      if (std::isnan(expected)) continue;
+      EXPECT_EQ(backDouble[i], expected) << i;
+      EXPECT_EQ(backFloat[i], static_cast<float>(expected)) << i;
+    }
   }
 }
 

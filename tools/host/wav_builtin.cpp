@@ -11,6 +11,7 @@
 
 #include "audio_stream.h"
 #include "wav_io.h"
+#include "wav_samples.h"
 
 namespace vellox::cli {
 namespace {
@@ -57,10 +58,7 @@ private:
     mBytes.resize(wanted);
     const size_t got = std::fread(mBytes.data(), 1, wanted, mFile) / frameBytes;
     mLeft -= got * frameBytes;
-    const unsigned sampleBytes = mLayout.bits / 8;
-    const auto channels = static_cast<size_t>(mInfo.channels);
-    for (size_t i = 0; i < got * channels; ++i)
-      out[i] = static_cast<Sample>(DecodeWavSample(mBytes.data() + i * sampleBytes, mLayout.formatTag, mLayout.bits));
+    DecodeWavSamples(mBytes.data(), got * static_cast<size_t>(mInfo.channels), mLayout.formatTag, mLayout.bits, out);
     return static_cast<int64_t>(got);
   }
   FILE* mFile;
@@ -97,7 +95,7 @@ private:
     const unsigned sampleBytes = WavBytesPerSample(mEncoding);
     const size_t samples = static_cast<size_t>(frames) * mChannels;
     mBytes.resize(samples * sampleBytes);
-    for (size_t i = 0; i < samples; ++i) EncodeWavSample(in[i], mEncoding, mBytes.data() + i * sampleBytes);
+    EncodeWavSamples(in, samples, mEncoding, mBytes.data());
     mFailed |= std::fwrite(mBytes.data(), 1, mBytes.size(), mFile) != mBytes.size();
     mDataBytes += mBytes.size();
     return !mFailed;
