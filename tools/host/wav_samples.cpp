@@ -1,5 +1,7 @@
 #include "wav_samples.h"
 
+#include "wav_io.h"
+
 #include <algorithm>
 #include <cstring>
 #include <type_traits>
@@ -17,9 +19,9 @@ namespace {
 template <class F>
 inline int32_t Quantize(F sample, F scale) {
   F v = sample * scale;
-  v = v == v ? v : F(0);  // NaN
-  v = std::min(v, scale - F(1));
-  v = std::max(v, -scale);
+  v = v < scale - F(1) ? v : scale - F(1);  // NaN too, made 0 below
+  v = v > -scale ? v : -scale;
+  v = sample == sample ? v : F(0);
   const auto whole = static_cast<int32_t>(v);
   const F fraction = v - static_cast<F>(whole);
   return whole + (fraction >= F(0.5)) - (fraction <= F(-0.5));
@@ -34,41 +36,45 @@ inline uint32_t Load32(const uint8_t* p) {
   return word;  // the file's byte order, which is this machine's
 }
 
+// Quantises a piece of samples into `out`: one loop of arithmetic alone,
+// which the compiler vectorises.
+template <class F, class Sample>
+void QuantizePiece(const Sample* in, size_t count, F scale, int32_t* out) {
+  for (size_t i = 0; i < count; ++i) out[i] = Quantize<F>(static_cast<F>(in[i]), scale);
+}
+
 template <class Sample>
 void Encode(const Sample* in, size_t count, SampleEncoding encoding, uint8_t* out) {
   using F = Narrow<Sample>;
-  switch (encoding) {
-    case SampleEncoding::kPcm16:
-      for (size_t i = 0; i < count; ++i) {
-        const auto q = static_cast<int16_t>(Quantize<F>(static_cast<F>(in[i]), F(32768)));
-        std::memcpy(out + 2 * i, &q, 2);
+  if (encoding == SampleEncoding::kFloat32 || encoding == SampleEncoding::kVorbis) {
+    for (size_t i = 0; i < count; ++i) {
+      const auto value = static_cast<float>(in[i]);
+      std::memcpy(out + 4 * i, &value, 4);
+    }
+    return;
+  }
+  constexpr size_t kPiece = 1024;
+  int32_t q[kPiece];
+  for (size_t start = 0; start < count; start += kPiece) {
+    const size_t n = std::min(kPiece, count - start);
+    if (encoding == SampleEncoding::kPcm32)
+      QuantizePiece<double>(in + start, n, 2147483648.0, q);
+    else
+      QuantizePiece<F>(in + start, n, F(encoding == SampleEncoding::kPcm16 ? 32768 : 8388608), q);
+    uint8_t* at = out + start * WavBytesPerSample(encoding);
+    if (encoding == SampleEncoding::kPcm16) {
+      for (size_t i = 0; i < n; ++i) {
+        const auto value = static_cast<int16_t>(q[i]);
+        std::memcpy(at + 2 * i, &value, 2);
       }
-      break;
-    case SampleEncoding::kPcm24:
+    } else if (encoding == SampleEncoding::kPcm24) {
       // Four bytes at a time; each store's fourth byte is the next sample's
-      // first, which the next store writes. The last sample is stored alone.
-      for (size_t i = 0; i + 1 < count; ++i) {
-        const auto q = static_cast<uint32_t>(Quantize<F>(static_cast<F>(in[i]), F(8388608)));
-        std::memcpy(out + 3 * i, &q, 4);
-      }
-      if (count > 0) {
-        const auto q = static_cast<uint32_t>(Quantize<F>(static_cast<F>(in[count - 1]), F(8388608)));
-        std::memcpy(out + 3 * (count - 1), &q, 3);
-      }
-      break;
-    case SampleEncoding::kPcm32:
-      for (size_t i = 0; i < count; ++i) {
-        const int32_t q = Quantize<double>(in[i], 2147483648.0);
-        std::memcpy(out + 4 * i, &q, 4);
-      }
-      break;
-    case SampleEncoding::kFloat32:
-    case SampleEncoding::kVorbis:
-      for (size_t i = 0; i < count; ++i) {
-        const auto value = static_cast<float>(in[i]);
-        std::memcpy(out + 4 * i, &value, 4);
-      }
-      break;
+      // first, which the next store writes. The last one is stored alone.
+      for (size_t i = 0; i + 1 < n; ++i) std::memcpy(at + 3 * i, &q[i], 4);
+      std::memcpy(at + 3 * (n - 1), &q[n - 1], 3);
+    } else {
+      std::memcpy(at, q, 4 * n);
+    }
   }
 }
 
