@@ -2,9 +2,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <set>
@@ -153,14 +155,16 @@ TEST_F(RenderCliTest, ErrorsExplainThemselvesAndFail) {
       {{"render", "--in", TempFile("10MHz.wav"), "--out", out, "--plugin", plugin, "--rate", "8000"},
        2,
        "which is 10000000 Hz (the tool does not resample)"},
-      {{"render", "--out", TempFile("never.flac"), "--plugin", plugin, "--rate", "768000"},
-       1,
-       "FLAC holds rates up to 655350 Hz"},
       {{"snapshot", "--out", TempFile("never.jpg"), "--plugin", plugin}, 2, "ending in .png"},
       {{"snapshot", "--out", TempFile("absent/never.png"), "--plugin", plugin}, 1, "does not exist"},
       {{"snapshot", "--out", TempFile("never.png"), "--plugin", plugin + ".missing"}, 1, "plug-in not found"},
   };
-  for (const Case& c : cases) {
+  std::vector<Case> all(std::begin(cases), std::end(cases));
+  if (cli::CodecWrites(cli::Container::kFlac))
+    all.push_back({{"render", "--out", TempFile("never.flac"), "--plugin", plugin, "--rate", "768000"},
+                   1,
+                   "FLAC holds rates up to 655350 Hz"});
+  for (const Case& c : all) {
     SCOPED_TRACE(c.message);
     const CliResult r = RunVellox(c.args);
     EXPECT_EQ(r.code, c.code);
@@ -209,6 +213,7 @@ TEST_F(RenderCliTest, ClippedSamplesAreCountedInIntegerFormatsOnly) {
     }
   }
   // FLAC has no float format: the advice names one that has.
+  if (!cli::CodecWrites(cli::Container::kFlac)) return;
   const CliResult flac =
       RunVellox({"render", "--out", TempFile("loud.flac"), "--plugin", BundlePath(), "--set", "OUTPUT=10"});
   ASSERT_EQ(flac.code, 0) << flac.err;
@@ -328,6 +333,14 @@ TEST_F(RenderCliTest, TransportAndAutomationTimesLandWhereTheyShould) {
   EXPECT_NE(FirstDifferingFrame(at62, at63), -1) << "one frame apart is told apart";
 }
 
+void SetEnvironment(const char* name, const char* value) {
+#ifdef _WIN32
+  _putenv_s(name, value);
+#else
+  setenv(name, value, 1);
+#endif
+}
+
 // Files that are not plain WAVs on disk: long enough for RF64, written as a
 // stream, arriving through a pipe, an output that is a pipe, an Ogg cut short.
 TEST_F(RenderCliTest, StreamedLongPipedAndCutShortFilesRenderWhole) {
@@ -343,9 +356,9 @@ TEST_F(RenderCliTest, StreamedLongPipedAndCutShortFilesRenderWhole) {
   std::ifstream source(in, std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(source)), std::istreambuf_iterator<char>());
 
-  setenv("VELLOX_RF64_THRESHOLD", "3999", 1);  // one byte short of the data
+  SetEnvironment("VELLOX_RF64_THRESHOLD", "3999");  // one byte short of the data
   const CliResult long24 = bypassed(in, TempFile("rf64.wav"), {"--format", "24"});
-  unsetenv("VELLOX_RF64_THRESHOLD");
+  SetEnvironment("VELLOX_RF64_THRESHOLD", "");
   ASSERT_EQ(long24.code, 0) << long24.err;
   std::ifstream rf64(TempFile("rf64.wav"), std::ios::binary);
   char tag[5] = {};
@@ -399,6 +412,7 @@ TEST_F(RenderCliTest, StreamedLongPipedAndCutShortFilesRenderWhole) {
   EXPECT_EQ(back.channels, reference.channels);
 #endif
 
+  if (!cli::CodecWrites(cli::Container::kOgg)) return;
   const std::string ogg = TempFile("whole.ogg");
   ASSERT_EQ(RunVellox({"render", "--out", ogg, "--plugin", BundlePath()}).code, 0);
   std::filesystem::resize_file(ogg, std::filesystem::file_size(ogg) / 2);
