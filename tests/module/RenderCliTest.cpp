@@ -408,6 +408,9 @@ TEST_F(RenderCliTest, StreamedLongPipedAndCutShortFilesRenderWhole) {
   reader.join();
   ASSERT_EQ(toPipe.code, 0) << toPipe.err;
   EXPECT_TRUE(std::filesystem::is_fifo(outPipe));
+  // A device needs no extension; it stays the device.
+  EXPECT_EQ(bypassed(in, "/dev/null").code, 0);
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
   ASSERT_TRUE(cli::DecodeWav(std::vector<uint8_t>(received.begin(), received.end()), back, error)) << error;
   EXPECT_EQ(back.channels, reference.channels);
 #endif

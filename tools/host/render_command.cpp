@@ -18,6 +18,11 @@
 #include "sample_blocks.h"
 #include "temporary_output.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace vellox::cli {
 
 using namespace Steinberg;
@@ -194,6 +199,18 @@ const char* KeepingOvers(Container container) {
              : "a .wav or .aiff output with --format float keeps them; --set OUTPUT lowers the level";
 }
 
+bool IsStandardOutput(const std::string& path) {
+#ifdef _WIN32
+  (void)path;
+  return false;
+#else
+  struct stat file {
+  }, out{};
+  return stat(path.c_str(), &file) == 0 && fstat(STDOUT_FILENO, &out) == 0 && file.st_dev == out.st_dev &&
+         file.st_ino == out.st_ino;
+#endif
+}
+
 bool IsInteger(SampleEncoding encoding) {
   return encoding == SampleEncoding::kPcm16 || encoding == SampleEncoding::kPcm24 || encoding == SampleEncoding::kPcm32;
 }
@@ -286,17 +303,18 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
     console.err << "vellox: warning: the length of " << options.input
                 << " is unknown, so it may be cut short; rendered the " << stats.frames << " frames it holds\n";
 
-  console.out << "plug-in " << plugin.bundle << " (" << plugin.label << ")\n"
-              << "rendered " << stats.frames << " frames at " << FormatNumber(info.sampleRate) << " Hz, "
-              << info.channels << (info.channels == 1 ? " channel" : " channels") << ", "
-              << (options.doublePrecision ? 64 : 32) << "-bit, blocks of " << options.block
-              << (options.input.empty() ? " (built-in demo)" : "") << "\n";
+  // Audio written to standard output leaves the report to standard error.
+  std::ostream& report = IsStandardOutput(options.output) ? console.err : console.out;
+  report << "plug-in " << plugin.bundle << " (" << plugin.label << ")\n"
+         << "rendered " << stats.frames << " frames at " << FormatNumber(info.sampleRate) << " Hz, " << info.channels
+         << (info.channels == 1 ? " channel" : " channels") << ", " << (options.doublePrecision ? 64 : 32)
+         << "-bit, blocks of " << options.block << (options.input.empty() ? " (built-in demo)" : "") << "\n";
   if (options.transport)
-    console.out << "transport playing at " << FormatNumber(options.tempo) << " BPM in 4/4 from beat "
-                << FormatNumber(options.startBeat) << "\n";
-  console.out << "peak in:  " << Decibels(stats.peakIn) << "\n"
-              << "peak out: " << Decibels(stats.peakOut) << "\n"
-              << "wrote " << options.output << " (" << DescribeFormat(options.outputFormat) << ")\n";
+    report << "transport playing at " << FormatNumber(options.tempo) << " BPM in 4/4 from beat "
+           << FormatNumber(options.startBeat) << "\n";
+  report << "peak in:  " << Decibels(stats.peakIn) << "\n"
+         << "peak out: " << Decibels(stats.peakOut) << "\n"
+         << "wrote " << options.output << " (" << DescribeFormat(options.outputFormat) << ")\n";
   if (automation.Remaining() > 0)
     console.err << "vellox: warning: " << automation.Remaining()
                 << (automation.Remaining() == 1 ? " --automate point lies" : " --automate points lie")

@@ -98,11 +98,12 @@ bool ReplaceFile(const std::string& from, const std::string& to) {
 TemporaryOutput::TemporaryOutput(std::string finalPath)
     : mShown(std::move(finalPath)), mFinal(FollowLinks(mShown)), mTemporary(TemporaryName(mFinal)) {
 #ifndef _WIN32
+  // The kernel follows every link, those of /proc (/dev/stdout) included.
   struct stat status {};
-  if (stat(mFinal.c_str(), &status) == 0) {
+  if (stat(mShown.c_str(), &status) == 0) {
     if (!S_ISREG(status.st_mode)) {
       mDirect = true;
-      mTemporary = mFinal;
+      mTemporary = mShown;
       return;
     }
     mKeptMode = static_cast<int>(status.st_mode & 07777);
