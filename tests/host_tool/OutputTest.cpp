@@ -14,6 +14,13 @@
 #include "temporary_output.h"
 #include "wav_io.h"
 
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace vellox::cli {
 namespace {
 
@@ -151,8 +158,13 @@ TEST(TemporaryOutputTest, TheFinalFileChangesOnlyOnCommit) {
     TemporaryOutput abandoned(target);
     temporary = abandoned.Path();
     EXPECT_NE(temporary, target);
+#ifdef __linux__
+    WriteAll(temporary, "half");
+    EXPECT_EQ(scratch.Names(), std::vector<std::string>{"target.txt"}) << "the file being written has no name";
+#else
     EXPECT_EQ(temporary.substr(0, scratch.Path().size()), scratch.Path()) << "beside the output";
     WriteAll(temporary, "half");
+#endif
   }
   EXPECT_EQ(ReadAll(temporary), "") << "an abandoned temporary file is removed";
   EXPECT_EQ(ReadAll(target), "old");
@@ -167,6 +179,61 @@ TEST(TemporaryOutputTest, TheFinalFileChangesOnlyOnCommit) {
   EXPECT_EQ(ReadAll(temporary), "");
   std::remove(target.c_str());
 }
+
+#ifndef _WIN32
+// A process killed outright while writing leaves nothing behind; a replaced
+// file keeps its permission bits; a named pipe is written, not replaced.
+TEST(TemporaryOutputTest, KillingLeavesNothingAndReplacingKeepsWhatTheFileIs) {
+  const test::ScratchDir scratch;
+  const std::string killed = scratch.File("killed.wav");
+  const pid_t child = fork();
+  if (child == 0) {
+    TemporaryOutput output(killed);
+    if (FILE* f = std::fopen(output.Path().c_str(), "wb")) {
+      std::fputs("partial", f);
+      std::fflush(f);
+    }
+    raise(SIGKILL);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status));
+#ifdef __linux__
+  EXPECT_EQ(scratch.Names(), std::vector<std::string>{}) << "a killed write left a file";
+#endif
+
+  const std::string kept = scratch.File("kept.wav");
+  for (const mode_t mode : {0600, 0640, 0755}) {
+    WriteAll(kept, "old");
+    ASSERT_EQ(chmod(kept.c_str(), mode), 0);
+    TemporaryOutput output(kept);
+    WriteAll(output.Path(), "new");
+    std::string error;
+    ASSERT_TRUE(output.Commit(error)) << error;
+    struct stat after {};
+    ASSERT_EQ(stat(kept.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & 07777, mode);
+    EXPECT_EQ(ReadAll(kept), "new");
+  }
+
+  const std::string pipe = scratch.File("pipe.wav");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  std::string received;
+  std::thread reader([&] { received = ReadAll(pipe); });
+  {
+    TemporaryOutput output(pipe);
+    EXPECT_EQ(output.Path(), pipe);
+    WriteAll(output.Path(), "through");
+    std::string error;
+    EXPECT_TRUE(output.Commit(error)) << error;
+  }
+  reader.join();
+  EXPECT_EQ(received, "through");
+  struct stat after {};
+  ASSERT_EQ(lstat(pipe.c_str(), &after), 0);
+  EXPECT_TRUE(S_ISFIFO(after.st_mode)) << "the pipe was replaced by a file";
+}
+#endif
 
 }  // namespace
 }  // namespace vellox::cli

@@ -1,5 +1,9 @@
 #include "audio_format.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <algorithm>
 #include <cctype>
 
@@ -42,10 +46,25 @@ const char* ContainerName(Container container) {
 
 }  // namespace
 
+namespace {
+bool IsPipeOrDevice(const std::string& path) {
+#ifdef _WIN32
+  (void)path;
+  return false;
+#else
+  struct stat status {};
+  return stat(path.c_str(), &status) == 0 && (S_ISFIFO(status.st_mode) || S_ISCHR(status.st_mode));
+#endif
+}
+}  // namespace
+
 bool ChooseOutputFormat(const std::string& path, const std::string& formatOption, OutputFormat& format,
                         std::string& error) {
   const std::string ext = LowerExtension(path);
-  if (!ContainerFor(ext, format.container)) {
+  // A pipe or a device (/dev/stdout) has no extension to tell: it gets WAV.
+  if (!ContainerFor(ext, format.container) && IsPipeOrDevice(path))
+    format.container = Container::kWav;
+  else if (!ContainerFor(ext, format.container)) {
     error = "cannot tell the output format from \"" + path + "\": use .wav, .aif, .aiff, .flac or .ogg";
     return false;
   }

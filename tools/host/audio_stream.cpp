@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -51,12 +52,25 @@ double Extended80(const uint8_t* p) {
 
 }  // namespace
 
+bool IsWavHead(const uint8_t* head) {
+  return (std::memcmp(head, "RIFF", 4) == 0 || std::memcmp(head, "RF64", 4) == 0) &&
+         std::memcmp(head + 8, "WAVE", 4) == 0;
+}
+
 bool ReadWavChunks(FILE* file, WavLayout& layout) {
   uint8_t head[8];
   bool haveFormat = false;
+  uint64_t rf64DataBytes = 0;
+  bool rf64 = false;
   while (std::fread(head, 1, 8, file) == 8) {
     const uint32_t size = Little32(head + 4);
-    if (std::memcmp(head, "fmt ", 4) == 0 && size >= 16) {
+    if (std::memcmp(head, "ds64", 4) == 0 && size >= 16) {
+      uint8_t ds64[16];
+      if (std::fread(ds64, 1, 16, file) != 16) return false;
+      rf64DataBytes = Little32(ds64 + 8) | static_cast<uint64_t>(Little32(ds64 + 12)) << 32;
+      rf64 = true;
+      if (std::fseek(file, static_cast<long>(size - 16 + (size & 1)), SEEK_CUR) != 0) return false;
+    } else if (std::memcmp(head, "fmt ", 4) == 0 && size >= 16) {
       uint8_t fmt[40] = {};
       const uint32_t kept = std::min<uint32_t>(size, sizeof fmt);
       if (std::fread(fmt, 1, kept, file) != kept) return false;
@@ -69,10 +83,13 @@ bool ReadWavChunks(FILE* file, WavLayout& layout) {
       haveFormat = true;
       if (std::fseek(file, static_cast<long>(size - kept + (size & 1)), SEEK_CUR) != 0) return false;
     } else if (std::memcmp(head, "data", 4) == 0) {
-      layout.dataBytes = size;
+      layout.dataSizeAt = std::ftell(file) - 4;
+      layout.dataBytes = rf64 && size == 0xFFFFFFFFu ? rf64DataBytes : size;
       // 0 and 0xFFFFFFFF stand for "unknown" in files written as streams.
-      if (haveFormat && layout.blockAlign > 0 && size != 0 && size != 0xFFFFFFFFu)
-        layout.info.claimedFrames = size / layout.blockAlign;
+      layout.streamed = layout.dataBytes == 0 || layout.dataBytes == 0xFFFFFFFFu;
+      if (layout.streamed) layout.dataBytes = UINT64_MAX;
+      if (haveFormat && layout.blockAlign > 0 && !layout.streamed)
+        layout.info.claimedFrames = static_cast<int64_t>(layout.dataBytes / layout.blockAlign);
       layout.dataFound = true;
       return haveFormat;
     } else if (std::fseek(file, static_cast<long>(size + (size & 1)), SEEK_CUR) != 0) {
@@ -121,16 +138,27 @@ std::string OpenFailure(int errorNumber) {
   }
 }
 
-bool ProbeHeader(const std::string& path, StreamInfo& info) {
+uint64_t WavDataLimit() {
+  // Room for the header and a pad byte within the 32-bit RIFF size.
+  constexpr uint64_t kLimit = 0xFFFFFFFFull - 1024;
+  const char* lowered = std::getenv("VELLOX_RF64_THRESHOLD");
+  if (!lowered || !*lowered) return kLimit;
+  char* end = nullptr;
+  const unsigned long long value = std::strtoull(lowered, &end, 10);
+  return *end == '\0' && value < kLimit ? value : kLimit;
+}
+
+bool ProbeHeader(const std::string& path, StreamInfo& info, WavLayout* wav) {
   FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return false;
   uint8_t head[12];
   bool known = false;
   if (std::fread(head, 1, 12, file) == 12) {
-    if (std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0) {
+    if (IsWavHead(head)) {
       WavLayout layout;
       known = ReadWavChunks(file, layout) || layout.info.channels > 0;
       info = layout.info;
+      if (wav) *wav = layout;
     } else if (std::memcmp(head, "FORM", 4) == 0 &&
                (std::memcmp(head + 8, "AIFF", 4) == 0 || std::memcmp(head + 8, "AIFC", 4) == 0))
       known = ProbeAiff(file, info);

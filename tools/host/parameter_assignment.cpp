@@ -77,11 +77,18 @@ std::string StepTexts(IEditController& controller, const ParameterInfo& info) {
   return list.empty() ? "" : ", nor one of " + list;
 }
 
+// ", nor one of A, B" as " or one of A, B".
+std::string OrOneOf(const std::string& nor) { return nor.empty() ? nor : " or" + nor.substr(5); }
+
 }  // namespace
 
 std::string FormatNumber(double value) {
   char text[64];
-  std::snprintf(text, sizeof text, "%.10g", value);
+  // Whole numbers in full ("10000000 Hz", not "1e+07 Hz").
+  if (value == std::floor(value) && std::fabs(value) < 1e15)
+    std::snprintf(text, sizeof text, "%.0f", value);
+  else
+    std::snprintf(text, sizeof text, "%.10g", value);
   return text;
 }
 
@@ -142,6 +149,13 @@ bool ResolveAssignment(IEditController& controller, const std::string& text, Par
   if (plain < low - slack || plain > high + slack) {
     error = "value " + value + " for " + assignment.title + " is out of range: it takes " + FormatNumber(low) + " to " +
             FormatNumber(high) + (units.empty() ? "" : " " + units);
+    return false;
+  }
+  // A list or a switch has no values between its entries.
+  if (info.stepCount > 0 && plain != std::round(plain)) {
+    error = "value " + value + " for " + assignment.title + " is not one of its entries: " + assignment.title +
+            " takes a whole number from " + FormatNumber(low) + " to " + FormatNumber(high) +
+            OrOneOf(StepTexts(controller, info));
     return false;
   }
   assignment.normalized = std::clamp(controller.plainParamToNormalized(info.id, plain), 0.0, 1.0);

@@ -15,7 +15,13 @@
 #include "plugin_instance.h"
 #include "plugin_search.h"
 #include "progress_bar.h"
+#include "sample_blocks.h"
 #include "temporary_output.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace vellox::cli {
 
@@ -119,20 +125,6 @@ struct RenderStats {
   int64_t clipped = 0;  // output samples beyond full scale
 };
 
-template <class Sample>
-double Peak(const std::vector<Sample>& samples, size_t count) {
-  Sample peak = 0;
-  for (size_t i = 0; i < count; ++i) peak = std::max(peak, std::fabs(samples[i]));
-  return static_cast<double>(peak);
-}
-
-template <class Sample>
-int64_t CountOvers(const std::vector<Sample>& samples, size_t count) {
-  int64_t overs = 0;
-  for (size_t i = 0; i < count; ++i) overs += std::fabs(samples[i]) > Sample(1);
-  return overs;
-}
-
 // Reads, processes and writes a chunk at a time: memory stays a few blocks
 // whatever the length of the file.
 template <class Sample>
@@ -146,6 +138,7 @@ bool Stream(PluginInstance& instance, AutomationFeed& automation, AudioReader& r
   std::vector<std::vector<Sample>> planarIn(channels, std::vector<Sample>(block));
   std::vector<std::vector<Sample>> planarOut(channels, std::vector<Sample>(block));
   std::vector<Sample*> inPtr, outPtr;
+  Levels levelsIn, levelsOut;
   for (size_t c = 0; c < channels; ++c) {
     inPtr.push_back(planarIn[c].data());
     outPtr.push_back(planarOut[c].data());
@@ -162,20 +155,17 @@ bool Stream(PluginInstance& instance, AutomationFeed& automation, AudioReader& r
         return false;
       }
       count = static_cast<size_t>(covered);
-      for (size_t i = 0; i < count; ++i)
-        for (size_t c = 0; c < channels; ++c) planarIn[c][i] = in[(start + i) * channels + c];
+      Deinterleave(in.data() + start * channels, count, channels, inPtr.data());
       if (instance.Process(inPtr.data(), outPtr.data(), static_cast<int32>(count)) != kResultOk) {
         const int64_t first = stats.frames + static_cast<int64_t>(start);
         error = "the effect refused to process the block of frames " + std::to_string(first) + " to " +
                 std::to_string(first + static_cast<int64_t>(count) - 1) + "; nothing was written";
         return false;
       }
-      for (size_t i = 0; i < count; ++i)
-        for (size_t c = 0; c < channels; ++c) out[(start + i) * channels + c] = planarOut[c][i];
+      Interleave(outPtr.data(), count, channels, out.data() + start * channels);
     }
-    stats.peakIn = std::max(stats.peakIn, Peak(in, frames * channels));
-    stats.peakOut = std::max(stats.peakOut, Peak(out, frames * channels));
-    if (integerOutput) stats.clipped += CountOvers(out, frames * channels);
+    MeasureLevels(in.data(), frames * channels, levelsIn);
+    MeasureLevels(out.data(), frames * channels, levelsOut);
     if (!writer.Write(out.data(), got)) {
       error = "cannot write " + options.output + ": the disk refused the data";
       return false;
@@ -183,6 +173,9 @@ bool Stream(PluginInstance& instance, AutomationFeed& automation, AudioReader& r
     stats.frames += got;
     progress.Update(static_cast<size_t>(stats.frames), static_cast<size_t>(std::max(total, stats.frames)));
   }
+  stats.peakIn = levelsIn.peak;
+  stats.peakOut = levelsOut.peak;
+  if (integerOutput) stats.clipped = levelsOut.overs;
   return true;
 }
 
@@ -192,16 +185,30 @@ std::unique_ptr<AudioReader> OpenInput(const RenderOptions& options, std::string
   std::unique_ptr<AudioReader> reader = OpenAudioReader(options.input, error);
   if (!reader) return nullptr;
   const StreamInfo& info = reader->Info();
-  if (options.rate > 0 && static_cast<double>(options.rate) != info.sampleRate) {
-    error = "--rate cannot change the rate of " + options.input + ", which is " + FormatNumber(info.sampleRate) +
-            " Hz (the tool does not resample)";
-    return nullptr;
-  }
   if (info.channels != 1 && info.channels != 2) {
     error = options.input + " has " + std::to_string(info.channels) + " channels; the effect takes mono or stereo";
     return nullptr;
   }
   return reader;
+}
+
+// How the user keeps samples beyond full scale: only WAV and AIFF hold floats.
+const char* KeepingOvers(Container container) {
+  return container == Container::kWav || container == Container::kAiff
+             ? "--format float keeps them"
+             : "a .wav or .aiff output with --format float keeps them; --set OUTPUT lowers the level";
+}
+
+bool IsStandardOutput(const std::string& path) {
+#ifdef _WIN32
+  (void)path;
+  return false;
+#else
+  struct stat file {
+  }, out{};
+  return stat(path.c_str(), &file) == 0 && fstat(STDOUT_FILENO, &out) == 0 && file.st_dev == out.st_dev &&
+         file.st_ino == out.st_ino;
+#endif
 }
 
 bool IsInteger(SampleEncoding encoding) {
@@ -223,6 +230,12 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
   std::unique_ptr<AudioReader> reader = OpenInput(options, error);
   if (!reader) return Fail(console, error);
   const StreamInfo info = reader->Info();
+  // Asking for a rate the input does not have is a mistake on the command line.
+  if (options.rate > 0 && static_cast<double>(options.rate) != info.sampleRate)
+    return Fail(console,
+                "--rate cannot change the rate of " + options.input + ", which is " + FormatNumber(info.sampleRate) +
+                    " Hz (the tool does not resample)",
+                kExitUsage);
   if (!CheckOutputPath(options.output, error)) return Fail(console, error);
 
   SearchPlace plugin;
@@ -259,8 +272,8 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
   if (options.bypass) instance->QueueChange(bypass.id, 1.0);
 
   TemporaryOutput file(options.output);
-  std::unique_ptr<AudioWriter> writer =
-      OpenAudioWriter(file.Path(), options.output, options.outputFormat, info.sampleRate, info.channels, error);
+  std::unique_ptr<AudioWriter> writer = OpenAudioWriter(file.Path(), options.output, options.outputFormat,
+                                                        info.sampleRate, info.channels, info.claimedFrames, error);
   if (!writer) return Fail(console, error);
   RenderStats stats;
   ProgressBar progress(console.err, console.interactive);
@@ -286,18 +299,22 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
     console.err << "vellox: warning: " << what << "; rendered the " << stats.frames << " there are\n";
   }
   if (!file.Commit(error)) return Fail(console, error);
+  if (info.lengthUnknown)
+    console.err << "vellox: warning: the length of " << options.input
+                << " is unknown, so it may be cut short; rendered the " << stats.frames << " frames it holds\n";
 
-  console.out << "plug-in " << plugin.bundle << " (" << plugin.label << ")\n"
-              << "rendered " << stats.frames << " frames at " << FormatNumber(info.sampleRate) << " Hz, "
-              << info.channels << (info.channels == 1 ? " channel" : " channels") << ", "
-              << (options.doublePrecision ? 64 : 32) << "-bit, blocks of " << options.block
-              << (options.input.empty() ? " (built-in demo)" : "") << "\n";
+  // Audio written to standard output leaves the report to standard error.
+  std::ostream& report = IsStandardOutput(options.output) ? console.err : console.out;
+  report << "plug-in " << plugin.bundle << " (" << plugin.label << ")\n"
+         << "rendered " << stats.frames << " frames at " << FormatNumber(info.sampleRate) << " Hz, " << info.channels
+         << (info.channels == 1 ? " channel" : " channels") << ", " << (options.doublePrecision ? 64 : 32)
+         << "-bit, blocks of " << options.block << (options.input.empty() ? " (built-in demo)" : "") << "\n";
   if (options.transport)
-    console.out << "transport playing at " << FormatNumber(options.tempo) << " BPM in 4/4 from beat "
-                << FormatNumber(options.startBeat) << "\n";
-  console.out << "peak in:  " << Decibels(stats.peakIn) << "\n"
-              << "peak out: " << Decibels(stats.peakOut) << "\n"
-              << "wrote " << options.output << " (" << DescribeFormat(options.outputFormat) << ")\n";
+    report << "transport playing at " << FormatNumber(options.tempo) << " BPM in 4/4 from beat "
+           << FormatNumber(options.startBeat) << "\n";
+  report << "peak in:  " << Decibels(stats.peakIn) << "\n"
+         << "peak out: " << Decibels(stats.peakOut) << "\n"
+         << "wrote " << options.output << " (" << DescribeFormat(options.outputFormat) << ")\n";
   if (automation.Remaining() > 0)
     console.err << "vellox: warning: " << automation.Remaining()
                 << (automation.Remaining() == 1 ? " --automate point lies" : " --automate points lie")
@@ -305,7 +322,8 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
                 << " ignored\n";
   if (stats.clipped > 0)
     console.err << "vellox: warning: " << stats.clipped << " samples went over full scale and were clipped in the "
-                << DescribeFormat(options.outputFormat) << " (--format float keeps them)\n";
+                << DescribeFormat(options.outputFormat) << " (" << KeepingOvers(options.outputFormat.container)
+                << ")\n";
   return kExitOk;
 }
 

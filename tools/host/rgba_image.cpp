@@ -3,6 +3,8 @@
 #include <png.h>
 
 #include <filesystem>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -48,11 +50,12 @@ bool WritePngFile(const RgbaImage& image, const std::string& path, std::string& 
     error = std::string("cannot encode the picture: ") + info.message;
     return false;
   }
+  errno = 0;
   std::ofstream file(Utf8Path(path), std::ios::binary | std::ios::trunc);
   file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(size));
   file.close();
   if (!file) {
-    error = "cannot write " + path;
+    error = "cannot write " + path + (errno ? std::string(": ") + std::strerror(errno) : std::string());
     return false;
   }
   return true;

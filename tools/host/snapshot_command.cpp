@@ -1,9 +1,13 @@
 // `vellox snapshot`: options and report; the picture itself comes from the
 // platform's WriteEditorSnapshot.
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
+#include <filesystem>
 
 #include "executable_path.h"
 #include "option_reader.h"
+#include "output_path.h"
 #include "snapshot.h"
 
 namespace vellox::cli {
@@ -19,6 +23,16 @@ bool ReadScale(OptionReader& reader, const std::string& option, double& scale, s
     return false;
   }
   return true;
+}
+
+bool EndsWithPng(std::string path) {
+  std::transform(path.begin(), path.end(), path.begin(), [](unsigned char c) { return std::tolower(c); });
+  return path.size() > 4 && path.compare(path.size() - 4, 4, ".png") == 0;
+}
+
+bool BundleExists(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::exists(std::filesystem::u8path(path), ignored);
 }
 }  // namespace
 
@@ -44,6 +58,13 @@ int RunSnapshot(const std::vector<std::string>& args, Console& console) {
     if (!ok) return Fail(console, error, kExitUsage);
   }
   if (request.output.empty()) return Fail(console, "snapshot needs --out FILE.png", kExitUsage);
+  if (!EndsWithPng(request.output))
+    return Fail(console, "snapshot writes PNG pictures only: --out needs a name ending in .png, not " + request.output,
+                kExitUsage);
+  if (!CheckOutputPath(request.output, error)) return Fail(console, error);
+  // A named bundle must be there even where the editor is painted without it.
+  if (!request.plugin.empty() && !BundleExists(request.plugin))
+    return Fail(console, "plug-in not found: " + request.plugin);
   if (request.plugin.empty()) request.plugin = DefaultPluginPath();
 
   SnapshotResult result;

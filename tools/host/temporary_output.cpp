@@ -10,6 +10,8 @@
 #include <process.h>
 #include <windows.h>
 #else
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -61,6 +63,28 @@ std::string TemporaryName(const std::string& finalPath) {
   return dir + "." + name + ".partial-" + std::to_string(ProcessId());
 }
 
+#ifndef _WIN32
+std::string Folder(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// -1 where the file system has no unnamed files or /proc is not there.
+int OpenUnnamed(const std::string& folder, std::string& reopenPath) {
+#ifdef O_TMPFILE
+  const int fd = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+  if (fd < 0) return -1;
+  reopenPath = "/proc/self/fd/" + std::to_string(fd);
+  if (access(reopenPath.c_str(), W_OK) == 0) return fd;
+  close(fd);
+#else
+  (void)folder;
+  (void)reopenPath;
+#endif
+  return -1;
+}
+#endif
+
 bool ReplaceFile(const std::string& from, const std::string& to) {
 #ifdef _WIN32
   return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
@@ -73,6 +97,24 @@ bool ReplaceFile(const std::string& from, const std::string& to) {
 
 TemporaryOutput::TemporaryOutput(std::string finalPath)
     : mShown(std::move(finalPath)), mFinal(FollowLinks(mShown)), mTemporary(TemporaryName(mFinal)) {
+#ifndef _WIN32
+  // The kernel follows every link, those of /proc (/dev/stdout) included.
+  struct stat status {};
+  if (stat(mShown.c_str(), &status) == 0) {
+    if (!S_ISREG(status.st_mode)) {
+      mDirect = true;
+      mTemporary = mShown;
+      return;
+    }
+    mKeptMode = static_cast<int>(status.st_mode & 07777);
+  }
+  std::string reopenPath;
+  mUnnamed = OpenUnnamed(Folder(mFinal), reopenPath);
+  if (mUnnamed >= 0) {
+    mTemporary = reopenPath;
+    return;
+  }
+#endif
   if (mTemporary.size() < sizeof gPending) {
     std::memcpy(gPending, mTemporary.c_str(), mTemporary.size() + 1);
     WatchInterrupts();
@@ -80,12 +122,39 @@ TemporaryOutput::TemporaryOutput(std::string finalPath)
 }
 
 TemporaryOutput::~TemporaryOutput() {
+#ifndef _WIN32
+  if (mUnnamed >= 0) close(mUnnamed);
+#endif
+  if (mDirect || mUnnamed >= 0) return;
   if (!mCommitted) RemoveFile(mTemporary.c_str());
   UnwatchInterrupts();
   gPending[0] = '\0';
 }
 
 bool TemporaryOutput::Commit(std::string& error) {
+  if (mDirect) return mCommitted = true;
+#ifndef _WIN32
+  if (mKeptMode >= 0) {
+    if (mUnnamed >= 0)
+      fchmod(mUnnamed, static_cast<mode_t>(mKeptMode));
+    else
+      chmod(mTemporary.c_str(), static_cast<mode_t>(mKeptMode));
+  }
+  if (mUnnamed >= 0) {
+    // A link cannot replace a file: a new final name is linked directly, an
+    // existing one is replaced by renaming a name that lives only this long.
+    if (linkat(AT_FDCWD, mTemporary.c_str(), AT_FDCWD, mFinal.c_str(), AT_SYMLINK_FOLLOW) == 0)
+      return mCommitted = true;
+    const std::string named = TemporaryName(mFinal);
+    unlink(named.c_str());
+    if (linkat(AT_FDCWD, mTemporary.c_str(), AT_FDCWD, named.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      if (std::rename(named.c_str(), mFinal.c_str()) == 0) return mCommitted = true;
+      unlink(named.c_str());
+    }
+    error = "cannot write " + mShown + ": cannot move the finished file into place";
+    return false;
+  }
+#endif
   if (!ReplaceFile(mTemporary, mFinal)) {
     error = "cannot write " + mShown + ": cannot move the finished file into place";
     return false;

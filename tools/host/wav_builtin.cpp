@@ -11,6 +11,7 @@
 
 #include "audio_stream.h"
 #include "wav_io.h"
+#include "wav_samples.h"
 
 namespace vellox::cli {
 namespace {
@@ -53,27 +54,25 @@ private:
   template <class Sample>
   int64_t Decode(Sample* out, int64_t frames) {
     const size_t frameBytes = mLayout.blockAlign;
-    const size_t wanted = std::min(static_cast<size_t>(frames) * frameBytes, static_cast<size_t>(mLeft));
+    const size_t wanted = static_cast<size_t>(std::min<uint64_t>(static_cast<uint64_t>(frames) * frameBytes, mLeft));
     mBytes.resize(wanted);
     const size_t got = std::fread(mBytes.data(), 1, wanted, mFile) / frameBytes;
-    mLeft -= static_cast<uint32_t>(got * frameBytes);
-    const unsigned sampleBytes = mLayout.bits / 8;
-    const auto channels = static_cast<size_t>(mInfo.channels);
-    for (size_t i = 0; i < got * channels; ++i)
-      out[i] = static_cast<Sample>(DecodeWavSample(mBytes.data() + i * sampleBytes, mLayout.formatTag, mLayout.bits));
+    mLeft -= got * frameBytes;
+    DecodeWavSamples(mBytes.data(), got * static_cast<size_t>(mInfo.channels), mLayout.formatTag, mLayout.bits, out);
     return static_cast<int64_t>(got);
   }
   FILE* mFile;
   WavLayout mLayout;
-  uint32_t mLeft;
+  uint64_t mLeft;  // a file written as a stream is read to its end
   std::vector<uint8_t> mBytes;
 };
 
+// Writes a WAV that becomes RF64 at the end when its data outgrew a WAV.
 class WavWriter : public AudioWriter {
 public:
   WavWriter(FILE* file, SampleEncoding encoding, double rate, int channels)
       : mFile(file), mEncoding(encoding), mRate(rate), mChannels(static_cast<unsigned>(channels)) {
-    const std::vector<uint8_t> header = WavHeader(rate, mChannels, encoding, 0);
+    const std::vector<uint8_t> header = GrowableWavHeader(rate, mChannels, encoding, 0, WavDataLimit());
     mFailed = std::fwrite(header.data(), 1, header.size(), mFile) != header.size();
   }
   ~WavWriter() override { Close(); }
@@ -82,7 +81,7 @@ public:
   bool Close() override {
     if (!mFile) return !mFailed;
     if (mDataBytes & 1) mFailed |= std::fputc(0, mFile) == EOF;  // chunks are padded to an even size
-    const std::vector<uint8_t> header = WavHeader(mRate, mChannels, mEncoding, static_cast<uint32_t>(mDataBytes));
+    const std::vector<uint8_t> header = GrowableWavHeader(mRate, mChannels, mEncoding, mDataBytes, WavDataLimit());
     mFailed |= std::fseek(mFile, 0, SEEK_SET) != 0;
     mFailed |= std::fwrite(header.data(), 1, header.size(), mFile) != header.size();
     mFailed |= std::fclose(mFile) != 0;
@@ -96,11 +95,9 @@ private:
     const unsigned sampleBytes = WavBytesPerSample(mEncoding);
     const size_t samples = static_cast<size_t>(frames) * mChannels;
     mBytes.resize(samples * sampleBytes);
-    for (size_t i = 0; i < samples; ++i) EncodeWavSample(in[i], mEncoding, mBytes.data() + i * sampleBytes);
+    EncodeWavSamples(in, samples, mEncoding, mBytes.data());
     mFailed |= std::fwrite(mBytes.data(), 1, mBytes.size(), mFile) != mBytes.size();
     mDataBytes += mBytes.size();
-    // The RIFF size fields hold 32 bits.
-    if (mDataBytes > 0xFFFFFFF0ull) mFailed = true;
     return !mFailed;
   }
   FILE* mFile;
@@ -127,8 +124,7 @@ std::unique_ptr<AudioReader> OpenAudioReader(const std::string& path, std::strin
   }
   uint8_t head[12];
   WavLayout layout;
-  const bool riff =
-      std::fread(head, 1, 12, file) == 12 && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0;
+  const bool riff = std::fread(head, 1, 12, file) == 12 && IsWavHead(head);
   const bool found = riff && ReadWavChunks(file, layout);
   const bool pcm = layout.formatTag == 1 && (layout.bits == 16 || layout.bits == 24 || layout.bits == 32);
   const bool flt = layout.formatTag == 3 && (layout.bits == 32 || layout.bits == 64);
@@ -153,6 +149,7 @@ std::unique_ptr<AudioReader> OpenAudioReader(const std::string& path, std::strin
 
 std::unique_ptr<AudioWriter> OpenAudioWriter(const std::string& path, const std::string& shownPath,
                                              const OutputFormat& format, double sampleRate, int channels,
+                                             int64_t /*expectedFrames: the header becomes RF64 at the end if need be*/,
                                              std::string& error) {
   FILE* file = OpenFile(path, true);
   if (!file) {

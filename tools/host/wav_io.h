@@ -27,7 +27,13 @@ double DecodeWavSample(const uint8_t* bytes, unsigned formatTag, unsigned bits);
 void EncodeWavSample(double sample, SampleEncoding encoding, uint8_t* out);
 unsigned WavBytesPerSample(SampleEncoding encoding);
 std::vector<uint8_t> WavHeader(double sampleRate, unsigned channels, SampleEncoding encoding, uint32_t dataBytes);
-// Decodes PCM 16/24/32-bit and float 32/64-bit WAV data.
+// The header of a WAV written as it goes, which has room to become RF64 once
+// its length is known: a JUNK chunk that an RF64 file's ds64 chunk takes the
+// place of when `dataBytes` exceeds `wavLimit`.
+inline constexpr unsigned kGrowableWavHeaderBytes = 80;
+std::vector<uint8_t> GrowableWavHeader(double sampleRate, unsigned channels, SampleEncoding encoding,
+                                       uint64_t dataBytes, uint64_t wavLimit);
+// Decodes PCM 16/24/32-bit and float 32/64-bit WAV and RF64 data.
 bool DecodeWav(const std::vector<uint8_t>& bytes, AudioData& audio, std::string& error);
 
 }  // namespace vellox::cli

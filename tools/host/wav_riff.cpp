@@ -18,12 +18,31 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
   Put16(out, v & 0xFFFF);
   Put16(out, v >> 16);
 }
+void Put64(std::vector<uint8_t>& out, uint64_t v) {
+  Put32(out, static_cast<uint32_t>(v));
+  Put32(out, static_cast<uint32_t>(v >> 32));
+}
 void PutTag(std::vector<uint8_t>& out, const char* tag) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(tag[i]));
 }
 
 uint32_t Get16(const uint8_t* p) { return p[0] | (p[1] << 8); }
 uint32_t Get32(const uint8_t* p) { return Get16(p) | (Get16(p + 2) << 16); }
+uint64_t Get64(const uint8_t* p) { return Get32(p) | static_cast<uint64_t>(Get32(p + 4)) << 32; }
+
+void PutFormat(std::vector<uint8_t>& out, double sampleRate, unsigned channels, SampleEncoding encoding) {
+  const bool isFloat = encoding == SampleEncoding::kFloat32 || encoding == SampleEncoding::kVorbis;
+  const uint32_t bytesPerSample = WavBytesPerSample(encoding);
+  const auto rate = static_cast<uint32_t>(std::lround(sampleRate));
+  PutTag(out, "fmt ");
+  Put32(out, 16);
+  Put16(out, isFloat ? kFormatFloat : kFormatPcm);
+  Put16(out, channels);
+  Put32(out, rate);
+  Put32(out, rate * channels * bytesPerSample);
+  Put16(out, channels * bytesPerSample);
+  Put16(out, bytesPerSample * 8);
+}
 
 }  // namespace
 
@@ -48,12 +67,12 @@ double DecodeWavSample(const uint8_t* p, unsigned format, unsigned bits) {
 
 namespace {
 
-// Two's complement bits of `sample` at `bits` resolution, clipped to full scale.
+// Two's complement bits of `sample` at `bits` resolution, clipped to full
+// scale, halves rounded away from zero.
 uint32_t Quantize(double sample, uint32_t bits) {
   const double scale = std::ldexp(1.0, static_cast<int>(bits) - 1);
-  double v = std::nearbyint((std::isnan(sample) ? 0.0 : sample) * scale);
-  v = std::fmin(std::fmax(v, -scale), scale - 1.0);
-  return static_cast<uint32_t>(static_cast<int64_t>(v));
+  const double v = std::fmin(std::fmax((std::isnan(sample) ? 0.0 : sample) * scale, -scale), scale - 1.0);
+  return static_cast<uint32_t>(static_cast<int64_t>(std::round(v)));
 }
 
 }  // namespace
@@ -63,23 +82,35 @@ unsigned WavBytesPerSample(SampleEncoding encoding) {
 }
 
 std::vector<uint8_t> WavHeader(double sampleRate, unsigned channels, SampleEncoding encoding, uint32_t dataBytes) {
-  const bool isFloat = encoding == SampleEncoding::kFloat32 || encoding == SampleEncoding::kVorbis;
-  const uint32_t bytesPerSample = WavBytesPerSample(encoding);
-  const auto rate = static_cast<uint32_t>(std::lround(sampleRate));
   std::vector<uint8_t> out;
   PutTag(out, "RIFF");
   Put32(out, 36 + dataBytes + (dataBytes & 1));
   PutTag(out, "WAVE");
-  PutTag(out, "fmt ");
-  Put32(out, 16);
-  Put16(out, isFloat ? kFormatFloat : kFormatPcm);
-  Put16(out, channels);
-  Put32(out, rate);
-  Put32(out, rate * channels * bytesPerSample);
-  Put16(out, channels * bytesPerSample);
-  Put16(out, bytesPerSample * 8);
+  PutFormat(out, sampleRate, channels, encoding);
   PutTag(out, "data");
   Put32(out, dataBytes);
+  return out;
+}
+
+std::vector<uint8_t> GrowableWavHeader(double sampleRate, unsigned channels, SampleEncoding encoding,
+                                       uint64_t dataBytes, uint64_t wavLimit) {
+  constexpr uint32_t kDs64Bytes = 28;
+  const uint64_t fileBytes = kGrowableWavHeaderBytes + dataBytes + (dataBytes & 1);
+  const bool rf64 = dataBytes > wavLimit;
+  std::vector<uint8_t> out;
+  PutTag(out, rf64 ? "RF64" : "RIFF");
+  Put32(out, rf64 ? 0xFFFFFFFFu : static_cast<uint32_t>(fileBytes - 8));
+  PutTag(out, "WAVE");
+  PutTag(out, rf64 ? "ds64" : "JUNK");
+  Put32(out, kDs64Bytes);
+  const uint32_t frameBytes = channels * WavBytesPerSample(encoding);
+  Put64(out, rf64 ? fileBytes - 8 : 0);
+  Put64(out, rf64 ? dataBytes : 0);
+  Put64(out, rf64 && frameBytes ? dataBytes / frameBytes : 0);
+  Put32(out, 0);  // no table of further sizes
+  PutFormat(out, sampleRate, channels, encoding);
+  PutTag(out, "data");
+  Put32(out, rf64 ? 0xFFFFFFFFu : static_cast<uint32_t>(dataBytes));
   return out;
 }
 
@@ -112,7 +143,8 @@ std::vector<uint8_t> EncodeWav(const AudioData& audio, SampleEncoding encoding) 
 }
 
 bool DecodeWav(const std::vector<uint8_t>& bytes, AudioData& audio, std::string& error) {
-  if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
+  if (bytes.size() < 12 || (std::memcmp(bytes.data(), "RIFF", 4) != 0 && std::memcmp(bytes.data(), "RF64", 4) != 0) ||
+      std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
     error = "not a WAV file";
     return false;
   }
@@ -120,12 +152,15 @@ bool DecodeWav(const std::vector<uint8_t>& bytes, AudioData& audio, std::string&
   uint32_t rate = 0;
   const uint8_t* data = nullptr;
   size_t dataSize = 0;
+  uint64_t rf64DataSize = UINT64_MAX;
   size_t pos = 12;
   while (pos + 8 <= bytes.size()) {
     const uint8_t* chunk = bytes.data() + pos;
     const size_t size = Get32(chunk + 4);
     const size_t available = bytes.size() - pos - 8;
-    if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= 16 && size <= available) {
+    if (std::memcmp(chunk, "ds64", 4) == 0 && size >= 16 && size <= available) {
+      rf64DataSize = Get64(chunk + 16);
+    } else if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= 16 && size <= available) {
       format = static_cast<uint16_t>(Get16(chunk + 8));
       channels = static_cast<uint16_t>(Get16(chunk + 10));
       rate = Get32(chunk + 12);
@@ -133,7 +168,13 @@ bool DecodeWav(const std::vector<uint8_t>& bytes, AudioData& audio, std::string&
       if (format == kFormatExtensible && size >= 26) format = static_cast<uint16_t>(Get16(chunk + 32));
     } else if (std::memcmp(chunk, "data", 4) == 0) {
       data = chunk + 8;
-      dataSize = size < available ? size : available;  // a truncated file keeps what it holds
+      // RF64 keeps the size in ds64; 0 and 0xFFFFFFFF alone mean a file
+      // written as a stream, whose data runs to the end.
+      const uint64_t claimed = size == 0xFFFFFFFFu && rf64DataSize != UINT64_MAX ? rf64DataSize
+                               : size == 0 || size == 0xFFFFFFFFu                ? UINT64_MAX
+                                                                                 : size;
+      dataSize =
+          claimed < available ? static_cast<size_t>(claimed) : available;  // a truncated file keeps what it holds
       break;
     }
     pos += 8 + size + (size & 1);
