@@ -30,7 +30,11 @@ UninstallCaption "${PRODUCT} ${VERSION} Uninstall"
 BrandingText "${PRODUCT} ${VERSION} by ${PUBLISHER}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\${PRODUCT}"
+; An earlier install's folder is the default destination.
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 RequestExecutionLevel admin
+; Sharp at any display scale rather than enlarged by Windows.
+ManifestDPIAware true
 ShowInstDetails show
 ShowUninstDetails show
 
@@ -83,6 +87,23 @@ FunctionEnd
 Function un.onInit
   SetRegView 64
 FunctionEnd
+
+; Installing to another folder than last time removes the earlier folder's
+; files first: the new uninstaller knows only the new folder.
+Section "-Earlier folder"
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 != ""
+  ${AndIf} $0 != $INSTDIR
+  ${AndIf} ${FileExists} "$0\uninstall.exe"
+    DetailPrint "Removing the earlier install in $0"
+    Delete "$0\vellox.exe"
+    Delete "$0\LICENSE.txt"
+    Delete "$0\THIRD-PARTY.txt"
+    RMDir /r "$0\licenses"
+    Delete "$0\uninstall.exe"
+    RMDir "$0"
+  ${EndIf}
+SectionEnd
 
 Section "VST 3 plug-in" SecPlugin
   SectionIn RO

@@ -42,10 +42,10 @@ check "/usr: the manual page, the manual and the notices" bash -c \
 # A file not built yet stops the install before anything is copied.
 for missing in packaging/vellox.1.gz packaging/changelog.gz vellox; do
   mv "$build/$missing" "$work/held"
-  DESTDIR="$work/half" cmake --install "$build" --prefix /usr >"$work/log" 2>&1; status=$?
+  DESTDIR="$work/half-${missing##*/}" cmake --install "$build" --prefix /usr >"$work/log" 2>&1; status=$?
   mv "$work/held" "$build/$missing"
   check "without $missing the install fails" test "$status" -ne 0
-  check "without $missing nothing is installed" test -z "$(find "$work/half" -type f 2>/dev/null)"
+  check "without $missing nothing is installed" test -z "$(find "$work/half-${missing##*/}" -type f 2>/dev/null)"
   check "without $missing the message names it" grep -q "$missing" "$work/log"
 done
 
