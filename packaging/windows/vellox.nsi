@@ -55,6 +55,12 @@ VIAddVersionKey "LegalCopyright" "Copyright (C) ${PUBLISHER}. GNU GPL version 3 
 !define MUI_HEADERIMAGE_RIGHT
 !define MUI_HEADERIMAGE_BITMAP "${ART}\header.bmp"
 !define MUI_HEADERIMAGE_UNBITMAP "${ART}\header.bmp"
+; Never stretched out of shape: the pictures keep their proportions whatever
+; size the dialog font and the display scale give their frames.
+!define MUI_HEADERIMAGE_BITMAP_STRETCH AspectFitHeight
+!define MUI_HEADERIMAGE_UNBITMAP_STRETCH AspectFitHeight
+!define MUI_WELCOMEFINISHPAGE_BITMAP_STRETCH AspectFitHeight
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP_STRETCH AspectFitHeight
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_SMALLDESC
 
@@ -145,8 +151,9 @@ Section "-Register"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
-LangString DESC_Plugin ${LANG_ENGLISH} "The Vellox plug-in, installed to $COMMONFILES64\VST3 where VST 3 hosts find it. Always installed."
-LangString DESC_Tool ${LANG_ENGLISH} "vellox.exe: renders WAV files through the plug-in and shows its parameters, from a command prompt."
+; Short enough for the small description box at any dialog font.
+LangString DESC_Plugin ${LANG_ENGLISH} "The plug-in, for every VST 3 host. Always installed."
+LangString DESC_Tool ${LANG_ENGLISH} "vellox.exe: renders WAV files through the plug-in, from a command prompt."
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SecPlugin} $(DESC_Plugin)
   !insertmacro MUI_DESCRIPTION_TEXT ${SecTool} $(DESC_Tool)
