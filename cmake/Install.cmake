@@ -73,7 +73,14 @@ if(NOT WIN32)
     DEPENDS vellox_man_page VERBATIM)
   set(_man_page "${VELLOX_MAN_PAGE_GZ}")
 endif()
-add_custom_target(vellox_package_notes ALL DEPENDS "${VELLOX_CHANGELOG_GZ}" ${_man_page})
+# The user manual, which the manual page names, compressed likewise.
+set(VELLOX_MANUAL_GZ "${CMAKE_BINARY_DIR}/packaging/manual.md.gz")
+add_custom_command(OUTPUT "${VELLOX_MANUAL_GZ}"
+  COMMAND gzip -9nc "${CMAKE_SOURCE_DIR}/docs/manual.md" > "${VELLOX_MANUAL_GZ}"
+  DEPENDS "${CMAKE_SOURCE_DIR}/docs/manual.md" VERBATIM)
+add_custom_target(vellox_package_notes ALL DEPENDS "${VELLOX_CHANGELOG_GZ}" "${VELLOX_MANUAL_GZ}" ${_man_page})
+# Whoever builds the tool (tools/run.sh does) can install at once.
+add_dependencies(vellox vellox_package_notes)
 
 # The licence texts of what the Windows module and vellox.exe link statically
 # (libpng, zlib, the MinGW-w64 runtime and winpthreads, the GCC runtime
@@ -112,7 +119,7 @@ install(CODE "
   set(VELLOX_WINDOWS_LAYOUT \"${WIN32}\")
   set(VELLOX_NOTES \"${CMAKE_SOURCE_DIR}/LICENSE;${CMAKE_SOURCE_DIR}/packaging/windows/THIRD-PARTY.txt\")
   set(VELLOX_WINDOWS_LICENSES \"${VELLOX_WINDOWS_LICENSES}\")
-  set(VELLOX_DEBIAN_NOTES \"${CMAKE_BINARY_DIR}/packaging/copyright;${VELLOX_CHANGELOG_GZ}\")
+  set(VELLOX_DEBIAN_NOTES \"${CMAKE_BINARY_DIR}/packaging/copyright;${VELLOX_CHANGELOG_GZ};${VELLOX_MANUAL_GZ}\")
   set(VELLOX_MAN_PAGE \"${VELLOX_MAN_PAGE_GZ}\")
   set(VELLOX_STRIP \"${CMAKE_STRIP}\")
   include(\"${CMAKE_CURRENT_LIST_DIR}/InstallLayout.cmake\")

@@ -27,6 +27,8 @@ set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_DIRECTORY "${CMAKE_BINARY_DIR}/packages")
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # vellox_<version>_amd64.deb
+# The artwork is already compressed; xz still finds what gzip cannot.
+set(CPACK_DEBIAN_COMPRESSION_TYPE "xz")
 set(CPACK_DEBIAN_PACKAGE_SECTION "sound")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${VELLOX_URL}")

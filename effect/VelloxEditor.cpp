@@ -36,6 +36,11 @@ constexpr KnobPlacement kKnobs[] = {
 
 static_assert(kArtworkNoteFrames == kVelloxNoteCount, "the NOTE strip has one frame per entry");
 
+// Images drawn alike are stored, and so decoded, once.
+IBitmapRef LoadStored(IGraphics& editor, int id, const char* path, int frames) {
+  return editor.LoadArtwork(StoredArtworkId(id), path, frames);
+}
+
 // The link area is the editor's lower right corner.
 constexpr int kLinkLeft = kVelloxEditorWidth - 99;
 constexpr int kLinkTop = 155;
@@ -45,21 +50,21 @@ constexpr int kLinkTop = 155;
 void BuildVelloxEditor(IEffectBase& plug) {
   IGraphics* editor = CreateEditorSurface(plug);
 
-  IBitmapRef background = editor->LoadArtwork(kArtworkBackground, kArtworkBackgroundPath, kArtworkBackgroundFrames);
+  IBitmapRef background = LoadStored(*editor, kArtworkBackground, kArtworkBackgroundPath, kArtworkBackgroundFrames);
   editor->AddBackground(new IBitmapControl(&plug, 0, 0, -1, background, kBlendReplace));
 
-  IBitmapRef bypass = editor->LoadArtwork(kArtworkBy, kArtworkByPath, kArtworkSwitchFrames);
+  IBitmapRef bypass = LoadStored(*editor, kArtworkBy, kArtworkByPath, kArtworkSwitchFrames);
   editor->AddControl(new ISwitchControl(&plug, 91, 53, kVelloxBy, bypass, kBlendAlpha));
 
   for (const KnobPlacement& knob : kKnobs) {
-    IBitmapRef strip = editor->LoadArtwork(knob.artworkId, knob.path, kArtworkKnobFrames);
+    IBitmapRef strip = LoadStored(*editor, knob.artworkId, knob.path, kArtworkKnobFrames);
     editor->AddControl(new IKnobMultiControl(&plug, knob.x, knob.y, knob.param, strip));
   }
 
   // The tempo section, right of OUTPUT.
-  IBitmapRef sync = editor->LoadArtwork(kArtworkSync, kArtworkSyncPath, kArtworkSwitchFrames);
+  IBitmapRef sync = LoadStored(*editor, kArtworkSync, kArtworkSyncPath, kArtworkSwitchFrames);
   editor->AddControl(new ISwitchControl(&plug, 738, 53, kVelloxSync, sync, kBlendAlpha));
-  IBitmapRef note = editor->LoadArtwork(kArtworkNote, kArtworkNotePath, kArtworkNoteFrames);
+  IBitmapRef note = LoadStored(*editor, kArtworkNote, kArtworkNotePath, kArtworkNoteFrames);
   editor->AddControl(new ISelectorControl(&plug, 818, 73, kVelloxNote, note));
 
   // The link rectangle reaches past the surface: the clickable part is the

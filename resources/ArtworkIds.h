@@ -31,3 +31,9 @@ constexpr int kArtworkBackgroundFrames = 1;
 // under its own number plus this offset, for editors shown at a content scale
 // above 1.
 constexpr int kArtwork2xOffset = 100;
+
+// The number an image is stored under: its own, or that of an earlier image
+// with the same bytes at both resolutions (as CHOP's strips are DRY's and
+// SYNC's are BY's), whose resources the module carries once. The editor loads this
+// number, so identical images are also decoded once. Twins map likewise.
+int StoredArtworkId(int id);

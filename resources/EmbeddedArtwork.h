@@ -2,7 +2,8 @@
 
 // The editor artwork compiled into the program as byte arrays: the same PNG
 // files that the Windows module carries as resources, for platforms without
-// resources and for off-screen tests. Ids and paths are those of ArtworkIds.h.
+// resources and for off-screen tests. Ids and paths are those of ArtworkIds.h;
+// images stored once (StoredArtworkId) share their bytes under every number.
 
 struct EmbeddedArtwork {
   int id;                     // resource number, 101..108 (2x twins: 201..208)

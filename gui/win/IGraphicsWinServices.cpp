@@ -7,7 +7,7 @@
 
 #include <shlobj.h>
 
-#include "PIX_Png.h"
+#include "PIX_DeferredPng.h"
 #include "WinTextUtil.h"
 
 namespace {
@@ -91,5 +91,7 @@ PIX_IBitmap* IGraphicsWin::LoadArtworkResource(int id, const char* fileName) {
   HGLOBAL loaded = LoadResource(module, resource);
   const void* bytes = loaded ? LockResource(loaded) : nullptr;
   if (!bytes) return nullptr;
-  return LoadPngFromMemory(bytes, int(size));
+  // Resource data stays mapped while the module is loaded; it is decoded when
+  // first drawn, so an effect whose editor never opens never decodes.
+  return PIX_DeferredPng::Create(bytes, int(size));
 }

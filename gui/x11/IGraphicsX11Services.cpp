@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "IGraphicsX11.h"
-#include "PIX_Png.h"
+#include "PIX_DeferredPng.h"
 #include "X11SystemApi.h"
 
 extern char** environ;
@@ -97,5 +97,6 @@ PIX_IBitmap* IGraphicsX11::LoadArtworkResource(int id, const char* fileName) {
   if (!mArtwork) return nullptr;
   int size = 0;
   const unsigned char* data = mArtwork(id, &size);
-  return data && size > 0 ? LoadPngFromMemory(data, size) : nullptr;
+  // Decoded when first drawn: an effect whose editor never opens never decodes.
+  return data && size > 0 ? PIX_DeferredPng::Create(data, size) : nullptr;
 }

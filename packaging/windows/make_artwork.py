@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
 """Paints the Windows installer's artwork into OUT_DIR: vellox.ico (the
 installer's, uninstaller's and Add/Remove Programs icon: the editor's knob
-with its orange arc), wizard.bmp (164 x 314, the welcome and finish pages)
+with its orange arc, 16 to 256 pixels), wizard.bmp (164 x 314, the welcome and finish pages)
 and header.bmp (150 x 57, the other pages). Standard library only.
 Usage: make_artwork.py OUT_DIR"""
 import math
 import os
 import struct
 import sys
+import zlib
 
 PANEL = (0x2B, 0x2C, 0x30)
 PANEL_DARK = (0x1C, 0x1D, 0x20)
@@ -98,10 +99,25 @@ def bitmap(width, height, knob_at, knob_r, chop_band):
     return paint(width, height, background, knob_shapes(knob_at[0], knob_at[1], knob_r))
 
 
+def png_bytes(rows):
+    """An RGBA PNG of the rows, as Windows takes the large icon sizes."""
+    def chunk(kind, payload):
+        body = kind + payload
+        return struct.pack(">I", len(payload)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
+    raw = b"".join(b"\0" + bytes(c for pixel in row for c in pixel) for row in rows)
+    header = struct.pack(">IIBBBBB", len(rows[0]), len(rows), 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) +
+            chunk(b"IEND", b""))
+
+
 def write_ico(path, sizes):
     images = []
     for size in sizes:
         rows = icon_image(size)
+        if size >= 256:
+            # Stored as PNG, as Windows expects of 256 x 256 icons.
+            images.append((size, png_bytes(rows)))
+            continue
         pixels = b"".join(struct.pack("<BBBB", b, g, r, a) for row in reversed(rows) for r, g, b, a in row)
         mask_row = ((size + 31) // 32) * 4
         header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(pixels), 0, 0, 0, 0)
@@ -109,6 +125,7 @@ def write_ico(path, sizes):
     data = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for size, blob in images:
+        # A size of 256 is written as 0.
         data += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(blob), offset)
         offset += len(blob)
     with open(path, "wb") as f:
@@ -129,7 +146,7 @@ def write_bmp(path, rows):
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
-    write_ico(os.path.join(out, "vellox.ico"), [16, 24, 32, 48])
+    write_ico(os.path.join(out, "vellox.ico"), [16, 24, 32, 48, 256])
     write_bmp(os.path.join(out, "wizard.bmp"), bitmap(164, 314, (82, 120), 52, (230, 270)))
     write_bmp(os.path.join(out, "header.bmp"), bitmap(150, 57, (122, 28), 22, (22, 34)))
 

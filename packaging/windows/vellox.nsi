@@ -30,7 +30,11 @@ UninstallCaption "${PRODUCT} ${VERSION} Uninstall"
 BrandingText "${PRODUCT} ${VERSION} by ${PUBLISHER}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\${PRODUCT}"
+; An earlier install's folder is the default destination.
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 RequestExecutionLevel admin
+; Sharp at any display scale rather than enlarged by Windows.
+ManifestDPIAware true
 ShowInstDetails show
 ShowUninstDetails show
 
@@ -51,6 +55,12 @@ VIAddVersionKey "LegalCopyright" "Copyright (C) ${PUBLISHER}. GNU GPL version 3 
 !define MUI_HEADERIMAGE_RIGHT
 !define MUI_HEADERIMAGE_BITMAP "${ART}\header.bmp"
 !define MUI_HEADERIMAGE_UNBITMAP "${ART}\header.bmp"
+; Never stretched out of shape: the pictures keep their proportions whatever
+; size the dialog font and the display scale give their frames.
+!define MUI_HEADERIMAGE_BITMAP_STRETCH AspectFitHeight
+!define MUI_HEADERIMAGE_UNBITMAP_STRETCH AspectFitHeight
+!define MUI_WELCOMEFINISHPAGE_BITMAP_STRETCH AspectFitHeight
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP_STRETCH AspectFitHeight
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_SMALLDESC
 
@@ -83,6 +93,23 @@ FunctionEnd
 Function un.onInit
   SetRegView 64
 FunctionEnd
+
+; Installing to another folder than last time removes the earlier folder's
+; files first: the new uninstaller knows only the new folder.
+Section "-Earlier folder"
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 != ""
+  ${AndIf} $0 != $INSTDIR
+  ${AndIf} ${FileExists} "$0\uninstall.exe"
+    DetailPrint "Removing the earlier install in $0"
+    Delete "$0\vellox.exe"
+    Delete "$0\LICENSE.txt"
+    Delete "$0\THIRD-PARTY.txt"
+    RMDir /r "$0\licenses"
+    Delete "$0\uninstall.exe"
+    RMDir "$0"
+  ${EndIf}
+SectionEnd
 
 Section "VST 3 plug-in" SecPlugin
   SectionIn RO
@@ -124,8 +151,9 @@ Section "-Register"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
-LangString DESC_Plugin ${LANG_ENGLISH} "The Vellox plug-in, installed to $COMMONFILES64\VST3 where VST 3 hosts find it. Always installed."
-LangString DESC_Tool ${LANG_ENGLISH} "vellox.exe: renders WAV files through the plug-in and shows its parameters, from a command prompt."
+; Short enough for the small description box at any dialog font.
+LangString DESC_Plugin ${LANG_ENGLISH} "The plug-in, for every VST 3 host. Always installed."
+LangString DESC_Tool ${LANG_ENGLISH} "vellox.exe: renders WAV files through the plug-in, from a command prompt."
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SecPlugin} $(DESC_Plugin)
   !insertmacro MUI_DESCRIPTION_TEXT ${SecTool} $(DESC_Tool)

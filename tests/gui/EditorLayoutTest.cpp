@@ -16,6 +16,7 @@
 #include "ISelectorControl.h"
 #include "ISwitchControl.h"
 #include "IURLControl.h"
+#include "PIX_DeferredPng.h"
 #include "PIX_SysBitmap.h"
 #include "VelloxEditor.h"
 #include "VelloxEffect.h"
@@ -73,6 +74,31 @@ protected:
 };
 
 }  // namespace
+
+// Runs first in this program, before anything is painted: the artwork cache
+// is shared by every editor of the process.
+TEST_F(EditorLayoutTest, ArtworkIsDecodedWhenFirstPaintedAndStripsDrawnAlikeOnce) {
+  ASSERT_NE(g, nullptr);
+  std::vector<const PIX_DeferredPng*> artwork;
+  for (int i = 0; i < g->NControls(); ++i) {
+    const IBitmapRef* art = ArtworkOf(g->GetControl(i));
+    if (!art) continue;
+    auto* deferred = dynamic_cast<const PIX_DeferredPng*>(art->bitmap);
+    ASSERT_NE(deferred, nullptr) << i;
+    EXPECT_FALSE(deferred->IsDecoded()) << i << ": decoded though no editor was painted";
+    if (std::find(artwork.begin(), artwork.end(), deferred) == artwork.end()) artwork.push_back(deferred);
+  }
+  // Background, BY (and SYNC), FADE, CHOP (and DRY), OUTPUT, NOTE.
+  EXPECT_EQ(artwork.size(), 6u);
+  EXPECT_EQ(ArtworkOf(g->GetControl(3))->bitmap, ArtworkOf(g->GetControl(4))->bitmap);
+  EXPECT_EQ(ArtworkOf(g->GetControl(1))->bitmap, ArtworkOf(g->GetControl(6))->bitmap);
+
+  g->PaintRegion(IBox(0, 0, 912, 184));
+  for (const PIX_DeferredPng* deferred : artwork) {
+    EXPECT_TRUE(deferred->IsDecoded());
+    EXPECT_NE(deferred->PixelBits(), nullptr);
+  }
+}
 
 TEST_F(EditorLayoutTest, NineControlsInOrderWithTheirArtworkAndBindings) {
   ASSERT_NE(g, nullptr);

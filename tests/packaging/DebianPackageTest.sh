@@ -20,12 +20,16 @@ files=$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' | grep -v '/$' |
 # The whole built bundle, file by file, and beside it the tool, its manual page and the notices.
 bundle_files=$(cd "$build/Vellox.vst3" && find . -type f | sed 's|^\.|/usr/lib/vst3/Vellox.vst3|')
 expected=$(printf '%s\n' $bundle_files /usr/bin/vellox /usr/share/man/man1/vellox.1.gz \
-  /usr/share/doc/vellox/changelog.gz /usr/share/doc/vellox/copyright | sort)
-check "the package holds exactly the bundle, the tool, its manual page and the notices" test "$expected" = "$files"
+  /usr/share/doc/vellox/changelog.gz /usr/share/doc/vellox/copyright /usr/share/doc/vellox/manual.md.gz | sort)
+check "the package holds exactly the bundle, the tool, its manual page, the manual and the notices" \
+  test "$expected" = "$files"
 [ "$expected" = "$files" ] || diff <(echo "$expected") <(echo "$files")
 
 field() { dpkg-deb -f "$deb" "$1"; }
 check "section sound" test "$(field Section)" = sound
+check "compressed with xz" bash -c 'ar t "$1" | grep -qx data.tar.xz' _ "$deb"
+size=$(stat -c %s "$deb")
+check "the package is under 4 MB ($size bytes)" test "$size" -lt 4000000
 check "version $version" test "$(field Version)" = "$version"
 check "architecture amd64" test "$(field Architecture)" = amd64
 check "library dependencies computed (libc6, libstdc++6, libpng16-16, libsndfile1)" \
@@ -43,14 +47,33 @@ check "machine-readable copyright file" \
   test "$(head -n1 "$copyright")" = "$(grep -m1 '^Format: ' /usr/share/doc/dpkg/copyright)"
 check "the copyright file names the GPL-3+ license" grep -q '^License: GPL-3+' "$copyright"
 check "the copyright file has a stanza for the VST 3 SDK compiled in" grep -q '^Files: VST3_SDK/\*' "$copyright"
-# Each line of every help text the tool prints is in the page, as roff writes it.
+# Each library the shipped binaries link (beyond the C and C++ runtimes) is
+# named in THIRD-PARTY.md.
+for binary in "$work/root/usr/lib/vst3/Vellox.vst3/Contents/x86_64-linux/Vellox.so" "$work/root/usr/bin/vellox"; do
+  for lib in $(objdump -p "$binary" | awk '/NEEDED/ {print $2}' | sed 's/\.so.*//; s/[0-9]*$//' |
+               grep -vE '^(libc|libm|libstdc\+\+|libgcc_s|ld-linux.*)$'); do
+    check "THIRD-PARTY.md names $lib, which $(basename "$binary") links" grep -qF "$lib" "$top/docs/THIRD-PARTY.md"
+  done
+done
+# Every help text the tool prints is in the page, word for word as roff writes
+# it; the page refills lines too wide for it, so words are compared in order.
 check "the manual page is the tool's own help" bash -c '
-  page=$(zcat "$1")
+  flat() { tr -s " \n" "  "; }
+  page=$(zcat "$1" | sed "s/^\\\\&//" | flat)
   for c in "" render info snapshot; do
-    "$2" $c --help | sed "s/\\\\/\\\\e/g; s/-/\\\\-/g; s/^\\([.'"'"']\\)/\\\\\&\\1/" | while IFS= read -r line; do
-      grep -qxF -- "$line" <<<"$page" || { echo "not in the page: $line"; exit 1; }
-    done || exit 1
+    help=$("$2" $c --help | sed "s/\\\\/\\\\e/g; s/-/\\\\-/g" | flat)
+    grep -qF -- "$help" <<<"$page" || { echo "not in the page: vellox $c --help"; exit 1; }
   done' _ "$work/root/usr/share/man/man1/vellox.1.gz" "$build/vellox"
+if command -v man >/dev/null; then
+  wide=$(MANWIDTH=80 man -l "$work/root/usr/share/man/man1/vellox.1.gz" 2>/dev/null | awk 'length > 80' | wc -l)
+  check "the manual page fits 80 columns ($wide lines wider)" test "$wide" -eq 0
+fi
+# What SEE ALSO names is in the package.
+check "the manual page names the manual the package ships" bash -c \
+  'zcat "$1" | sed -n "/^.SH SEE ALSO/,\$p" | grep -q "manual.md.gz" && test -s "$2"' _ \
+  "$work/root/usr/share/man/man1/vellox.1.gz" "$work/root/usr/share/doc/vellox/manual.md.gz"
+check "the shipped manual is docs/manual.md" bash -c 'zcat "$1" | cmp -s - "$2"' _ \
+  "$work/root/usr/share/doc/vellox/manual.md.gz" "$top/docs/manual.md"
 
 lintian_out=$(lintian --display-info "$deb" 2>/dev/null); echo "$lintian_out"
 check "lintian reports no error" bash -c '! grep -q "^E:" <<<"$1"' _ "$lintian_out"

@@ -9,7 +9,9 @@ source "$(dirname "$0")/check.sh"
 # A folder of its own: runs side by side never share files.
 mkdir -p "$build/packaging-test"
 work=$(mktemp -d "$build/packaging-test/install.XXXXXX"); mkdir -p "$work/home"
-cmake --build "$build" --target vellox vellox_module vellox_package_notes >/dev/null
+# What tools/run.sh builds is enough to install: the notes come with the tool.
+rm -f "$build"/packaging/*.gz
+cmake --build "$build" --target vellox vellox_module >/dev/null
 
 default_prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")
 if [ "$default_prefix" = "$(sed -n 's/^VELLOX_DEFAULT_PREFIX:INTERNAL=//p' "$build/CMakeCache.txt")" ]; then
@@ -33,6 +35,20 @@ for prefix in /usr /usr/local; do
   check "$prefix: the installed vellox finds the installed bundle" \
     grep -q "^plug-in $root/lib/vst3/Vellox.vst3 (" <<<"$info"
 done
+check "/usr: the manual page, the manual and the notices" bash -c \
+  'for f in man/man1/vellox.1.gz doc/vellox/manual.md.gz doc/vellox/changelog.gz doc/vellox/copyright; do
+     test -s "$1/usr/share/$f" || exit 1; done' _ "$work/dest"
+
+# A file not built yet stops the install before anything is copied.
+for missing in packaging/vellox.1.gz packaging/changelog.gz vellox; do
+  mv "$build/$missing" "$work/held"
+  DESTDIR="$work/half-${missing##*/}" cmake --install "$build" --prefix /usr >"$work/log" 2>&1; status=$?
+  mv "$work/held" "$build/$missing"
+  check "without $missing the install fails" test "$status" -ne 0
+  check "without $missing nothing is installed" test -z "$(find "$work/half-${missing##*/}" -type f 2>/dev/null)"
+  check "without $missing the message names it" grep -q "$missing" "$work/log"
+done
+
 # A prefix given when configuring is the packager's: used as given, /usr/local too.
 top=$(cd "$(dirname "$0")/../.." && pwd)
 cmake -S "$top" -B "$work/tree" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELLOX_BENCH=OFF \

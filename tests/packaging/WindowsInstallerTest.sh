@@ -37,6 +37,13 @@ for f in "$dll" "$build/vellox.exe"; do
     bash -c 'strings -el "$1" | grep -qx LegalCopyright' _ "$f"
 done
 
+check "the installer asks Windows for sharp drawing at any scale (DPI aware)" \
+  bash -c 'grep -qa "<dpiAware[^>]*>true</dpiAware>" "$1"' _ "$setup"
+check "its icon goes up to 256 x 256 pixels" python3 -c '
+import sys
+data = open(sys.argv[1], "rb").read()
+sys.exit(0 if b"IHDR\x00\x00\x01\x00\x00\x00\x01\x00" in data else 1)' "$setup"
+
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX="$work/prefix"  # its own, so that no other test sees the plug-in installed
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
@@ -72,9 +79,22 @@ check "and loads it" grep -q '^parameters: 9' <<<"$info"
 help=$(wine "$program/vellox.exe" render --help 2>&1 | tr -d '\r')
 check "vellox.exe help says it has no libsndfile and writes WAV only" grep -q 'no libsndfile' <<<"$help"
 
-wine "$program/uninstall.exe" /S; wineserver -w
+# Installing again to another folder leaves nothing in the first one, and the
+# folder is remembered as the default destination of the next install.
+other_win='C:\AudioTools\Vellox'
+other=$(unix "$other_win")
+wine "$setup" /S "/D=$other_win"; wineserver -w
+check "a reinstall to another folder installs there" test -f "$other/uninstall.exe" -a -f "$other/vellox.exe"
+check "a reinstall to another folder removes the first folder" test ! -e "$program"
+check "the uninstall entry names the new folder" bash -c \
+  'wine reg query "$1" /v InstallLocation 2>/dev/null | tr -d "\r" | grep -qiF "$2"' _ "$key" "$other_win"
+wine "$setup" /S; wineserver -w
+check "the next install without /D goes to the remembered folder" \
+  test -f "$other/uninstall.exe" -a ! -e "$program"
+
+wine "$other/uninstall.exe" /S; wineserver -w
 check "silent uninstall removes the bundle" test ! -e "$vst3/Vellox.vst3"
-check "silent uninstall removes the program folder" test ! -e "$program"
+check "silent uninstall removes the program folder" test ! -e "$other" -a ! -e "$program"
 check "silent uninstall removes the registry entry" bash -c '! wine reg query "$1" >/dev/null 2>&1' _ "$key"
 
 finish && rm -rf "$work"

@@ -3,20 +3,23 @@
 
 #include <cstring>
 
+#include "ArtworkIds.h"
 #include "ArtworkTable.h"
 #include "EmbeddedArtwork.h"
 
 // This program links the module's resource script, so its own resources are
 // the ones the module carries.
 
+// Under the number it is stored under: its own, or that of an earlier image
+// drawn alike.
 TEST(WindowsResources, EachImageIsAUsEnglishPngResourceWithTheEmbeddedBytes) {
   HMODULE self = GetModuleHandleA(nullptr);
-  for (int id = 0; id < 2 * 6; ++id) {  // each image, then its 2x twin
-    const ExpectedArtwork& expected = kExpectedArtwork[id % 6];
-    const int resource = expected.id + (id < 6 ? 0 : 100);
+  for (int id = 0; id < 2 * 8; ++id) {  // each image, then its 2x twin
+    const ExpectedArtwork& expected = kExpectedArtwork[id % 8];
+    const int resource = expected.id + (id < 8 ? 0 : 100);
     SCOPED_TRACE(resource);
-    HRSRC found =
-        FindResourceExA(self, "PNG", MAKEINTRESOURCEA(resource), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    HRSRC found = FindResourceExA(self, "PNG", MAKEINTRESOURCEA(StoredArtworkId(resource)),
+                                  MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
     ASSERT_NE(found, nullptr);
     const DWORD size = SizeofResource(self, found);
     HGLOBAL loaded = LoadResource(self, found);
@@ -29,6 +32,17 @@ TEST(WindowsResources, EachImageIsAUsEnglishPngResourceWithTheEmbeddedBytes) {
     ASSERT_EQ(size, DWORD(embedded->size));
     EXPECT_EQ(std::memcmp(bytes, embedded->data, size), 0);
   }
+}
+
+TEST(WindowsResources, ImagesDrawnAlikeHaveNoCopyOfTheirOwn) {
+  HMODULE self = GetModuleHandleA(nullptr);
+  int stored = 0;
+  for (int id = 101; id <= 208; ++id) {
+    if (FindResourceA(self, MAKEINTRESOURCEA(id), "PNG") == nullptr) continue;
+    ++stored;
+    EXPECT_EQ(StoredArtworkId(id), id) << id;
+  }
+  EXPECT_EQ(stored, 2 * 6);
 }
 
 TEST(WindowsResources, NoOtherPngResourceNumbers) {
