@@ -70,7 +70,7 @@ protected:
   }
   host::RgbaImage CaptureFrame(int index) override {
     host::RgbaImage image;
-    EXPECT_EQ(Loop().RunTicks(2, 2000), 2) << "the repaint timer did not run";
+    EXPECT_EQ(Loop().RunTicks(2, 10000), 2) << "the repaint timer did not run";
     Settle();
     std::string error;
     EXPECT_TRUE(FrameAt(index).Capture(image, error)) << error;
