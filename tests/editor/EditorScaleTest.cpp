@@ -58,7 +58,10 @@ protected:
   Steinberg::FIDString WindowType() override { return Steinberg::kPlatformTypeHWND; }
   bool NewSecondFrame(int width, int height, std::string& error) override {
     second_ = host::EditorFrame::Create(width, height, error);
-    if (second_) SetWindowPos(second_->Handle(), nullptr, 0, kSecondTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    if (second_) {
+      SetWindowPos(second_->Handle(), nullptr, 0, kSecondTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      host::PumpMessages(50);
+    }
     return bool(second_);
   }
   void ExpectEditorIn(int index, int width, int height) override {
