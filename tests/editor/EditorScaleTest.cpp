@@ -80,7 +80,7 @@ protected:
     HWND editor = FrameAt(index).EditorWindow();
     EXPECT_NE(editor, nullptr) << "no editor window is open";
     if (!editor) return image;
-    EXPECT_EQ(host::PumpTimerTicks(editor, 2, 2000), 2) << "the repaint timer did not run";
+    EXPECT_EQ(host::PumpTimerTicks(editor, 2, 10000), 2) << "the repaint timer did not run";
     std::string error;
     EXPECT_TRUE(host::CaptureWindow(FrameAt(index).Handle(), image, error)) << error;
     return image;
