@@ -160,32 +160,31 @@ void RunCycle(ChopperState& s, ChopperClock& c, const Cycle& cycle, bool bypass,
   }
 }
 
-// The song frame of this call's first frame, from the host's frame count
-// where that places the grid more exactly than its song position, and
-// whether it is that count (a whole frame the host counted).
+// The song frame of this call's first frame, and whether it is a frame the
+// host counted. A host's frame count that agrees with its song position
+// within the host's rounding counts the same song, and places the grid more
+// exactly: to the frame, whatever the position's rounding. Otherwise the
+// song position times the tempo places it.
 struct SongFrame {
   double frame;
   bool counted;
 };
 
-// The song position times the tempo is where the grid puts the frame. A
-// host's frame count that agrees with it within the host's rounding counts
-// the same song: it is the more exact of the two once the position strays
-// more than the half frame a count is rounded by (a host that rounds its
-// position coarsely), and from then on for as long as the song plays. A
-// position within a rounding error of a whole frame is that frame, so the
-// grid lands on whole frames exactly.
-SongFrame HostSongFrame(ChopperSong& song, const ChopperTransport& t, double framesPerQuarter) {
+SongFrame HostSongFrame(const ChopperTransport& t, double framesPerQuarter) {
   const double offset = static_cast<double>(std::max<int64_t>(t.blockOffset, 0));
   const double fromQuarters = t.quarters * framesPerQuarter;
-  const double stray = std::fabs(t.samples - fromQuarters);
-  const bool countAgrees = std::isfinite(t.samples) && t.samples == std::nearbyint(t.samples) &&
-                           stray <= kChopperSongTolerance * framesPerQuarter;
-  if (countAgrees && stray > 0.5 + 1e-6) song.coarse = true;
-  if (countAgrees && song.coarse) return {t.samples + offset, true};
-  const double whole = std::nearbyint(fromQuarters);
-  const double frame = std::fabs(fromQuarters - whole) <= 1e-9 * (1.0 + std::fabs(whole)) ? whole : fromQuarters;
-  return {frame + offset, false};
+  // A count of 0 is no count: hosts without one leave it there, and at the
+  // song's start the position says the same.
+  if (t.samples != 0.0 && std::isfinite(t.samples) && t.samples == std::nearbyint(t.samples) &&
+      std::fabs(t.samples - fromQuarters) <= kChopperSongTolerance * framesPerQuarter)
+    return {t.samples + offset, true};
+  // Songs whose lines fall on whole or half frames (or finer binary
+  // fractions) keep them there exactly, the few units in the last place a
+  // host's song position carries taken off.
+  constexpr double kSnap = 1024.0;
+  const double snapped = std::nearbyint(fromQuarters * kSnap) / kSnap;
+  const bool near = std::fabs(fromQuarters - snapped) <= 1e-9 * (1.0 + std::fabs(fromQuarters));
+  return {(near ? snapped : fromQuarters) + offset, false};
 }
 
 // Sets the synced clock to the song frame: its position is the frames since
@@ -215,8 +214,7 @@ void PlaceSynced(ChopperSong& song, const ChopperTransport& t, double framesPerQ
   const bool goesOn = (t.block == song.block && t.blockOffset == song.nextOffset) ||
                       (t.block == song.block + 1u && t.blockOffset == 0 && song.nextOffset > 0);
   if (t.songPosition && std::isfinite(t.quarters)) {
-    if (!song.onSong) song.coarse = false;
-    const SongFrame host = HostSongFrame(song, t, framesPerQuarter);
+    const SongFrame host = HostSongFrame(t, framesPerQuarter);
     const double running = song.songFrame + static_cast<double>(song.songFrames);
     const bool sameGrid = song.onSong && framesPerQuarter == song.framesPerQuarter && song.bar == song.placedBar;
     const bool agrees = host.counted ? host.frame == running

@@ -41,7 +41,6 @@ struct ChopperSong {
   double bar = 4.0;               // quarter notes of a bar from the last time signature
   double length = 0.0;            // cycle length the clock counts in; 0 before the first synced call
   bool onSong = false;            // placed from the host's song and run on with it since
-  bool coarse = false;            // the host's song position proved coarser than its frame count
   double songFrame = 0.0;         // the song frame of the placement, while onSong
   int64_t songFrames = 0;         // frames run since the placement
   double framesPerQuarter = 0.0;  // the tempo of the placement, in frames per quarter note
