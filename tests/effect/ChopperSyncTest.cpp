@@ -281,15 +281,38 @@ TEST(ChopperSync, CoarseSongPositionsKeepTheExactGrid) {
         rig.Set(kVelloxSync, 0.0);
         rig.Call(Playing(c.tempo, Frac(song), 0, tick), 20, 100);
         rig.Set(kVelloxSync, 1.0);
-        rig.Call(Playing(c.tempo, Frac(song), 0, tick), 904, 120);
-        rig.Play(30000, sizes, [&](long i) { return Playing(c.tempo, Frac(song), i + 1024, tick); });
-        std::vector<char> tail = GridLevels(Frac(song), length, c.tempo.rate, 31024);
+        rig.Call(Playing(c.tempo, Frac(song), 0, tick), 11880, 120);
+        rig.Play(30000, sizes, [&](long i) { return Playing(c.tempo, Frac(song), i + 12000, tick); });
+        std::vector<char> tail = GridLevels(Frac(song), length, c.tempo.rate, 42000);
         const std::vector<char> levels = rig.Levels();
         std::copy(levels.begin() + before + 100, levels.begin() + before + 120, tail.begin() + 100);
         grid.insert(grid.end(), tail.begin(), tail.end());
         const long wrong = FirstDifference(levels, grid);
         ASSERT_EQ(wrong, -1) << Where(wrong, levels);
       }
+}
+
+// A host that gives only a coarse song position, no frame count: the cycle is
+// placed from the first one and then runs on by itself, so every later
+// switch keeps its distance from the grid (within half a tick), and no
+// cycle is cut short or doubled.
+TEST(ChopperSync, ACoarsePositionAloneIsTakenOnceAndRunOn) {
+  const Tempo tempo{44100, 128};
+  const Frac length = Frac(1, 2) * tempo.FramesPerQuarter();
+  for (double tick : {1.0 / 960.0, 1.0 / 1920.0})
+    for (int block : {512, 1024}) {
+      SCOPED_TRACE(testing::Message() << "tick " << 1.0 / tick << ", blocks of " << block);
+      const Frac origin(77777, 3);  // no whole frame: the host has no count
+      SyncRig rig(44100, 5);
+      rig.Play(200000, {block}, [&](long i) { return Playing(tempo, origin, i, tick); });
+      // Where the first block's rounded position puts the song.
+      const double first = std::round(ToDouble(origin / tempo.FramesPerQuarter()) / tick);
+      const Frac placed =
+          Frac(static_cast<Int>(first), static_cast<Int>(std::lround(1.0 / tick))) * tempo.FramesPerQuarter();
+      const std::vector<char> levels = rig.Levels();
+      const long wrong = FirstDifference(levels, GridLevels(placed, length, 44100, 200000));
+      EXPECT_EQ(wrong, -1) << Where(wrong, levels);
+    }
 }
 
 // Stopped, the host's tempo changes and then NOTE: each cycle keeps the part
@@ -325,6 +348,47 @@ TEST(ChopperSync, StoppedTempoAndNoteChangesKeepTheFractionDone) {
   const std::vector<char> third = GridLevels(Frac(0) - line3, l3, 44100, playFor + tempoFor + noteFor);
   std::copy(second.begin() + playFor, second.end(), grid.begin() + playFor);
   std::copy(third.begin() + playFor + tempoFor, third.end(), grid.begin() + playFor + tempoFor);
+  const std::vector<char> levels = rig.Levels();
+  const long wrong = FirstDifference(levels, grid);
+  EXPECT_EQ(wrong, -1) << Where(wrong, levels);
+}
+
+// SYNC off for one 32-frame block's worth, from an offset in one host block
+// to the same offset in the next, with a host that gives an exact song
+// position but no frame count: too short a gap for the position to tell, yet
+// the cycle goes on from the song, not from where it stopped.
+TEST(ChopperSync, SyncBackOnInTheNextBlockFollowsTheSong) {
+  const Tempo tempo{44100, 120};
+  const Frac origin(1, 3);  // the song starts a third of a frame early: no whole frame count
+  SyncRig rig(44100, 2);
+  rig.Play(20000, {32}, [&](long i) { return Playing(tempo, origin, i); });
+  for (int half = 0; half < 2; ++half) {
+    ++rig.block;
+    const HostTransport t = Playing(tempo, origin, 20000 + 32 * half);
+    rig.Call(t, 10, 0);
+    rig.Set(kVelloxSync, half);
+    rig.Call(t, 22, 10);
+  }
+  rig.Play(20000, {32}, [&](long i) { return Playing(tempo, origin, 20064 + i); });
+  std::vector<char> grid = GridLevels(origin, NoteQuarters(2, 4) * tempo.FramesPerQuarter(), 44100, 40064);
+  const std::vector<char> levels = rig.Levels();
+  std::copy(levels.begin() + 20010, levels.begin() + 20042, grid.begin() + 20010);  // free running meanwhile
+  const long wrong = FirstDifference(levels, grid);
+  EXPECT_EQ(wrong, -1) << Where(wrong, levels);
+}
+
+// The host bypasses the last 22 frames of a host block: the effect never
+// sees them, and the next block starts at offset 0 as if it went on. The
+// host's frame count tells the gap, short as it is.
+TEST(ChopperSync, FramesTheHostLeavesOutAtABlocksEndAreAJump) {
+  const Tempo tempo{44100, 120};
+  SyncRig rig(44100, 2);
+  rig.Play(20000, {32}, [&](long i) { return Playing(tempo, 0, i); });
+  ++rig.block;
+  rig.Call(Playing(tempo, 0, 20000), 10, 0);
+  rig.Play(20000, {32}, [&](long i) { return Playing(tempo, 0, 20032 + i); });
+  std::vector<char> grid = GridLevels(0, NoteQuarters(2, 4) * tempo.FramesPerQuarter(), 44100, 40032);
+  grid.erase(grid.begin() + 20010, grid.begin() + 20032);
   const std::vector<char> levels = rig.Levels();
   const long wrong = FirstDifference(levels, grid);
   EXPECT_EQ(wrong, -1) << Where(wrong, levels);
