@@ -178,13 +178,17 @@ SongFrame HostSongFrame(const ChopperTransport& t, double framesPerQuarter) {
   if (t.samples != 0.0 && std::isfinite(t.samples) && t.samples == std::nearbyint(t.samples) &&
       std::fabs(t.samples - fromQuarters) <= kChopperSongTolerance * framesPerQuarter)
     return {t.samples + offset, true};
-  // Songs whose lines fall on whole or half frames (or finer binary
-  // fractions) keep them there exactly, the few units in the last place a
-  // host's song position carries taken off.
+  return {fromQuarters + offset, false};
+}
+
+// Songs whose lines fall on whole or half frames (or finer binary fractions)
+// keep them there exactly: a song frame from the song position loses the few
+// units in the last place the host's position carries.
+double Snapped(const SongFrame& f) {
+  if (f.counted) return f.frame;
   constexpr double kSnap = 1024.0;
-  const double snapped = std::nearbyint(fromQuarters * kSnap) / kSnap;
-  const bool near = std::fabs(fromQuarters - snapped) <= 1e-9 * (1.0 + std::fabs(fromQuarters));
-  return {(near ? snapped : fromQuarters) + offset, false};
+  const double snapped = std::nearbyint(f.frame * kSnap) / kSnap;
+  return std::fabs(f.frame - snapped) <= 1e-9 * (1.0 + std::fabs(f.frame)) ? snapped : f.frame;
 }
 
 // Sets the synced clock to the song frame: its position is the frames since
@@ -221,11 +225,11 @@ void PlaceSynced(ChopperSong& song, const ChopperTransport& t, double framesPerQ
                                      : std::fabs(host.frame - running) <= kChopperSongTolerance * framesPerQuarter;
     if (!(goesOn && sameGrid && agrees)) {
       song.onSong = true;
-      song.songFrame = host.frame;
+      song.songFrame = Snapped(host);
       song.songFrames = 0;
       song.framesPerQuarter = framesPerQuarter;
       song.placedBar = song.bar;
-      SetOnGrid(song.clock, host.frame, length);
+      SetOnGrid(song.clock, song.songFrame, length);
     } else if (length != song.length) {
       SetOnGrid(song.clock, running, length);
     }
