@@ -133,25 +133,25 @@ void LevelRun(ChopperState& s, bool bypass, double target, double* const* inputs
 // moves back by one cycle length first (once per frame), and the frame's
 // level is the chopped one from dryStart on. Rather than test that per
 // frame, the block is cut at the frames where the level or the cycle changes
-// and each piece runs as one plain loop.
+// and each piece runs as one plain loop. dryStart never lies past the wrap,
+// so a piece at the full level ends at dryStart at the latest.
 void RunCycle(ChopperState& s, ChopperClock& c, const Cycle& cycle, bool bypass, double* const* inputs,
               double* const* outputs, int frames) {
   const double dry = DryTarget(s.settings);
   int64_t done = 0;
   while (done < frames) {
-    const int64_t wrapCount = FirstCountReaching(c, cycle.wrap);
+    const double position = Position(c);
     int64_t run;
     double target;
-    if (wrapCount == c.count) {
+    if (position >= cycle.wrap) {
       // This frame wraps: the position it reaches, less one cycle.
-      c.base = (c.base + static_cast<double>(c.count)) - cycle.length;
+      c.base = position - cycle.length;
       c.count = 1;
       run = 1;
       target = c.base < cycle.dryStart ? 1.0 : dry;
     } else {
-      const int64_t dryCount = FirstCountReaching(c, cycle.dryStart);
-      const bool full = dryCount > c.count;
-      run = std::min((full ? std::min(dryCount, wrapCount) : wrapCount) - c.count, frames - done);
+      const bool full = position < cycle.dryStart;
+      run = std::min(FirstCountReaching(c, full ? cycle.dryStart : cycle.wrap) - c.count, int64_t{frames} - done);
       target = full ? 1.0 : dry;
       c.count += run;
     }
