@@ -22,98 +22,73 @@ double FramesAt(double seconds, double rate) {
   return std::fabs(frames - whole) <= 1e-6 ? whole : frames;
 }
 
-double Position(const ChopperState& s) { return s.clockBase + static_cast<double>(s.clockFrames); }
+// Where the level switches, in positions of the clock: a frame at or past
+// wrap first moves back by length; it plays at the full level before
+// dryStart and at the chopped level from there.
+struct Cycle {
+  double dryStart;
+  double wrap;
+  double length;
+};
 
-// The first frame count after the current one whose position reaches
-// boundary. The estimate from ceil is corrected with the very comparison
-// the per-frame rule makes, so rounding cannot move a switch. Rounding
-// moves the estimate by a frame at most while positions are exact in a
-// double; the corrections are bounded so that positions too large for that
-// (a clock from an absurd rate) still give an answer.
-int64_t FirstCountReaching(const ChopperState& s, double boundary) {
-  const int64_t next = s.clockFrames + 1;
-  const double estimate = std::ceil(boundary - s.clockBase);
+// The free cycle of CHOP: the chopped level from chop - 0.1 s, which is
+// also the cycle's length, to the wrap at chop.
+Cycle FreeCycle(double chopPeriod, double rate) {
+  const double dryStart = FramesAt(chopPeriod - kChoppedSeconds, rate);
+  return {dryStart, FramesAt(chopPeriod, rate), dryStart};
+}
+
+// The synced cycle of NOTE, length frames long; the chopped level takes its
+// last 0.1 s, but at most half of it.
+Cycle SyncedCycle(double length, double rate) {
+  return {length - std::min(FramesAt(kChoppedSeconds, rate), 0.5 * length), length, length};
+}
+
+double Position(const ChopperClock& c) { return c.base + static_cast<double>(c.count); }
+
+// The first count, from the clock's own on, whose position reaches boundary.
+// The estimate from ceil is corrected with the very comparison the per-frame
+// rule makes, so rounding cannot move a switch. Rounding moves the estimate
+// by a frame at most while positions are exact in a double; the corrections
+// are bounded so that positions too large for that (a clock from an absurd
+// rate) still give an answer.
+int64_t FirstCountReaching(const ChopperClock& c, double boundary) {
+  const int64_t next = c.count;
+  const double estimate = std::ceil(boundary - c.base);
   constexpr double kFar = 4.0e15;  // beyond any block; keeps the cast defined
   int64_t count = estimate > static_cast<double>(next) ? static_cast<int64_t>(std::min(estimate, kFar)) : next;
   constexpr int kCorrections = 4;
-  for (int i = 0; i < kCorrections && count > next && s.clockBase + static_cast<double>(count - 1) >= boundary; ++i)
-    --count;
-  for (int i = 0; i < kCorrections && s.clockBase + static_cast<double>(count) < boundary; ++i) ++count;
+  for (int i = 0; i < kCorrections && count > next && c.base + static_cast<double>(count - 1) >= boundary; ++i) --count;
+  for (int i = 0; i < kCorrections && c.base + static_cast<double>(count) < boundary; ++i) ++count;
   return count;
 }
 
-// Frames to the first frame at or past boundary, at least one: the ceil
-// estimate is corrected with the very sum the per-frame rule makes, within
-// bounds, as FirstCountReaching does.
-int64_t SyncRunTo(const ChopperState& s, double boundary) {
-  constexpr double kFar = 4.0e15;
-  const double estimate = std::ceil(boundary - s.syncBase) - static_cast<double>(s.syncFrames);
-  int64_t k = estimate > 1.0 ? static_cast<int64_t>(std::min(estimate, kFar)) : 1;
-  constexpr int kCorrections = 4;
-  for (int i = 0; i < kCorrections && k > 1 && s.syncBase + static_cast<double>(s.syncFrames + k - 1) >= boundary; ++i)
-    --k;
-  for (int i = 0; i < kCorrections && s.syncBase + static_cast<double>(s.syncFrames + k) < boundary; ++i) ++k;
-  return k;
-}
-
-// Where the synced cycle stands at this call's first frame. With a song
-// position the cycle is placed on the grid from it, at a new host block or a
-// new cycle length; otherwise it runs on, a new length keeping the fraction
-// of the cycle done.
-void PlaceSyncCycle(ChopperState& s, const ChopperTransport& t, double quartersPerCycle, double framesPerQuarter,
-                    double length) {
-  // A call that does not go on from the last synced one (a new host block, or
-  // frames left out by SYNC off or the host's bypass) is placed afresh.
-  const bool goesOn = t.block == s.syncBlock && t.blockOffset == s.syncNextOffset;
-  const bool place = t.songPosition && std::isfinite(t.quarters) && (!goesOn || length != s.syncCycle);
-  if (place) {
-    // A remainder by floor: fmod alone would cost more than the rest of a
-    // short block. Rounding can leave it a hair outside the cycle, which
-    // means the cycle starts here; so does a position beyond any song.
-    double phase = t.quarters - quartersPerCycle * std::floor(t.quarters / quartersPerCycle);
-    if (!(phase >= 0.0 && phase < quartersPerCycle)) phase = 0.0;
-    s.syncBase = phase * framesPerQuarter + 0.5 + static_cast<double>(std::max<int64_t>(t.blockOffset, 0));
-    s.syncFrames = 0;
-  } else if (s.syncCycle <= 0.0) {
-    s.syncBase = 0.5;
-    s.syncFrames = 0;
-  } else if (length != s.syncCycle) {
-    s.syncBase = (s.syncBase + static_cast<double>(s.syncFrames)) * (length / s.syncCycle);
-    s.syncFrames = 0;
-  }
-  s.syncCycle = length;
-  const double position = s.syncBase + static_cast<double>(s.syncFrames);
-  if (!(position < length)) {
-    s.syncBase = std::fmod(position, length);
-    s.syncFrames = 0;
-  }
-}
-
-double DryTarget(const ChopperState& s) {
+double DryTarget(const ChopperSettings& s) {
   // The chopped level enters in single precision.
   return static_cast<double>(static_cast<float>(s.dryLevel));
 }
 
-// The clock counts in frames of the current rate; a new rate keeps the
-// position of the next frame in seconds.
+// The free clock counts in frames of the current rate; a new rate keeps the
+// position of the next frame in seconds, in the sums the clock has always
+// made: from the position of the frame last processed, plus one.
 void AdoptRate(ChopperState& s, double rate) {
-  if (s.clockRate == rate) return;
-  if (s.clockRate > 0.0) {
-    s.clockBase = (Position(s) + 1.0) * (rate / s.clockRate) - 1.0;
-    s.clockFrames = 0;
+  if (s.freeRate == rate) return;
+  if (s.freeRate > 0.0) {
+    const double last = s.free.base + static_cast<double>(s.free.count - 1);
+    s.free.base = (last + 1.0) * (rate / s.freeRate) - 1.0;
+    s.free.count = 1;
   }
-  s.clockRate = rate;
+  s.freeRate = rate;
 }
 
 // The stereo smoother over frames [0, n): one state, stepped before each
 // channel. The two steps are a serial chain, the floor of this loop; the
 // two output products of a frame go through one packed multiply so they
 // take no issue slots from the chain. Packed and scalar products round alike.
-void SmoothRun(ChopperState& s, double target, const double* in0, const double* in1, double* out0, double* out1,
-               int64_t n) {
+void SmoothRun(ChopperSmoother& s, double gain, double target, const double* in0, const double* in1, double* out0,
+               double* out1, int64_t n) {
   const double a = s.a;
   const double tb = target * s.b;
-  const double gain = s.outputGain;
   double z = s.z;
 #ifdef __SSE2__
   const __m128d gains = _mm_set1_pd(gain);
@@ -137,8 +112,8 @@ void SmoothRun(ChopperState& s, double target, const double* in0, const double* 
 }
 
 void SetCoefficients(ChopperState& s, double sampleRate) {
-  s.a = std::exp((s.fadeRate / sampleRate) * kMinusTwoPi);
-  s.b = 1.0 - s.a;
+  s.smoother.a = std::exp((s.settings.fadeRate / sampleRate) * kMinusTwoPi);
+  s.smoother.b = 1.0 - s.smoother.a;
 }
 
 // Frames at..at+n of the block at one target level; bypassed, the input is
@@ -146,116 +121,174 @@ void SetCoefficients(ChopperState& s, double sampleRate) {
 void LevelRun(ChopperState& s, bool bypass, double target, double* const* inputs, double* const* outputs, int64_t at,
               int64_t n) {
   if (!bypass) {
-    SmoothRun(s, target, inputs[0] + at, inputs[1] + at, outputs[0] + at, outputs[1] + at, n);
+    SmoothRun(s.smoother, s.settings.outputGain, target, inputs[0] + at, inputs[1] + at, outputs[0] + at,
+              outputs[1] + at, n);
     return;
   }
   std::copy(inputs[0] + at, inputs[0] + at + n, outputs[0] + at);
   std::copy(inputs[1] + at, inputs[1] + at + n, outputs[1] + at);
 }
 
-}  // namespace
-
-ChopperBoundaries ChopperBoundariesFor(double chopPeriod, double sampleRate) {
-  return {FramesAt(chopPeriod - kChoppedSeconds, sampleRate), FramesAt(chopPeriod, sampleRate)};
-}
-
-double ChopperClockSeconds(const ChopperState& s) { return s.clockRate > 0.0 ? Position(s) / s.clockRate : 0.0; }
-
-double ChopperTarget(const ChopperState& s) {
-  if (s.clockRate <= 0.0) return 1.0;
-  return Position(s) < ChopperBoundariesFor(s.chopPeriod, s.clockRate).dryStart ? 1.0 : DryTarget(s);
-}
-
-void ChopperApplyParam(ChopperState& state, int index, double value) {
-  if (!std::isfinite(value)) return;
-  switch (index) {
-    case kVelloxFade: state.fadeRate = value; break;
-    case kVelloxChop: state.chopPeriod = value; break;
-    case kVelloxDry: state.dryLevel = value; break;
-    case kVelloxOutput: state.outputGain = std::pow(10.0, value / 20.0); break;
-    // Switches and lists take the entry the value truncates to, as their texts do.
-    case kVelloxSync: state.sync = std::trunc(value) != 0.0; break;
-    case kVelloxNote:
-      state.note = static_cast<int>(std::clamp(std::trunc(value), 0.0, static_cast<double>(kVelloxNoteCount - 1)));
-      break;
-    default: break;
-  }
-}
-
-// Per frame the clock steps by one; when its position reaches the wrap
-// boundary it moves back by one cycle (chop - 0.1 s), and the frame's level
-// is the chopped one from the dry boundary on. Rather than test that per
-// frame, the block is cut at the frames where the level or the cycle
-// changes and each piece runs as one plain loop.
-void ChopperProcess(ChopperState& s, double sampleRate, bool bypass, double* const* inputs, double* const* outputs,
-                    int frames) {
-  if (frames <= 0 || !inputs || !outputs || !(sampleRate > 0.0)) return;
-  AdoptRate(s, sampleRate);
-  SetCoefficients(s, sampleRate);
-  const ChopperBoundaries at = ChopperBoundariesFor(s.chopPeriod, sampleRate);
-  const double dry = DryTarget(s);
-
+// Per frame the clock steps by one; a frame whose position reaches the wrap
+// moves back by one cycle length first (once per frame), and the frame's
+// level is the chopped one from dryStart on. Rather than test that per
+// frame, the block is cut at the frames where the level or the cycle changes
+// and each piece runs as one plain loop. dryStart never lies past the wrap,
+// so a piece at the full level ends at dryStart at the latest.
+void RunCycle(ChopperState& s, ChopperClock& c, const Cycle& cycle, bool bypass, double* const* inputs,
+              double* const* outputs, int frames) {
+  const double dry = DryTarget(s.settings);
   int64_t done = 0;
   while (done < frames) {
-    const int64_t left = frames - done;
-    const int64_t wrapCount = FirstCountReaching(s, at.wrap);
+    const double position = Position(c);
     int64_t run;
     double target;
-    if (wrapCount == s.clockFrames + 1) {
+    if (position >= cycle.wrap) {
       // This frame wraps: the position it reaches, less one cycle.
-      s.clockBase = (s.clockBase + static_cast<double>(wrapCount)) - at.dryStart;
-      s.clockFrames = 0;
+      c.base = position - cycle.length;
+      c.count = 1;
       run = 1;
-      target = s.clockBase < at.dryStart ? 1.0 : dry;
+      target = c.base < cycle.dryStart ? 1.0 : dry;
     } else {
-      const int64_t dryCount = FirstCountReaching(s, at.dryStart);
-      const bool full = dryCount > s.clockFrames + 1;
-      run = std::min((full ? std::min(dryCount, wrapCount) : wrapCount) - (s.clockFrames + 1), left);
+      const bool full = position < cycle.dryStart;
+      run = std::min(FirstCountReaching(c, full ? cycle.dryStart : cycle.wrap) - c.count, int64_t{frames} - done);
       target = full ? 1.0 : dry;
-      s.clockFrames += run;
+      c.count += run;
     }
     LevelRun(s, bypass, target, inputs, outputs, done, run);
     done += run;
   }
 }
 
-ChopperSyncCycle ChopperSyncCycleFor(const ChopperState& s, double sampleRate) {
-  const double quarters = VelloxNoteQuarters(s.note, s.syncBar);
-  // At least two frames, and short of where frame counts stop being exact.
-  const double length = std::clamp(quarters * sampleRate * 60.0 / s.syncTempo, 2.0, 1.0e12);
-  return {length, length - std::min(kChoppedSeconds * sampleRate, 0.5 * length)};
+// The song frame of this call's first frame, and whether it is a frame the
+// host counted. A host's frame count that agrees with its song position
+// within the host's rounding counts the same song, and places the grid more
+// exactly: to the frame, whatever the position's rounding. Otherwise the
+// song position times the tempo places it.
+struct SongFrame {
+  double frame;
+  bool counted;
+};
+
+SongFrame HostSongFrame(const ChopperTransport& t, double framesPerQuarter) {
+  const double offset = static_cast<double>(std::max<int64_t>(t.blockOffset, 0));
+  const double fromQuarters = t.quarters * framesPerQuarter;
+  // A count of 0 is no count: hosts without one leave it there, and at the
+  // song's start the position says the same.
+  if (t.samples != 0.0 && std::isfinite(t.samples) && t.samples == std::nearbyint(t.samples) &&
+      std::fabs(t.samples - fromQuarters) <= kChopperSongTolerance * framesPerQuarter)
+    return {t.samples + offset, true};
+  return {fromQuarters + offset, false};
 }
 
-// The synced cycle in frames of the block: from the cycle's start the full
-// level, from dryStart the chopped one, and at its length the next cycle.
-// Positions are syncBase plus a whole frame count, so they are the same sums
-// however the block is cut.
+// Songs whose lines fall on whole or half frames (or finer binary fractions)
+// keep them there exactly: a song frame from the song position loses the few
+// units in the last place the host's position carries.
+double Snapped(const SongFrame& f) {
+  if (f.counted) return f.frame;
+  constexpr double kSnap = 1024.0;
+  const double snapped = std::nearbyint(f.frame * kSnap) / kSnap;
+  return std::fabs(f.frame - snapped) <= 1e-9 * (1.0 + std::fabs(f.frame)) ? snapped : f.frame;
+}
+
+// Sets the synced clock to the song frame: its position is the frames since
+// the last grid line, plus one half, so that a cycle starts on the frame
+// nearest its grid line and a tie goes to the earlier frame. For a whole
+// song frame the remainder is exact (one rounding of an exact result).
+void SetOnGrid(ChopperClock& c, double songFrame, double length) {
+  const double lines = std::floor(songFrame / length);
+  double phase = std::fma(-lines, length, songFrame);
+  // The quotient's rounding can leave the remainder a hair outside the cycle.
+  if (phase < 0.0) phase += length;
+  if (phase >= length) phase -= length;
+  if (!(phase >= 0.0 && phase < length)) phase = 0.0;  // a position beyond any song
+  c.base = phase + 0.5;
+  c.count = 0;
+}
+
+// Where the synced cycle stands at this call's first frame. While the host
+// plays with a song position the clock runs on by itself, with the song; the
+// host's position places it afresh on a real jump: a transport start, a new
+// tempo or time signature, a call that does not go on from the last synced
+// one (frames left out by SYNC off, a bypass or a re-activation), or a
+// position that strays from the running clock by more than the host's
+// rounding can explain. Without a song position it runs on, a new length
+// keeping the fraction of the cycle done.
+void PlaceSynced(ChopperSong& song, const ChopperTransport& t, double framesPerQuarter, double length) {
+  const bool goesOn = (t.block == song.block && t.blockOffset == song.nextOffset) ||
+                      (t.block == song.block + 1u && t.blockOffset == 0 && song.nextOffset > 0);
+  if (t.songPosition && std::isfinite(t.quarters)) {
+    const SongFrame host = HostSongFrame(t, framesPerQuarter);
+    const double running = song.songFrame + static_cast<double>(song.songFrames);
+    const bool sameGrid = song.onSong && framesPerQuarter == song.framesPerQuarter && song.bar == song.placedBar;
+    const bool agrees = host.counted ? host.frame == running
+                                     : std::fabs(host.frame - running) <= kChopperSongTolerance * framesPerQuarter;
+    if (!(goesOn && sameGrid && agrees)) {
+      song.onSong = true;
+      song.songFrame = Snapped(host);
+      song.songFrames = 0;
+      song.framesPerQuarter = framesPerQuarter;
+      song.placedBar = song.bar;
+      SetOnGrid(song.clock, song.songFrame, length);
+    } else if (length != song.length) {
+      SetOnGrid(song.clock, running, length);
+    }
+  } else {
+    song.onSong = false;
+    if (song.length <= 0.0) {
+      SetOnGrid(song.clock, 0.0, length);
+    } else if (length != song.length) {
+      // The frames since the line, less the half frame the position runs
+      // ahead, scale with the length.
+      double phase = Position(song.clock) - 0.5;
+      if (phase < 0.0) phase += song.length;
+      SetOnGrid(song.clock, phase * (length / song.length), length);
+    }
+  }
+  song.length = length;
+}
+
+}  // namespace
+
+void ChopperApplyParam(ChopperState& state, int index, double value) {
+  if (!std::isfinite(value)) return;
+  ChopperSettings& s = state.settings;
+  switch (index) {
+    case kVelloxFade: s.fadeRate = value; break;
+    case kVelloxChop: s.chopPeriod = value; break;
+    case kVelloxDry: s.dryLevel = value; break;
+    case kVelloxOutput: s.outputGain = std::pow(10.0, value / 20.0); break;
+    // Switches and lists take the entry the value truncates to, as their texts do.
+    case kVelloxSync: s.sync = std::trunc(value) != 0.0; break;
+    case kVelloxNote:
+      s.note = static_cast<int>(std::clamp(std::trunc(value), 0.0, static_cast<double>(kVelloxNoteCount - 1)));
+      break;
+    default: break;
+  }
+}
+
+void ChopperProcess(ChopperState& s, double sampleRate, bool bypass, double* const* inputs, double* const* outputs,
+                    int frames) {
+  if (frames <= 0 || !inputs || !outputs || !(sampleRate > 0.0)) return;
+  AdoptRate(s, sampleRate);
+  SetCoefficients(s, sampleRate);
+  RunCycle(s, s.free, FreeCycle(s.settings.chopPeriod, sampleRate), bypass, inputs, outputs, frames);
+}
+
 void ChopperProcessSynced(ChopperState& s, double sampleRate, bool bypass, const ChopperTransport& t,
                           double* const* inputs, double* const* outputs, int frames) {
   if (frames <= 0 || !inputs || !outputs || !(sampleRate > 0.0) || !std::isfinite(sampleRate)) return;
-  if (std::isfinite(t.tempo) && t.tempo > 0.0) s.syncTempo = std::clamp(t.tempo, kChopperMinTempo, kChopperMaxTempo);
+  ChopperSong& song = s.song;
+  if (std::isfinite(t.tempo) && t.tempo > 0.0) song.tempo = std::clamp(t.tempo, kChopperMinTempo, kChopperMaxTempo);
   if (t.timeSigNumerator > 0 && t.timeSigDenominator > 0)
-    s.syncBar = std::clamp(4.0 * t.timeSigNumerator / t.timeSigDenominator, 0.125, 64.0);
+    song.bar = std::clamp(4.0 * t.timeSigNumerator / t.timeSigDenominator, 0.125, 64.0);
   SetCoefficients(s, sampleRate);
-  const ChopperSyncCycle cycle = ChopperSyncCycleFor(s, sampleRate);
-  const double framesPerQuarter = sampleRate * 60.0 / s.syncTempo;
-  PlaceSyncCycle(s, t, VelloxNoteQuarters(s.note, s.syncBar), framesPerQuarter, cycle.length);
-  const double dry = DryTarget(s);
-
-  int64_t done = 0;
-  while (done < frames) {
-    const double position = s.syncBase + static_cast<double>(s.syncFrames);
-    if (position >= cycle.length) {
-      s.syncBase = position - cycle.length;
-      s.syncFrames = 0;
-      continue;
-    }
-    const bool full = position < cycle.dryStart;
-    const int64_t run = std::min(SyncRunTo(s, full ? cycle.dryStart : cycle.length), frames - done);
-    LevelRun(s, bypass, full ? 1.0 : dry, inputs, outputs, done, run);
-    s.syncFrames += run;
-    done += run;
-  }
-  s.syncBlock = t.block;
-  s.syncNextOffset = t.blockOffset + frames;
+  const double framesPerQuarter = sampleRate * 60.0 / song.tempo;
+  // At least two frames, and short of where frame counts stop being exact.
+  const double length = std::clamp(VelloxNoteFrames(s.settings.note, song.bar, framesPerQuarter), 2.0, 1.0e12);
+  PlaceSynced(song, t, framesPerQuarter, length);
+  RunCycle(s, song.clock, SyncedCycle(length, sampleRate), bypass, inputs, outputs, frames);
+  song.songFrames += frames;
+  song.block = t.block;
+  song.nextOffset = t.blockOffset + frames;
 }

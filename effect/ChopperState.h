@@ -2,92 +2,93 @@
 
 #include <cstdint>
 
-// Derived state of the chopper. The four settings are written only from
-// parameter values; the clock and the smoother persist for the effect's life.
-//
+// The chopper's state in parts: the settings, written only from parameter
+// values; the smoother; the cycle clock; and, with SYNC on, where the clock
+// stands against the song. All but the settings persist for the effect's life.
+
+struct ChopperSettings {
+  double fadeRate = 5.0;     // smoother cut-off rate
+  double chopPeriod = 0.22;  // seconds
+  double dryLevel = 0.0;     // linear level during the chopped phase
+  double outputGain = 1.0;   // linear
+  bool sync = false;         // SYNC
+  int note = 8;              // NOTE entry
+};
+
+struct ChopperSmoother {
+  double a = 0.0;  // coefficient
+  double b = 1.0;  // 1 - a
+  double z = 0.0;  // state
+};
+
 // The cycle clock counts frames, so where the level switches does not depend
-// on how the host cuts the audio into blocks. Frame n of a run sits at
-// position n, so a switch at 0.4 s falls on the frame that starts at 0.4 s.
-// The clock holds the position of the frame last processed, clockBase +
-// clockFrames (one before the first frame at the start): clockFrames counts
-// whole frames since the last wrap and clockBase is where that wrap left the
-// clock. Keeping the count separate makes every position the same sum
-// whatever the block partition.
-//
-// With SYNC on a second clock counts the cycle of NOTE at the host's tempo:
-// syncBase + syncFrames is the position of the next frame in the cycle, in
-// frames plus one half, so that a cycle starts on the frame nearest its grid
-// line. It is taken from the host's song position at each host block (and
-// when the cycle length changes) and runs on by itself between them.
+// on how the host cuts the audio into blocks. base + count is the position of
+// the next frame in the cycle, in frames: count is the whole frames since the
+// clock was last set, so every position is the same sum whatever the block
+// partition. The free and the synced cycle each run one; only where they set
+// it differs.
+struct ChopperClock {
+  double base = 0.0;
+  int64_t count = 0;
+};
+
+// With SYNC on: the cycle the clock counts in and the song frame it was last
+// placed at. A song frame is a position in frames at the current tempo from
+// the song's quarter note 0.
+struct ChopperSong {
+  ChopperClock clock;
+  double tempo = 120.0;           // last tempo the host gave, limited (BPM)
+  double bar = 4.0;               // quarter notes of a bar from the last time signature
+  double length = 0.0;            // cycle length the clock counts in; 0 before the first synced call
+  bool onSong = false;            // placed from the host's song and run on with it since
+  double songFrame = 0.0;         // the song frame of the placement, while onSong
+  int64_t songFrames = 0;         // frames run since the placement
+  double framesPerQuarter = 0.0;  // the tempo of the placement, in frames per quarter note
+  double placedBar = 0.0;         // the bar of the placement
+  uint32_t block = 0;             // host block of the last synced call
+  int64_t nextOffset = -1;        // where in that block the next call would go on
+};
+
 struct ChopperState {
-  double fadeRate = 5.0;        // smoother cut-off rate
-  double chopPeriod = 0.22;     // seconds
-  double dryLevel = 0.0;        // linear level during the chopped phase
-  double outputGain = 1.0;      // linear
-  double clockBase = -1.0;      // frames
-  int64_t clockFrames = 0;      // frames since the last wrap
-  double clockRate = 0.0;       // sample rate the clock counts in; 0 until the first block
-  double a = 0.0;               // smoother coefficient
-  double b = 1.0;               // 1 - a
-  double z = 0.0;               // smoother state
-  bool sync = false;            // SYNC
-  int note = 8;                 // NOTE entry
-  double syncTempo = 120.0;     // last tempo the host gave, limited (BPM)
-  double syncBar = 4.0;         // quarter notes of a bar from the last time signature
-  double syncBase = 0.0;        // frames + 0.5
-  int64_t syncFrames = 0;       // frames since syncBase was set
-  double syncCycle = 0.0;       // cycle length the position counts in; 0 before the first synced block
-  uint32_t syncBlock = 0;       // host block of the last synced call
-  int64_t syncNextOffset = -1;  // where in that block the next call would go on
+  ChopperSettings settings;
+  ChopperSmoother smoother;
+  ChopperClock free;      // the cycle of CHOP
+  double freeRate = 0.0;  // sample rate the free clock counts in; 0 until the first block
+  ChopperSong song;       // the cycle of NOTE, with SYNC on
 };
 
 // What the host said about the song at the current block.
 struct ChopperTransport {
   bool songPosition = false;  // quarters holds the song position of the host block's first frame
   double quarters = 0.0;
-  double tempo = 0.0;  // BPM; ignored unless finite and positive
+  double samples = 0.0;  // the same position in frames, as the host counts them (used where it agrees)
+  double tempo = 0.0;    // BPM; ignored unless finite and positive
   int timeSigNumerator = 0;
   int timeSigDenominator = 0;  // a time signature counts when both are positive
   int64_t blockOffset = 0;     // frames from the host block's first frame to this call's first frame
   uint32_t block = 0;          // changes with every host block
 };
 
-// Where the level switches, in frames of the clock, for a chop period in
-// seconds: the chopped level starts at dryStart (chop - 0.1 s, which is also
-// the cycle length) and the cycle wraps at wrap (chop).
-struct ChopperBoundaries {
-  double dryStart;
-  double wrap;
-};
-ChopperBoundaries ChopperBoundariesFor(double chopPeriod, double sampleRate);
-
-// The clock position in seconds.
-double ChopperClockSeconds(const ChopperState& state);
-
-// Level the smoother aims at for the current position in the cycle.
-double ChopperTarget(const ChopperState& state);
-
-// Takes a parameter's plain value into the derived state; non-finite values
-// are ignored so they never reach the audio.
+// Takes a parameter's plain value into the settings; non-finite values are
+// ignored so they never reach the audio.
 void ChopperApplyParam(ChopperState& state, int index, double value);
 
 // Tempo limits: a tempo outside them is taken as the nearest limit.
 constexpr double kChopperMinTempo = 1.0;
 constexpr double kChopperMaxTempo = 1000.0;
 
-// The synced cycle: its length in frames and where the chopped level starts.
-struct ChopperSyncCycle {
-  double length;
-  double dryStart;
-};
-ChopperSyncCycle ChopperSyncCycleFor(const ChopperState& state, double sampleRate);
-
-// One block with SYNC on: as ChopperProcess, the level from the synced cycle.
-void ChopperProcessSynced(ChopperState& state, double sampleRate, bool bypass, const ChopperTransport& transport,
-                          double* const* inputs, double* const* outputs, int frames);
+// How far the host's song position may stray from the running synced clock
+// before it counts as a jump, in quarter notes: twice the coarsest rounding
+// hosts are known to apply (1/960 quarter).
+constexpr double kChopperSongTolerance = 1.0 / 480.0;
 
 // One block of stereo audio (both entries of inputs and outputs valid). The
 // clock advances one step per frame, bypassed or not; when bypass is set the
 // input is copied through and the smoother holds.
 void ChopperProcess(ChopperState& state, double sampleRate, bool bypass, double* const* inputs, double* const* outputs,
                     int frames);
+
+// One block with SYNC on: as ChopperProcess, the cycle NOTE long at the
+// host's tempo and on the song's grid.
+void ChopperProcessSynced(ChopperState& state, double sampleRate, bool bypass, const ChopperTransport& transport,
+                          double* const* inputs, double* const* outputs, int frames);

@@ -44,7 +44,7 @@ public:
   void ProcessBlock(double** inputs, double** outputs, int frames) override {
     // BY is a switch: any value that truncates to non-zero bypasses.
     const bool bypass = std::trunc(this->GetParam(kVelloxBy)->Value()) != 0.0;
-    if (!mChopper.sync) {
+    if (!mChopper.settings.sync) {
       ChopperProcess(mChopper, this->SampleRate(), bypass, inputs, outputs, frames);
       return;
     }
@@ -62,6 +62,7 @@ private:
     ChopperTransport t;
     t.songPosition = host.playing && host.quarterNotesValid && host.tempoValid;
     t.quarters = host.quarterNotePosition;
+    t.samples = host.samplePosition;
     t.tempo = host.tempoValid ? host.tempo : 0.0;
     if (host.timeSigValid) {
       t.timeSigNumerator = host.timeSigNumerator;

@@ -6,23 +6,30 @@
 
 namespace {
 
-// Display text and length of each NOTE entry; a length of n bars is -n.
+// Display text and length of each NOTE entry: quarters / per quarter notes,
+// or -quarters bars. Whole numbers, so that a cycle length in frames is one
+// division of an exact product where the tempo allows.
 struct NoteEntry {
   const char* text;
   double quarters;
+  double per;
 };
 
 constexpr NoteEntry kNotes[kVelloxNoteCount] = {
-    {"1/32", 0.125}, {"1/16T", 1.0 / 6.0}, {"1/16", 0.25},  {"1/8T", 1.0 / 3.0}, {"1/16D", 0.375},
-    {"1/8", 0.5},    {"1/4T", 2.0 / 3.0},  {"1/8D", 0.75},  {"1/4", 1.0},        {"1/2T", 4.0 / 3.0},
-    {"1/4D", 1.5},   {"1/2", 2.0},         {"1 bar", -1.0}, {"2 bars", -2.0},    {"4 bars", -4.0},
+    {"1/32", 1, 8}, {"1/16T", 1, 6}, {"1/16", 1, 4},   {"1/8T", 1, 3},    {"1/16D", 3, 8},
+    {"1/8", 1, 2},  {"1/4T", 2, 3},  {"1/8D", 3, 4},   {"1/4", 1, 1},     {"1/2T", 4, 3},
+    {"1/4D", 3, 2}, {"1/2", 2, 1},   {"1 bar", -1, 1}, {"2 bars", -2, 1}, {"4 bars", -4, 1},
 };
+
+double NoteWhole(const NoteEntry& e, double barQuarters) {
+  return e.quarters < 0.0 ? -e.quarters * barQuarters : e.quarters;
+}
 
 }  // namespace
 
-double VelloxNoteQuarters(int index, double barQuarters) {
-  const double q = kNotes[std::clamp(index, 0, kVelloxNoteCount - 1)].quarters;
-  return q < 0.0 ? -q * barQuarters : q;
+double VelloxNoteFrames(int index, double barQuarters, double framesPerQuarter) {
+  const NoteEntry& e = kNotes[std::clamp(index, 0, kVelloxNoteCount - 1)];
+  return NoteWhole(e, barQuarters) * framesPerQuarter / e.per;
 }
 
 // Each label names the unit of the number shown beside it: FADE is the

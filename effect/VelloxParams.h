@@ -23,9 +23,10 @@ constexpr int kVelloxFirstLayoutParams = 5;
 constexpr int kVelloxNoteCount = 15;
 constexpr int kVelloxNoteDefault = 8;  // "1/4"
 
-// Length of a NOTE entry in quarter notes, given the quarter notes of a bar;
-// an index outside the list is limited to it.
-double VelloxNoteQuarters(int index, double barQuarters);
+// Length of a NOTE entry in frames, given the quarter notes of a bar and the
+// frames of a quarter note; an index outside the list is limited to it. One
+// rounding, not one per factor: exact wherever the length is a double.
+double VelloxNoteFrames(int index, double barQuarters, double framesPerQuarter);
 
 // Defines the parameters on a freshly constructed plug-in base.
 void DefineVelloxParams(IEffectBase& plug);

@@ -69,7 +69,7 @@ void BM_ProcessBlock(benchmark::State& state) {
 }
 
 // SYNC on, NOTE 1/8, with a host that plays at 120 BPM: each block comes
-// with its song position, so the cycle is placed at every block.
+// with its song position, which the running cycle is checked against.
 class PlayingHostEffect : public VelloxEffect<IEffectBase> {
 public:
   void HostTransportInfo(HostTransport& transport) override {

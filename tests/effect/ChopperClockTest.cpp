@@ -26,9 +26,7 @@ std::vector<long> DrySwitches(const Setting& s, long frames) {
   bool wasDry = false;
   for (long i = 0; i < frames; ++i) {
     h.Run(1);
-    const ChopperState& c = h.fx.Chopper();
-    const bool dry = (h.out1[0] - c.a * h.out0[0]) / c.b < 0.75;
-    EXPECT_EQ(dry, h.Target() != 1.0) << "frame " << i;
+    const bool dry = h.Level() < 0.75;
     if (dry && !wasDry) switches.push_back(i);
     wasDry = dry;
   }

@@ -11,7 +11,7 @@
 TEST(ChopperProcess, CoefficientsAndFirstFrameAt44100) {
   EffectHarness h;
   h.Run(1, 0.75, -0.5);
-  const ChopperState& s = h.fx.Chopper();
+  const ChopperSmoother& s = h.fx.Chopper().smoother;
   EXPECT_EQ(s.a, 0.9992878743953528);
   EXPECT_EQ(s.b, 0.0007121256046471736);
   EXPECT_EQ(h.out0[0], s.b * 0.75);
@@ -36,7 +36,7 @@ TEST(ChopperProcess, CycleTimingWith64FrameBlocks) {
   std::vector<std::pair<double, double>> runs;  // (level, seconds)
   for (int n = 0; n < 700; ++n) {               // about one second
     h.Run(64);
-    const double level = h.Target();
+    const double level = h.Level();
     if (runs.empty() || runs.back().first != level) runs.emplace_back(level, 0.0);
     runs.back().second += block;
   }
@@ -61,10 +61,10 @@ TEST(ChopperProcess, SettlesOnEachLevel) {
   double lastDry = 0.0;
   h.Run(64);
   for (int n = 0; n < 300; ++n) {
-    const double level = h.Target();
+    const double level = h.Level();
     const double phaseEnd = h.out0.back();
     h.Run(64);
-    if (h.Target() != level) (level == 1.0 ? lastFull : lastDry) = phaseEnd;
+    if (h.Level() != level) (level == 1.0 ? lastFull : lastDry) = phaseEnd;
   }
   // The 0.1 s dry phase settles fully; the 0.02 s full phase nearly so.
   EXPECT_NEAR(lastDry, 0.5, 1e-12);
@@ -90,10 +90,11 @@ TEST(ChopperProcess, DryEntersInSinglePrecision) {
   EffectHarness h;
   h.Set(kVelloxFade, 50.0);
   h.Set(kVelloxDry, 0.3);
-  while (h.Target() == 1.0) h.Run(64);
-  EXPECT_EQ(h.Target(), 0.30000001192092896);
+  do h.Run(64);
+  while (h.Level() == 1.0);
+  EXPECT_NEAR(h.RawLevel(), 0.30000001192092896, 1e-10);
   for (int n = 0; n < 60; ++n) h.Run(64);  // most of the 0.1 s dry phase
-  EXPECT_EQ(h.Target(), 0.30000001192092896);
+  EXPECT_NEAR(h.RawLevel(), 0.30000001192092896, 1e-10);
   EXPECT_NEAR(h.out0.back(), 0.30000001192092896, 1e-12);
   EXPECT_GT(std::fabs(h.out0.back() - 0.3), 1e-8);
 }
@@ -129,14 +130,14 @@ TEST(ChopperProcess, BypassPassesBitsAndHoldsSmoother) {
   h.fx.ProcessBlock(ins, outs, 256);
   EXPECT_EQ(std::memcmp(a.data(), oa.data(), 256 * sizeof(double)), 0);
   EXPECT_EQ(std::memcmp(b.data(), ob.data(), 256 * sizeof(double)), 0);
-  EXPECT_EQ(h.fx.Chopper().z, before.z);
+  EXPECT_EQ(h.fx.Chopper().smoother.z, before.smoother.z);
 
   h.Set(kVelloxBy, 0.0);
   h.Run(1, 1.0, 1.0);
   const ChopperState& s = h.fx.Chopper();
-  const double target = h.Target();
-  const double z1 = s.a * before.z + target * s.b;
-  EXPECT_EQ(h.out0[0], (z1 * 1.0) * s.outputGain);
+  const double target = 1.0;  // 357 frames into the first cycle: full level
+  const double z1 = s.smoother.a * before.smoother.z + target * s.smoother.b;
+  EXPECT_EQ(h.out0[0], (z1 * 1.0) * s.settings.outputGain);
 }
 
 TEST(ChopperProcess, MonoEqualsChannelZeroOfStereo) {
@@ -172,10 +173,15 @@ TEST(ChopperProcess, EmptyBlockWritesNothingAndKeepsTheClock) {
   double* outs[] = {&sentinel, &sentinel};
   h.fx.ProcessBlock(ins, outs, 0);
   EXPECT_EQ(sentinel, 42.0);
-  EXPECT_EQ(h.fx.Chopper().clockBase, before.clockBase);
-  EXPECT_EQ(h.fx.Chopper().clockFrames, before.clockFrames);
-  EXPECT_EQ(h.fx.Chopper().z, before.z);
-  // The shorter cycle takes over with the next frame: past its end, it wraps.
+  EXPECT_EQ(h.fx.Chopper().free.base, before.free.base);
+  EXPECT_EQ(h.fx.Chopper().free.count, before.free.count);
+  EXPECT_EQ(h.fx.Chopper().smoother.z, before.smoother.z);
+  // The shorter cycle takes over with the next frame: past its end, it wraps
+  // to 0.3 - 0.12 s, in its chopped phase, which ends 0.04 s (1764 frames) on.
   h.Run(1);
-  EXPECT_NEAR(ChopperClockSeconds(h.fx.Chopper()), 0.3 - 0.12, 1e-12);
+  EXPECT_EQ(h.Level(), 0.0);
+  h.Run(1763);
+  EXPECT_EQ(h.Level(), 0.0);
+  h.Run(1);
+  EXPECT_EQ(h.Level(), 1.0);
 }

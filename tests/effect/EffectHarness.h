@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <vector>
 
 #include "IEffectBase.h"
@@ -31,5 +32,12 @@ struct EffectHarness {
     fx.ProcessBlock(ins, outs, frames);
   }
 
-  double Target() const { return ChopperTarget(fx.Chopper()); }
+  // The level the last frame aimed at, read back from the audio: with unit
+  // input and gain the second smoother step gives out1 = a * out0 + level * b
+  // (to some 1e-13; Level rounds it to the nearest 1/4096).
+  double RawLevel() const {
+    const ChopperSmoother& s = fx.Chopper().smoother;
+    return (out1.back() - s.a * out0.back()) / s.b;
+  }
+  double Level() const { return std::nearbyint(RawLevel() * 4096.0) / 4096.0; }
 };

@@ -105,7 +105,7 @@ TEST(VelloxParams, HandleParamChangeSetsDerivedState) {
   h.Set(kVelloxChop, 0.5);
   h.Set(kVelloxDry, 0.25);
   h.Set(kVelloxOutput, -10.0);
-  const ChopperState& s = h.fx.Chopper();
+  const ChopperSettings& s = h.fx.Chopper().settings;
   EXPECT_EQ(s.fadeRate, 12.5);
   EXPECT_EQ(s.chopPeriod, 0.5);
   EXPECT_EQ(s.dryLevel, 0.25);

@@ -31,9 +31,9 @@ TEST(EffectState, RoundTripReachesDerivedState) {
   ASSERT_TRUE(source.fx.SerializeParams(chunk));
   EffectHarness target;
   EXPECT_EQ(target.fx.UnserializeParams(chunk, 0), 56);
-  EXPECT_EQ(target.fx.Chopper().fadeRate, 20.0);
-  EXPECT_EQ(target.fx.Chopper().dryLevel, 0.4);
-  EXPECT_EQ(target.fx.Chopper().outputGain, source.fx.Chopper().outputGain);
+  EXPECT_EQ(target.fx.Chopper().settings.fadeRate, 20.0);
+  EXPECT_EQ(target.fx.Chopper().settings.dryLevel, 0.4);
+  EXPECT_EQ(target.fx.Chopper().settings.outputGain, source.fx.Chopper().settings.outputGain);
 }
 
 TEST(EffectState, RestoreFromByteEightRunsOut) {
@@ -53,14 +53,14 @@ TEST(EffectState, RestoreLimitsAndEmptyChunk) {
   EXPECT_EQ(h.fx.UnserializeParams(ChunkOf({100.0, 0.5, -1.0, 3.0, 0.0, 0.0, 8.0}), 0), 56);
   EXPECT_EQ(h.fx.GetParam(kVelloxFade)->Value(), 50.0);
   EXPECT_EQ(h.fx.GetParam(kVelloxDry)->Value(), 0.0);
-  EXPECT_EQ(h.fx.Chopper().fadeRate, 50.0);
+  EXPECT_EQ(h.fx.Chopper().settings.fadeRate, 50.0);
 
   EXPECT_EQ(h.fx.UnserializeParams(StateChunk(), 0), -1);
   EXPECT_EQ(h.fx.GetParam(kVelloxFade)->Value(), 5.0);
   EXPECT_EQ(h.fx.GetParam(kVelloxChop)->Value(), 0.5);
   EXPECT_EQ(h.fx.GetParam(kVelloxOutput)->Value(), 3.0);
-  EXPECT_EQ(h.fx.Chopper().fadeRate, 5.0);
-  EXPECT_EQ(h.fx.Chopper().chopPeriod, 0.5);
+  EXPECT_EQ(h.fx.Chopper().settings.fadeRate, 5.0);
+  EXPECT_EQ(h.fx.Chopper().settings.chopPeriod, 0.5);
 }
 
 TEST(EffectState, NonFiniteValuesNeverReachTheAudio) {
@@ -68,7 +68,7 @@ TEST(EffectState, NonFiniteValuesNeverReachTheAudio) {
   h.Set(kVelloxOutput, 4.0);
   const double inf = std::numeric_limits<double>::infinity();
   EXPECT_EQ(h.fx.UnserializeParams(ChunkOf({inf, -inf, std::nan(""), std::nan(""), inf, inf, -inf}), 0), 56);
-  const ChopperState& s = h.fx.Chopper();
+  const ChopperSettings& s = h.fx.Chopper().settings;
   EXPECT_EQ(s.fadeRate, 50.0);
   EXPECT_EQ(s.chopPeriod, 0.22);
   EXPECT_EQ(s.dryLevel, 0.0);
@@ -85,7 +85,7 @@ TEST(EffectState, LoadPresetZeroRestoresDefaults) {
   h.Set(kVelloxOutput, -4.0);
   EXPECT_TRUE(h.fx.LoadPreset(0));
   EXPECT_EQ(h.fx.GetParam(kVelloxFade)->Value(), 5.0);
-  EXPECT_EQ(h.fx.Chopper().outputGain, 1.0);
+  EXPECT_EQ(h.fx.Chopper().settings.outputGain, 1.0);
   EXPECT_FALSE(h.fx.LoadPreset(1));
   EXPECT_STREQ(h.fx.PresetName(0), "-");
 }
@@ -100,9 +100,9 @@ TEST(EffectState, EditorChangeWaitsForTheAudioLock) {
   });
   std::this_thread::sleep_for(std::chrono::milliseconds(30));
   EXPECT_FALSE(done.load());
-  EXPECT_EQ(h.fx.Chopper().outputGain, 1.0);
+  EXPECT_EQ(h.fx.Chopper().settings.outputGain, 1.0);
   h.fx.Mutex().Unlock();
   editor.join();
   EXPECT_TRUE(done.load());
-  EXPECT_EQ(h.fx.Chopper().outputGain, 3.1622776601683795);
+  EXPECT_EQ(h.fx.Chopper().settings.outputGain, 3.1622776601683795);
 }

@@ -21,7 +21,8 @@ struct SongPlayHead : juce::AudioPlayHead {
   SongPlayHead(double tempo, double beat) : bpm(tempo), beatAtZero(beat) {}
   double FramesPerBeat() const { return kRate * 60.0 / bpm; }
   juce::Optional<PositionInfo> getPosition() const override {
-    const double beat = beatAtZero + static_cast<double>(frame) / FramesPerBeat();
+    double beat = beatAtZero + static_cast<double>(frame) / FramesPerBeat();
+    if (tick > 0.0) beat = std::round(beat / tick) * tick;  // a host that counts in ticks
     PositionInfo info;
     info.setBpm(bpm);
     info.setPpqPosition(beat);
@@ -33,6 +34,7 @@ struct SongPlayHead : juce::AudioPlayHead {
   }
   double bpm, beatAtZero;
   int64_t frame = 0;
+  double tick = 0.0;  // rounds the song position to whole ticks (in quarters) when set
 };
 
 // SYNC on, NOTE 1/8, the fastest FADE and DRY 0, in 64-bit stereo.
@@ -151,6 +153,45 @@ TEST(JuceSync, ALoopFromBarFourBackToBarThreeRepeatsTheSameChops) {
   const double worst = LargestDifference(played, loop + settled, played, settled - kStart, 2 * kBar - settled);
   std::cout << "loop: " << again.size() << " turns after the jump back; then at most " << worst << " apart\n";
   EXPECT_LE(worst, 1e-12);
+}
+
+// A playhead that rounds the song position to 1/1920 quarter, as some DAWs
+// hand it over, with the exact frame count beside it: at 128 BPM, NOTE 1/8,
+// every turn lies on the frame nearest the exact grid (a tie on the earlier
+// frame) from any start, at 1024- and 512-frame blocks, with no double edge.
+TEST(JuceSync, ASongPositionInTicksKeepsEveryTurnOnTheExactGrid) {
+  constexpr double kBpm = 128.0;
+  const double perBeat = kRate * 60.0 / kBpm, offPhase = std::min(0.1 * kRate, 0.25 * perBeat);
+  for (int block : {1024, 512})
+    for (int64_t start : {int64_t{0}, int64_t{77777}, int64_t{250000}}) {
+      SongPlayHead head(kBpm, 0.0);
+      head.tick = 1.0 / 1920.0;
+      auto plugin = SyncedInstance(head, block);
+      ASSERT_TRUE(plugin);
+      const int64_t frames = 8 * 88200;
+      const std::vector<int64_t> turns = Turns(Play(*plugin, head, {{start, frames}}, block), 0, frames);
+      // The exact grid, in frames from the start: each turn on the nearest
+      // frame, the earlier one on a tie.
+      std::vector<int64_t> grid;
+      for (int64_t line = static_cast<int64_t>(std::floor(start / (0.5 * perBeat)));
+           (line * 0.5 * perBeat) < static_cast<double>(start + frames); ++line)
+        for (const auto& [at, sign] :
+             {std::pair{line * 0.5 * perBeat, 1}, std::pair{(line + 1) * 0.5 * perBeat - offPhase, -1}}) {
+          const auto frame = static_cast<int64_t>(std::ceil(at - static_cast<double>(start) - 0.5));
+          if (frame > 0 && frame < frames) grid.push_back(sign * frame);
+        }
+      int64_t worstEarly = 0, worstLate = 0, exact = 0;
+      for (size_t i = 0; i < std::min(turns.size(), grid.size()); ++i) {
+        const int64_t off = std::llabs(turns[i]) - std::llabs(grid[i]);
+        worstEarly = std::min(worstEarly, off);
+        worstLate = std::max(worstLate, off);
+        exact += off == 0 && (turns[i] > 0) == (grid[i] > 0);
+      }
+      std::cout << "ticks of 1/1920 quarter, blocks of " << block << ", start " << start << ": " << exact << " of "
+                << grid.size() << " turns exact, " << turns.size() << " turns found, deviations " << worstEarly << ".."
+                << worstLate << " frames\n";
+      EXPECT_EQ(turns, grid) << "blocks of " << block << ", start " << start;
+    }
 }
 
 }  // namespace

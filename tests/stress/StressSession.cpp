@@ -162,7 +162,7 @@ void StressSession::ProcessBlock(int frames) {
       if (mBypassed && v != in.samples[c][i]) ++figures.bypassMismatches;
     }
   if (rig.controller->getParamNormalized(kBypassParamId) != (mBypassed ? 1.0 : 0.0)) ++figures.bypassMismatches;
-  figures.subnormalSmootherStates += IsSubnormal(rig.effect->Chopper().z);
+  figures.subnormalSmootherStates += IsSubnormal(rig.effect->Chopper().smoother.z);
   mFreshSetup = false;
 }
 

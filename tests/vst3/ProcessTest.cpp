@@ -173,7 +173,7 @@ TEST(Process, EachQueueEndsTheBlockAtItsLastPoint) {
   data.inputParameterChanges = &changes;
   ASSERT_EQ(rig.Process(data), kResultOk);
   EXPECT_DOUBLE_EQ(rig.effect->GetParam(3)->Value(), 8.0);
-  EXPECT_DOUBLE_EQ(rig.effect->Chopper().outputGain, std::pow(10.0, 8.0 / 20.0));
+  EXPECT_DOUBLE_EQ(rig.effect->Chopper().settings.outputGain, std::pow(10.0, 8.0 / 20.0));
   EXPECT_TRUE(rig.effect->IsBypassed());
   EXPECT_EQ(rig.effect->GetParam(0)->Value(), 5.0);
   EXPECT_EQ(rig.effect->GetParam(2)->Value(), 0.0);
@@ -433,7 +433,7 @@ TEST(Process, LongRunsNeverProduceSubnormals) {
             std::count_if(channel.begin(), channel.end(), [](double v) { return std::fpclassify(v) == FP_SUBNORMAL; });
     }
     EXPECT_EQ(subnormal, 0) << "blocks of " << frames;
-    EXPECT_NE(std::fpclassify(rig.effect->Chopper().z), FP_SUBNORMAL) << "blocks of " << frames;
+    EXPECT_NE(std::fpclassify(rig.effect->Chopper().smoother.z), FP_SUBNORMAL) << "blocks of " << frames;
   }
 }
 

@@ -214,7 +214,7 @@ TEST(State, RestoresValuesAndTheBypassWord) {
   EXPECT_EQ(rig.controller->setState(&full), kResultOk);
   EXPECT_EQ(Values(*rig.effect), (std::vector<double>{5.0, 0.22, 0.0, 0.0, 0.0, 0.0, 8.0}));
   EXPECT_FALSE(rig.effect->IsBypassed());
-  EXPECT_EQ(rig.effect->Chopper().outputGain, 1.0);
+  EXPECT_EQ(rig.effect->Chopper().settings.outputGain, 1.0);
 
   std::vector<uint8_t> two = kDefaultState;
   two[40] = 2;
