@@ -141,6 +141,8 @@ IPluginFactory* ModuleLibrary::RequestFactory() const {
   return getFactory ? getFactory() : nullptr;
 }
 
+void* ModuleLibrary::Symbol(const char* name) const { return mHandle ? FindSymbol(mHandle, name) : nullptr; }
+
 ModuleLibrary::~ModuleLibrary() { Unload(); }
 
 void ModuleLibrary::Unload() {
