@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "ChopperTempoRange.h"
+
 // Derived state of the chopper. The four settings are written only from
 // parameter values; the clock and the smoother persist for the effect's life.
 //
@@ -70,10 +72,6 @@ double ChopperTarget(const ChopperState& state);
 // Takes a parameter's plain value into the derived state; non-finite values
 // are ignored so they never reach the audio.
 void ChopperApplyParam(ChopperState& state, int index, double value);
-
-// Tempo limits: a tempo outside them is taken as the nearest limit.
-constexpr double kChopperMinTempo = 1.0;
-constexpr double kChopperMaxTempo = 1000.0;
 
 // The synced cycle: its length in frames and where the chopped level starts.
 struct ChopperSyncCycle {
