@@ -13,16 +13,12 @@
 #include "option_reader.h"
 #include "output_path.h"
 #include "parameter_assignment.h"
+#include "platform.h"
 #include "plugin_instance.h"
 #include "plugin_search.h"
 #include "progress_bar.h"
 #include "sample_blocks.h"
 #include "temporary_output.h"
-
-#ifndef _WIN32
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace vellox::cli {
 
@@ -195,18 +191,6 @@ const char* KeepingOvers(Container container) {
              : "a .wav or .aiff output with --format float keeps them; --set OUTPUT lowers the level";
 }
 
-bool IsStandardOutput(const std::string& path) {
-#ifdef _WIN32
-  (void)path;
-  return false;
-#else
-  struct stat file {
-  }, out{};
-  return stat(path.c_str(), &file) == 0 && fstat(STDOUT_FILENO, &out) == 0 && file.st_dev == out.st_dev &&
-         file.st_ino == out.st_ino;
-#endif
-}
-
 bool IsInteger(SampleEncoding encoding) {
   return encoding == SampleEncoding::kPcm16 || encoding == SampleEncoding::kPcm24 || encoding == SampleEncoding::kPcm32;
 }
@@ -300,7 +284,7 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
                 << " is unknown, so it may be cut short; rendered the " << stats.frames << " frames it holds\n";
 
   // Audio written to standard output leaves the report to standard error.
-  std::ostream& report = IsStandardOutput(options.output) ? console.err : console.out;
+  std::ostream& report = platform::IsStandardOutput(options.output) ? console.err : console.out;
   report << "plug-in " << plugin.bundle << " (" << plugin.label << ")\n"
          << "rendered " << stats.frames << " frames at " << FormatNumber(info.sampleRate) << " Hz, " << info.channels
          << (info.channels == 1 ? " channel" : " channels") << ", " << (options.doublePrecision ? 64 : 32)
