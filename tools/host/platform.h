@@ -52,7 +52,7 @@ std::string FollowLinks(const std::string& path);
 // --- output files put in place when complete ---
 int ProcessId();
 void RemoveFile(const char* path);
-bool ReplaceFile(const std::string& from, const std::string& to);
+bool MoveOver(const std::string& from, const std::string& to);
 // Removes `path` if the process is interrupted, until ForgetOnInterrupt.
 void RemoveOnInterrupt(const std::string& path);
 void ForgetOnInterrupt();

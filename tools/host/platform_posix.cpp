@@ -133,7 +133,7 @@ int ProcessId() { return static_cast<int>(getpid()); }
 
 void RemoveFile(const char* path) { unlink(path); }
 
-bool ReplaceFile(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
+bool MoveOver(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
 
 void RemoveOnInterrupt(const std::string& path) {
   if (path.size() >= sizeof gPending) return;

@@ -1,8 +1,9 @@
 // The host tool on Windows: wide-character system calls behind UTF-8 texts.
+#include <windows.h>
+// After windows.h, which they need.
 #include <io.h>
 #include <process.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <cstring>
 #include <iterator>
@@ -126,7 +127,7 @@ int ProcessId() { return _getpid(); }
 
 void RemoveFile(const char* path) { DeleteFileW(Wide(path).c_str()); }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
+bool MoveOver(const std::string& from, const std::string& to) {
   return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 

@@ -50,7 +50,7 @@ bool TemporaryOutput::Commit(std::string& error) {
   if (mDirect) return mCommitted = true;
   if (mKeptMode >= 0) platform::SetFileMode(mUnnamed, mTemporary, mKeptMode);
   const bool placed = mUnnamed >= 0 ? platform::NameUnnamedFile(mTemporary, mFinal, TemporaryName(mFinal))
-                                    : platform::ReplaceFile(mTemporary, mFinal);
+                                    : platform::MoveOver(mTemporary, mFinal);
   if (!placed) {
     error = "cannot write " + mShown + ": cannot move the finished file into place";
     return false;
