@@ -92,10 +92,9 @@ std::string SnapshotHelp() {
              "Writes a PNG picture of the editor with the given settings.\n"
              "\n"
              "  --out FILE       the PNG file to write (its name ends in .png).\n"
-             "  --plugin PATH    the bundle whose editor opens in a window, on Windows and\n"
-             "                   on Linux with an X display. Without a display the effect\n"
-             "                   built into this program paints its editor off-screen;\n"
-             "                   a PATH given must still exist.\n"
+             "  --plugin PATH    the bundle whose editor is painted: it opens in a window on\n"
+             "                   Windows and on Linux with an X display; without a display\n"
+             "                   the loaded module paints the same editor off-screen.\n"
              "  --scale F        the content scale a high-density screen asks for, 1 to 3\n"
              "                   (default 1): the picture is F times the editor's size.\n"
              "  --set NAME=VALUE a parameter setting, as for render. Repeatable.\n") +
