@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "ChopperTempoRange.h"
+
 // The chopper's state in parts: the settings, written only from parameter
 // values; the smoother; the cycle clock; and, with SYNC on, where the clock
 // stands against the song. All but the settings persist for the effect's life.
@@ -72,10 +74,6 @@ struct ChopperTransport {
 // Takes a parameter's plain value into the settings; non-finite values are
 // ignored so they never reach the audio.
 void ChopperApplyParam(ChopperState& state, int index, double value);
-
-// Tempo limits: a tempo outside them is taken as the nearest limit.
-constexpr double kChopperMinTempo = 1.0;
-constexpr double kChopperMaxTempo = 1000.0;
 
 // How far the host's song position may stray from the running synced clock
 // before it counts as a jump, in quarter notes: twice the coarsest rounding

@@ -1,8 +1,6 @@
 #include "audio_format.h"
 
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
+#include "platform.h"
 
 #include <algorithm>
 #include <cctype>
@@ -46,23 +44,11 @@ const char* ContainerName(Container container) {
 
 }  // namespace
 
-namespace {
-bool IsPipeOrDevice(const std::string& path) {
-#ifdef _WIN32
-  (void)path;
-  return false;
-#else
-  struct stat status {};
-  return stat(path.c_str(), &status) == 0 && (S_ISFIFO(status.st_mode) || S_ISCHR(status.st_mode));
-#endif
-}
-}  // namespace
-
 bool ChooseOutputFormat(const std::string& path, const std::string& formatOption, OutputFormat& format,
                         std::string& error) {
   const std::string ext = LowerExtension(path);
   // A pipe or a device (/dev/stdout) has no extension to tell: it gets WAV.
-  if (!ContainerFor(ext, format.container) && IsPipeOrDevice(path))
+  if (!ContainerFor(ext, format.container) && platform::IsPipeOrDevice(path))
     format.container = Container::kWav;
   else if (!ContainerFor(ext, format.container)) {
     error = "cannot tell the output format from \"" + path + "\": use .wav, .aif, .aiff, .flac or .ogg";

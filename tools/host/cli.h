@@ -1,5 +1,5 @@
 #pragma once
-// The `vellox` command line: `render` and `info`. Runs in-process so that the
+// The `vellox` command line: `render`, `info` and `snapshot`. Runs in-process so that the
 // executable's main() and the tests share one code path.
 #include <ostream>
 #include <string>

@@ -1,21 +1,11 @@
 #include "help_text.h"
 
 #include "audio_format.h"
+#include "platform.h"
 
 namespace vellox::cli {
 
 namespace {
-
-constexpr const char* kPluginSearch =
-    "Without --plugin PATH the tool looks for Vellox.vst3 where a host does:\n"
-#ifdef _WIN32
-    "beside this program (a build tree), then %CommonProgramFiles%\\VST3.\n"
-#else
-    "beside this program (a build tree), then ~/.vst3, /usr/lib/vst3,\n"
-    "/usr/local/lib/vst3, and last <prefix>/lib/vst3 of the prefix this\n"
-    "program was installed to.\n"
-#endif
-    ;
 
 constexpr const char* kExitCodes =
     "Exit status: 0 done; 1 a file or the plug-in could not be read or written;\n"
@@ -82,7 +72,7 @@ std::string RenderHelp() {
              "integer formats; the tool then says how many. A progress bar shows on\n"
              "standard error when that is a terminal and the render takes more than about\n"
              "a second.\n") +
-         CodecHelp() + kPluginSearch + kExitCodes;
+         CodecHelp() + platform::kPluginSearchHelp + kExitCodes;
 }
 
 std::string InfoHelp() {
@@ -93,7 +83,7 @@ std::string InfoHelp() {
              "flags, current value) and the units and program lists, as a host sees them.\n"
              "\n"
              "  --plugin PATH    the Vellox.vst3 bundle (or module binary) to load.\n") +
-         kPluginSearch + kExitCodes;
+         platform::kPluginSearchHelp + kExitCodes;
 }
 
 std::string SnapshotHelp() {
@@ -102,10 +92,9 @@ std::string SnapshotHelp() {
              "Writes a PNG picture of the editor with the given settings.\n"
              "\n"
              "  --out FILE       the PNG file to write (its name ends in .png).\n"
-             "  --plugin PATH    the bundle whose editor opens in a window, on Windows and\n"
-             "                   on Linux with an X display. Without a display the effect\n"
-             "                   built into this program paints its editor off-screen;\n"
-             "                   a PATH given must still exist.\n"
+             "  --plugin PATH    the bundle whose editor is painted: it opens in a window on\n"
+             "                   Windows and on Linux with an X display; without a display\n"
+             "                   the loaded module paints the same editor off-screen.\n"
              "  --scale F        the content scale a high-density screen asks for, 1 to 3\n"
              "                   (default 1): the picture is F times the editor's size.\n"
              "  --set NAME=VALUE a parameter setting, as for render. Repeatable.\n") +
@@ -126,7 +115,7 @@ std::string MainHelp() {
              "  help      show this text; `vellox COMMAND --help` describes a command\n"
              "  --version show the version\n"
              "\n") +
-         CodecHelp() + kPluginSearch + kExitCodes;
+         CodecHelp() + platform::kPluginSearchHelp + kExitCodes;
 }
 
 bool CommandHelp(const std::string& command, std::string& text) {

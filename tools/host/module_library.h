@@ -27,6 +27,8 @@ public:
 
   // Calls the module's GetPluginFactory export again; the caller owns the reference.
   Steinberg::IPluginFactory* RequestFactory() const;
+  // Another export of the module by name, or null when it has none.
+  void* Symbol(const char* name) const;
 
 private:
   ModuleLibrary() = default;

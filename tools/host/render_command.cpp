@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "ChopperTempoRange.h"
 #include "audio_format.h"
 #include "audio_stream.h"
 #include "automation.h"
@@ -12,16 +13,12 @@
 #include "option_reader.h"
 #include "output_path.h"
 #include "parameter_assignment.h"
+#include "platform.h"
 #include "plugin_instance.h"
 #include "plugin_search.h"
 #include "progress_bar.h"
 #include "sample_blocks.h"
 #include "temporary_output.h"
-
-#ifndef _WIN32
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace vellox::cli {
 
@@ -31,8 +28,6 @@ using host::PluginInstance;
 
 namespace {
 
-constexpr double kMinTempo = 1.0;  // the range the effect follows
-constexpr double kMaxTempo = 1000.0;
 constexpr double kMaxBeat = 1e6;
 constexpr double kDefaultTempo = 120.0;  // with --start-beat alone
 
@@ -55,54 +50,51 @@ struct RenderOptions {
   long rate = 0;  // 0: the input's rate, or 44100 for the demo
 };
 
+std::string TempoRangeText() {
+  return "a tempo from " + FormatNumber(kChopperMinTempo) + " to " + FormatNumber(kChopperMaxTempo) + " BPM";
+}
+
+// One option and its value; false with `error` set for a wrong one.
+bool ReadRenderOption(OptionReader& reader, const std::string& option, RenderOptions& options, std::string& error) {
+  if (option == "--in") return reader.Value(option, options.input, error);
+  if (option == "--out") return reader.Value(option, options.output, error);
+  if (option == "--plugin") return reader.Value(option, options.plugin, error);
+  if (option == "--format") return reader.Value(option, options.format, error);
+  if (option == "--set") return reader.AssignmentValue(option, options.assignments, error);
+  if (option == "--automate") return reader.AssignmentValue(option, options.automations, error);
+  if (option == "--tempo")
+    return options.transport =
+               reader.NumberValue(option, kChopperMinTempo, kChopperMaxTempo, TempoRangeText(), options.tempo, error);
+  if (option == "--start-beat")
+    return options.transport =
+               reader.NumberValue(option, -kMaxBeat, kMaxBeat, "a song position from -1000000 to 1000000 quarter notes",
+                                  options.startBeat, error);
+  if (option == "--bypass") return options.bypass = true;
+  if (option == "--force") return options.force = true;
+  if (option == "--allow-truncated") return options.allowTruncated = true;
+  if (option == "--block") return reader.IntValue(option, 1, 65536, options.block, error);
+  if (option == "--rate") return reader.IntValue(option, 8000, 768000, options.rate, error);
+  if (option == "--precision") {
+    std::string bits;
+    if (!reader.Value(option, bits, error)) return false;
+    if (bits != "32" && bits != "64") {
+      error = "--precision takes 32 or 64, got \"" + bits + "\"";
+      return false;
+    }
+    options.doublePrecision = bits == "64";
+    return true;
+  }
+  error = "unknown option \"" + option + "\" for render";
+  return false;
+}
+
 int ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& options, Console& console) {
   OptionReader reader(args);
   std::string option, error;
   while (reader.Next(option)) {
-    bool ok = option == "--set" || option == "--automate" || reader.Once(option, error);
-    if (!ok) {
-    } else if (option == "--in")
-      ok = reader.Value(option, options.input, error);
-    else if (option == "--out")
-      ok = reader.Value(option, options.output, error);
-    else if (option == "--plugin")
-      ok = reader.Value(option, options.plugin, error);
-    else if (option == "--format")
-      ok = reader.Value(option, options.format, error);
-    else if (option == "--set")
-      ok = reader.AssignmentValue(option, options.assignments, error);
-    else if (option == "--automate")
-      ok = reader.AssignmentValue(option, options.automations, error);
-    else if (option == "--tempo")
-      ok = options.transport =
-          reader.NumberValue(option, kMinTempo, kMaxTempo, "a tempo from 1 to 1000 BPM", options.tempo, error);
-    else if (option == "--start-beat")
-      ok = options.transport =
-          reader.NumberValue(option, -kMaxBeat, kMaxBeat, "a song position from -1000000 to 1000000 quarter notes",
-                             options.startBeat, error);
-    else if (option == "--bypass")
-      options.bypass = true;
-    else if (option == "--force")
-      options.force = true;
-    else if (option == "--allow-truncated")
-      options.allowTruncated = true;
-    else if (option == "--block")
-      ok = reader.IntValue(option, 1, 65536, options.block, error);
-    else if (option == "--rate")
-      ok = reader.IntValue(option, 8000, 768000, options.rate, error);
-    else if (option == "--precision") {
-      std::string bits;
-      ok = reader.Value(option, bits, error);
-      if (ok && bits != "32" && bits != "64") {
-        error = "--precision takes 32 or 64, got \"" + bits + "\"";
-        ok = false;
-      }
-      options.doublePrecision = bits == "64";
-    } else {
-      error = "unknown option \"" + option + "\" for render";
-      ok = false;
-    }
-    if (!ok) return Fail(console, error, kExitUsage);
+    const bool repeatable = option == "--set" || option == "--automate";
+    if (!(repeatable || reader.Once(option, error)) || !ReadRenderOption(reader, option, options, error))
+      return Fail(console, error, kExitUsage);
   }
   if (options.output.empty()) return Fail(console, "render needs --out OUT.wav", kExitUsage);
   if (options.transport && options.tempo == 0.0) options.tempo = kDefaultTempo;
@@ -199,18 +191,6 @@ const char* KeepingOvers(Container container) {
              : "a .wav or .aiff output with --format float keeps them; --set OUTPUT lowers the level";
 }
 
-bool IsStandardOutput(const std::string& path) {
-#ifdef _WIN32
-  (void)path;
-  return false;
-#else
-  struct stat file {
-  }, out{};
-  return stat(path.c_str(), &file) == 0 && fstat(STDOUT_FILENO, &out) == 0 && file.st_dev == out.st_dev &&
-         file.st_ino == out.st_ino;
-#endif
-}
-
 bool IsInteger(SampleEncoding encoding) {
   return encoding == SampleEncoding::kPcm16 || encoding == SampleEncoding::kPcm24 || encoding == SampleEncoding::kPcm32;
 }
@@ -304,7 +284,7 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
                 << " is unknown, so it may be cut short; rendered the " << stats.frames << " frames it holds\n";
 
   // Audio written to standard output leaves the report to standard error.
-  std::ostream& report = IsStandardOutput(options.output) ? console.err : console.out;
+  std::ostream& report = platform::IsStandardOutput(options.output) ? console.err : console.out;
   report << "plug-in " << plugin.bundle << " (" << plugin.label << ")\n"
          << "rendered " << stats.frames << " frames at " << FormatNumber(info.sampleRate) << " Hz, " << info.channels
          << (info.channels == 1 ? " channel" : " channels") << ", " << (options.doublePrecision ? 64 : 32)

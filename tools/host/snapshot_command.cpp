@@ -34,6 +34,16 @@ bool BundleExists(const std::string& path) {
   std::error_code ignored;
   return std::filesystem::exists(std::filesystem::u8path(path), ignored);
 }
+
+// One option and its value; false with `error` set for a wrong one.
+bool ReadSnapshotOption(OptionReader& reader, const std::string& option, SnapshotRequest& request, std::string& error) {
+  if (option == "--out") return reader.Value(option, request.output, error);
+  if (option == "--plugin") return reader.Value(option, request.plugin, error);
+  if (option == "--scale") return ReadScale(reader, option, request.scale, error);
+  if (option == "--set") return reader.AssignmentValue(option, request.assignments, error);
+  error = "unknown option \"" + option + "\" for snapshot";
+  return false;
+}
 }  // namespace
 
 int RunSnapshot(const std::vector<std::string>& args, Console& console) {
@@ -41,28 +51,14 @@ int RunSnapshot(const std::vector<std::string>& args, Console& console) {
   OptionReader reader(args);
   std::string option, error;
   while (reader.Next(option)) {
-    bool ok = option == "--set" || reader.Once(option, error);
-    if (!ok) {
-    } else if (option == "--out")
-      ok = reader.Value(option, request.output, error);
-    else if (option == "--plugin")
-      ok = reader.Value(option, request.plugin, error);
-    else if (option == "--scale")
-      ok = ReadScale(reader, option, request.scale, error);
-    else if (option == "--set")
-      ok = reader.AssignmentValue(option, request.assignments, error);
-    else {
-      error = "unknown option \"" + option + "\" for snapshot";
-      ok = false;
-    }
-    if (!ok) return Fail(console, error, kExitUsage);
+    if (!(option == "--set" || reader.Once(option, error)) || !ReadSnapshotOption(reader, option, request, error))
+      return Fail(console, error, kExitUsage);
   }
   if (request.output.empty()) return Fail(console, "snapshot needs --out FILE.png", kExitUsage);
   if (!EndsWithPng(request.output))
     return Fail(console, "snapshot writes PNG pictures only: --out needs a name ending in .png, not " + request.output,
                 kExitUsage);
   if (!CheckOutputPath(request.output, error)) return Fail(console, error);
-  // A named bundle must be there even where the editor is painted without it.
   if (!request.plugin.empty() && !BundleExists(request.plugin))
     return Fail(console, "plug-in not found: " + request.plugin);
   if (request.plugin.empty()) request.plugin = DefaultPluginPath();

@@ -38,8 +38,8 @@ bool ApplySnapshotSettings(host::PluginInstance& instance, const std::vector<std
   return true;
 }
 
-bool WriteViewSnapshot(const SnapshotRequest& request, SnapshotResult& result, ViewCapture capture,
-                       std::string& error) {
+bool WriteViewSnapshot(const SnapshotRequest& request, SnapshotResult& result, EditorCapture capture,
+                       const char* method, std::string& error) {
   std::unique_ptr<host::ModuleLibrary> module = host::ModuleLibrary::Load(request.plugin, error);
   if (!module) return false;
   std::unique_ptr<host::PluginInstance> instance = host::PluginInstance::Create(*module, error);
@@ -55,14 +55,14 @@ bool WriteViewSnapshot(const SnapshotRequest& request, SnapshotResult& result, V
     return false;
   }
   host::RgbaImage image;
-  const bool captured = capture(*view, image, error);
+  const bool captured = capture(LoadedEditor{*module, *instance, *view}, image, error);
   view = nullptr;
   instance.reset();
   module.reset();
   if (!captured || !host::WritePngFile(image, request.output, error)) return false;
   result.width = image.width;
   result.height = image.height;
-  result.method = "module window";
+  result.method = method;
   return true;
 }
 

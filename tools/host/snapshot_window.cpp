@@ -18,7 +18,8 @@ namespace {
 constexpr int kSettleTicks = 2;
 constexpr int kSettleTimeoutMs = 3000;
 
-bool CaptureView(IPlugView& view, host::RgbaImage& image, std::string& error) {
+bool CaptureView(const LoadedEditor& editor, host::RgbaImage& image, std::string& error) {
+  IPlugView& view = editor.view;
   if (view.isPlatformTypeSupported(kPlatformTypeHWND) != kResultTrue) {
     error = "the editor cannot open in a window on this system";
     return false;
@@ -50,7 +51,7 @@ bool CaptureView(IPlugView& view, host::RgbaImage& image, std::string& error) {
 }  // namespace
 
 bool WriteEditorSnapshot(const SnapshotRequest& request, SnapshotResult& result, std::string& error) {
-  return WriteViewSnapshot(request, result, &CaptureView, error);
+  return WriteViewSnapshot(request, result, &CaptureView, "module window", error);
 }
 
 }  // namespace vellox::cli

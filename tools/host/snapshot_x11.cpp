@@ -28,7 +28,8 @@ constexpr int kFrameX = 200, kFrameY = 400;
 // Set when the editor (at a high content scale) is larger than the X screen.
 bool gLargerThanScreen = false;
 
-bool CaptureView(IPlugView& view, host::RgbaImage& image, std::string& error) {
+bool CaptureView(const LoadedEditor& editor, host::RgbaImage& image, std::string& error) {
+  IPlugView& view = editor.view;
   if (view.isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID) != kResultTrue) {
     error = "the editor cannot open in an X window";
     return false;
@@ -70,7 +71,7 @@ bool WriteEditorSnapshot(const SnapshotRequest& request, SnapshotResult& result,
   if (display && *display) {
     if (host::DisplayAnswers()) {
       gLargerThanScreen = false;
-      const bool written = WriteViewSnapshot(request, result, &CaptureView, error);
+      const bool written = WriteViewSnapshot(request, result, &CaptureView, "module window", error);
       if (written || !gLargerThanScreen) return written;
       // Pixels off the screen cannot be read: the off-screen editor paints them.
       result.note = error + "; painted the editor off-screen";

@@ -5,41 +5,13 @@
 #include <cstring>
 #include <memory>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include "audio_stream.h"
+#include "platform.h"
 #include "wav_io.h"
 #include "wav_samples.h"
 
 namespace vellox::cli {
 namespace {
-
-FILE* OpenFile(const std::string& path, bool write) {
-#ifdef _WIN32
-  std::wstring wide(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0)), L'\0');
-  if (wide.empty()) return nullptr;
-  MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-  return _wfopen(wide.c_str(), write ? L"wb" : L"rb");
-#else
-  return std::fopen(path.c_str(), write ? "wb" : "rb");
-#endif
-}
-
-bool IsFolder(const std::string& path) {
-#ifdef _WIN32
-  std::wstring wide(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0)), L'\0');
-  if (wide.empty()) return false;
-  MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-  const DWORD attributes = GetFileAttributesW(wide.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-#else
-  FILE* probe = std::fopen((path + "/.").c_str(), "rb");
-  if (probe) std::fclose(probe);
-  return probe != nullptr;
-#endif
-}
 
 class WavReader : public AudioReader {
 public:
@@ -113,11 +85,11 @@ private:
 
 std::unique_ptr<AudioReader> OpenAudioReader(const std::string& path, std::string& error) {
   const std::string prefix = "cannot read " + path + ": ";
-  if (IsFolder(path)) {
+  if (platform::IsFolder(path)) {
     error = prefix + OpenFailure(EISDIR);
     return nullptr;
   }
-  FILE* file = OpenFile(path, false);
+  FILE* file = platform::OpenFile(path, false);
   if (!file) {
     error = prefix + OpenFailure(errno);
     return nullptr;
@@ -151,7 +123,7 @@ std::unique_ptr<AudioWriter> OpenAudioWriter(const std::string& path, const std:
                                              const OutputFormat& format, double sampleRate, int channels,
                                              int64_t /*expectedFrames: the header becomes RF64 at the end if need be*/,
                                              std::string& error) {
-  FILE* file = OpenFile(path, true);
+  FILE* file = platform::OpenFile(path, true);
   if (!file) {
     error = "cannot write " + shownPath + ": " + OpenFailure(errno);
     return nullptr;
@@ -160,7 +132,7 @@ std::unique_ptr<AudioWriter> OpenAudioWriter(const std::string& path, const std:
 }
 
 bool ReadAudioFile(const std::string& path, AudioData& audio, std::string& error) {
-  FILE* file = OpenFile(path, false);
+  FILE* file = platform::OpenFile(path, false);
   if (!file) {
     error = "cannot read " + path + ": " + OpenFailure(errno);
     return false;
@@ -185,7 +157,7 @@ const char* CodecHelp() {
 }
 
 bool WriteAudioFile(const std::string& path, const AudioData& audio, std::string& error, const OutputFormat& format) {
-  FILE* file = OpenFile(path, true);
+  FILE* file = platform::OpenFile(path, true);
   if (!file) {
     error = "cannot write " + path + ": cannot create the file";
     return false;

@@ -46,6 +46,7 @@ TEST_F(X11ViewTest, OpensInTheHostWindowOnTheRunLoopAndPaintsTheDefaults) {
 
   // The same picture as the editor painted off-screen by `vellox snapshot`.
   cli::SnapshotRequest request;
+  request.plugin = VELLOX_BUNDLE_PATH;
   request.output = std::string(VELLOX_ARTIFACT_DIR) + "/x11_offscreen_default.png";
   cli::SnapshotResult result;
   std::string error;
