@@ -150,8 +150,8 @@ TEST(State, LayoutsOfEveryVersion) {
       }
       EXPECT_EQ(rig.effect->GetParam(kVelloxSync)->Value(), row.sync);
       EXPECT_EQ(rig.effect->GetParam(kVelloxNote)->Value(), row.note);
-      EXPECT_EQ(rig.effect->Chopper().sync, row.sync != 0.0);
-      EXPECT_EQ(rig.effect->Chopper().note, static_cast<int>(row.note));
+      EXPECT_EQ(rig.effect->Chopper().settings.sync, row.sync != 0.0);
+      EXPECT_EQ(rig.effect->Chopper().settings.note, static_cast<int>(row.note));
       EXPECT_EQ(std::vector<uint8_t>(after.bytes.begin(), after.bytes.begin() + 44), kDefaultState);
     }
 }
