@@ -39,14 +39,12 @@ void ValueToTextAndBack(EffectRig& rig, ParamID id, double value) {
     RequireNormalized(back, id, "reading back a value text");
 }
 
-// The text a figure shows is the text of the value the plug-in takes from
-// it (rounded to its step, limited to the range, or ignored when not finite).
+// A figure shows the text of the value taken from it.
 void RequireTextOfValueTaken(EffectRig& rig, ParamID id, double raw) {
   String128 shown = {};
   const bool hasText = rig.controller->getParamStringByValue(id, raw, shown) == kResultOk;
   rig.controller->setParamNormalized(id, raw);
-  // Stepped values only: a continuous value read back can differ in its
-  // last bit, and so its text at a rounding edge.
+  // Stepped only: a continuous value read back may differ in its last bit.
   const IParamSlot* slot = rig.effect->GetParam(static_cast<int>(id));
   const bool stepped =
       id == kBypassParamId || (id < static_cast<ParamID>(rig.effect->NParams()) && slot && !slot->IsContinuous());

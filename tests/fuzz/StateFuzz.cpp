@@ -1,7 +1,6 @@
 // Saved state from the host, on the controller and the component side, through
 // complete, short, failing and lying streams. A restore takes a whole state or
-// changes nothing; from a stream telling true counts it takes exactly the
-// state its bytes hold.
+// changes nothing; from an honest stream, exactly the state its bytes hold.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -19,10 +18,8 @@ constexpr size_t kStateBytes = 44;     // the first layout
 constexpr size_t kExtendedBytes = 72;  // with the extension of this version
 const uint8_t kTag[4] = {'V', 'L', 'X', 'E'};
 
-// A host stream with the faults hosts' streams have: reads past its end
-// fail or come short, counts may be honest, left alone (then a read that
-// could only be partial fails whole), one too few or one too many, and reads
-// above a size may fail. It knows its end when asked.
+// A host stream with the faults hosts' streams have: short or failing reads,
+// counts honest, unwritten, one too few or too many; large reads may fail.
 class HostileStream : public FakeStream {
 public:
   enum Count { kHonest, kUntouched, kUnderstated, kOverstated };
@@ -49,7 +46,6 @@ public:
     return kResultOk;
   }
 
-  // Whether every count the stream gives is true.
   bool Honest() const { return mCount == kHonest || mCount == kUntouched; }
 
 private:
@@ -61,11 +57,8 @@ uint32_t Word(const std::vector<uint8_t>& bytes, size_t at) {
   return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
 }
 
-// The state these bytes hold, worked out here from the layout: the first
-// layout alone, or followed by a whole extension (tag, version 1 or later,
-// a count of whole values holding at least this version's, and that many
-// bytes), which is given as this version writes it. Empty when the bytes
-// hold no state.
+// The state the bytes hold, as this version writes it: the first layout
+// alone or with a whole tail (tag, version >= 1, whole values); else empty.
 std::vector<uint8_t> StateHeld(const std::vector<uint8_t>& bytes) {
   if (bytes.size() < kStateBytes) return {};
   std::vector<uint8_t> state(bytes.begin(), bytes.begin() + kStateBytes);
@@ -113,13 +106,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RequireParamsInRange(rig);
     if (result != kResultOk) {
       FUZZ_REQUIRE(SaveState(rig) == before, "a refused restore changed the state");
-      // A stream that moves what it is asked, or fewer bytes and says so,
-      // gives every state it holds.
       FUZZ_REQUIRE(!stream.Honest() || failAbove != 0 || StateHeld(bytes).empty(), "refused a whole state of %zu bytes",
                    bytes.size());
       continue;
     }
-    // Accepted from an honest stream: exactly the state the bytes hold.
     if (!stream.Honest()) continue;
     const std::vector<uint8_t> held = StateHeld(bytes);
     FUZZ_REQUIRE(!held.empty(), "accepted %zu bytes that hold no state", bytes.size());

@@ -165,26 +165,21 @@ TEST(Presets, UserPresetNumberCountsEveryNameContainingTheWords) {
   EXPECT_STREQ(plug.PresetName(0), "old user preset");
 }
 
-// A restored stepped value lands where the same value from a host lands:
-// rounded to the nearest step (half way up), then limited to the range.
+// A restored stepped value lands where the same figure from a host does.
 TEST(ParamState, SteppedValuesRestoreAsAHostFigureSetsThem) {
-  class SteppedPlug : public RecordingPlug {
-  public:
-    SteppedPlug() : RecordingPlug("1-1", 1, 2) {
-      GetParam(0)->SetType(kParamInteger);
-      GetParam(0)->Define("SWITCH", 0.0, 0.0, 1.0, 1.0);
-      GetParam(1)->SetType(kParamInteger);
-      GetParam(1)->Define("LIST", 8.0, 0.0, 14.0, 1.0);
-    }
-  };
   for (int k = -20; k <= 320; ++k) {
     const double plain = k / 20.0;  // -1 .. 16 in twentieths, ties included
-    SteppedPlug restored, fromHost;
+    RecordingPlug restored("1-1", 1, 2), fromHost("1-1", 1, 2);
+    for (RecordingPlug* plug : {&restored, &fromHost})
+      for (int i = 0; i < 2; ++i) {
+        plug->GetParam(i)->SetType(kParamInteger);
+        plug->GetParam(i)->Define(i ? "LIST" : "SWITCH", i ? 8.0 : 0.0, 0.0, i ? 14.0 : 1.0, 1.0);
+      }
     if (fromHost.GetParam(1)->FromNormalized(plain / 14.0) != plain) continue;  // the figure must map back exactly
     restored.UnserializeParams(ChunkOf({plain / 14.0, plain}), 0);
-    fromHost.GetParam(0)->SetFromNormalized(plain / 14.0);
-    fromHost.GetParam(1)->SetFromNormalized(plain / 14.0);
-    for (int i = 0; i < 2; ++i)
+    for (int i = 0; i < 2; ++i) {
+      fromHost.GetParam(i)->SetFromNormalized(plain / 14.0);
       EXPECT_EQ(restored.GetParam(i)->Value(), fromHost.GetParam(i)->Value()) << i << " at " << plain;
+    }
   }
 }
