@@ -68,7 +68,7 @@ test_packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb
   libgtest-dev googletest libbenchmark-dev
-  clang-14 libclang-rt-14-dev clang-format
+  clang-14 libclang-rt-14-dev clang-format lld
   libz-mingw-w64-dev
   libfreetype-dev libjpeg-dev libx11-dev
   libpixman-1-dev libxcb-xtest0-dev libxcb-res0-dev
