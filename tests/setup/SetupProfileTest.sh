@@ -13,13 +13,14 @@ trap 'rm -rf "$work"' EXIT
 src="$work/src"
 mkdir -p "$src/tools" "$work/bin"
 cp "$top/tools/setup.sh" "$top/tools/run.sh" "$top/tools/trees.sh" "$src/tools/"
-# Every package is installed but those named in $MISSING.
+# Every package is installed but those named in $MISSING, which were removed
+# and left their configuration files behind.
 cat >"$work/bin/dpkg-query" <<'FAKE'
 #!/usr/bin/env bash
 echo "$*" >>"$LOG/dpkg-query"
 for p in "$@"; do
   case "$p" in -*) continue ;; esac
-  grep -qxF "$p" <<<"${MISSING:-}" || echo "$p ii "
+  if grep -qxF "$p" <<<"${MISSING:-}"; then echo "$p rc "; else echo "$p ii "; fi
 done
 FAKE
 printf '#!/usr/bin/env bash\necho "$*" >>"$LOG/apt-get"\n' >"$work/bin/apt-get"
