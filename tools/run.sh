@@ -15,7 +15,9 @@ if [ ! -f "$tree/build.ninja" ]; then
   source "$top/tools/trees.sh"
   vellox_configure render "$tree"
 fi
-cmake --build "$tree" -j "$(nproc)" --target vellox vellox_module
+# Ninja itself (the trees are Ninja trees): a build with nothing to do then
+# costs a quarter of a second less than through cmake --build.
+ninja -C "$tree" vellox vellox_module >&2
 if [ $# -eq 0 ]; then
   set -- --out vellox-demo.wav
 fi

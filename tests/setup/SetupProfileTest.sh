@@ -23,7 +23,9 @@ for p in "$@"; do
   if grep -qxF "$p" <<<"${MISSING:-}"; then echo "$p rc "; else echo "$p ii "; fi
 done
 FAKE
-printf '#!/usr/bin/env bash\necho "$*" >>"$LOG/apt-get"\n' >"$work/bin/apt-get"
+for tool in apt-get ninja; do
+  printf '#!/usr/bin/env bash\necho "$*" >>"$LOG/%s"\n' "$tool" >"$work/bin/$tool"
+done
 # A configured tree is one with a build.ninja.
 cat >"$work/bin/cmake" <<'FAKE'
 #!/usr/bin/env bash
@@ -89,5 +91,5 @@ check "the render gets its arguments" grep -qx "render --out a.wav" "$LOG/vellox
 check "with no arguments, the demo" bash -c 'run() { VELLOX_BUILD_TREE="$1" bash "$2" >/dev/null 2>&1; }; run "$1" "$2"; grep -qx "render --out vellox-demo.wav" "$3"' \
   _ "$tree" "$src/tools/run.sh" "$LOG/vellox"
 check "a configured tree is not configured again" test "$(grep -c -- '-B ' "$LOG/cmake")" -eq 1
-check "but it is built each time" test "$(grep -c -- "--build $tree" "$LOG/cmake")" -eq 2
+check "but it is built each time" test "$(grep -c -- "-C $tree vellox vellox_module" "$LOG/ninja")" -eq 2
 finish
