@@ -9,7 +9,7 @@
 # ThreadSanitizer); a suite runs as soon as its tree is built, beside the other
 # lane's build. Each tree is built once: the native tree whole (its benchmarks
 # too, so that they keep compiling), the thread sanitizer and fuzz trees only
-# with what their tests use. Prints the time of every stage.
+# with what their tests use. Prints the wall and CPU time of every stage.
 # Exits non-zero if any suite fails.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
