@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs everything the build needs on a Debian 12 machine and prepares the
-# MinGW-built dependencies (libpng, GoogleTest) inside build/deps.
-# Safe to run again: finished steps are skipped.
+# Installs everything the build and the tests need on a Debian 12 machine and
+# prepares the MinGW-built dependencies (libpng, GoogleTest) inside build/deps;
+# with --render only what building the module and the tool needs.
+# Safe to run again: finished steps are skipped, and a run with nothing to do
+# asks nothing of apt or dpkg.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 deps="$top/build/deps"
@@ -55,24 +57,62 @@ if [ "${1:-}" = --deb-src-from ]; then  # APT_DIR OUT_DIR: only derive the entri
   exit
 fi
 
-packages=(
+# What building the module and the `vellox` tool needs (tools/run.sh)...
+render_packages=(
   cmake ninja-build g++ pkg-config
+  libpng-dev zlib1g-dev juce-modules-source-data
+  libsndfile1-dev libxcb1-dev libxcb-shm0-dev
+)
+# ...and what the tests, the Windows build and the packages need besides.
+test_packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb
   libgtest-dev googletest libbenchmark-dev
-  clang-14 libclang-rt-14-dev clang-format
-  libpng-dev zlib1g-dev libz-mingw-w64-dev
-  juce-modules-source-data libfreetype-dev libjpeg-dev libx11-dev
-  libsndfile1-dev libpixman-1-dev
-  libxcb1-dev libxcb-shm0-dev libxcb-xtest0-dev libxcb-res0-dev
+  clang-14 libclang-rt-14-dev clang-format lld
+  libz-mingw-w64-dev
+  libfreetype-dev libjpeg-dev libx11-dev
+  libpixman-1-dev libxcb-xtest0-dev libxcb-res0-dev
   python3-cairo fonts-dejavu-core
   dpkg-dev
   nsis lintian
 )
 
+# --render: only what the render needs; no MinGW dependencies either.
+# --list [--render]: prints the package list and stops (used by the tests).
+profile=all list=0
+for a in "$@"; do
+  case "$a" in
+    --render) profile=render ;;
+    --list) list=1 ;;
+    *) echo "setup: unknown option $a" >&2; exit 2 ;;
+  esac
+done
+packages=("${render_packages[@]}")
+[ "$profile" = render ] || packages+=("${test_packages[@]}")
+if [ "$list" = 1 ]; then
+  printf '%s\n' "${packages[@]}"
+  exit 0
+fi
+
+mingw_prefix="$deps/mingw"
+mingw_ready() { [ "$profile" = render ] || { [ -f "$mingw_prefix/lib/libpng.a" ] && [ -f "$mingw_prefix/lib/libgtest.a" ]; }; }
+
+# A stamp records the package list last found installed; while the list is the
+# same and dpkg's database has not changed since, nothing is asked of dpkg.
+dpkg_status=${VELLOX_DPKG_STATUS:-/var/lib/dpkg/status}
+stamp="$top/build/setup-$profile.stamp"
+wanted=$(printf '%s\n' "${packages[@]}")
+if [ -f "$stamp" ] && [ "$(<"$stamp")" = "$wanted" ] && ! [ "$dpkg_status" -nt "$stamp" ] && mingw_ready; then
+  echo "setup: ready"
+  exit 0
+fi
+rm -f "$stamp"
+
+installed=$(dpkg-query -W -f='${Package} ${db:Status-Abbrev}\n' "${packages[@]}" 2>/dev/null |
+  awk '$2 == "ii" { print $1 }' || true)
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  grep -qxF "$p" <<<"$installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
@@ -80,7 +120,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-mingw_prefix="$deps/mingw"
+if [ "$profile" = render ]; then
+  mkdir -p "$top/build"
+  printf '%s\n' "$wanted" >"$stamp"
+  echo "setup: ready"
+  exit 0
+fi
+
 mkdir -p "$deps"
 
 # libpng for Windows, from Debian's own source package.
@@ -132,4 +178,6 @@ if [ ! -f "$mingw_prefix/lib/libgtest.a" ]; then
   cmake --install "$deps/gtest-build" >/dev/null
 fi
 
+mkdir -p "$top/build"
+printf '%s\n' "$wanted" >"$stamp"
 echo "setup: ready"

@@ -9,7 +9,7 @@
 # ThreadSanitizer); a suite runs as soon as its tree is built, beside the other
 # lane's build. Each tree is built once: the native tree whole (its benchmarks
 # too, so that they keep compiling), the thread sanitizer and fuzz trees only
-# with what their tests use. Prints the time of every stage.
+# with what their tests use. Prints the wall and CPU time of every stage.
 # Exits non-zero if any suite fails.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,14 +22,23 @@ jobs=$(nproc)
 results="$top/build/test-results"
 rm -rf "$results"; mkdir -p "$results"
 
+# CPU time (user + system, in clock ticks) of the finished children of the
+# shell that runs a stage: each lane is its own shell, so a stage counts only
+# its own work, not the other lane's.
+clock_ticks=$(getconf CLK_TCK)
+children_cpu_ticks() { awk '{ print $16 + $17 }' "/proc/$1/stat"; } # pid
+whole_run_cpu() { awk -v hz="$clock_ticks" '{ print int(($14 + $15 + $16 + $17) / hz) }' "/proc/$$/stat"; }
+
 # stage NAME COMMAND...: runs the command, records its time and outcome.
 stage() {
   local name=$1; shift
-  local start status
+  local start status cpu_start cpu shell=$BASHPID
   start=$(date +%s)
+  cpu_start=$(children_cpu_ticks "$shell")
   "$@"; status=$?
-  echo "$name $(($(date +%s) - start)) $status" >>"$results/stages"
-  echo "== $name: $(($(date +%s) - start)) s$([ $status -eq 0 ] || echo ", FAILED")"
+  cpu=$((($(children_cpu_ticks "$shell") - cpu_start) / clock_ticks))
+  echo "$name $(($(date +%s) - start)) $cpu $status" >>"$results/stages"
+  echo "== $name: $(($(date +%s) - start)) s, $cpu CPU s$([ $status -eq 0 ] || echo ", FAILED")"
   return $status
 }
 
@@ -170,9 +179,9 @@ for f in "$results"/count-*; do
 done
 failed_suites=$(sort -u "$results/failed" 2>/dev/null | tr '\n' ' ')
 echo
-echo "stage times (s):"
-sed 's/^\(.*\) \([0-9]*\) \([0-9]*\)$/  \2\t\1/' "$results/stages"
-echo "  $(($(date +%s) - run_start))	whole run"
+echo "stage times (wall s, CPU s):"
+sed 's/^\(.*\) \([0-9]*\) \([0-9]*\) \([0-9]*\)$/  \2\t\3\t\1/' "$results/stages"
+echo "  $(($(date +%s) - run_start))	$(whole_run_cpu)	whole run"
 echo "suites failed: ${failed_suites:-none}"
 echo "Total: $total_passed passed, $total_failed failed"
 [ -z "$failed_suites" ] && [ "$total_failed" -eq 0 ]

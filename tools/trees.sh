@@ -9,6 +9,9 @@ vellox_top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 vellox_tree_options() { # tree
   case "$1" in
     linux) vellox_options=(-DCMAKE_BUILD_TYPE=Release) ;;
+    # The native tree as tools/run.sh first makes it: the module and the tool
+    # only, so that rendering needs none of the test packages.
+    render) vellox_options=(-DCMAKE_BUILD_TYPE=Release -DVELLOX_TESTS=OFF) ;;
     # The Windows bundle's editor snapshot is painted by the native host tool.
     windows) vellox_options=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$vellox_top/cmake/mingw-w64.cmake"
       -DVELLOX_NATIVE_HOST_TOOL="$vellox_top/build/linux/vellox") ;;
