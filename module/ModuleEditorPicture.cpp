@@ -7,7 +7,7 @@
 
 using namespace Steinberg;
 
-extern "C" __attribute__((visibility("default"))) tresult PLUGIN_API VelloxPaintEditor(FUnknown* effect,
+extern "C" __attribute__((visibility("default"))) tresult PLUGIN_API VelloxPaintEditor(FUnknown* effect, double scale,
                                                                                        uint32_t* pixels,
                                                                                        int64_t capacity, int32_t* width,
                                                                                        int32_t* height);
@@ -39,14 +39,15 @@ void CopySurface(const PIX_SysBitmap& surface, uint32_t* pixels) {
 
 }  // namespace
 
-tresult PLUGIN_API VelloxPaintEditor(FUnknown* effect, uint32_t* pixels, int64_t capacity, int32_t* width,
+tresult PLUGIN_API VelloxPaintEditor(FUnknown* effect, double scale, uint32_t* pixels, int64_t capacity, int32_t* width,
                                      int32_t* height) {
   try {
-    if (!width || !height) return kInvalidArgument;
+    if (!width || !height || !(scale >= 1.0 && scale <= 3.0)) return kInvalidArgument;
     IEffectVST3* plug = OwnEffect(effect);
     if (!plug) return kInvalidArgument;
     auto* editor = static_cast<IGraphics*>(plug->Graphics());
-    if (!editor) return kResultFalse;
+    // No view shows the editor here: this call does, at its own factor.
+    if (!editor || !editor->SetContentScale(scale)) return kResultFalse;
     *width = editor->DeviceWidth();
     *height = editor->DeviceHeight();
     if (!pixels) return kResultOk;

@@ -48,6 +48,7 @@ struct LoadedEditor {
   const host::ModuleLibrary& module;
   host::PluginInstance& instance;
   Steinberg::IPlugView& view;
+  double scale;  // the content scale the view was given
 };
 
 // Lets the editor paint and reads the picture back; error says what went wrong.

@@ -25,12 +25,12 @@ bool PaintOffscreen(const LoadedEditor& editor, host::RgbaImage& image, std::str
   }
   FUnknown* effect = editor.instance.Controller();
   int32_t width = 0, height = 0;
-  if (paint(effect, nullptr, 0, &width, &height) != kResultOk || width <= 0 || height <= 0) {
+  if (paint(effect, editor.scale, nullptr, 0, &width, &height) != kResultOk || width <= 0 || height <= 0) {
     error = "the effect has no editor to paint";
     return false;
   }
   std::vector<uint32_t> pixels(size_t(width) * size_t(height));
-  if (paint(effect, pixels.data(), int64_t(pixels.size()), &width, &height) != kResultOk ||
+  if (paint(effect, editor.scale, pixels.data(), int64_t(pixels.size()), &width, &height) != kResultOk ||
       size_t(width) * size_t(height) != pixels.size()) {
     error = "the effect failed to paint its editor";
     return false;

@@ -55,7 +55,7 @@ bool WriteViewSnapshot(const SnapshotRequest& request, SnapshotResult& result, E
     return false;
   }
   host::RgbaImage image;
-  const bool captured = capture(LoadedEditor{*module, *instance, *view}, image, error);
+  const bool captured = capture(LoadedEditor{*module, *instance, *view, request.scale}, image, error);
   view = nullptr;
   instance.reset();
   module.reset();
