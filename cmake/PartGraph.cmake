@@ -1,5 +1,5 @@
-# Writes the link dependencies between the plug-in's parts, one "part -> part"
-# line each, to part-graph.txt: a part is the folder that defines a target,
+# Writes the parts this tree configured ("part NAME" lines) and the link
+# dependencies between them ("part -> part" lines) to part-graph.txt: a part is the folder that defines a target,
 # and only links between two different parts count. docs/architecture.md
 # lists the same arrows, and a test compares the two.
 set(vellox_part_dirs plug pix resources gui gui/x11 gui/win effect vst3 module sdk)
@@ -20,23 +20,38 @@ function(vellox_part_of target out)
   endif()
 endfunction()
 
+# The parts' folders this tree configured (a tree may leave some out).
+set(vellox_configured_dirs "")
+set(pending "${PROJECT_SOURCE_DIR}")
+while(pending)
+  list(POP_FRONT pending dir)
+  list(APPEND vellox_configured_dirs "${dir}")
+  get_property(subdirs DIRECTORY "${dir}" PROPERTY SUBDIRECTORIES)
+  list(APPEND pending ${subdirs})
+endwhile()
+
 set(vellox_part_arrows "")
-foreach(dir IN LISTS vellox_part_dirs)
-  if(NOT EXISTS "${PROJECT_SOURCE_DIR}/${dir}/CMakeLists.txt")
+set(vellox_configured_parts "")
+foreach(dir IN LISTS vellox_configured_dirs)
+  file(RELATIVE_PATH part "${PROJECT_SOURCE_DIR}" "${dir}")
+  if(NOT part IN_LIST vellox_part_dirs)
     continue()
   endif()
-  get_property(targets DIRECTORY "${PROJECT_SOURCE_DIR}/${dir}" PROPERTY BUILDSYSTEM_TARGETS)
+  list(APPEND vellox_configured_parts "part ${part}")
+  get_property(targets DIRECTORY "${dir}" PROPERTY BUILDSYSTEM_TARGETS)
   foreach(target IN LISTS targets)
     get_target_property(links ${target} LINK_LIBRARIES)
     foreach(link IN LISTS links)
       vellox_part_of("${link}" used)
-      if(used AND NOT used STREQUAL dir)
-        list(APPEND vellox_part_arrows "${dir} -> ${used}")
+      if(used AND NOT used STREQUAL part)
+        list(APPEND vellox_part_arrows "${part} -> ${used}")
       endif()
     endforeach()
   endforeach()
 endforeach()
 list(REMOVE_DUPLICATES vellox_part_arrows)
 list(SORT vellox_part_arrows)
+list(SORT vellox_configured_parts)
 list(JOIN vellox_part_arrows "\n" vellox_part_text)
-file(WRITE "${PROJECT_BINARY_DIR}/part-graph.txt" "${vellox_part_text}\n")
+list(JOIN vellox_configured_parts "\n" vellox_parts_text)
+file(WRITE "${PROJECT_BINARY_DIR}/part-graph.txt" "${vellox_parts_text}\n${vellox_part_text}\n")
