@@ -128,11 +128,9 @@ HostTransport Playing(const Tempo& tempo, Frac origin, long i, double tick = 0.0
 // off frames, count-in included, positions a few ulps off: every partition
 // gives the same bits, every switch on the frame nearest the exact grid.
 TEST(ChopperSync, EveryPartitionAndStartChopsOnTheExactGrid) {
-  const std::pair<Tempo, int> cases[] = {{{44100, 120}, 2},
-                                         {{44100, 128}, 5},
-                                         {{44100, 120}, 0},
-                                         {{44100, Frac(973, 10)}, 1},
-                                         {{48000, Frac(973, 10)}, 7}};
+  const Frac odd(973, 10);
+  const std::pair<Tempo, int> cases[] = {
+      {{44100, 120}, 2}, {{44100, 128}, 5}, {{44100, 120}, 0}, {{44100, odd}, 1}, {{48000, odd}, 7}};
   std::mt19937 rng(26);
   std::vector<int> random(300);
   for (int& n : random) n = std::uniform_int_distribution<int>(1, 3000)(rng);
@@ -188,8 +186,8 @@ TEST(ChopperSync, EveryNoteInEveryMeterAndTransportState) {
 
 // A host that rounds its position to 1/960 or 1/1920 quarter and counts frames
 // exactly: the exact grid at any block size, through a loop back, a relocation
-// ahead and 22 frames left out at a block's end.
-// Without the count, the first position places the cycle, which then runs on.
+// ahead and 22 frames left out at a block's end. Without the count, the first
+// position places the cycle, which then runs on.
 TEST(ChopperSync, CoarseSongPositionsKeepTheExactGrid) {
   std::mt19937 rng(1920);
   std::vector<int> random(400);
