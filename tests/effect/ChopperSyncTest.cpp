@@ -261,10 +261,10 @@ TEST(ChopperSync, SyncBackOnInTheNextBlockFollowsTheSong) {
       const HostTransport t = Playing(tempo, origin, 20000 + 32 * half);
       rig.Call(t, 10, 0);
       rig.Set(kVelloxSync, half);
-      rig.Call(t, 22, 10);
+      rig.Call(t, half ? 11000 : 22, 10);
     }
-    rig.Play(20000, {32}, [&](long i) { return Playing(tempo, origin, 20064 + i); });
-    std::vector<char> grid = GridLevels(origin, NoteQuarters(2, 4) * tempo.PerQuarter(), 44100, 40064),
+    rig.Play(20000, {32}, [&](long i) { return Playing(tempo, origin, 31042 + i); });
+    std::vector<char> grid = GridLevels(origin, NoteQuarters(2, 4) * tempo.PerQuarter(), 44100, 51042),
                       levels = rig.Levels();
     std::copy_n(levels.begin() + 20010, 32, grid.begin() + 20010);  // free running meanwhile
     EXPECT_TRUE(Same(levels, grid)) << "song from " << ToDouble(origin);
