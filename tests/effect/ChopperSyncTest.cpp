@@ -58,10 +58,9 @@ std::vector<char> GridLevels(Frac origin, Frac length, long rate, long frames) {
 }
 
 testing::AssertionResult Same(const std::vector<char>& levels, const std::vector<char>& grid) {
+  const auto wrong = std::mismatch(levels.begin(), levels.end(), grid.begin(), grid.end()).first;
   if (levels == grid) return testing::AssertionSuccess();
-  return testing::AssertionFailure() << "first wrong frame "
-                                     << std::mismatch(levels.begin(), levels.end(), grid.begin(), grid.end()).first -
-                                            levels.begin();
+  return testing::AssertionFailure() << "first wrong frame " << wrong - levels.begin();
 }
 
 struct SongEffect : TestEffect {
@@ -123,9 +122,8 @@ HostTransport Playing(const Tempo& tempo, Frac origin, long i, double tick = 0.0
 
 }  // namespace
 
-// Lines half-way between frames (1/16 at 120, 1/8 at 128, 1/32 at 120 BPM)
-// and at arbitrary fractions (97.3 BPM), song starts on, half-way between and
-// off frames, count-in included, positions a few ulps off: every partition
+// Lines half-way between frames (120, 128 BPM) and anywhere (97.3 BPM), starts
+// on, between and before frames, positions a few ulps off: every partition
 // gives the same bits, every switch on the frame nearest the exact grid.
 TEST(ChopperSync, EveryPartitionAndStartChopsOnTheExactGrid) {
   const Frac odd(973, 10);
