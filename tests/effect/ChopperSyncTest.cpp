@@ -63,34 +63,30 @@ testing::AssertionResult Same(const std::vector<char>& levels, const std::vector
   return testing::AssertionFailure() << "first wrong frame " << wrong - levels.begin();
 }
 
-struct SongEffect : TestEffect {
-  HostTransport now;
-  void HostTransportInfo(HostTransport& t) override { t = now; }
-};
-
 // A synced effect (FADE 50, DRY 0, unit input) played in host blocks whose
 // transport `at` gives for the render frame each block starts at.
-struct SyncRig {
-  SongEffect fx;
+struct SyncRig : TestEffect {
+  HostTransport now;
   std::vector<double> out0, out1;
   uint32_t block = 0;
+  void HostTransportInfo(HostTransport& t) override { t = now; }
 
   SyncRig(long rate, int note) {
-    fx.LoadPreset(0);
-    fx.SetSampleRate(static_cast<double>(rate));
+    LoadPreset(0);
+    SetSampleRate(static_cast<double>(rate));
     Set(kVelloxFade, 50.0), Set(kVelloxSync, 1.0), Set(kVelloxNote, note);
   }
   void Set(int index, double plain) {
-    fx.GetParam(index)->SetValue(plain);
-    fx.HandleParamChange(index);
+    GetParam(index)->SetValue(plain);
+    HandleParamChange(index);
   }
   void Call(const HostTransport& t, long n, long offset) {  // n frames, `offset` into the host block
-    fx.now = t, fx.now.block = block, fx.now.blockOffset = static_cast<int32_t>(offset);
+    now = t, now.block = block, now.blockOffset = static_cast<int32_t>(offset);
     std::vector<double> in(static_cast<size_t>(n), 1.0), in1(in);
     out0.resize(out0.size() + n), out1.resize(out1.size() + n);
     double* ins[] = {in.data(), in1.data()};
     double* outs[] = {out0.data() + out0.size() - n, out1.data() + out1.size() - n};
-    fx.ProcessBlock(ins, outs, static_cast<int>(n));
+    ProcessBlock(ins, outs, static_cast<int>(n));
   }
   void Play(long frames, const std::vector<int>& sizes, const std::function<HostTransport(long)>& at) {
     for (long done = 0, k = 0; done < frames; done += std::min<long>(sizes[k++ % sizes.size()], frames - done)) {
@@ -99,7 +95,7 @@ struct SyncRig {
     }
   }
   std::vector<char> Levels() const {  // the second smoother step of a frame is a * out0 + level * b
-    const ChopperSmoother& s = fx.Chopper().smoother;
+    const ChopperSmoother& s = Chopper().smoother;
     std::vector<char> levels(out0.size());
     for (size_t i = 0; i < out0.size(); ++i) levels[i] = (out1[i] - s.a * out0[i]) / s.b > 0.5;
     return levels;
