@@ -61,9 +61,7 @@ protected:
     return bool(second_);
   }
   void ExpectEditorIn(int index, int width, int height) override {
-    if (second_) {
-      EXPECT_EQ(FrameAt(1 - index).EditorWindow(), nullptr) << "an editor window in the other frame";
-    }
+    EXPECT_TRUE(!second_ || !FrameAt(1 - index).EditorWindow()) << "an editor window in the other frame";
     RECT client{};
     ASSERT_TRUE(GetClientRect(FrameAt(index).EditorWindow(), &client)) << "no editor window in frame " << index;
     EXPECT_EQ(client.right, width);
@@ -85,9 +83,7 @@ protected:
     SendMessageA(editor, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(screen.x & 0xFFFF, screen.y & 0xFFFF));
   }
   void TearDown() override {
-    if (second_) {
-      EXPECT_EQ(second_->EditorWindow(), nullptr) << "an editor window outlived its view";
-    }
+    EXPECT_TRUE(!second_ || !second_->EditorWindow()) << "an editor window outlived its view";
     second_.reset();
     EditorHostTest::TearDown();
   }

@@ -56,9 +56,7 @@ protected:
   }
   void ExpectEditorIn(int index, int width, int height) override {
     Settle();
-    if (second_) {
-      EXPECT_EQ(FrameAt(1 - index).Children().size(), 0u) << "an editor window in the other frame";
-    }
+    EXPECT_TRUE(!second_ || FrameAt(1 - index).Children().empty()) << "an editor window in the other frame";
     ASSERT_EQ(FrameAt(index).Children().size(), 1u) << "no editor window in frame " << index;
     xcb_connection_t* c = Frame().Connection();
     xcb_get_geometry_reply_t* window =
@@ -83,9 +81,7 @@ protected:
     Button(4, false);
   }
   void TearDown() override {
-    if (second_) {
-      EXPECT_TRUE(second_->Children().empty()) << "an editor window outlived its view";
-    }
+    EXPECT_TRUE(!second_ || second_->Children().empty()) << "an editor window outlived its view";
     second_.reset();
     X11EditorTest::TearDown();
   }
