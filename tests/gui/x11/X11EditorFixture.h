@@ -44,8 +44,7 @@ protected:
   void Key(xcb_keycode_t code, bool press);
   void Settle();
 
-  // This host's run loop, offered through the frame, which resizes as the
-  // reference editor host does.
+  // This host's run loop, also the frame views get.
   struct HostLoop : host::X11RunLoop {
     Steinberg::tresult PLUGIN_API resizeView(Steinberg::IPlugView* view, Steinberg::ViewRect* newSize) override {
       return owner->ResizeLikeReferenceHost(view, newSize);
