@@ -5,6 +5,7 @@
 #include <random>
 
 #include "demo_signal.h"
+#include "audio_stream.h"
 #include "wav_io.h"
 #include "wav_samples.h"
 
@@ -79,6 +80,22 @@ TEST(WavCodecTest, RefusesWhatItCannotRead) {
   truncated.resize(truncated.size() - 1);
   ASSERT_TRUE(DecodeWav(truncated, audio, error));
   EXPECT_EQ(audio.Frames(), 1u);
+}
+
+// The built-in writer's header becomes RF64 only past the limit, and reads back whole either way.
+TEST(WavCodecTest, GrowableHeadersReadBackWholeOnEitherSideOfTheLimit) {
+  AudioData audio;
+  audio.channels.assign(2, std::vector<double>(300, 0.5));
+  const std::vector<uint8_t> plain = EncodeWav(audio, SampleEncoding::kPcm24);
+  for (const uint64_t limit : {uint64_t{1799}, uint64_t{1800}}) {
+    std::vector<uint8_t> file = GrowableWavHeader(44100, 2, SampleEncoding::kPcm24, 1800, limit);
+    EXPECT_EQ(std::string(file.begin(), file.begin() + 4), limit < 1800 ? "RF64" : "RIFF");
+    file.insert(file.end(), plain.begin() + 44, plain.end());
+    AudioData back;
+    std::string error;
+    ASSERT_TRUE(DecodeWav(file, back, error)) << error;
+    EXPECT_EQ(back.channels, audio.channels);
+  }
 }
 
 // Whole buffers convert to the same bytes and values as one sample at a time,

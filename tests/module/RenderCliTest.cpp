@@ -350,7 +350,8 @@ TEST_F(RenderCliTest, StreamedLongPipedAndCutShortFilesRenderWhole) {
   bypassed(TempFile("rf64.wav"), TempFile("plain.wav"), "4000");  // RF64 in, a WAV that fits out
   same(TempFile("plain.wav"), "RIFF");
   for (const char* size : {"\x00\x00\x00\x00", "\xFF\xFF\xFF\xFF"}) {
-    std::ofstream(TempFile("streamed.wav"), std::ios::binary) << std::string(bytes).replace(40, 4, size, 4);
+    std::ofstream(TempFile("streamed.wav"), std::ios::binary)
+        << std::string(bytes).replace(4, 4, size, 4).replace(40, 4, size, 4);
     bypassed(TempFile("streamed.wav"), TempFile("streamed-out.wav"));
     same(TempFile("streamed-out.wav"), "RIFF");
   }
