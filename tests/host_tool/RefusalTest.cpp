@@ -30,22 +30,15 @@ TEST(RefusalTest, ARefusedSetUpOrBlockFailsTheRenderWithItsOwnMessage) {
   }
 }
 
-// The picture is always the named plug-in's own editor, also where no display
-// answers: a module that has none is refused, never stood in for.
+// Also without a display, a module with no editor is refused, not stood in for.
 TEST(RefusalTest, ASnapshotOfAPlugInWithoutAnEditorFailsAndWritesNothing) {
   const ScratchDir scratch;
 #ifndef _WIN32
-  const char* display = std::getenv("DISPLAY");
-  const std::string saved = display ? display : "";
-  unsetenv("DISPLAY");
+  unsetenv("DISPLAY");  // the X11 tests run in programs of their own
 #endif
   const CliResult r = RunVellox({"snapshot", "--out", scratch.File("editor.png"), "--plugin", VELLOX_REFUSING_MODULE});
-#ifndef _WIN32
-  if (display) setenv("DISPLAY", saved.c_str(), 1);
-#endif
   EXPECT_EQ(r.code, 1) << r.err;
   EXPECT_EQ(r.err, "vellox: error: the effect offers no editor\n");
-  EXPECT_EQ(r.out, "");
   EXPECT_EQ(scratch.Names(), std::vector<std::string>{}) << "a refused snapshot leaves no file";
 }
 

@@ -47,16 +47,14 @@ check "machine-readable copyright file" \
   test "$(head -n1 "$copyright")" = "$(grep -m1 '^Format: ' /usr/share/doc/dpkg/copyright)"
 check "the copyright file names the GPL-3+ license" grep -q '^License: GPL-3+' "$copyright"
 check "the copyright file has a stanza for the VST 3 SDK compiled in" grep -q '^Files: VST3_SDK/\*' "$copyright"
-# Each library the shipped binaries link (beyond the C and C++ runtimes) is
-# named in THIRD-PARTY.md.
+# Each library linked beyond the C and C++ runtimes is named in THIRD-PARTY.md.
 for binary in "$work/root/usr/lib/vst3/Vellox.vst3/Contents/x86_64-linux/Vellox.so" "$work/root/usr/bin/vellox"; do
   for lib in $(objdump -p "$binary" | awk '/NEEDED/ {print $2}' | sed 's/\.so.*//; s/[0-9]*$//' |
                grep -vE '^(libc|libm|libstdc\+\+|libgcc_s|ld-linux.*)$'); do
     check "THIRD-PARTY.md names $lib, which $(basename "$binary") links" grep -qF "$lib" "$top/docs/THIRD-PARTY.md"
   done
 done
-# Every help text the tool prints is in the page, word for word as roff writes
-# it; the page refills lines too wide for it, so words are compared in order.
+# Every help text is in the page as roff writes it; words in order, as the page refills lines.
 check "the manual page is the tool's own help" bash -c '
   flat() { tr -s " \n" "  "; }
   page=$(zcat "$1" | sed "s/^\\\\&//" | flat)
@@ -68,7 +66,6 @@ if command -v man >/dev/null; then
   wide=$(MANWIDTH=80 man -l "$work/root/usr/share/man/man1/vellox.1.gz" 2>/dev/null | awk 'length > 80' | wc -l)
   check "the manual page fits 80 columns ($wide lines wider)" test "$wide" -eq 0
 fi
-# What SEE ALSO names is in the package.
 check "the manual page names the manual the package ships" bash -c \
   'zcat "$1" | sed -n "/^.SH SEE ALSO/,\$p" | grep -q "manual.md.gz" && test -s "$2"' _ \
   "$work/root/usr/share/man/man1/vellox.1.gz" "$work/root/usr/share/doc/vellox/manual.md.gz"

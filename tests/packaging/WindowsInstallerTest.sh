@@ -79,8 +79,7 @@ check "and loads it" grep -q '^parameters: 9' <<<"$info"
 help=$(wine "$program/vellox.exe" render --help 2>&1 | tr -d '\r')
 check "vellox.exe help says it has no libsndfile and writes WAV only" grep -q 'no libsndfile' <<<"$help"
 
-# Installing again to another folder leaves nothing in the first one, and the
-# folder is remembered as the default destination of the next install.
+# A reinstall elsewhere empties the first folder; the next install goes to the last one.
 other_win='C:\AudioTools\Vellox'
 other=$(unix "$other_win")
 wine "$setup" /S "/D=$other_win"; wineserver -w

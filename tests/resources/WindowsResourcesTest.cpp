@@ -10,8 +10,6 @@
 // This program links the module's resource script, so its own resources are
 // the ones the module carries.
 
-// Under the number it is stored under: its own, or that of an earlier image
-// drawn alike.
 TEST(WindowsResources, EachImageIsAUsEnglishPngResourceWithTheEmbeddedBytes) {
   HMODULE self = GetModuleHandleA(nullptr);
   for (int id = 0; id < 2 * 8; ++id) {  // each image, then its 2x twin
