@@ -82,6 +82,14 @@ protected:
     ClientToScreen(editor, &screen);
     SendMessageA(editor, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(screen.x & 0xFFFF, screen.y & 0xFFFF));
   }
+  void SpoilAndExpose(int x, int y, int width, int height) override {
+    RECT spoilt{x, y, x + width, y + height};
+    HDC dc = GetDC(Editor());
+    FillRect(dc, &spoilt, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(Editor(), dc);
+    InvalidateRect(Editor(), &spoilt, FALSE);
+    UpdateWindow(Editor());
+  }
   void TearDown() override {
     EXPECT_TRUE(!second_ || !second_->EditorWindow()) << "an editor window outlived its view";
     second_.reset();

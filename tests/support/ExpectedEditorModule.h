@@ -173,6 +173,8 @@ protected:
   virtual host::RgbaImage CaptureFrame(int) { return CaptureAfterTicks(); }
   virtual void ClickDevice(int, int) {}
   virtual void WheelDevice(int, int, int) {}
+  // Paints black over the device rectangle and tells the editor it is exposed.
+  virtual void SpoilAndExpose(int, int, int, int) {}
 
   static int DeviceOf(int v, double scale) { return int(std::lround(v * scale)); }
 
@@ -229,6 +231,9 @@ protected:
       HostFrameRecord frame;
       Steinberg::IPtr<Steinberg::IPlugView> view = OpenAsReferenceHost(frame, f, 0);
       ASSERT_TRUE(view);
+      ExpectShownAt(0, frame, f, snapshots[i]);
+      // Three widths: whatever the factor's fraction, one ends between two editor pixels.
+      for (int k = 0; k < 3; ++k) SpoilAndExpose(DeviceOf(by.left, f) + 1, DeviceOf(by.top, f) + 1 + 11 * k, 40 + k, 9);
       ExpectShownAt(0, frame, f, snapshots[i]);
       // The first and last device column and row inside BY toggle it, the ones just outside do not.
       auto in = [f](int v) { return int(std::ceil(v * f - 1e-9)); };

@@ -80,6 +80,25 @@ protected:
     Button(4, true);
     Button(4, false);
   }
+  void SpoilAndExpose(int x, int y, int width, int height) override {
+    xcb_connection_t* c = Frame().Connection();
+    const xcb_window_t editor = Frame().Children()[0];
+    const xcb_gcontext_t gc = xcb_generate_id(c);
+    const uint32_t black[] = {0};
+    xcb_create_gc(c, gc, editor, XCB_GC_FOREGROUND, black);
+    const xcb_rectangle_t spoilt = {int16_t(x), int16_t(y), uint16_t(width), uint16_t(height)};
+    xcb_poly_fill_rectangle(c, editor, gc, 1, &spoilt);
+    xcb_free_gc(c, gc);
+    xcb_expose_event_t expose{};
+    expose.response_type = XCB_EXPOSE;
+    expose.window = editor;
+    expose.x = uint16_t(x);
+    expose.y = uint16_t(y);
+    expose.width = uint16_t(width);
+    expose.height = uint16_t(height);
+    xcb_send_event(c, 0, editor, XCB_EVENT_MASK_EXPOSURE, reinterpret_cast<const char*>(&expose));
+    Settle();
+  }
   void TearDown() override {
     EXPECT_TRUE(!second_ || second_->Children().empty()) << "an editor window outlived its view";
     second_.reset();
