@@ -14,7 +14,7 @@ constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 }
 
 IGraphics::IGraphics(IEffectBase* plug, int width, int height, int frameRate)
-    : mPlug(plug), mWidth(width), mHeight(height), mFrameRate(frameRate) {
+    : mPlug(plug), mWidth(width), mHeight(height), mFrameRate(frameRate), mRequestedScale(kNone) {
   // The plug-in base makes its parameter slots before any editor exists.
   mNParams = plug ? plug->NParams() : 0;
   mDelivered.reset(new std::atomic<double>[size_t(mNParams)]);

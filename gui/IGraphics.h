@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "../plug/IEditorLink.h"
@@ -105,8 +106,13 @@ public:
   // surface, the window and the pointer positions the window layer receives
   // are in device pixels. Factors above 1 draw the artwork's twins drawn at
   // twice the resolution (resampled for factors other than 2). Returns false,
-  // changing nothing, for a factor outside 1..3.
+  // changing nothing, for a factor outside 1..3. Called on any thread other
+  // than the user-interface thread, the factor waits for that thread's next
+  // tick: the surface and the artwork it frees may be in the painter's hands.
   bool SetContentScale(double scale);
+  // The calling thread becomes the user-interface thread, the one the window
+  // lives on (at first, the thread that made the editor).
+  void AdoptCallingThread() { mUiThread = std::this_thread::get_id(); }
   double ContentScale() const { return mScale; }
   // Artwork ids plus this offset are the twins drawn at twice the resolution;
   // 0 (the default) means there are none and the artwork itself is resampled.
@@ -203,7 +209,14 @@ private:
   const ScaledArtwork* ArtworkAtScale(const IBitmapRef& artwork);
   bool DrawScaledFrame(const IBitmapRef& artwork, const IBox& dest, int srcX, int srcY, int mode, float weight);
 
+  bool ApplyContentScale(double scale);
+  // Applies a factor handed over from another thread, if one waits.
+  void ApplyRequestedScale();
+
   double mScale = 1.0;
+  // A factor set on another thread, NaN when none waits.
+  std::atomic<double> mRequestedScale;
+  std::thread::id mUiThread = std::this_thread::get_id();
   int mHiResOffset = 0;
   // Artwork as drawn at the current scale, made on first use after a change.
   std::vector<ScaledArtwork> mScaled;

@@ -18,6 +18,7 @@ int BlendModeOf(int method) {
 }
 
 bool IGraphics::CollectDirtyBox(IBox& box) {
+  ApplyRequestedScale();
   AgeWheelGesture();
   SyncParamValues();
   bool found = false;

@@ -1,6 +1,8 @@
 // The editor at a content scale: editor pixels to device pixels and back, and
 // the artwork drawn at the device resolution.
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include "../pix/PIX_Blit.h"
 #include "../pix/PIX_Resample.h"
@@ -10,6 +12,21 @@
 
 bool IGraphics::SetContentScale(double scale) {
   if (!(scale >= 1.0 && scale <= 3.0)) return false;
+  if (std::this_thread::get_id() != mUiThread) {
+    mRequestedScale.store(scale, std::memory_order_release);
+    return true;
+  }
+  // A later factor set here wins over one still waiting from elsewhere.
+  mRequestedScale.store(std::numeric_limits<double>::quiet_NaN(), std::memory_order_relaxed);
+  return ApplyContentScale(scale);
+}
+
+void IGraphics::ApplyRequestedScale() {
+  const double scale = mRequestedScale.exchange(std::numeric_limits<double>::quiet_NaN(), std::memory_order_acquire);
+  if (!std::isnan(scale)) ApplyContentScale(scale);
+}
+
+bool IGraphics::ApplyContentScale(double scale) {
   if (scale == mScale) return true;
   mScale = scale;
   mScaled.clear();

@@ -1,6 +1,7 @@
 #include "IEffectVST3View.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -68,9 +69,32 @@ void IEffectVST3View::ShowInNewestView(IEffectVST3* plug) {
   const auto& views = AttachedViews();
   for (auto it = views.rbegin(); it != views.rend(); ++it) {
     if ((*it)->mPlug != plug) continue;
-    if (editor && !editor->HasWindow()) OpenPlatformEditorWindow(*editor, (*it)->mParent, (*it)->plugFrame);
+    if (!editor) return;
+    editor->SetContentScale((*it)->ContentScale());
+    if (!editor->HasWindow()) OpenPlatformEditorWindow(*editor, (*it)->mParent, (*it)->plugFrame);
     return;
   }
+}
+
+ViewRect IEffectVST3View::SizeAtScale() const {
+  const IGraphics* editor = Editor();
+  if (!editor) return ViewRect();
+  const double scale = ContentScale();
+  auto device = [scale](int v) { return scale == 1.0 ? v : int(std::lround(v * scale)); };
+  return ViewRect(0, 0, device(editor->Width()), device(editor->Height()));
+}
+
+ViewRect IEffectVST3View::KnownSize() const {
+  if (mKnownWidth > 0 && mKnownHeight > 0) return ViewRect(0, 0, mKnownWidth, mKnownHeight);
+  const IGraphics* editor = Editor();
+  return editor ? ViewRect(0, 0, editor->Width(), editor->Height()) : ViewRect();
+}
+
+void IEffectVST3View::RequestSizeAtScale() {
+  const ViewRect wanted = SizeAtScale();
+  const ViewRect known = KnownSize();
+  if (wanted.getWidth() != known.getWidth() || wanted.getHeight() != known.getHeight())
+    RequestFrameSize(wanted.getWidth(), wanted.getHeight());
 }
 
 const char* IEffectVST3View::SupportedPlatformType() { return PlatformWindowType(); }
@@ -106,6 +130,10 @@ tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type) {
     // A parent that cannot hold the window, or a window layer that needs a
     // host service it was not given, refuses; the view can be attached later,
     // and a view attached before keeps the editor.
+    // This is the host's user-interface thread, and the window opens at this
+    // view's factor.
+    editor->AdoptCallingThread();
+    editor->SetContentScale(ContentScale());
     if (!OpenPlatformEditorWindow(*editor, parent, plugFrame)) {
       ShowInNewestView(mPlug);
       return kResultFalse;
@@ -113,6 +141,8 @@ tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type) {
     mParent = parent;
     AttachedViews().push_back(this);
     mPlug->EditorOpened();
+    // A factor set before attaching: the host's frame has the size it knew.
+    RequestSizeAtScale();
     return kResultOk;
   } catch (...) {
     return kResultFalse;
@@ -134,7 +164,13 @@ tresult PLUGIN_API IEffectVST3View::getSize(ViewRect* size) {
   try {
     IGraphics* editor = Editor();
     if (!editor || !size) return kResultFalse;
-    *size = ViewRect(0, 0, editor->DeviceWidth(), editor->DeviceHeight());
+    if (mRequesting) {
+      *size = KnownSize();
+      return kResultOk;
+    }
+    *size = SizeAtScale();
+    mKnownWidth = size->getWidth();
+    mKnownHeight = size->getHeight();
     return kResultOk;
   } catch (...) {
     return kResultFalse;
@@ -145,6 +181,10 @@ tresult PLUGIN_API IEffectVST3View::onSize(ViewRect* newSize) {
   try {
     if (newSize) {
       rect = *newSize;
+      // The host has answered: its frame has this size now.
+      mRequesting = false;
+      mKnownWidth = newSize->getWidth();
+      mKnownHeight = newSize->getHeight();
       if (mResizePending) {
         mPlug->EditorFrameResized();
         mResizePending = false;
@@ -159,9 +199,12 @@ tresult PLUGIN_API IEffectVST3View::onSize(ViewRect* newSize) {
 tresult PLUGIN_API IEffectVST3View::setContentScaleFactor(ScaleFactor factor) {
   try {
     IGraphics* editor = Editor();
-    if (!editor || !editor->SetContentScale(double(factor))) return kResultFalse;
-    // The editor is shown at its new size once the host has resized its frame.
-    if (ShowsEditor()) RequestFrameSize(editor->DeviceWidth(), editor->DeviceHeight());
+    const double scale = double(factor);
+    if (!editor || !(scale >= 1.0 && scale <= 3.0)) return kResultFalse;
+    mScale.store(scale, std::memory_order_relaxed);
+    // Another view's window keeps its own factor.
+    if (ShowsEditor()) editor->SetContentScale(scale);
+    if (IsAttached()) RequestSizeAtScale();
     return kResultOk;
   } catch (...) {
     return kResultFalse;
@@ -184,7 +227,15 @@ tresult PLUGIN_API IEffectVST3View::setFrame(IPlugFrame* frame) {
 bool IEffectVST3View::RequestFrameSize(int width, int height) {
   if (!plugFrame) return false;
   mResizePending = true;
+  const ViewRect known = KnownSize();
+  mKnownWidth = known.getWidth();
+  mKnownHeight = known.getHeight();
   ViewRect wanted(0, 0, width, height);
+  mRequesting = true;
   plugFrame->resizeView(this, &wanted);
+  // Whether or not the host answered with onSize, it has been told.
+  mRequesting = false;
+  mKnownWidth = width;
+  mKnownHeight = height;
   return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 #include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "public.sdk/source/common/pluginview.h"
 
@@ -17,7 +19,12 @@ class IGraphics;
 // shows it hands the window to the newest view still attached.
 //
 // On a high-density screen the host sets a content scale (1 to 3): the size
-// and the window are then in device pixels, round(editor size x scale).
+// and the window are then in device pixels, round(editor size x scale). Each
+// view keeps the factor its host gave it, and the editor takes the factor of
+// the view that shows it. A new size is asked of the frame with resizeView
+// while getSize still answers the size the host knew, so that a host that
+// resizes only when the two differ follows; a factor set before attaching is
+// asked for when the view is attached.
 class IEffectVST3View : public Steinberg::CPluginView, public Steinberg::IPlugViewContentScaleSupport {
 public:
   explicit IEffectVST3View(IEffectVST3* plug);
@@ -38,6 +45,7 @@ public:
 
   // Asks the host frame for a new size; false when there is no frame.
   bool RequestFrameSize(int width, int height);
+  double ContentScale() const { return mScale.load(std::memory_order_relaxed); }
 
   bool mResizePending = false;
 
@@ -59,6 +67,19 @@ private:
   // attached, if it is not already there.
   static void ShowInNewestView(IEffectVST3* plug);
 
+  // The editor's size at this view's factor, in device pixels.
+  Steinberg::ViewRect SizeAtScale() const;
+  // The size the host last learned (getSize, onSize or a request); before
+  // any, the size at factor 1.
+  Steinberg::ViewRect KnownSize() const;
+  // Asks the frame for the size at this view's factor if the host does not know it.
+  void RequestSizeAtScale();
+
   IEffectVST3* mPlug;
   void* mParent = nullptr;
+  // Set by the host, which may break the rule of one thread for view calls.
+  std::atomic<double> mScale{1.0};
+  int mKnownWidth = 0, mKnownHeight = 0;
+  // Inside this view's own resizeView call: getSize answers the known size.
+  bool mRequesting = false;
 };

@@ -58,14 +58,16 @@ void* IGraphicsWin::OpenEditorWindow(void* parentHandle) {
   int x = 0, y = 0, w = DeviceWidth(), h = DeviceHeight();
 
   if (mEditorWindow) {
-    // Reopening keeps the window where it was inside the parent. The offset is
-    // taken relative to the parent's client area, where child windows are
-    // placed, so a parent with a frame does not shift the editor each time.
+    // Reopening keeps the window where it was inside its parent. The offset is
+    // taken relative to that parent's client area, where child windows are
+    // placed, so a parent with a frame does not shift the editor each time,
+    // and a new parent elsewhere on the screen gets the same offset.
     RECT old;
     GetWindowRect(AsWindow(mEditorWindow), &old);
+    HWND oldParent = GetParent(AsWindow(mEditorWindow));
     CloseEditorWindow();
     POINT origin = {old.left, old.top};
-    ScreenToClient(parent, &origin);
+    ScreenToClient(oldParent ? oldParent : parent, &origin);
     x = origin.x;
     y = origin.y;
     w = old.right - old.left;

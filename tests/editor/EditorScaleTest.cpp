@@ -12,7 +12,7 @@ protected:
     return bool(frame_);
   }
 
-  void RunSnapshotTool(int scale, const std::string& out) override {
+  void RunSnapshotTool(double scale, const std::string& out) override {
     const CliResult r =
         RunVellox({"snapshot", "--scale", std::to_string(scale), "--out", out, "--plugin", VELLOX_BUNDLE_PATH});
     EXPECT_EQ(r.code, 0) << r.err;
@@ -32,11 +32,96 @@ protected:
     Wheel(390 * scale, 75 * scale, WHEEL_DELTA);
     SendMessageA(Editor(), WM_MOUSELEAVE, 0, 0);
   }
+
+  // A host frame whose resizeView is the reference host's.
+  struct ReferenceFrame : Steinberg::IPlugFrame {
+    Steinberg::tresult PLUGIN_API resizeView(Steinberg::IPlugView* view, Steinberg::ViewRect* newSize) override {
+      return owner->ResizeLikeReferenceHost(view, newSize);
+    }
+    Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID, void** obj) override {
+      *obj = nullptr;
+      return Steinberg::kNoInterface;
+    }
+    Steinberg::uint32 PLUGIN_API addRef() override { return 2; }
+    Steinberg::uint32 PLUGIN_API release() override { return 1; }
+    EditorModuleTest* owner = nullptr;
+  };
+
+  // The second frame lies below the first on the screen.
+  static constexpr int kSecondTop = 400;
+  host::EditorFrame& FrameAt(int index) { return index == 0 ? Frame() : *second_; }
+  Steinberg::IPlugFrame* HostFrame() override {
+    reference_.owner = this;
+    return &reference_;
+  }
+  void* Parent(int index) override { return index == 0 ? Frame().Handle() : index == 1 ? second_->Handle() : nullptr; }
+  Steinberg::FIDString WindowType() override { return Steinberg::kPlatformTypeHWND; }
+  bool NewSecondFrame(int width, int height, std::string& error) override {
+    second_ = host::EditorFrame::Create(width, height, error);
+    if (second_) {
+      SetWindowPos(second_->Handle(), nullptr, 0, kSecondTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      host::PumpMessages(50);
+    }
+    return bool(second_);
+  }
+  void ExpectEditorIn(int index, int width, int height) override {
+    if (second_) {
+      EXPECT_EQ(FrameAt(1 - index).EditorWindow(), nullptr) << "an editor window in the other frame";
+    }
+    HWND editor = FrameAt(index).EditorWindow();
+    ASSERT_NE(editor, nullptr) << "no editor window in frame " << index;
+    RECT client{};
+    ASSERT_TRUE(GetClientRect(editor, &client));
+    EXPECT_EQ(client.right, width);
+    EXPECT_EQ(client.bottom, height);
+  }
+  host::RgbaImage CaptureFrame(int index) override {
+    host::RgbaImage image;
+    HWND editor = FrameAt(index).EditorWindow();
+    EXPECT_NE(editor, nullptr) << "no editor window is open";
+    if (!editor) return image;
+    EXPECT_EQ(host::PumpTimerTicks(editor, 2, 10000), 2) << "the repaint timer did not run";
+    std::string error;
+    EXPECT_TRUE(host::CaptureWindow(FrameAt(index).Handle(), image, error)) << error;
+    return image;
+  }
+  void ClickDevice(int x, int y) override { Click(x, y); }
+  void WheelDevice(int index, int x, int y) override {
+    HWND editor = FrameAt(index).EditorWindow();
+    POINT screen{x, y};
+    ClientToScreen(editor, &screen);
+    SendMessageA(editor, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(screen.x & 0xFFFF, screen.y & 0xFFFF));
+  }
+  void SpoilAndExpose(int x, int y, int width, int height) override {
+    RECT spoilt{x, y, x + width, y + height};
+    HDC dc = GetDC(Editor());
+    FillRect(dc, &spoilt, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(Editor(), dc);
+    InvalidateRect(Editor(), &spoilt, FALSE);
+    UpdateWindow(Editor());
+  }
+
+  void TearDown() override {
+    if (second_) {
+      EXPECT_EQ(second_->EditorWindow(), nullptr) << "an editor window outlived its view";
+    }
+    second_.reset();
+    EditorHostTest::TearDown();
+  }
+
+  ReferenceFrame reference_;
+  std::unique_ptr<host::EditorFrame> second_;
 };
 
 TEST_F(EditorScaleTest, AtTwiceTheScaleTheWindowIsTheSnapshotAndGesturesMakeTheSameEdits) {
   ExpectScaleTwoIsTheSnapshot("win_scale_2.png");
 }
+
+TEST_F(EditorScaleTest, EveryFactorFromOneToThreeSizesTheFrameAndShowsAndHitsAsTheSnapshot) {
+  ExpectEveryFactorFromOneToThree();
+}
+
+TEST_F(EditorScaleTest, TwoViewsKeepTheirOwnFactorsInEveryOrderAHostTakesThemDown) { ExpectEveryViewOrder(); }
 
 }  // namespace
 }  // namespace vellox::test

@@ -107,3 +107,52 @@ TEST(ThreadTest, PaintFinishingMidDeliveryKeepsTheControlDirty) {
   c.ReceiveLinkedValue(0, 0.5);
   EXPECT_TRUE(c.NeedsPaint());
 }
+
+// A host that sets the content scale on a thread of its own while the editor
+// paints: the factor reaches the editor on its next tick, so the surface and
+// the artwork at the old factor are never freed under the painter, and the
+// editor ends at the last factor, painted as an editor set to it directly.
+TEST(ThreadTest, ContentScaleFromAnotherThreadWaitsForTheTick) {
+  std::unique_ptr<PIX_MemBitmap> knobArt(MakeStrip(6, 5, 61, FrameColour));
+  std::unique_ptr<PIX_MemBitmap> bgArt(MakeStrip(60, 20, 1, [](int) { return 0xFF102030u; }));
+  RecordingEffect fx;
+  auto build = [&](IGraphicsHeadless* g) {
+    g->AddBackground(new IBitmapControl(&fx, 0, 0, -1, BitmapRefOf(bgArt.get(), 1), kBlendReplace));
+    for (int i = 0; i < 4; ++i)
+      g->AddControl(new IKnobMultiControl(&fx, 2 + 8 * i, 2, i, BitmapRefOf(knobArt.get(), 61)));
+    g->CreateDrawSurfaces();
+    return g;
+  };
+  std::unique_ptr<IGraphicsHeadless> g(build(new IGraphicsHeadless(&fx, 60, 20)));
+  Tick(*g);
+
+  const double kFactors[] = {1.5, 2.0, 3.0, 1.0, 2.5, 1.25};
+  std::atomic<bool> done{false};
+  std::atomic<int> ticks{0};
+  std::thread host([&] {
+    for (int n = 0; n < 3000 || ticks < 300; ++n) EXPECT_TRUE(g->SetContentScale(kFactors[n % 6]));
+    EXPECT_TRUE(g->SetContentScale(2.5));
+    EXPECT_FALSE(g->SetContentScale(3.5));
+    done = true;
+  });
+  while (!done) {
+    g->MarkAllChanged();
+    Tick(*g);
+    ++ticks;
+  }
+  host.join();
+  Tick(*g);
+  EXPECT_EQ(g->ContentScale(), 2.5);
+  EXPECT_EQ(g->DeviceWidth(), 150);
+
+  // The same editor, its factor set on its own thread.
+  std::unique_ptr<IGraphicsHeadless> direct(build(new IGraphicsHeadless(&fx, 60, 20)));
+  ASSERT_TRUE(direct->SetContentScale(2.5));
+  Tick(*direct);
+  g->MarkAllChanged();
+  Tick(*g);
+  int differing = 0;
+  for (int y = 0; y < 50; ++y)
+    for (int x = 0; x < 150; ++x) differing += PixelAt(*g, x, y) != PixelAt(*direct, x, y);
+  EXPECT_EQ(differing, 0);
+}

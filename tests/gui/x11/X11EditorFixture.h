@@ -18,6 +18,8 @@ using Events = std::vector<HostEvent>;
 
 class X11EditorTest : public EditorModuleTest {
 protected:
+  X11EditorTest() { loop_.owner = this; }
+
   void SetUp() override;
   void TearDown() override;
 
@@ -42,8 +44,17 @@ protected:
   void Key(xcb_keycode_t code, bool press);
   void Settle();
 
+  // This host's run loop, offered through the frame, which resizes as the
+  // reference editor host does.
+  struct HostLoop : host::X11RunLoop {
+    Steinberg::tresult PLUGIN_API resizeView(Steinberg::IPlugView* view, Steinberg::ViewRect* newSize) override {
+      return owner->ResizeLikeReferenceHost(view, newSize);
+    }
+    EditorModuleTest* owner = nullptr;
+  };
+
   std::unique_ptr<host::X11EditorFrame> frame_;
-  host::X11RunLoop loop_;
+  HostLoop loop_;
 };
 
 // Resources the X server holds for the client that owns `window`, all types summed.
