@@ -216,7 +216,9 @@ private:
   double mScale = 1.0;
   // A factor set on another thread, NaN when none waits.
   std::atomic<double> mRequestedScale;
-  std::thread::id mUiThread = std::this_thread::get_id();
+  // Read on any thread: a program change on the audio thread asks whether it
+  // may touch the controls.
+  std::atomic<std::thread::id> mUiThread{std::this_thread::get_id()};
   int mHiResOffset = 0;
   // Artwork as drawn at the current scale, made on first use after a change.
   std::vector<ScaledArtwork> mScaled;
