@@ -8,10 +8,10 @@
 #include "ISwitchControl.h"
 #include "PIX_Bitmap.h"
 
-// The audio thread sets parameters and delivers them to the editor (under the
-// plug-in lock, as the processing call does) while the user-interface thread
-// ticks, paints and clicks. The audio thread never touches a control; values
-// must never tear, and the last value set must always end up on screen.
+// The audio thread sets parameters (under the plug-in lock, as the processing
+// call does) while the user-interface thread ticks, paints and clicks. The
+// audio thread never touches the editor; values must never tear, and the last
+// value set must always end up on screen.
 namespace {
 const double kValues[] = {0.0, 0.25, 0.5, 0.75, 1.0};
 unsigned FrameColour(int frame) { return 0xFF000000u | unsigned(frame + 1); }
