@@ -75,6 +75,7 @@ void IControl::MarkChanged(bool notify) {
 
   if (!notify || !mPlug || mParamIdx < 0) return;
   mPlug->SetParamFromEditor(mParamIdx, GetValue());
+  if (mGraphics) mGraphics->NoteEditorEdit(mParamIdx);
 }
 
 void IControl::MarkPainted() {

@@ -135,6 +135,11 @@ void IGraphics::SyncParamValues() {
   }
 }
 
+void IGraphics::NoteEditorEdit(int index) {
+  const IParamSlot* param = mPlug ? mPlug->GetParam(index) : nullptr;
+  if (param && index < mNParams) mSeen[size_t(index)] = param->NormalizedValue();
+}
+
 void IGraphics::SetEditorSize(int width, int height) {
   mWidth = width;
   mHeight = height;

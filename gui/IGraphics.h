@@ -80,6 +80,10 @@ public:
   // change), whether or not audio is processed. A parameter inside an edit
   // gesture is left to the user's hand.
   void SyncParamValues();
+  // User-interface thread: the editor itself has just set the parameter's
+  // slot. The next sync then compares against that value, so a host that
+  // moves the slot back before the tick is still shown.
+  void NoteEditorEdit(int index);
 
   // --- building ---
   int AddControl(IControl* control);

@@ -70,6 +70,18 @@ TEST_F(ValueFlowTest, PlainValuesOutsideTheRangeArriveAsZeroOrOne) {
   EXPECT_TRUE(fx.log.empty());
 }
 
+// The user's edit moves the slot; a host that moves it back before the next
+// tick must still be shown, though the slot ends where the last tick saw it.
+TEST_F(ValueFlowTest, AHostUndoingAnEditBeforeTheTickIsShown) {
+  fx.BindGraphics(g);
+  const double before = fx.GetParam(0)->NormalizedValue();
+  fade->ReceiveUserValue(0.75);
+  ASSERT_NE(fx.GetParam(0)->NormalizedValue(), before);
+  fx.GetParam(0)->SetFromNormalized(before);
+  g->SyncParamValues();
+  EXPECT_DOUBLE_EQ(fade->GetValue(), before);
+}
+
 // Whatever changes a parameter without the editor (the host's controller
 // calls, a state restore), the next tick shows it; while the user holds the
 // control, the user's hand wins, and the value is taken up after the release.
