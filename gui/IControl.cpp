@@ -1,7 +1,6 @@
 #include "IControl.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "../plug/IEffectBase.h"
 #include "IGraphics.h"
@@ -23,12 +22,9 @@ void IControl::PointerDoubleClick(int x, int y, const IPointerMods& mods) {
   }
 }
 
-// Pending is raised before MarkChanged sets dirty: a MarkPainted running on
-// the painting thread in between then still leaves the control dirty, so a
-// value delivered mid-paint is always shown on a following tick.
 void IControl::ReceivePluginValue(double value) {
   if (DefaultValue() < 0.0) {
-    mDefault.store(value, std::memory_order_release);
+    mDefault = value;
     SetValue(value);
   }
   if (value != GetValue()) {
@@ -48,22 +44,22 @@ void IControl::ReceiveUserValue(double value) {
 
 void IControl::ReceiveLinkedValue(int position, double value) {
   if (position < 0 || position >= NLinkedParams()) return;
-  std::atomic<double>& stored = mLinks[size_t(position)].value;
-  if (value != stored.load(std::memory_order_acquire)) {
-    stored.store(value, std::memory_order_release);
+  double& stored = mLinks[size_t(position)].value;
+  if (value != stored) {
+    stored = value;
     SetPending();
     MarkChanged(false);
   }
 }
 
 void IControl::SetHidden(bool hidden) {
-  mHidden.store(hidden, std::memory_order_release);
+  mHidden = hidden;
   SetPending();
   MarkChanged(false);
 }
 
 void IControl::SetGrayed(bool grayed) {
-  mGrayed.store(grayed, std::memory_order_release);
+  mGrayed = grayed;
   mBlend.weight = grayed ? 0.25f : 1.0f;
   MarkChanged(false);
 }
@@ -71,30 +67,23 @@ void IControl::SetGrayed(bool grayed) {
 bool IControl::HitTest(int x, int y) { return !mTargetBox.IsEmpty() && mTargetBox.Contains(x, y); }
 
 void IControl::MarkChanged(bool notify) {
-  double value = GetValue();
-  double clamped = value;
-  if (std::isnan(clamped) || clamped < mRangeLow)
-    clamped = mRangeLow;  // a NaN from a host must not reach frames or the plug-in
-  else if (clamped > mRangeHigh)
-    clamped = mRangeHigh;
-  // Only clamp the value we looked at: a newer value stored meanwhile by the
-  // other thread is clamped by its own MarkChanged.
-  if (std::memcmp(&clamped, &value, sizeof value) != 0) mValue.compare_exchange_strong(value, clamped);
-  mPaintFlags.fetch_or(kDirtyBit, std::memory_order_acq_rel);
+  if (std::isnan(mValue) || mValue < mRangeLow)
+    mValue = mRangeLow;  // a NaN from a host must not reach frames or the plug-in
+  else if (mValue > mRangeHigh)
+    mValue = mRangeHigh;
+  mDirty = true;
 
   if (!notify || !mPlug || mParamIdx < 0) return;
   mPlug->SetParamFromEditor(mParamIdx, GetValue());
+  if (mGraphics) mGraphics->NoteEditorEdit(mParamIdx);
 }
 
 void IControl::MarkPainted() {
-  unsigned flags = mPaintFlags.load(std::memory_order_acquire);
-  unsigned next;
-  do {
-    next = (flags & kPendingBit) ? kDirtyBit : 0u;
-  } while (!mPaintFlags.compare_exchange_weak(flags, next, std::memory_order_acq_rel));
+  mDirty = mPending;
+  mPending = false;
 }
 
-bool IControl::NeedsPaint() { return (mPaintFlags.load(std::memory_order_acquire) & kDirtyBit) != 0; }
+bool IControl::NeedsPaint() { return mDirty; }
 
 void IControl::AskUserForValue() {
   if (mParamIdx < 0 || mPromptDisabled || !mPlug || !mGraphics) return;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <string>
 #include <vector>
 
@@ -12,13 +11,8 @@ class IGraphics;
 
 // One element of the editor: paints itself into the graphics object's surface
 // and reacts to pointer, wheel and key events, usually bound to one plug-in
-// parameter whose normalised value it holds.
-//
-// Threading: the audio thread delivers host values (ReceivePluginValue,
-// ReceiveLinkedValue and the non-notifying MarkChanged they call) while the
-// user-interface thread paints and routes input. The value, default and the
-// paint flags are therefore atomics; dirty and pending share one word so that
-// MarkPainted can never swallow a change that arrived while painting.
+// parameter whose normalised value it holds. Only the user-interface thread
+// touches a control: host values reach it from the editor's own tick.
 class IControl {
 public:
   IControl(IEffectBase* plug, const IBox& box, int paramIdx = -1, const IBlendSpec& blend = IBlendSpec());
@@ -51,17 +45,17 @@ public:
   // Right-button prompt: a menu or text entry for the bound parameter.
   void AskUserForValue();
 
-  double GetValue() const { return mValue.load(std::memory_order_acquire); }
-  void SetValue(double v) { mValue.store(v, std::memory_order_release); }
-  double DefaultValue() const { return mDefault.load(std::memory_order_acquire); }
+  double GetValue() const { return mValue; }
+  void SetValue(double v) { mValue = v; }
+  double DefaultValue() const { return mDefault; }
   int ParamIdx() const { return mParamIdx; }
   IEffectBase* GetPlug() const { return mPlug; }
   const IBox& Box() const { return mBox; }
   const IBox& TargetBox() const { return mTargetBox; }
   const IBlendSpec& Blend() const { return mBlend; }
-  bool IsHidden() const { return mHidden.load(std::memory_order_acquire); }
-  bool IsGrayed() const { return mGrayed.load(std::memory_order_acquire); }
-  bool IsPending() const { return (mPaintFlags.load(std::memory_order_acquire) & kPendingBit) != 0; }
+  bool IsHidden() const { return mHidden; }
+  bool IsGrayed() const { return mGrayed; }
+  bool IsPending() const { return mPending; }
   void SetRange(double low, double high) {
     mRangeLow = low;
     mRangeHigh = high;
@@ -78,26 +72,23 @@ public:
   const std::string& Tooltip() const { return mTooltip; }
   void SetTooltip(const char* text) { mTooltip = text ? text : ""; }
 
-  // Additional parameters the control follows; set up before the editor is
-  // bound and never changed afterwards (the audio thread reads the list).
-  void AddLinkedParam(int paramIdx) { mLinks.emplace_back(paramIdx); }
+  // Additional parameters the control follows.
+  void AddLinkedParam(int paramIdx) { mLinks.push_back({paramIdx, 0.0}); }
   int NLinkedParams() const { return int(mLinks.size()); }
   int LinkedParamIdx(int position) const { return mLinks[position].paramIdx; }
-  double LinkedValue(int position) const { return mLinks[position].value.load(std::memory_order_acquire); }
+  double LinkedValue(int position) const { return mLinks[position].value; }
 
   // The graphics object that owns the control; set when it is added.
   void AttachGraphics(IGraphics* graphics) { mGraphics = graphics; }
 
 protected:
   struct LinkedParam {
-    explicit LinkedParam(int idx) : paramIdx(idx) {}
-    LinkedParam(const LinkedParam& o) : value(o.value.load()), paramIdx(o.paramIdx) {}
-    std::atomic<double> value{0.0};
     int paramIdx;
+    double value;
   };
 
-  enum : unsigned { kDirtyBit = 1u, kPendingBit = 2u };
-  void SetPending() { mPaintFlags.fetch_or(kPendingBit, std::memory_order_acq_rel); }
+  // A pending control is painted once more after the paint that clears dirty.
+  void SetPending() { mPending = true; }
 
   int mEntryLength = 7;
   ITextStyle mTextStyle;
@@ -107,13 +98,14 @@ protected:
   IBox mTargetBox;
   int mParamIdx;
   std::vector<LinkedParam> mLinks;
-  std::atomic<double> mValue{0.0};
-  std::atomic<double> mDefault{-1.0};
+  double mValue = 0.0;
+  double mDefault = -1.0;
   double mRangeLow = 0.0;
   double mRangeHigh = 1.0;
-  std::atomic<unsigned> mPaintFlags{kDirtyBit};
-  std::atomic<bool> mHidden{false};
-  std::atomic<bool> mGrayed{false};
+  bool mDirty = true;
+  bool mPending = false;
+  bool mHidden = false;
+  bool mGrayed = false;
   bool mPromptDisabled = true;
   bool mDoubleClickIsPress = false;
   bool mHoverWhenGrayed = false;

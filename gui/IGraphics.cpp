@@ -17,8 +17,6 @@ IGraphics::IGraphics(IEffectBase* plug, int width, int height, int frameRate)
     : mPlug(plug), mWidth(width), mHeight(height), mFrameRate(frameRate), mRequestedScale(kNone) {
   // The plug-in base makes its parameter slots before any editor exists.
   mNParams = plug ? plug->NParams() : 0;
-  mDelivered.reset(new std::atomic<double>[size_t(mNParams)]);
-  for (int i = 0; i < mNParams; ++i) mDelivered[size_t(i)].store(kNone, std::memory_order_relaxed);
   // Values the slots hold now reach the controls through BindGraphics; the
   // ticks show what changes afterwards.
   for (int i = 0; i < mNParams; ++i) mSeen.push_back(plug->GetParam(i)->NormalizedValue());
@@ -61,9 +59,9 @@ void IGraphics::SetKeyCatcher(IControl* control) {
   mKeyCatcher = control;
 }
 
-// The plug-in base calls this when it binds the editor, after delivering
-// every parameter's value: the controls take those values (and with them the
-// values a double click restores) at once.
+// The plug-in base calls this when it binds the editor, after pushing every
+// parameter's value: the controls have taken those values (and with them the
+// values a double click restores).
 void IGraphics::CreateDrawSurfaces() {
   DestroySurfaces();
   mDrawSurface = new PIX_SysBitmap(DeviceWidth(), DeviceHeight());
@@ -96,18 +94,13 @@ IBitmapRef BitmapRefOf(PIX_IBitmap* bitmap, int frameCount) {
   return ref;
 }
 
-void IGraphics::DeliverParamValue(int index, double normalized) {
-  if (index < 0 || index >= mNParams || std::isnan(normalized)) return;
-  mDelivered[size_t(index)].store(normalized, std::memory_order_relaxed);
-}
-
+// Off the editor's thread (a program change on the audio thread, a restore
+// on a host's worker thread) the controls are left alone: the value is already
+// in the slot, and the next tick's SyncParamValues shows it.
 void IGraphics::PushParamToControls(int index, double value, bool isNormalized) {
-  if (!isNormalized) {
-    const IParamSlot* param = mPlug ? mPlug->GetParam(index) : nullptr;
-    if (!param) return;  // no such parameter: nothing to convert or deliver
-    value = param->ToNormalized(value);
-  }
-  DeliverParamValue(index, value);
+  if (std::this_thread::get_id() != mUiThread) return;
+  if (index < 0 || index >= mNParams || std::isnan(value) || InGesture(index)) return;
+  ShowParamValue(index, value, isNormalized);
 }
 
 void IGraphics::ShowParamValue(int index, double value, bool isNormalized) {
@@ -129,19 +122,22 @@ void IGraphics::ShowParamValue(int index, double value, bool isNormalized) {
 
 // The slots' values are relaxed atomics, readable without the plug-in lock,
 // so the editor follows them on its own thread and the audio thread never
-// touches a control.
+// touches the editor.
 void IGraphics::SyncParamValues() {
   for (int i = 0; i < mNParams; ++i) {
-    const double delivered = mDelivered[size_t(i)].exchange(kNone, std::memory_order_relaxed);
     const IParamSlot* param = mPlug->GetParam(i);
     const double current = param ? param->NormalizedValue() : kNone;
     const bool changed = !std::isnan(current) && !(current == mSeen[size_t(i)]);
     if (changed) mSeen[size_t(i)] = current;
     // While the user edits the parameter, the slot holds the user's value.
     if (InGesture(i)) continue;
-    if (!std::isnan(delivered)) ShowParamValue(i, delivered, true);
     if (changed) ShowParamValue(i, current, true);
   }
+}
+
+void IGraphics::NoteEditorEdit(int index) {
+  const IParamSlot* param = mPlug ? mPlug->GetParam(index) : nullptr;
+  if (param && index < mNParams) mSeen[size_t(index)] = param->NormalizedValue();
 }
 
 void IGraphics::SetEditorSize(int width, int height) {

@@ -65,21 +65,25 @@ public:
   virtual void ContentScaleChanged() {}
 
   // --- plug-in side (IEditorLink) ---
-  // Any thread, the audio thread included: the value waits in a lock-free
-  // slot until the next tick shows it (SyncParamValues).
-  void DeliverParamValue(int index, double normalized) override;
+  // Any thread: on the user-interface thread the controls take the value at
+  // once (unless the user holds the parameter); on any other thread nothing
+  // is touched and the next tick shows the slot's value (SyncParamValues).
   void PushParamToControls(int index, double value, bool isNormalized) override;
   void CreateDrawSurfaces() override;
 
   // User-interface thread: the controls bound or linked to the parameter
   // receive the value now (ReceivePluginValue, ReceiveLinkedValue).
   void ShowParamValue(int index, double value, bool isNormalized);
-  // User-interface thread, on every tick and when a window opens: shows what
-  // was delivered since the last call and every parameter whose value
-  // changed behind the editor's back (the host's setParamNormalized, a state
-  // restore, a program change), whether or not audio is processed. A
-  // parameter inside an edit gesture is left to the user's hand.
+  // User-interface thread, on every tick and when a window opens: shows
+  // every parameter whose value changed behind the editor's back (the host's
+  // setParamNormalized or audio-block changes, a state restore, a program
+  // change), whether or not audio is processed. A parameter inside an edit
+  // gesture is left to the user's hand.
   void SyncParamValues();
+  // User-interface thread: the editor itself has just set the parameter's
+  // slot. The next sync then compares against that value, so a host that
+  // moves the slot back before the tick is still shown.
+  void NoteEditorEdit(int index);
 
   // --- building ---
   int AddControl(IControl* control);
@@ -216,15 +220,14 @@ private:
   double mScale = 1.0;
   // A factor set on another thread, NaN when none waits.
   std::atomic<double> mRequestedScale;
-  std::thread::id mUiThread = std::this_thread::get_id();
+  // Read on any thread: a program change on the audio thread asks whether it
+  // may touch the controls.
+  std::atomic<std::thread::id> mUiThread{std::this_thread::get_id()};
   int mHiResOffset = 0;
   // Artwork as drawn at the current scale, made on first use after a change.
   std::vector<ScaledArtwork> mScaled;
 
   std::vector<IControl*> mControls;
-  // Values delivered by the plug-in, NaN when none waits; one per parameter,
-  // sized at construction so delivery never allocates.
-  std::unique_ptr<std::atomic<double>[]> mDelivered;
   // The normalised value each parameter slot held at the last sync.
   std::vector<double> mSeen;
   int mNParams = 0;

@@ -8,16 +8,13 @@ public:
   virtual ~IEditorLink() = default;
 
   // Host-side value for parameter `index`, for the controls bound or linked
-  // to it. Called on any thread, the audio thread inside the plug-in lock
-  // included: an implementation neither blocks nor allocates here, and the
-  // editor shows the value from its own thread.
-  virtual void DeliverParamValue(int index, double normalized) = 0;
-
-  // Same delivery, converting a plain value to normalised form first when
-  // isNormalized is false.
+  // to it, converted from a plain value first when isNormalized is false.
+  // Called on any thread: the controls take it at once on the editor's own
+  // thread; from any other thread the editor touches nothing and shows the
+  // parameter slot's value on its next tick.
   virtual void PushParamToControls(int index, double value, bool isNormalized) = 0;
 
   // Creates the off-screen drawing surfaces; called once the editor is bound,
-  // after every parameter's value was delivered.
+  // after every parameter's value was pushed.
   virtual void CreateDrawSurfaces() = 0;
 };

@@ -102,7 +102,7 @@ void IEffectBase::SetParamFromEditor(int index, double normalized) {
 // only ever waits for the pointer to change.
 void IEffectBase::BindGraphics(IEditorLink* graphics) {
   if (!graphics) return;
-  for (int i = 0; i < NParams(); ++i) graphics->DeliverParamValue(i, mParams[i]->NormalizedValue());
+  for (int i = 0; i < NParams(); ++i) graphics->PushParamToControls(i, mParams[i]->NormalizedValue(), true);
   graphics->CreateDrawSurfaces();
   IEditorLink* previous = nullptr;
   {
@@ -116,10 +116,6 @@ void IEffectBase::BindGraphics(IEditorLink* graphics) {
 void IEffectBase::RefreshParamControls() {
   if (!mGraphics) return;
   for (int i = 0; i < NParams(); ++i) mGraphics->PushParamToControls(i, mParams[i]->Value(), false);
-}
-
-void IEffectBase::DeliverParamToEditor(int index, double normalized) {
-  if (mGraphics) mGraphics->DeliverParamValue(index, normalized);
 }
 
 void IEffectBase::ChangeLatency(int frames) {

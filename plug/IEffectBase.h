@@ -171,8 +171,6 @@ public:
 
   // The bound editor graphics object (owned), or nullptr.
   IEditorLink* Graphics() const { return mGraphics; }
-  // Hands a host-side normalised value to the bound controls, if any.
-  void DeliverParamToEditor(int index, double normalized);
 
   PlugMutex& Mutex() { return mMutex; }
 

@@ -107,7 +107,6 @@ bool IEffectVST3::ApplyParameterValue(ParamID id, double value) {
   } else if (id < static_cast<ParamID>(NParams())) {
     const int index = static_cast<int>(id);
     GetParam(index)->SetFromNormalized(value);
-    DeliverParamToEditor(index, value);
     HandleParamChange(index);
   }
   return false;

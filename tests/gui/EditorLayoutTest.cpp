@@ -197,13 +197,13 @@ TEST_F(EditorLayoutTest, PaintingAtSteadyStateAllocatesNothing) {
   int ticks = 0;
   gCounting = true;
   for (int n = 0; n < 50; ++n) {
-    g->DeliverParamValue(n % 7, (n % 5) / 4.0);
+    fx.GetParam(n % 7)->SetFromNormalized((n % 5) / 4.0);
     for (; g->CollectDirtyBox(dirty); ++ticks) g->PaintRegion(dirty);
   }
   g->PaintRegion(IBox(0, 0, 912, 184));
   gCounting = false;
   EXPECT_EQ(gAllocations.load(), 0);
-  EXPECT_GE(ticks, 80);  // nearly every delivery changed a value: two ticks each
+  EXPECT_GE(ticks, 80);  // nearly every new value changed a control: two ticks each
 }
 
 // On a high-density screen the editor is as sharp as at 1: across the FADE

@@ -8,10 +8,10 @@
 #include "ISwitchControl.h"
 #include "PIX_Bitmap.h"
 
-// The audio thread sets parameters and delivers them to the editor (under the
-// plug-in lock, as the processing call does) while the user-interface thread
-// ticks, paints and clicks. The audio thread never touches a control; values
-// must never tear, and the last value set must always end up on screen.
+// The audio thread sets parameters (under the plug-in lock, as the processing
+// call does) while the user-interface thread ticks, paints and clicks. The
+// audio thread never touches the editor; values must never tear, and the last
+// value set must always end up on screen.
 namespace {
 const double kValues[] = {0.0, 0.25, 0.5, 0.75, 1.0};
 unsigned FrameColour(int frame) { return 0xFF000000u | unsigned(frame + 1); }
@@ -50,12 +50,10 @@ TEST(ThreadTest, AudioDeliveryRacesPaintingSafely) {
       PlugLock hold(fx.Mutex());
       const double v = kValues[(n / 4 + n) % 5];
       fx.GetParam(n % 4)->SetFromNormalized(v);
-      fx.DeliverParamToEditor(n % 4, v);
     }
     PlugLock hold(fx.Mutex());
     for (int i = 0; i < 4; ++i) {
       fx.GetParam(i)->SetFromNormalized(kValues[i + 1]);
-      fx.DeliverParamToEditor(i, kValues[i + 1]);
     }
     done = true;
   });

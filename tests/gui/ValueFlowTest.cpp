@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <thread>
 
 #include "GuiTestSupport.h"
 #include "IKnobControl.h"
@@ -40,10 +41,9 @@ TEST_F(ValueFlowTest, BindingDeliversEveryValueAndCreatesTheSurface) {
 
 TEST_F(ValueFlowTest, PlainValuesOutsideTheRangeArriveAsZeroOrOne) {
   fx.BindGraphics(g);
-  // Delivered values wait for the editor's own thread; the next sync shows them.
+  // On the editor's own thread the controls take a pushed value at once.
   const auto push = [&](int index, double value, bool isNormalized) {
     g->PushParamToControls(index, value, isNormalized);
-    g->SyncParamValues();
   };
   push(0, 500.0, false);
   EXPECT_DOUBLE_EQ(fade->GetValue(), 1.0);
@@ -52,16 +52,34 @@ TEST_F(ValueFlowTest, PlainValuesOutsideTheRangeArriveAsZeroOrOne) {
   EXPECT_DOUBLE_EQ(fade->GetValue(), 0.0);
   push(0, 16.25, false);
   EXPECT_DOUBLE_EQ(fade->GetValue(), 0.25);
-  g->PushParamToControls(0, 0.75, true);
+  // From any other thread the controls are left alone; the next sync shows
+  // the slot's value.
+  std::thread([&] {
+    fx.GetParam(0)->SetFromNormalized(0.75);
+    g->PushParamToControls(0, 0.75, true);
+  }).join();
   EXPECT_DOUBLE_EQ(fade->GetValue(), 0.25);
   g->SyncParamValues();
-  EXPECT_DOUBLE_EQ(fade->GetValue(), 0.75);
+  EXPECT_DOUBLE_EQ(fade->GetValue(), fx.GetParam(0)->NormalizedValue());
+  EXPECT_NEAR(fade->GetValue(), 0.75, 0.01);
   push(17, 3.0, false);  // no such parameter: ignored
   g->ShowParamValue(17, 3.0, false);
   EXPECT_DOUBLE_EQ(fade->GetValue(), 0.75);
   g->ShowParamValue(0, 50.0, false);  // the same conversion, shown at once
   EXPECT_DOUBLE_EQ(fade->GetValue(), 1.0);
   EXPECT_TRUE(fx.log.empty());
+}
+
+// The user's edit moves the slot; a host that moves it back before the next
+// tick must still be shown, though the slot ends where the last tick saw it.
+TEST_F(ValueFlowTest, AHostUndoingAnEditBeforeTheTickIsShown) {
+  fx.BindGraphics(g);
+  const double before = fx.GetParam(0)->NormalizedValue();
+  fade->ReceiveUserValue(0.75);
+  ASSERT_NE(fx.GetParam(0)->NormalizedValue(), before);
+  fx.GetParam(0)->SetFromNormalized(before);
+  g->SyncParamValues();
+  EXPECT_DOUBLE_EQ(fade->GetValue(), before);
 }
 
 // Whatever changes a parameter without the editor (the host's controller

@@ -153,7 +153,6 @@ public:
     bool lockHeld;
   };
   explicit FakeEditor(PlugMutex& mutex, std::vector<Delivery>& log) : mMutex(mutex), mLog(log) {}
-  void DeliverParamValue(int index, double normalized) override { Record(index, normalized, true); }
   void PushParamToControls(int index, double value, bool isNormalized) override { Record(index, value, isNormalized); }
   void CreateDrawSurfaces() override {}
 

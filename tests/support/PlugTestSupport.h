@@ -20,9 +20,6 @@ class FakeEditor : public IEditorLink {
 public:
   explicit FakeEditor(EditorLog& log) : log_(log) {}
   ~FakeEditor() override { log_.deleted = true; }
-  void DeliverParamValue(int index, double normalized) override {
-    log_.calls.push_back("deliver " + std::to_string(index) + " " + std::to_string(normalized));
-  }
   void PushParamToControls(int index, double value, bool isNormalized) override {
     log_.calls.push_back("push " + std::to_string(index) + " " + std::to_string(value) + (isNormalized ? " n" : " p"));
   }

@@ -154,11 +154,11 @@ TEST_F(EntryTest, WhileFocusedTheEditorIgnoresEverythingButPressesWhichCancel) {
   SetFocus(entry);  // ...and gaining it again makes the entry focused
   EXPECT_EQ(graphics->EntryState(), kEntryFocused);
   // No timer work while focused: a changed control is not repainted.
-  graphics->DeliverParamValue(1, 1.0);
+  plug->GetParam(1)->SetFromNormalized(1.0);
   PumpMessages(150);
   EXPECT_EQ(graphics->EntryWindow(), entry);
   EXPECT_NE(WindowPixel(editor, 115, 35), Rgb(switchArt.Colour(1)));
-  EXPECT_NE(toggle->GetValue(), 1.0);  // the delivered value waits for a tick
+  EXPECT_NE(toggle->GetValue(), 1.0);  // the slot's new value waits for a tick
   Send(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), PointerAt(0, 0));
   EXPECT_EQ(graphics->EntryState(), kEntryFocused);
   Send(WM_MBUTTONDOWN, MK_MBUTTON, PointerAt(110, 30));
@@ -198,7 +198,7 @@ TEST_F(EntryTest, ANegatedDisplayIsNegatedBackOnCommit) {
 
 TEST_F(EntryTest, RepaintTicksLeaveTheEntryAloneAndSettle) {
   OpenEntryOnKnob();
-  graphics->DeliverParamValue(1, 1.0);
+  plug->GetParam(1)->SetFromNormalized(1.0);
   ASSERT_TRUE(PumpUntil([&] { return WindowPixel(editor, 115, 35) == Rgb(switchArt.Colour(1)); }));
   EXPECT_NE(graphics->EntryWindow(), nullptr);
   EXPECT_TRUE(PumpUntil([&] { return graphics->EntryState() == kEntryIdle; }));

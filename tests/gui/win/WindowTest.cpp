@@ -119,8 +119,8 @@ TEST_F(EditorFixture, TimerTicksPaintTheChangedControlsOnScreen) {
 
   // A value from the plug-in is shown within the next ticks, without any
   // paint being asked for by anyone but the timer.
-  graphics->DeliverParamValue(0, 1.0);
-  graphics->DeliverParamValue(1, 1.0);
+  plug->GetParam(0)->SetFromNormalized(1.0);
+  plug->GetParam(1)->SetFromNormalized(1.0);
   EXPECT_EQ(WindowPixel(editor, 40, 40), Rgb(knobArt.Colour(3)));
   EXPECT_TRUE(ShowsColour(40, 40, knobArt.Colour(10)));
   EXPECT_TRUE(ShowsColour(115, 35, switchArt.Colour(1)));
