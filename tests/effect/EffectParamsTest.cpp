@@ -91,9 +91,9 @@ TEST(VelloxParams, EditorIsBuiltBetweenParamsAndPresetCapture) {
     EXPECT_TRUE(gBuilder.paramsDefined);
     EXPECT_FALSE(gBuilder.presetCaptured);
     ASSERT_NE(fx.Graphics(), nullptr);
-    const std::vector<std::string> bound = {
-        "deliver 0 0.000000", "deliver 1 0.000000", "deliver 2 0.000000", "deliver 3 0.500000",
-        "deliver 4 0.000000", "deliver 5 0.000000", "deliver 6 0.571429", "surfaces"};
+    const std::vector<std::string> bound = {"push 0 0.000000 n", "push 1 0.000000 n", "push 2 0.000000 n",
+                                            "push 3 0.500000 n", "push 4 0.000000 n", "push 5 0.000000 n",
+                                            "push 6 0.571429 n", "surfaces"};
     EXPECT_EQ(gBuilder.log.calls, bound);
   }
   EXPECT_TRUE(gBuilder.log.deleted);
