@@ -70,7 +70,11 @@ run_suite() { # name ctest-args...
   failures=$(echo "$line" | sed -E 's/.*tests passed, ([0-9]+) tests failed out of ([0-9]+).*/\1/')
   total=$(echo "$line" | sed -E 's/.*tests failed out of ([0-9]+).*/\1/')
   echo "$((total - failures)) $failures" >"$results/count-$name"
-  [ "$failures" -eq 0 ] || { failed "$name"; return 1; }
+  if [ "$failures" -ne 0 ]; then
+    # What failed and why, so that a red run can be read without the log.
+    grep -E '(^FAILED: |\[  FAILED  \]|Failure$|^Expected|^  Actual|Which is:|error: |ERROR: )' "$log" | head -n 60
+    failed "$name"; return 1
+  fi
 }
 
 # One style for every source file (.clang-format); a file that differs fails.
