@@ -96,4 +96,7 @@ check "silent uninstall removes the bundle" test ! -e "$vst3/Vellox.vst3"
 check "silent uninstall removes the program folder" test ! -e "$other" -a ! -e "$program"
 check "silent uninstall removes the registry entry" bash -c '! wine reg query "$1" >/dev/null 2>&1' _ "$key"
 
-finish && rm -rf "$work"
+finish || exit 1
+# The prefix's server may still be writing its registry: end it before the folder goes.
+wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1
+rm -rf "$work" 2>/dev/null || { sleep 1; rm -rf "$work"; } || true
