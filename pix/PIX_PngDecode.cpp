@@ -135,18 +135,18 @@ PIX_IBitmap* DecodePngSource(PIX_PngSource* source, PIX_IBitmap* target) {
 
   // What the bitmap holds: the stored image, or its frames stacked.
   int outWidth = 0, outHeight = 0;
-  const bool stacked = StackedStripSize(width, height, frames, &outWidth, &outHeight) &&
-                       (frames == 1 || png_get_interlace_type(png, info) == PNG_INTERLACE_NONE);
+  const bool usable = StackedStripSize(width, height, frames, &outWidth, &outHeight) &&
+                      (frames == 1 || png_get_interlace_type(png, info) == PNG_INTERLACE_NONE);
   PIX_IBitmap* bm = target;
   if (!bm) {
     bm = created = new (std::nothrow) PIX_MemBitmap;
-    if (bm && stacked) bm->SetSize(outWidth, outHeight);
-  } else if (stacked) {
+    if (bm && usable) bm->SetSize(outWidth, outHeight);
+  } else if (usable) {
     bm->SetSize(outWidth, outHeight);
   }
   // A size the bitmap could not take (too large, allocation failure) fails the
   // load, as does any transformation result other than 4 bytes per pixel.
-  const bool fits = stacked && bm && bm->PixelBits() && bm->Width() == outWidth && bm->Height() == outHeight &&
+  const bool fits = usable && bm && bm->PixelBits() && bm->Width() == outWidth && bm->Height() == outHeight &&
                     bm->RowSpan() >= bm->Width() && png_get_rowbytes(png, info) == (size_t)width * 4;
   if (fits) rows = (png_bytep*)std::malloc(sizeof(png_bytep) * outHeight);
   if (fits && frames > 1 && rows) stripRow = (png_bytep)std::malloc((size_t)width * 4);
