@@ -3,15 +3,19 @@
 #include <cstring>
 
 #include "PIX_Png.h"
+#include "PIX_PngDecode.h"
 
 namespace {
 const unsigned char kSignatureAndHeader[16] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A,
                                                0x00, 0x00, 0x00, 0x0D, 'I',  'H',  'D',  'R'};
 
-// A 31-bit size field of the header; 0 when it does not fit an int.
-int HeaderSize(const unsigned char* field) {
-  const uint32_t v = uint32_t(field[0]) << 24 | uint32_t(field[1]) << 16 | uint32_t(field[2]) << 8 | field[3];
-  return v > 0x7FFFFFFFu ? 0 : int(v);
+// Where a strip chunk of frames side by side is looked for: right after the
+// header chunk (signature 8 bytes, header chunk 25), its length field first.
+constexpr int kStripChunkAt = 33;
+const unsigned char kStripChunkStart[8] = {0, 0, 0, 4, 's', 't', 'R', 'P'};
+
+uint32_t BigEndian(const unsigned char* field) {
+  return uint32_t(field[0]) << 24 | uint32_t(field[1]) << 16 | uint32_t(field[2]) << 8 | field[3];
 }
 }  // namespace
 
@@ -20,8 +24,13 @@ PIX_DeferredPng* PIX_DeferredPng::Create(const void* data, int length) {
   if (!data || length < 24) return nullptr;
   const auto* bytes = static_cast<const unsigned char*>(data);
   if (std::memcmp(bytes, kSignatureAndHeader, sizeof kSignatureAndHeader) != 0) return nullptr;
-  const int width = HeaderSize(bytes + 16), height = HeaderSize(bytes + 20);
-  if (width <= 0 || height <= 0) return nullptr;
+  // A strip of frames side by side is drawn with its frames stacked, the
+  // size decoding gives it.
+  uint32_t frames = 1;
+  if (length >= kStripChunkAt + 12 && std::memcmp(bytes + kStripChunkAt, kStripChunkStart, 8) == 0)
+    frames = BigEndian(bytes + kStripChunkAt + 8);
+  int width = 0, height = 0;
+  if (!StackedStripSize(BigEndian(bytes + 16), BigEndian(bytes + 20), frames, &width, &height)) return nullptr;
   return new PIX_DeferredPng(data, length, width, height);
 }
 

@@ -14,7 +14,9 @@
 class PIX_DeferredPng : public PIX_IBitmap {
 public:
   // Null unless the data starts with the PNG signature and a header giving a
-  // positive size. The bytes are not copied: they must outlive the bitmap.
+  // positive size. A strip of frames side by side has its strip chunk right
+  // after the header (PIX_PngDecode.h) and the size of its frames stacked.
+  // The bytes are not copied: they must outlive the bitmap.
   static PIX_DeferredPng* Create(const void* data, int length);
 
   // Null when the image turns out to be damaged: it then draws nothing.

@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -69,7 +70,32 @@ void ArgbBytesToWords(PixelWord* row, int n) {
   }
 }
 
+// The number of frames a strip chunk before the image data gives: 1 without
+// one, 0 (no image) for a malformed or repeated one.
+png_uint_32 StripFrames(png_structp png, png_infop info) {
+  png_unknown_chunkp chunks = nullptr;
+  const int count = png_get_unknown_chunks(png, info, &chunks);
+  png_uint_32 frames = 1;
+  int seen = 0;
+  for (int i = 0; i < count; ++i) {
+    if (std::memcmp(chunks[i].name, kPngStripChunk, 4) != 0) continue;
+    const png_byte* d = chunks[i].data;
+    if (chunks[i].size != 4 || ++seen > 1) return 0;
+    frames = png_uint_32(d[0]) << 24 | png_uint_32(d[1]) << 16 | png_uint_32(d[2]) << 8 | d[3];
+  }
+  return frames;
+}
+
 }  // namespace
+
+bool StackedStripSize(uint32_t width, uint32_t height, uint32_t frames, int* stackedWidth, int* stackedHeight) {
+  if (width == 0 || height == 0 || frames == 0 || width % frames != 0) return false;
+  const uint64_t stacked = uint64_t(height) * frames;
+  if (width > uint32_t(INT_MAX) || stacked > uint64_t(INT_MAX)) return false;
+  *stackedWidth = int(width / frames);
+  *stackedHeight = int(stacked);
+  return true;
+}
 
 // libpng reports errors by longjmp back into this function, so every resource
 // here is a plain pointer (no destructors are skipped) and the ones changed
@@ -84,12 +110,16 @@ PIX_IBitmap* DecodePngSource(PIX_PngSource* source, PIX_IBitmap* target) {
   }
   PIX_IBitmap* volatile created = nullptr;
   png_bytep* volatile rows = nullptr;
+  png_bytep volatile stripRow = nullptr;
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_read_struct(&png, &info, nullptr);
     delete created;
     std::free(rows);
+    std::free(stripRow);
     return nullptr;
   }
+  // Only the strip chunk is kept of the chunks libpng does not know.
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_ALWAYS, (png_const_bytep)kPngStripChunk, 1);
 
   if (source->file)
     png_init_io(png, source->file);
@@ -98,25 +128,32 @@ PIX_IBitmap* DecodePngSource(PIX_PngSource* source, PIX_IBitmap* target) {
   png_read_info(png, info);
   const png_uint_32 width = png_get_image_width(png, info);
   const png_uint_32 height = png_get_image_height(png, info);
+  const png_uint_32 frames = StripFrames(png, info);
   RequestArgbRows(png, info);
   png_set_interlace_handling(png);
   png_read_update_info(png, info);
 
+  // What the bitmap holds: the stored image, or its frames stacked.
+  int outWidth = 0, outHeight = 0;
+  const bool usable = StackedStripSize(width, height, frames, &outWidth, &outHeight) &&
+                      (frames == 1 || png_get_interlace_type(png, info) == PNG_INTERLACE_NONE);
   PIX_IBitmap* bm = target;
   if (!bm) {
     bm = created = new (std::nothrow) PIX_MemBitmap;
-    if (bm && width > 0 && height > 0) bm->SetSize((int)width, (int)height);
-  } else {
-    bm->SetSize((int)width, (int)height);
+    if (bm && usable) bm->SetSize(outWidth, outHeight);
+  } else if (usable) {
+    bm->SetSize(outWidth, outHeight);
   }
   // A size the bitmap could not take (too large, allocation failure) fails the
   // load, as does any transformation result other than 4 bytes per pixel.
-  const bool fits = bm && bm->PixelBits() && (png_uint_32)bm->Width() == width && (png_uint_32)bm->Height() == height &&
+  const bool fits = usable && bm && bm->PixelBits() && bm->Width() == outWidth && bm->Height() == outHeight &&
                     bm->RowSpan() >= bm->Width() && png_get_rowbytes(png, info) == (size_t)width * 4;
-  if (fits) rows = (png_bytep*)std::malloc(sizeof(png_bytep) * height);
-  if (!rows) {
+  if (fits) rows = (png_bytep*)std::malloc(sizeof(png_bytep) * outHeight);
+  if (fits && frames > 1 && rows) stripRow = (png_bytep)std::malloc((size_t)width * 4);
+  if (!rows || (frames > 1 && !stripRow)) {
     png_destroy_read_struct(&png, &info, nullptr);
     delete created;
+    std::free(rows);
     return nullptr;
   }
 
@@ -124,15 +161,25 @@ PIX_IBitmap* DecodePngSource(PIX_PngSource* source, PIX_IBitmap* target) {
   PixelWord* first = bm->PixelBits();
   ptrdiff_t step = span;
   if (bm->IsBottomUp()) {
-    first += (ptrdiff_t)(height - 1) * span;
+    first += (ptrdiff_t)(outHeight - 1) * span;
     step = -span;
   }
-  for (png_uint_32 i = 0; i < height; ++i) rows[i] = (png_bytep)(first + (ptrdiff_t)i * step);
+  for (int i = 0; i < outHeight; ++i) rows[i] = (png_bytep)(first + (ptrdiff_t)i * step);
 
-  png_read_image(png, rows);
+  if (frames == 1) {
+    png_read_image(png, rows);
+  } else {
+    // Row y of frame f is stored as the f-th piece of stored row y.
+    const size_t pieceBytes = (size_t)outWidth * 4;
+    for (png_uint_32 y = 0; y < height; ++y) {
+      png_read_row(png, stripRow, nullptr);
+      for (png_uint_32 f = 0; f < frames; ++f) std::memcpy(rows[f * height + y], stripRow + f * pieceBytes, pieceBytes);
+    }
+  }
   png_destroy_read_struct(&png, &info, nullptr);
+  std::free(stripRow);
 
-  for (png_uint_32 i = 0; i < height; ++i) ArgbBytesToWords((PixelWord*)rows[i], (int)width);
+  for (int i = 0; i < outHeight; ++i) ArgbBytesToWords((PixelWord*)rows[i], outWidth);
   std::free(rows);
   return bm;
 }

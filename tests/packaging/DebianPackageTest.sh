@@ -38,6 +38,8 @@ check "a synopsis and an extended description" \
   bash -c '[ "$(grep -c . <<<"$1")" -ge 3 ]' _ "$(field Description)"
 
 dpkg-deb -x "$deb" "$work/root"
+so_size=$(stat -c %s "$work/root/usr/lib/vst3/Vellox.vst3/Contents/x86_64-linux/Vellox.so")
+check "the packaged module is under 4 MB ($so_size bytes)" test "$so_size" -lt 4000000
 for f in $(cd "$build/Vellox.vst3" && find . -type f ! -name '*.so'); do
   check "the packaged $f is the built one" cmp -s "$build/Vellox.vst3/$f" "$work/root/usr/lib/vst3/Vellox.vst3/$f"
 done

@@ -32,6 +32,8 @@ done
 dll="$work/unzipped/Vellox.vst3/Contents/x86_64-win/Vellox.vst3"
 check "the shipped module is stripped (no debug sections)" \
   bash -c '! x86_64-w64-mingw32-objdump -h "$1" | grep -q "\.debug"' _ "$dll"
+dll_size=$(stat -c %s "$dll")
+check "the shipped module is under 4 MB ($dll_size bytes)" test "$dll_size" -lt 4000000
 for f in "$dll" "$build/vellox.exe"; do
   check "$(basename "$f") has a version resource with LegalCopyright" \
     bash -c 'strings -el "$1" | grep -qx LegalCopyright' _ "$f"

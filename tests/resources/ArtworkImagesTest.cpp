@@ -43,6 +43,9 @@ TEST_P(ArtworkImage, IsEightBitRgbaOfTheStatedSize) {
   EXPECT_EQ(png.width, expected.width);
   EXPECT_EQ(png.height, expected.height);
   EXPECT_EQ(png.height % expected.frames, 0u) << "frames must split the height evenly";
+  // Strips are stored with their frames side by side, which deflate packs
+  // far tighter than frames stacked.
+  EXPECT_EQ(png.framesSideBySide, uint32_t(expected.frames));
 }
 
 // The twin for high-density screens: the same frames at twice the size, each

@@ -31,16 +31,29 @@ bool ReadImage(png_structp png, png_infop info, DecodedPng& out, std::vector<png
   png_uint_32 width = 0, height = 0;
   int depth = 0, color = 0;
   png_get_IHDR(png, info, &width, &height, &depth, &color, nullptr, nullptr, nullptr);
-  out.width = width;
-  out.height = height;
+  png_unknown_chunkp chunks = nullptr;
+  const int chunkCount = png_get_unknown_chunks(png, info, &chunks);
+  if (chunkCount > 1 || (chunkCount == 1 && chunks[0].size != 4)) return false;
+  png_uint_32 frames = 1;
+  if (chunkCount == 1) frames = png_get_uint_32(chunks[0].data);
+  if (frames == 0 || width % frames != 0) return false;
+  out.framesSideBySide = frames;
+  out.width = width / frames;
+  out.height = height * frames;
   out.bitDepth = depth;
   out.colorType = color;
   if (depth != 8 || color != PNG_COLOR_TYPE_RGB_ALPHA) return true;  // header only
-  out.rgba.resize(size_t(width) * height * 4);
+  std::vector<uint8_t> stored(size_t(width) * height * 4);
   rows.resize(height);
-  for (png_uint_32 y = 0; y < height; ++y) rows[y] = &out.rgba[size_t(y) * width * 4];
+  for (png_uint_32 y = 0; y < height; ++y) rows[y] = &stored[size_t(y) * width * 4];
   png_read_image(png, rows.data());
   png_read_end(png, nullptr);
+  // Stored row y holds row y of every frame, left to right.
+  const size_t pieceBytes = size_t(out.width) * 4;
+  out.rgba.resize(stored.size());
+  for (png_uint_32 y = 0; y < height; ++y)
+    for (png_uint_32 f = 0; f < frames; ++f)
+      std::memcpy(&out.rgba[(size_t(f) * height + y) * pieceBytes], rows[y] + f * pieceBytes, pieceBytes);
   out.ok = true;
   return true;
 }
@@ -57,6 +70,7 @@ DecodedPng DecodePng(const unsigned char* data, int size) {
   std::vector<png_bytep> rows;
   if (info) {
     png_set_read_fn(png, &reader, ReadFromMemory);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_ALWAYS, (png_const_bytep) "stRP", 1);
     if (!ReadImage(png, info, out, rows)) {
       out.ok = false;
       out.rgba.clear();

@@ -30,6 +30,17 @@ std::vector<unsigned char> EncodePng(const PngImage& image) {
   if (!image.transparency.empty())
     png_set_tRNS(png, info, image.transparency.data(), (int)image.transparency.size(), nullptr);
   if (image.hasKey) png_set_tRNS(png, info, nullptr, 0, &image.key);
+  std::vector<png_unknown_chunk> chunks(image.stripChunks.size());
+  for (size_t i = 0; i < chunks.size(); ++i) {
+    std::memcpy(chunks[i].name, "stRP", 5);
+    chunks[i].data = (png_bytep)image.stripChunks[i].data();
+    chunks[i].size = image.stripChunks[i].size();
+    chunks[i].location = PNG_HAVE_IHDR;
+  }
+  if (!chunks.empty()) {
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_ALWAYS, (png_const_bytep) "stRP", 1);
+    png_set_unknown_chunks(png, info, chunks.data(), (int)chunks.size());
+  }
   png_write_info(png, info);
   png_write_image(png, rowPointers.data());
   png_write_end(png, info);

@@ -14,6 +14,9 @@ struct PngImage {
   bool hasKey = false;                      // tRNS key colour for grey/RGB images
   png_color_16 key = {};
   std::vector<unsigned char> rows;  // packed rows as libpng expects them
+  // Contents of strip chunks ("stRP") written right after the header, e.g.
+  // {{0, 0, 0, 3}} for a strip of 3 frames side by side.
+  std::vector<std::vector<unsigned char>> stripChunks;
 };
 
 std::vector<unsigned char> EncodePng(const PngImage& image);

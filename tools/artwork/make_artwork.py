@@ -62,11 +62,12 @@ def write_all(out_dir):
         set_dir = os.path.join(out_dir, subdir)
         os.makedirs(set_dir, exist_ok=True)
         style.set_render_scale(scale)
-        for name, build, (frame_w, _) in ARTWORK:
+        for name, build, (frame_w, frame_h) in ARTWORK:
             surface = build()
-            if surface.get_width() % (frame_w * scale) != 0:
+            if surface.get_width() % (frame_w * scale) != 0 or surface.get_height() % (frame_h * scale) != 0:
                 sys.exit("%s was not drawn at scale %d" % (name, scale))
-            pngout.write_png(os.path.join(set_dir, name), surface)
+            frames = surface.get_height() // (frame_h * scale)
+            pngout.write_png(os.path.join(set_dir, name), surface, frames)
     style.set_render_scale(1)
 
 
@@ -85,7 +86,8 @@ def compose_preview(out_dir, path, scale=2):
         ctx.save()
         ctx.rectangle(box[0], box[1], frame_w, frame_h)
         ctx.clip()
-        ctx.set_source_surface(strip, box[0], box[1] - frame * frame_h)
+        # The files hold the frames side by side.
+        ctx.set_source_surface(strip, box[0] - frame * frame_w, box[1])
         ctx.get_source().set_filter(cairo.FILTER_NEAREST)
         ctx.paint()
         ctx.restore()

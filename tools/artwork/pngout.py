@@ -3,6 +3,12 @@
 cairo keeps premultiplied pixels in native byte order; the editor's PNG
 decoder expects straight alpha, so every pixel is un-premultiplied here.
 The output depends only on the pixels: no time stamps, fixed zlib level.
+
+A filmstrip (frames stacked top to bottom) is stored with its frames side by
+side and an "stRP" chunk giving their number; the editor's decoder stacks them
+again. Side by side, a pixel's twin in the next frame is one frame width back
+in the same row, within reach of deflate's 32 KB window, so what the frames
+share (cap, shadow, ring track) is stored about once instead of per frame.
 """
 
 import struct
@@ -87,15 +93,32 @@ def _deflate(data):
     return compressor.compress(data) + compressor.flush()
 
 
-def write_png(path, surface):
-    """Stores the surface as an RGBA PNG (colour type 6, 8 bits per sample)."""
+def side_by_side(rows, frames):
+    """The rows of a strip of frames stacked top to bottom, with the frames
+    placed left to right instead."""
+    height = len(rows) // frames
+    return [b"".join(rows[frame * height + y] for frame in range(frames)) for y in range(height)]
+
+
+def write_png(path, surface, frames=1):
+    """Stores the surface as an RGBA PNG (colour type 6, 8 bits per sample);
+    a strip of several frames is stored side by side, see above."""
     rows = straight_rgba_rows(surface)
-    header = struct.pack(">IIBBBBB", surface.get_width(), surface.get_height(), 8, 6, 0, 0, 0)
-    # Per-row prediction usually wins, but knob strips whose frames fit the
-    # deflate window compress better unfiltered: keep the smaller one.
+    if surface.get_height() % frames != 0:
+        raise ValueError("%d frames do not split a height of %d" % (frames, surface.get_height()))
+    width, height = surface.get_width(), surface.get_height()
+    strip = b""
+    if frames > 1:
+        rows = side_by_side(rows, frames)
+        width, height = width * frames, height // frames
+        strip = _chunk(b"stRP", struct.pack(">I", frames))
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    # Per-row prediction usually wins, but rows that repeat the frame before
+    # may compress better unfiltered: keep the smaller one.
     idat = min((_deflate(_filter_rows(rows, adaptive)) for adaptive in (True, False)), key=len)
     with open(path, "wb") as f:
         f.write(b"\x89PNG\r\n\x1a\n")
         f.write(_chunk(b"IHDR", header))
+        f.write(strip)  # right after the header, where the decoder looks first
         f.write(_chunk(b"IDAT", idat))
         f.write(_chunk(b"IEND", b""))
