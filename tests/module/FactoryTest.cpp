@@ -43,7 +43,7 @@ TEST_F(ModuleTest, FactoryOffersOneAudioEffectClass) {
   EXPECT_STREQ(info.name, "Vellox");
   EXPECT_STREQ(info.subCategories, "Fx");
   EXPECT_STREQ(info.vendor, "");
-  EXPECT_STREQ(info.version, "2.1.0");
+  EXPECT_STREQ(info.version, "2.2.0");
   EXPECT_STREQ(info.sdkVersion, "VST 3.6.12");
   EXPECT_EQ(info.cardinality, PClassInfo::kManyInstances);
   EXPECT_EQ(info.classFlags, 2u);
