@@ -8,12 +8,13 @@
 #include "IEffectBase.h"
 #include "VelloxIdentity.h"
 #include "VelloxParams.h"
+#include "VelloxPresets.h"
 
 // What the effect tells its plug-in base besides its identity: mono and
-// stereo, one preset, an effect without latency, with an event input for
+// stereo, the factory programs, an effect without latency, with an event input for
 // the pattern's restart, bound to the VST 3 adapter (adapter kind 1).
 constexpr char kVelloxChannelIO[] = "1-1 2-2";
-constexpr int kVelloxPresets = 1;
+constexpr int kVelloxPresets = kVelloxFactoryPresets;
 constexpr char kVelloxProductName[] = "";
 constexpr int kVelloxAdapterKind = kAdapterVst3;
 constexpr int kVelloxLatency = 0;
@@ -28,14 +29,14 @@ public:
   using EditorBuilder = void (*)(IEffectBase& plug);
 
   // buildEditor, when given, creates the editor and binds it to the plug-in
-  // once the parameters exist and before the default preset is captured.
+  // once the parameters exist and before the factory programs are captured.
   explicit VelloxEffect(EditorBuilder buildEditor = nullptr)
       : Base(kVelloxNumParams, kVelloxChannelIO, kVelloxPresets, kVelloxName, kVelloxProductName, kVelloxVendor,
              MakeFourCC(kVelloxPluginCode), MakeFourCC(kVelloxMakerCode), kVelloxVersion, kVelloxAdapterKind,
              kVelloxLatency, kVelloxIsInstrument, kVelloxMidiIn) {
     DefineVelloxParams(*this);
     if (buildEditor) buildEditor(*this);
-    this->CaptureFreePreset("-");
+    DefineVelloxPresets(*this);
   }
 
   void HandleParamChange(int index) override {

@@ -102,9 +102,9 @@ TEST(VelloxParams, BaseIdentityAndDefaultPreset) {
   EXPECT_TRUE(fx.LegalIO(1, 1));
   EXPECT_TRUE(fx.LegalIO(2, 2));
   EXPECT_EQ(fx.NInChannels(), 2);
-  ASSERT_EQ(fx.NPresets(), 1);
+  ASSERT_EQ(fx.NPresets(), kVelloxFactoryPresets);
   EXPECT_TRUE(fx.PresetInitialised(0));
-  EXPECT_STREQ(fx.PresetName(0), "-");
+  EXPECT_STREQ(fx.PresetName(0), "Default");
 }
 
 TEST(VelloxParams, EditorIsBuiltBetweenParamsAndPresetCapture) {
@@ -146,4 +146,22 @@ TEST(VelloxParams, HandleParamChangeSetsDerivedState) {
   h.fx.HandleParamChange(99);
   h.fx.HandleParamChange(-1);
   EXPECT_EQ(s.fadeRate, 12.5);
+}
+
+// Every factory program is a whole setting: loaded over any other values it
+// gives the same values as on a fresh effect. The first is the defaults;
+// the names are distinct, as hosts list them.
+TEST(VelloxParams, FactoryProgramsAreWholeSettings) {
+  for (int p = 0; p < kVelloxFactoryPresets; ++p) {
+    TestEffect fresh, changed;
+    ASSERT_TRUE(fresh.LoadPreset(p));
+    for (int i = 0; i < changed.NParams(); ++i) changed.GetParam(i)->SetFromNormalized(0.37);
+    ASSERT_TRUE(changed.LoadPreset(p));
+    for (int i = 0; i < fresh.NParams(); ++i) {
+      EXPECT_EQ(changed.GetParam(i)->Value(), fresh.GetParam(i)->Value()) << fresh.PresetName(p) << " " << i;
+      if (p == 0) EXPECT_EQ(fresh.GetParam(i)->Value(), fresh.GetParam(i)->Default()) << i;
+    }
+    EXPECT_EQ(fresh.Chopper().settings.pattern, p != 0);
+    for (int q = 0; q < p; ++q) EXPECT_STRNE(fresh.PresetName(p), fresh.PresetName(q));
+  }
 }

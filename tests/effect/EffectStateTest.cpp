@@ -99,8 +99,8 @@ TEST(EffectState, LoadPresetZeroRestoresDefaults) {
   EXPECT_TRUE(h.fx.LoadPreset(0));
   EXPECT_EQ(h.fx.GetParam(kVelloxFade)->Value(), 5.0);
   EXPECT_EQ(h.fx.Chopper().settings.outputGain, 1.0);
-  EXPECT_FALSE(h.fx.LoadPreset(1));
-  EXPECT_STREQ(h.fx.PresetName(0), "-");
+  EXPECT_FALSE(h.fx.LoadPreset(kVelloxFactoryPresets));
+  EXPECT_STREQ(h.fx.PresetName(0), "Default");
 }
 
 TEST(EffectState, EditorChangeWaitsForTheAudioLock) {

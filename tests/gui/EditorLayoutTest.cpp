@@ -148,7 +148,7 @@ TEST_F(EditorLayoutTest, BoundAtTheDefaultsAndCapturedAsTheDefaultPreset) {
   EXPECT_EQ(FrameForValue(15, g->GetControl(7)->GetValue()), 9);  // 1/4
   ASSERT_EQ(fx.NPresets(), 1);
   EXPECT_TRUE(fx.PresetInitialised(0));
-  EXPECT_STREQ(fx.PresetName(0), "-");
+  EXPECT_STREQ(fx.PresetName(0), "Default");
 }
 
 TEST_F(EditorLayoutTest, TheLinkCornerReachesPastTheEdges) {
