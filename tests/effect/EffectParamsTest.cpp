@@ -159,7 +159,9 @@ TEST(VelloxParams, FactoryProgramsAreWholeSettings) {
     ASSERT_TRUE(changed.LoadPreset(p));
     for (int i = 0; i < fresh.NParams(); ++i) {
       EXPECT_EQ(changed.GetParam(i)->Value(), fresh.GetParam(i)->Value()) << fresh.PresetName(p) << " " << i;
-      if (p == 0) EXPECT_EQ(fresh.GetParam(i)->Value(), fresh.GetParam(i)->Default()) << i;
+      if (p == 0) {
+        EXPECT_EQ(fresh.GetParam(i)->Value(), fresh.GetParam(i)->Default()) << i;
+      }
     }
     EXPECT_EQ(fresh.Chopper().settings.pattern, p != 0);
     for (int q = 0; q < p; ++q) EXPECT_STRNE(fresh.PresetName(p), fresh.PresetName(q));
