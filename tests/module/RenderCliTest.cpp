@@ -390,8 +390,9 @@ TEST_F(RenderCliTest, InfoShowsTheModuleAsAHostSeesIt) {
   EXPECT_EQ(r.out.rfind("plug-in " + BundlePath() + " (named by --plugin)\n", 0), 0u) << r.out;
   // The class id's bytes in the platform's TUID order.
   // The class id as moduleinfo.json writes it, on every platform.
-  for (const char* text : {"Quenwick", "F2AEE70D00DE4F4E516E776B564C5831", "Audio Module Class", "VST 3.6.12",
-                           "parameters: 9", "0x62706173", "OUTPUT", "Root Unit", "programs through Preset", "\"-\""})
+  for (const char* text :
+       {"Quenwick", "F2AEE70D00DE4F4E516E776B564C5831", "Audio Module Class", "VST 3.6.12", "parameters: 31",
+        "0x62706173", "OUTPUT", "STEP 16", "Root Unit", "programs through Preset: 13", "\"Default\"", "\"Ping-pong\""})
     EXPECT_NE(r.out.find(text), std::string::npos) << text << "\n" << r.out;
   // What a host is told there is, and nothing it is not told.
   const auto lists = r.out.find("program lists: 0\n");
