@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -111,6 +112,45 @@ void SmoothRun(ChopperSmoother& s, double gain, double target, const double* in0
   s.z = z;
 }
 
+// As SmoothRun with a state and a target per channel: each state steps twice
+// a frame, the left output after its first step, the right after its second,
+// so that with equal states and targets the two give SmoothRun's very bits.
+// The two chains run side by side in one packed register.
+void SmoothRunStereo(ChopperSmoother& s, double gain, double targetLeft, double targetRight, const double* in0,
+                     const double* in1, double* out0, double* out1, int64_t n) {
+  const double a = s.a;
+  const double tb0 = targetLeft * s.b;
+  const double tb1 = targetRight * s.b;
+#ifdef __SSE2__
+  const __m128d as = _mm_set1_pd(a);
+  const __m128d tbs = _mm_set_pd(tb1, tb0);
+  const __m128d gains = _mm_set1_pd(gain);
+  __m128d z = _mm_set_pd(s.zr, s.z);
+  for (int64_t i = 0; i < n; ++i) {
+    const __m128d z0 = _mm_add_pd(_mm_mul_pd(as, z), tbs);
+    z = _mm_add_pd(_mm_mul_pd(as, z0), tbs);
+    const __m128d inputs = _mm_loadh_pd(_mm_load_sd(in0 + i), in1 + i);
+    const __m128d y = _mm_mul_pd(_mm_mul_pd(_mm_move_sd(z, z0), inputs), gains);
+    _mm_storel_pd(out0 + i, y);
+    _mm_storeh_pd(out1 + i, y);
+  }
+  s.z = _mm_cvtsd_f64(z);
+  s.zr = _mm_cvtsd_f64(_mm_unpackhi_pd(z, z));
+#else
+  double z = s.z, zr = s.zr;
+  for (int64_t i = 0; i < n; ++i) {
+    const double z0 = a * z + tb0;
+    z = a * z0 + tb0;
+    out0[i] = (z0 * in0[i]) * gain;
+    const double zr0 = a * zr + tb1;
+    zr = a * zr0 + tb1;
+    out1[i] = (zr * in1[i]) * gain;
+  }
+  s.z = z;
+  s.zr = zr;
+#endif
+}
+
 void SetCoefficients(ChopperState& s, double sampleRate) {
   s.smoother.a = std::exp((s.settings.fadeRate / sampleRate) * kMinusTwoPi);
   s.smoother.b = 1.0 - s.smoother.a;
@@ -121,8 +161,15 @@ void SetCoefficients(ChopperState& s, double sampleRate) {
 void LevelRun(ChopperState& s, bool bypass, double target, double* const* inputs, double* const* outputs, int64_t at,
               int64_t n) {
   if (!bypass) {
-    SmoothRun(s.smoother, s.settings.outputGain, target, inputs[0] + at, inputs[1] + at, outputs[0] + at,
-              outputs[1] + at, n);
+    ChopperSmoother& m = s.smoother;
+    // The right channel still on its way from a stereo offset keeps its own state.
+    if (m.zr != m.z) {
+      SmoothRunStereo(m, s.settings.outputGain, target, target, inputs[0] + at, inputs[1] + at, outputs[0] + at,
+                      outputs[1] + at, n);
+      return;
+    }
+    SmoothRun(m, s.settings.outputGain, target, inputs[0] + at, inputs[1] + at, outputs[0] + at, outputs[1] + at, n);
+    m.zr = m.z;
     return;
   }
   std::copy(inputs[0] + at, inputs[0] + at + n, outputs[0] + at);
@@ -156,6 +203,111 @@ void RunCycle(ChopperState& s, ChopperClock& c, const Cycle& cycle, bool bypass,
       c.count += run;
     }
     LevelRun(s, bypass, target, inputs, outputs, done, run);
+    done += run;
+  }
+}
+
+// The pattern gate in steps of the cycle: step k starts at
+// (k + swing if k is odd) steps from the cycle's line and ends where step
+// k + 1 starts (the last one at the next line); its open part is GATE of
+// that length. Times are taken as sums in step units and turned into frames
+// with one rounding, so an edge lands on the frame nearest its exact time.
+double StepStart(const ChopperSettings& s, int k) { return k + ((k % 2 == 1 && k < s.steps) ? s.swing : 0.0); }
+
+double OpenEnd(const ChopperSettings& s, int k) {
+  const double start = StepStart(s, k);
+  return start + s.gate * (StepStart(s, k + 1) - start);
+}
+
+// The target of a step's open part: DRY stays the floor, a level of 1 is
+// the full level exactly.
+double OpenTarget(const ChopperSettings& s, int k, double dry) {
+  const double level = s.stepLevels[k];
+  if (level >= 1.0) return 1.0;
+  if (level <= 0.0) return dry;
+  return dry + level * (1.0 - dry);
+}
+
+// The left channel's target at u steps into the cycle (0 <= u < steps).
+double TargetAt(const ChopperSettings& s, double u, double dry) {
+  int k = std::clamp(static_cast<int>(u), 0, s.steps - 1);
+  while (k > 0 && u < StepStart(s, k)) --k;
+  while (k + 1 < s.steps && u >= StepStart(s, k + 1)) ++k;
+  return u < OpenEnd(s, k) ? OpenTarget(s, k, dry) : dry;
+}
+
+// Cuts a cycle `length` frames long into pieces of constant level on both
+// channels; clock positions run `shift` frames behind the exact time.
+void MakePlan(ChopperPlan& plan, const ChopperSettings& s, double length, double shift) {
+  const double steps = s.steps;
+  const double behind = s.offset * steps;  // the right channel's delay, in steps
+  double cuts[kChopperMaxPieces];
+  int n = 0;
+  for (int k = 0; k < s.steps; ++k)
+    for (const double u : {StepStart(s, k), OpenEnd(s, k)}) {
+      cuts[n++] = u;
+      cuts[n++] = u + behind >= steps ? u + behind - steps : u + behind;
+    }
+  cuts[n++] = steps;
+  std::sort(cuts, cuts + n);
+  const double dry = DryTarget(s);
+  double from = 0.0;
+  plan.pieces = 0;
+  for (int i = 0; i < n; ++i) {
+    const double to = cuts[i];
+    if (!(to > from) || to > steps) continue;
+    const double middle = 0.5 * (from + to);
+    const double late = middle < behind ? middle - behind + steps : middle - behind;
+    const int j = plan.pieces++;
+    plan.end[j] = to * length / steps - shift;
+    plan.left[j] = TargetAt(s, middle, dry);
+    plan.right[j] = TargetAt(s, late, dry);
+    from = to;
+  }
+  plan.end[plan.pieces - 1] = length - shift;
+  plan.start = -shift;
+  plan.wrap = length - shift;
+  plan.length = length;
+  plan.shift = shift;
+  plan.stale = false;
+}
+
+// The piece a clock position plays in; positions past the wrap (a cycle
+// that just became shorter) take the last.
+int PieceAt(const ChopperPlan& plan, double position) {
+  const double* found = std::upper_bound(plan.end, plan.end + plan.pieces, position);
+  return static_cast<int>(std::min<std::ptrdiff_t>(found - plan.end, plan.pieces - 1));
+}
+
+void PatternRun(ChopperState& s, bool bypass, double left, double right, double* const* inputs, double* const* outputs,
+                int64_t at, int64_t n) {
+  if (bypass || left == right) return LevelRun(s, bypass, left, inputs, outputs, at, n);
+  SmoothRunStereo(s.smoother, s.settings.outputGain, left, right, inputs[0] + at, inputs[1] + at, outputs[0] + at,
+                  outputs[1] + at, n);
+}
+
+// As RunCycle, on the plan's pieces: the block is cut where either
+// channel's level or the cycle changes.
+void RunPattern(ChopperState& s, ChopperClock& c, double length, double shift, bool bypass, double* const* inputs,
+                double* const* outputs, int frames) {
+  ChopperPlan& plan = s.plan;
+  if (plan.stale || plan.length != length || plan.shift != shift) MakePlan(plan, s.settings, length, shift);
+  int64_t done = 0;
+  while (done < frames) {
+    const double position = Position(c);
+    int64_t run;
+    int piece;
+    if (position >= plan.wrap) {
+      c.base = position - plan.length;
+      c.count = 1;
+      run = 1;
+      piece = PieceAt(plan, c.base);
+    } else {
+      piece = PieceAt(plan, position);
+      run = std::min(FirstCountReaching(c, plan.end[piece]) - c.count, int64_t{frames} - done);
+      c.count += run;
+    }
+    PatternRun(s, bypass, plan.left[piece], plan.right[piece], inputs, outputs, done, run);
     done += run;
   }
 }
@@ -263,8 +415,36 @@ void ChopperApplyParam(ChopperState& state, int index, double value) {
     case kVelloxNote:
       s.note = static_cast<int>(std::clamp(std::trunc(value), 0.0, static_cast<double>(kVelloxNoteCount - 1)));
       break;
-    default: break;
+    case kVelloxPattern: s.pattern = std::trunc(value) != 0.0; break;
+    case kVelloxSteps:
+      s.steps = static_cast<int>(std::clamp(std::trunc(value), 1.0, static_cast<double>(kVelloxMaxSteps)));
+      break;
+    case kVelloxGate: s.gate = std::clamp(value, 5.0, 100.0) / 100.0; break;
+    case kVelloxSwing: s.swing = std::clamp(value, 0.0, 75.0) / 100.0; break;
+    case kVelloxOffset: s.offset = std::clamp(value, 0.0, 50.0) / 100.0; break;
+    case kVelloxRetrig: s.retrig = std::trunc(value) != 0.0; break;
+    default:
+      if (index >= kVelloxStep1 && index < kVelloxStep1 + kVelloxMaxSteps)
+        s.stepLevels[index - kVelloxStep1] = std::clamp(value, 0.0, 1.0);
+      break;
   }
+  state.plan.stale = true;
+}
+
+void ChopperRestart(ChopperState& state) {
+  ChopperClock& c = state.settings.sync ? state.song.clock : state.free;
+  // The synced clock's positions run half a frame ahead of the frames.
+  c.base = state.settings.sync ? 0.5 : 0.0;
+  c.count = 0;
+}
+
+void ChopperQueueNote(ChopperNotes& notes, uint32_t block, int32_t frame) {
+  if (notes.block != block) notes.count = 0;
+  notes.block = block;
+  if (notes.count >= kChopperMaxNotes || frame < 0) return;
+  int i = notes.count++;
+  for (; i > 0 && notes.frames[i - 1] > frame; --i) notes.frames[i] = notes.frames[i - 1];
+  notes.frames[i] = frame;
 }
 
 void ChopperProcess(ChopperState& s, double sampleRate, bool bypass, double* const* inputs, double* const* outputs,
@@ -272,6 +452,12 @@ void ChopperProcess(ChopperState& s, double sampleRate, bool bypass, double* con
   if (frames <= 0 || !inputs || !outputs || !(sampleRate > 0.0)) return;
   AdoptRate(s, sampleRate);
   SetCoefficients(s, sampleRate);
+  if (s.settings.pattern) {
+    // Free clock positions count from the cycle's line: an edge half a frame
+    // on goes to the nearer frame.
+    RunPattern(s, s.free, FramesAt(s.settings.chopPeriod, sampleRate), 0.5, bypass, inputs, outputs, frames);
+    return;
+  }
   RunCycle(s, s.free, FreeCycle(s.settings.chopPeriod, sampleRate), bypass, inputs, outputs, frames);
 }
 
@@ -287,7 +473,10 @@ void ChopperProcessSynced(ChopperState& s, double sampleRate, bool bypass, const
   // At least two frames, and short of where frame counts stop being exact.
   const double length = std::clamp(VelloxNoteFrames(s.settings.note, song.bar, framesPerQuarter), 2.0, 1.0e12);
   PlaceSynced(song, t, framesPerQuarter, length);
-  RunCycle(s, song.clock, SyncedCycle(length, sampleRate), bypass, inputs, outputs, frames);
+  if (s.settings.pattern)
+    RunPattern(s, song.clock, length, 0.0, bypass, inputs, outputs, frames);
+  else
+    RunCycle(s, song.clock, SyncedCycle(length, sampleRate), bypass, inputs, outputs, frames);
   song.songFrames += frames;
   song.block = t.block;
   song.nextOffset = t.blockOffset + frames;

@@ -15,12 +15,50 @@ struct ChopperSettings {
   double outputGain = 1.0;   // linear
   bool sync = false;         // SYNC
   int note = 8;              // NOTE entry
+  // The pattern gate: STEPS steps per cycle, each open for GATE of its length
+  // at its own level, every second one SWING of a step late; the right
+  // channel OFFSET of a cycle behind the left. Fractions, not percent.
+  bool pattern = false;
+  int steps = 8;
+  double stepLevels[16] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+  double gate = 0.5;
+  double swing = 0.0;
+  double offset = 0.0;
+  bool retrig = false;  // RETRIG: note-ons restart the cycle
 };
 
 struct ChopperSmoother {
   double a = 0.0;  // coefficient
   double b = 1.0;  // 1 - a
   double z = 0.0;  // state
+  // The right channel's state where its level differs from the left's (a
+  // stereo offset, or since one); equal to z otherwise.
+  double zr = 0.0;
+};
+
+// The pattern gate's cycle cut into pieces of constant level per channel,
+// made from the settings whenever they or the cycle's length change: piece j
+// covers clock positions [end[j - 1], end[j]), the first from start. A clock
+// position at or past wrap moves back by length.
+constexpr int kChopperMaxPieces = 4 * 16 + 2;
+struct ChopperPlan {
+  bool stale = true;    // the settings changed since it was made
+  double length = 0.0;  // the cycle length it was made for, in frames
+  double shift = 0.0;   // how far positions run behind the frames' exact time
+  double start = 0.0;
+  double wrap = 0.0;
+  int pieces = 0;
+  double end[kChopperMaxPieces] = {};
+  double left[kChopperMaxPieces] = {};
+  double right[kChopperMaxPieces] = {};
+};
+
+// Note-ons waiting for their frame: offsets into the host block they came with.
+constexpr int kChopperMaxNotes = 128;
+struct ChopperNotes {
+  uint32_t block = 0;
+  int count = 0;
+  int32_t frames[kChopperMaxNotes] = {};
 };
 
 // The cycle clock counts frames, so where the level switches does not depend
@@ -57,6 +95,8 @@ struct ChopperState {
   ChopperClock free;      // the cycle of CHOP
   double freeRate = 0.0;  // sample rate the free clock counts in; 0 until the first block
   ChopperSong song;       // the cycle of NOTE, with SYNC on
+  ChopperPlan plan;       // the pattern gate's cycle, with PATTERN on
+  ChopperNotes notes;     // with RETRIG on
 };
 
 // What the host said about the song at the current block.
@@ -85,6 +125,14 @@ constexpr double kChopperSongTolerance = 1.0 / 480.0;
 // input is copied through and the smoother holds.
 void ChopperProcess(ChopperState& state, double sampleRate, bool bypass, double* const* inputs, double* const* outputs,
                     int frames);
+
+// Restarts the running cycle (the free one, or the synced one with SYNC on)
+// at its first frame: the next frame processed starts step 1.
+void ChopperRestart(ChopperState& state);
+
+// Keeps a note-on that came with host block `block` at `frame` in it, in
+// frame order; notes of an earlier block are dropped. A full queue drops the note.
+void ChopperQueueNote(ChopperNotes& notes, uint32_t block, int32_t frame);
 
 // One block with SYNC on: as ChopperProcess, the cycle NOTE long at the
 // host's tempo and on the song's grid.

@@ -12,8 +12,19 @@ enum VelloxParam : int {
   kVelloxBy = 4,
   kVelloxSync = 5,
   kVelloxNote = 6,
-  kVelloxNumParams = 7,
+  kVelloxPattern = 7,
+  kVelloxSteps = 8,
+  kVelloxStep1 = 9,  // STEP 1 to STEP 16 follow in order
+  kVelloxGate = 25,
+  kVelloxSwing = 26,
+  kVelloxOffset = 27,
+  kVelloxRetrig = 28,
+  kVelloxNumParams = 29,
 };
+
+// Step levels of the pattern gate, and the STEPS default.
+constexpr int kVelloxMaxSteps = 16;
+constexpr int kVelloxStepsDefault = 8;
 
 // The parameters that the first saved-state layout holds, in its order; the
 // later ones travel in the tagged extension after it.

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 
 #include "IEffectVST3.h"
@@ -99,7 +100,10 @@ private:
 };
 
 constexpr uint8 kExtensionTag[4] = {'V', 'L', 'X', 'E'};
-constexpr uint32 kExtensionVersion = 1;
+// Version 1 held the two values after the first layout; version 2 appends
+// the rest. Each version's values start with the ones before it.
+constexpr uint32 kExtensionVersion = 2;
+constexpr uint32 kFirstExtensionBytes = 16;
 constexpr int32 kExtensionHeaderBytes = 12;
 // Far more values than any later version will add; a count beyond it is damage.
 constexpr uint32 kExtensionMaxBytes = 8 * 4096;
@@ -120,29 +124,33 @@ bool SkipBytes(StateStreamer& streamer, uint32 bytes) {
 // extension wrote it) the added parameters take their defaults; some hosts'
 // streams fail a read past their end rather than report a short one. Any
 // other bytes there must be a whole extension: a tag cut short or not ours,
-// a header or values cut short or malformed, refuse the state.
+// a header or values cut short or malformed, refuse the state. An extension
+// of an earlier version holds the values of the parameters it knew, the
+// later ones take their defaults; a later version's values past ours are
+// read and dropped.
 bool ReadExtension(IEffectBase& plug, StateStreamer& streamer, StateChunk& chunk) {
   const int first = plug.StateLayoutParams();
   const int32 valueBytes = 8 * (plug.NParams() - first);
   if (valueBytes == 0) return true;
+  const auto appendDefaults = [&](int from) {
+    for (int i = from; i < plug.NParams(); ++i)
+      if (!chunk.AppendDouble(plug.GetParam(i)->Default())) return false;
+    return true;
+  };
   uint8 tag[4] = {};
   int32 got = 0;
   const Moved moved = streamer.Read(tag, 4, got);
-  if (got == 0 && moved != Moved::kBroken) {
-    if (streamer.BytesRemain()) return false;
-    for (int i = first; i < plug.NParams(); ++i)
-      if (!chunk.AppendDouble(plug.GetParam(i)->Default())) return false;
-    return true;
-  }
+  if (got == 0 && moved != Moved::kBroken) return !streamer.BytesRemain() && appendDefaults(first);
   if (moved != Moved::kAll || std::memcmp(tag, kExtensionTag, 4) != 0) return false;
   uint32 version = 0;
   uint32 bytes = 0;
-  if (!streamer.readInt32u(version) || !streamer.readInt32u(bytes) || version < 1 ||
-      bytes < static_cast<uint32>(valueBytes) || bytes % 8 != 0 || bytes > kExtensionMaxBytes)
+  if (!streamer.readInt32u(version) || !streamer.readInt32u(bytes) || version < 1 || bytes < kFirstExtensionBytes ||
+      bytes % 8 != 0 || bytes > kExtensionMaxBytes)
     return false;
+  const int32 known = std::min(static_cast<int32>(bytes), valueBytes);
   const int start = chunk.Size();
-  return chunk.Resize(start + valueBytes) && streamer.ReadAll(chunk.Data() + start, valueBytes) &&
-         SkipBytes(streamer, bytes - static_cast<uint32>(valueBytes));
+  return chunk.Resize(start + known) && streamer.ReadAll(chunk.Data() + start, known) &&
+         SkipBytes(streamer, bytes - static_cast<uint32>(known)) && appendDefaults(first + known / 8);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -262,5 +263,149 @@ TEST(ChopperSync, SyncBackOnInTheNextBlockFollowsTheSong) {
                       levels = rig.Levels();
     std::copy_n(levels.begin() + 20010, 32, grid.begin() + 20010);  // free running meanwhile
     EXPECT_TRUE(Same(levels, grid)) << "song from " << ToDouble(origin);
+  }
+}
+
+namespace {
+
+// A pattern gate setting: STEPS steps with their levels; GATE, SWING and
+// OFFSET in eighths, quarters and eighths (exact in binary); a free cycle of
+// `chop` frames or, with SYNC, NOTE at `tempo` on a song starting `origin`
+// frames before frame 0; note-ons at `notes`.
+struct Pattern {
+  Tempo tempo{44100, 120};
+  bool sync = true;
+  int note = 8;
+  long chop = 22050;
+  Frac origin;
+  int steps = 8;
+  double levels[16] = {};
+  int gate8 = 4, swing4 = 0, offset8 = 0;
+  double dry = 0.0;
+  std::vector<long> notes;
+  Frac Length() const { return sync ? NoteQuarters(note, 4) * tempo.PerQuarter() : Frac(chop); }
+};
+
+// The targets each frame takes, from the exact times of the edges: a step's
+// edge acts from the frame nearest it (the earlier on a tie).
+struct Targets {
+  std::vector<double> left, right;
+};
+
+double OpenLevel(const Pattern& p, int k) {
+  const double dry = static_cast<float>(p.dry), level = p.levels[k];
+  return level >= 1.0 ? 1.0 : level <= 0.0 ? dry : dry + level * (1.0 - dry);
+}
+
+// Fills frames [from, to) of `out` from cycles whose lines lie at `line` + k lengths.
+void FillCycles(const Pattern& p, Frac line, long from, long to, std::vector<double>& out) {
+  const Frac length = p.Length(), step = length / Frac(p.steps);
+  const auto start = [&](int k) { return Frac(k) + (k % 2 && k < p.steps ? Frac(p.swing4, 4) : Frac(0)); };
+  for (Int c = Floor((Frac(from) - line) / length) - 1; Nearest(line + Frac(c) * length) < to; ++c)
+    for (int k = 0; k < p.steps; ++k) {
+      const Frac at = line + Frac(c) * length;
+      const Frac open = start(k) + Frac(p.gate8, 8) * (start(k + 1) - start(k));
+      const long s = Nearest(at + start(k) * step), e = Nearest(at + open * step),
+                 n = Nearest(at + start(k + 1) * step);
+      for (long i = std::max(s, from); i < std::min(e, to); ++i) out[i] = OpenLevel(p, k);
+      for (long i = std::max(e, from); i < std::min(n, to); ++i) out[i] = static_cast<float>(p.dry);
+    }
+}
+
+Targets ExactTargets(const Pattern& p, long frames) {
+  Targets t{std::vector<double>(frames), std::vector<double>(frames)};
+  const Frac behind = Frac(p.offset8, 8) * p.Length();
+  std::vector<long> restarts = {0};
+  for (long n : p.notes) restarts.push_back(n);
+  restarts.push_back(frames);
+  for (size_t r = 0; r + 1 < restarts.size(); ++r) {
+    const Frac line = r == 0 ? (p.sync ? Frac(0) - p.origin : Frac(0)) : Frac(restarts[r]);
+    FillCycles(p, line, restarts[r], restarts[r + 1], t.left);
+    FillCycles(p, line + behind, restarts[r], restarts[r + 1], t.right);
+  }
+  return t;
+}
+
+// The outputs of unit input through the smoother, each channel stepped twice
+// a frame, the left taken after its first step.
+std::vector<double> Smoothed(const std::vector<double>& targets, double a, double b, bool first) {
+  std::vector<double> out(targets.size());
+  double z = 0.0;
+  for (size_t i = 0; i < targets.size(); ++i) {
+    const double z0 = a * z + targets[i] * b;
+    z = a * z0 + targets[i] * b;
+    out[i] = first ? z0 : z;
+  }
+  return out;
+}
+
+long FirstDifference(const std::vector<double>& a, const std::vector<double>& b) {
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::memcmp(&a[i], &b[i], sizeof(double)) != 0) return static_cast<long>(i);
+  return -1;
+}
+
+}  // namespace
+
+// Random patterns, swings, gate lengths, offsets and note lists, free and
+// synced at three tempi from several song positions: in host blocks of every
+// size, each cut into pieces as automation cuts it, with note-ons sent at
+// their frames in the block they fall in, the output is the exact edges'
+// output to the bit.
+TEST(ChopperSync, PatternEdgesOnTheExactFramesForEveryPartitionStartAndNote) {
+  std::mt19937 rng(2200);
+  const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  const Tempo tempi[] = {{44100, 120}, {48000, 128}, {44100, Frac(973, 10)}};
+  const long frames = 60000;
+  for (int round = 0; round < 24; ++round) {
+    Pattern p;
+    p.tempo = tempi[round % 3];
+    p.sync = round % 4 != 3;
+    p.note = pick(3, 12);
+    p.chop = p.tempo.rate / 4 * pick(1, 4);
+    p.origin = Frac(pick(-3000, 300000), pick(1, 3));
+    p.steps = pick(1, 16);
+    for (double& level : p.levels) level = std::array<double, 6>{0.0, 0.25, 0.3, 0.5, 1.0, 1.0}[pick(0, 5)];
+    p.gate8 = pick(1, 8), p.swing4 = pick(0, 3), p.offset8 = pick(0, 4);
+    p.dry = round % 2 ? 0.25 : 0.0;
+    for (int n = pick(0, 4); n > 0; --n) p.notes.push_back(pick(1, frames - 1));
+    if (round % 2) p.notes.push_back(pick(1, 60));  // in the block that switches RETRIG on
+    std::sort(p.notes.begin(), p.notes.end());
+    p.notes.erase(std::unique(p.notes.begin(), p.notes.end()), p.notes.end());
+    const Targets exact = ExactTargets(p, frames);
+    std::vector<int> hostSizes(50), pieceSizes(50);
+    for (int& n : hostSizes) n = pick(1, 4000);
+    for (int& n : pieceSizes) n = pick(1, 700);
+    for (const auto& [hosts, pieces] : {std::pair{std::vector<int>{4096}, std::vector<int>{4096}},
+                                        {{512}, {512}},
+                                        {{64}, {17}},
+                                        {hostSizes, pieceSizes}}) {
+      SCOPED_TRACE(testing::Message() << "round " << round << ", blocks " << hosts[0] << "/" << pieces[0]);
+      SyncRig rig(p.tempo.rate, p.note);
+      rig.Set(kVelloxSync, p.sync), rig.Set(kVelloxChop, static_cast<double>(p.chop) / p.tempo.rate);
+      rig.Set(kVelloxDry, p.dry), rig.Set(kVelloxPattern, 1.0), rig.Set(kVelloxSteps, p.steps);
+      rig.Set(kVelloxGate, 12.5 * p.gate8), rig.Set(kVelloxSwing, 25.0 * p.swing4);
+      rig.Set(kVelloxOffset, 12.5 * p.offset8);
+      for (int k = 0; k < 16; ++k) rig.Set(kVelloxStep1 + k, p.levels[k]);
+      size_t piece = 0, noteAt = 0;
+      for (long done = 0, k = 0; done < frames;) {
+        const long n = std::min<long>(hosts[k++ % hosts.size()], frames - done);
+        const HostTransport t = Playing(p.tempo, p.origin, done);
+        rig.now = t, rig.now.block = ++rig.block;
+        rig.HandleMidiIn({static_cast<int32_t>(n / 2), 0x80, 60, 0});  // a note-off restarts nothing
+        for (; noteAt < p.notes.size() && p.notes[noteAt] < done + n; ++noteAt)
+          rig.HandleMidiIn({static_cast<int32_t>(p.notes[noteAt] - done), 0x91, 60, 100});
+        if (done == 0) rig.Set(kVelloxRetrig, 1.0);  // as a point at frame 0 after the host's notes
+        for (long off = 0; off < n;) {
+          const long m = std::min<long>(pieces[piece++ % pieces.size()], n - off);
+          rig.Call(t, m, off);
+          off += m;
+        }
+        done += n;
+      }
+      const ChopperSmoother& s = rig.Chopper().smoother;
+      ASSERT_EQ(FirstDifference(rig.out0, Smoothed(exact.left, s.a, s.b, true)), -1);
+      ASSERT_EQ(FirstDifference(rig.out1, Smoothed(exact.right, s.a, s.b, false)), -1);
+    }
   }
 }

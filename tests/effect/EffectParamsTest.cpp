@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
+#include <string>
 
 #include "PlugTestSupport.h"
 #include "EffectHarness.h"
@@ -22,6 +24,28 @@ const Expected kParams[] = {
     {"BY", "", kParamInteger, 0.0, 0.0, 1.0, 1.0, 0},
     {"SYNC", "", kParamInteger, 0.0, 0.0, 1.0, 1.0, 0},
     {"NOTE", "", kParamInteger, 8.0, 0.0, 14.0, 1.0, 0},
+    {"PATTERN", "", kParamInteger, 0.0, 0.0, 1.0, 1.0, 0},
+    {"STEPS", "", kParamInteger, 8.0, 1.0, 16.0, 1.0, 0},
+    {"STEP 1", "", kParamContinuous, 1.0, 0.0, 1.0, 0.01, 2},
+    {"STEP 2", "", kParamContinuous, 1.0, 0.0, 1.0, 0.01, 2},
+    {"STEP 3", "", kParamContinuous, 1.0, 0.0, 1.0, 0.01, 2},
+    {"STEP 4", "", kParamContinuous, 1.0, 0.0, 1.0, 0.01, 2},
+    {"STEP 5", "", kParamContinuous, 1.0, 0.0, 1.0, 0.01, 2},
+    {"STEP 6", "", kParamContinuous, 1.0, 0.0, 1.0, 0.01, 2},
+    {"STEP 7", "", kParamContinuous, 1.0, 0.0, 1.0, 0.01, 2},
+    {"STEP 8", "", kParamContinuous, 1.0, 0.0, 1.0, 0.01, 2},
+    {"STEP 9", "", kParamContinuous, 1.0, 0.0, 1.0, 0.01, 2},
+    {"STEP 10", "", kParamContinuous, 1.0, 0.0, 1.0, 0.01, 2},
+    {"STEP 11", "", kParamContinuous, 1.0, 0.0, 1.0, 0.01, 2},
+    {"STEP 12", "", kParamContinuous, 1.0, 0.0, 1.0, 0.01, 2},
+    {"STEP 13", "", kParamContinuous, 1.0, 0.0, 1.0, 0.01, 2},
+    {"STEP 14", "", kParamContinuous, 1.0, 0.0, 1.0, 0.01, 2},
+    {"STEP 15", "", kParamContinuous, 1.0, 0.0, 1.0, 0.01, 2},
+    {"STEP 16", "", kParamContinuous, 1.0, 0.0, 1.0, 0.01, 2},
+    {"GATE", "%", kParamContinuous, 50.0, 5.0, 100.0, 1.0, 0},
+    {"SWING", "%", kParamContinuous, 0.0, 0.0, 75.0, 1.0, 0},
+    {"OFFSET", "%", kParamContinuous, 0.0, 0.0, 50.0, 1.0, 0},
+    {"RETRIG", "", kParamInteger, 0.0, 0.0, 1.0, 1.0, 0},
 };
 
 // What the editor builder saw when the constructor called it.
@@ -43,9 +67,9 @@ void BuildFakeEditor(IEffectBase& plug) {
 
 TEST(VelloxParams, ParametersAsDefined) {
   TestEffect fx;
-  ASSERT_EQ(fx.NParams(), 7);
+  ASSERT_EQ(fx.NParams(), static_cast<int>(std::size(kParams)));
   EXPECT_EQ(fx.StateLayoutParams(), 5);
-  for (int i = 0; i < 7; ++i) {
+  for (int i = 0; i < fx.NParams(); ++i) {
     const IParamSlot& p = *fx.GetParam(i);
     SCOPED_TRACE(kParams[i].name);
     EXPECT_STREQ(p.Name(), kParams[i].name);
@@ -70,17 +94,17 @@ TEST(VelloxParams, BaseIdentityAndDefaultPreset) {
   EXPECT_STREQ(fx.MakerName(), "Quenwick");
   EXPECT_EQ(fx.UniqueId(), 0x564C5831);
   EXPECT_EQ(fx.MakerId(), 0x516E776B);
-  EXPECT_EQ(fx.Version(), 0x20100);
+  EXPECT_EQ(fx.Version(), 0x20200);
   EXPECT_EQ(fx.AdapterKind(), 1);
   EXPECT_EQ(fx.Latency(), 0);
   EXPECT_FALSE(fx.IsInstrument());
-  EXPECT_FALSE(fx.HasMidiIn());
+  EXPECT_TRUE(fx.HasMidiIn());
   EXPECT_TRUE(fx.LegalIO(1, 1));
   EXPECT_TRUE(fx.LegalIO(2, 2));
   EXPECT_EQ(fx.NInChannels(), 2);
-  ASSERT_EQ(fx.NPresets(), 1);
+  ASSERT_EQ(fx.NPresets(), kVelloxFactoryPresets);
   EXPECT_TRUE(fx.PresetInitialised(0));
-  EXPECT_STREQ(fx.PresetName(0), "-");
+  EXPECT_STREQ(fx.PresetName(0), "Default");
 }
 
 TEST(VelloxParams, EditorIsBuiltBetweenParamsAndPresetCapture) {
@@ -91,9 +115,15 @@ TEST(VelloxParams, EditorIsBuiltBetweenParamsAndPresetCapture) {
     EXPECT_TRUE(gBuilder.paramsDefined);
     EXPECT_FALSE(gBuilder.presetCaptured);
     ASSERT_NE(fx.Graphics(), nullptr);
-    const std::vector<std::string> bound = {"push 0 0.000000 n", "push 1 0.000000 n", "push 2 0.000000 n",
+    std::vector<std::string> bound = {"push 0 0.000000 n", "push 1 0.000000 n", "push 2 0.000000 n",
                                             "push 3 0.500000 n", "push 4 0.000000 n", "push 5 0.000000 n",
-                                            "push 6 0.571429 n", "surfaces"};
+                                            "push 6 0.571429 n"};
+    for (int i = kVelloxPattern; i < kVelloxNumParams; ++i) {
+      const double v = i == kVelloxSteps ? 7.0 / 15.0 : i == kVelloxGate ? 45.0 / 95.0 : i > kVelloxGate ? 0.0 : 1.0;
+      bound.push_back("push " + std::to_string(i) + (i == kVelloxPattern ? " 0.000000 n" : "") +
+                      (i == kVelloxPattern ? "" : " " + std::to_string(v) + " n"));
+    }
+    bound.push_back("surfaces");
     EXPECT_EQ(gBuilder.log.calls, bound);
   }
   EXPECT_TRUE(gBuilder.log.deleted);
@@ -116,4 +146,24 @@ TEST(VelloxParams, HandleParamChangeSetsDerivedState) {
   h.fx.HandleParamChange(99);
   h.fx.HandleParamChange(-1);
   EXPECT_EQ(s.fadeRate, 12.5);
+}
+
+// Every factory program is a whole setting: loaded over any other values it
+// gives the same values as on a fresh effect. The first is the defaults;
+// the names are distinct, as hosts list them.
+TEST(VelloxParams, FactoryProgramsAreWholeSettings) {
+  for (int p = 0; p < kVelloxFactoryPresets; ++p) {
+    TestEffect fresh, changed;
+    ASSERT_TRUE(fresh.LoadPreset(p));
+    for (int i = 0; i < changed.NParams(); ++i) changed.GetParam(i)->SetFromNormalized(0.37);
+    ASSERT_TRUE(changed.LoadPreset(p));
+    for (int i = 0; i < fresh.NParams(); ++i) {
+      EXPECT_EQ(changed.GetParam(i)->Value(), fresh.GetParam(i)->Value()) << fresh.PresetName(p) << " " << i;
+      if (p == 0) {
+        EXPECT_EQ(fresh.GetParam(i)->Value(), fresh.GetParam(i)->Default()) << i;
+      }
+    }
+    EXPECT_EQ(fresh.Chopper().settings.pattern, p != 0);
+    for (int q = 0; q < p; ++q) EXPECT_STRNE(fresh.PresetName(p), fresh.PresetName(q));
+  }
 }

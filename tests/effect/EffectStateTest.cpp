@@ -11,14 +11,26 @@
 #include "EffectHarness.h"
 #include "StateChunk.h"
 
+namespace {
+constexpr int kStateBytes = 8 * kVelloxNumParams;
+
+// The first seven values as given, the pattern's at their defaults.
+StateChunk WithPatternDefaults(std::initializer_list<double> first) {
+  StateChunk chunk = ChunkOf(first);
+  TestEffect fx;
+  for (int i = kVelloxPattern; i < kVelloxNumParams; ++i) chunk.AppendDouble(fx.GetParam(i)->Default());
+  return chunk;
+}
+}  // namespace
+
 TEST(EffectState, DefaultsSerializeToFiftySixBytes) {
   TestEffect fx;
   StateChunk chunk;
   ASSERT_TRUE(fx.SerializeParams(chunk));
-  ASSERT_EQ(chunk.Size(), 56);
+  ASSERT_EQ(chunk.Size(), kStateBytes);
   uint8_t want[40] = {0, 0, 0, 0, 0, 0, 0x14, 0x40, 0x29, 0x5C, 0x8F, 0xC2, 0xF5, 0x28, 0xCC, 0x3F};
   EXPECT_EQ(std::memcmp(chunk.Data(), want, 40), 0);
-  EXPECT_EQ(fx.GetPreset(0)->values.Size(), 56);
+  EXPECT_EQ(fx.GetPreset(0)->values.Size(), kStateBytes);
   EXPECT_EQ(std::memcmp(fx.GetPreset(0)->values.Data(), want, 40), 0);
 }
 
@@ -30,7 +42,7 @@ TEST(EffectState, RoundTripReachesDerivedState) {
   StateChunk chunk;
   ASSERT_TRUE(source.fx.SerializeParams(chunk));
   EffectHarness target;
-  EXPECT_EQ(target.fx.UnserializeParams(chunk, 0), 56);
+  EXPECT_EQ(target.fx.UnserializeParams(chunk, 0), kStateBytes);
   EXPECT_EQ(target.fx.Chopper().settings.fadeRate, 20.0);
   EXPECT_EQ(target.fx.Chopper().settings.dryLevel, 0.4);
   EXPECT_EQ(target.fx.Chopper().settings.outputGain, source.fx.Chopper().settings.outputGain);
@@ -50,7 +62,7 @@ TEST(EffectState, RestoreFromByteEightRunsOut) {
 
 TEST(EffectState, RestoreLimitsAndEmptyChunk) {
   EffectHarness h;
-  EXPECT_EQ(h.fx.UnserializeParams(ChunkOf({100.0, 0.5, -1.0, 3.0, 0.0, 0.0, 8.0}), 0), 56);
+  EXPECT_EQ(h.fx.UnserializeParams(WithPatternDefaults({100.0, 0.5, -1.0, 3.0, 0.0, 0.0, 8.0}), 0), kStateBytes);
   EXPECT_EQ(h.fx.GetParam(kVelloxFade)->Value(), 50.0);
   EXPECT_EQ(h.fx.GetParam(kVelloxDry)->Value(), 0.0);
   EXPECT_EQ(h.fx.Chopper().settings.fadeRate, 50.0);
@@ -67,7 +79,8 @@ TEST(EffectState, NonFiniteValuesNeverReachTheAudio) {
   EffectHarness h;
   h.Set(kVelloxOutput, 4.0);
   const double inf = std::numeric_limits<double>::infinity();
-  EXPECT_EQ(h.fx.UnserializeParams(ChunkOf({inf, -inf, std::nan(""), std::nan(""), inf, inf, -inf}), 0), 56);
+  EXPECT_EQ(h.fx.UnserializeParams(WithPatternDefaults({inf, -inf, std::nan(""), std::nan(""), inf, inf, -inf}), 0),
+            kStateBytes);
   const ChopperSettings& s = h.fx.Chopper().settings;
   EXPECT_EQ(s.fadeRate, 50.0);
   EXPECT_EQ(s.chopPeriod, 0.22);
@@ -86,8 +99,8 @@ TEST(EffectState, LoadPresetZeroRestoresDefaults) {
   EXPECT_TRUE(h.fx.LoadPreset(0));
   EXPECT_EQ(h.fx.GetParam(kVelloxFade)->Value(), 5.0);
   EXPECT_EQ(h.fx.Chopper().settings.outputGain, 1.0);
-  EXPECT_FALSE(h.fx.LoadPreset(1));
-  EXPECT_STREQ(h.fx.PresetName(0), "-");
+  EXPECT_FALSE(h.fx.LoadPreset(kVelloxFactoryPresets));
+  EXPECT_STREQ(h.fx.PresetName(0), "Default");
 }
 
 TEST(EffectState, EditorChangeWaitsForTheAudioLock) {

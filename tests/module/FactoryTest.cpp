@@ -43,7 +43,7 @@ TEST_F(ModuleTest, FactoryOffersOneAudioEffectClass) {
   EXPECT_STREQ(info.name, "Vellox");
   EXPECT_STREQ(info.subCategories, "Fx");
   EXPECT_STREQ(info.vendor, "");
-  EXPECT_STREQ(info.version, "2.1.0");
+  EXPECT_STREQ(info.version, "2.2.0");
   EXPECT_STREQ(info.sdkVersion, "VST 3.6.12");
   EXPECT_EQ(info.cardinality, PClassInfo::kManyInstances);
   EXPECT_EQ(info.classFlags, 2u);
@@ -105,7 +105,7 @@ TEST_F(ModuleTest, AudioSampleSizesAndBuses) {
   EXPECT_EQ(processor->canProcessSampleSize(2), kResultFalse);
   EXPECT_EQ(instance->Component()->getBusCount(Vst::kAudio, Vst::kInput), 1);
   EXPECT_EQ(instance->Component()->getBusCount(Vst::kAudio, Vst::kOutput), 1);
-  EXPECT_EQ(instance->Component()->getBusCount(Vst::kEvent, Vst::kInput), 0);
+  EXPECT_EQ(instance->Component()->getBusCount(Vst::kEvent, Vst::kInput), 1);
   Vst::SpeakerArrangement in[] = {Vst::SpeakerArr::kStereo};
   Vst::SpeakerArrangement out[] = {Vst::SpeakerArr::kMono};
   EXPECT_EQ(processor->setBusArrangements(in, 1, out, 1), kResultFalse);

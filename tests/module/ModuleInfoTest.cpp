@@ -152,7 +152,7 @@ TEST_F(ModuleInfoTest, EveryFieldAgreesWithTheFactory) {
   EXPECT_FALSE(flags->Find("Classes Discardable")->boolean);
   EXPECT_FALSE(flags->Find("Component Non Discardable")->boolean);
   EXPECT_EQ(info.Find("Name")->text, "Vellox");
-  EXPECT_EQ(info.Find("Version")->text, "2.1.0");
+  EXPECT_EQ(info.Find("Version")->text, "2.2.0");
 }
 
 // The reader that the checks above rely on: the file reads back to itself,

@@ -83,13 +83,13 @@ TEST(Factory, DescribesTheVendorAndItsOneClass) {
   EXPECT_EQ(ci.classFlags, 2u);
   EXPECT_STREQ(ci.subCategories, "Fx");
   EXPECT_STREQ(ci.vendor, "");
-  EXPECT_STREQ(ci.version, "2.1.0");
+  EXPECT_STREQ(ci.version, "2.2.0");
   EXPECT_STREQ(ci.sdkVersion, "VST 3.6.12");
   EXPECT_TRUE(ZeroFilled(ci.category, "Audio Module Class"));
   EXPECT_TRUE(ZeroFilled(ci.name, "Vellox"));
   EXPECT_TRUE(ZeroFilled(ci.subCategories, "Fx"));
   EXPECT_TRUE(ZeroFilled(ci.vendor, ""));
-  EXPECT_TRUE(ZeroFilled(ci.version, "2.1.0"));
+  EXPECT_TRUE(ZeroFilled(ci.version, "2.2.0"));
   EXPECT_TRUE(ZeroFilled(ci.sdkVersion, "VST 3.6.12"));
   EXPECT_TRUE(ZeroFilled(info.vendor, "Quenwick"));
   EXPECT_TRUE(ZeroFilled(info.url, info.url));

@@ -30,11 +30,27 @@ std::vector<uint8_t> State(const char* tag, uint32_t version, uint32_t count, co
   return bytes;
 }
 
-const std::vector<uint8_t> kSavedDefaults = State("VLXE", 1, 16, {0.0, 8.0});
+// SYNC and NOTE (what 2.1.0 wrote), then PATTERN, STEPS, the sixteen step
+// levels, GATE, SWING, OFFSET and RETRIG.
+std::vector<double> ExtensionValues(double sync, double note, double pattern, double gate) {
+  std::vector<double> v = {sync, note, pattern, 8.0};
+  v.insert(v.end(), 16, 1.0);
+  v.insert(v.end(), {gate, 0.0, 0.0, 0.0});
+  return v;
+}
+
+const std::vector<uint8_t> kSavedDefaults = State("VLXE", 2, 192, ExtensionValues(0.0, 8.0, 0.0, 50.0));
+constexpr size_t kStateBytes = 44 + 12 + 192;
 
 std::vector<double> Values(IEffectBase& e) {
   std::vector<double> v;
   for (int i = 0; i < e.NParams(); ++i) v.push_back(e.GetParam(i)->Value());
+  return v;
+}
+
+std::vector<double> Defaults(IEffectBase& e) {
+  std::vector<double> v;
+  for (int i = 0; i < e.NParams(); ++i) v.push_back(e.GetParam(i)->Default());
   return v;
 }
 
@@ -54,7 +70,7 @@ TEST(State, SavesTheFirstLayoutThenTheExtension) {
   rig.effect->SetBypassed(true);
   FakeStream bypassed;
   ASSERT_EQ(rig.controller->getState(&bypassed), kResultOk);
-  ASSERT_EQ(bypassed.bytes.size(), 72u);
+  ASSERT_EQ(bypassed.bytes.size(), kStateBytes);
   EXPECT_EQ(bypassed.bytes[40], 1);
 }
 
@@ -104,7 +120,10 @@ TEST(State, LayoutsOfEveryVersion) {
     std::vector<uint8_t> bytes;
     bool accepted;
     double sync, note;
+    double pattern = 0.0, gate = 50.0;
   };
+  std::vector<double> later = ExtensionValues(1.0, 12.0, 1.0, 25.0);
+  later.push_back(99.0);
   const Row rows[] = {
       {"first layout", kDefaultState, true, 0.0, 8.0},
       {"first layout and other bytes", State("xyzw", 1, 16, {1.0, 3.0}), false, 0.0, 0.0},
@@ -113,7 +132,10 @@ TEST(State, LayoutsOfEveryVersion) {
       {"tail cut after VL", Prefix(kSavedDefaults, 46), false, 0.0, 0.0},
       {"tail cut after VLX", Prefix(kSavedDefaults, 47), false, 0.0, 0.0},
       {"with the extension", State("VLXE", 1, 16, {1.0, 3.0}), true, 1.0, 3.0},
-      {"a later version", State("VLXE", 2, 24, {1.0, 12.0, 7.5, 99.0}), true, 1.0, 12.0},
+      {"2.1.0's extension", State("VLXE", 1, 16, {1.0, 3.0}), true, 1.0, 3.0},
+      {"every value", State("VLXE", 2, 192, ExtensionValues(1.0, 12.0, 1.0, 25.0)), true, 1.0, 12.0, 1.0, 25.0},
+      {"a later version", State("VLXE", 3, 200, later), true, 1.0, 12.0, 1.0, 25.0},
+      {"a later version with fewer values", State("VLXE", 3, 24, {1.0, 12.0, 7.5}), true, 1.0, 12.0, 1.0},
       {"values limited", State("VLXE", 1, 16, {5.0, -3.0}), true, 1.0, 0.0},
       {"stepped values rounded", State("VLXE", 1, 16, {0.5, 12.5}), true, 1.0, 13.0},
       {"stepped values rounded down", State("VLXE", 1, 16, {0.49, 12.49}), true, 0.0, 12.0},
@@ -145,6 +167,9 @@ TEST(State, LayoutsOfEveryVersion) {
         }
         EXPECT_EQ(rig.effect->GetParam(kVelloxSync)->Value(), row.sync);
         EXPECT_EQ(rig.effect->GetParam(kVelloxNote)->Value(), row.note);
+        EXPECT_EQ(rig.effect->GetParam(kVelloxPattern)->Value(), row.pattern);
+        EXPECT_EQ(rig.effect->GetParam(kVelloxGate)->Value(), row.gate);
+        EXPECT_EQ(rig.effect->Chopper().settings.pattern, row.pattern != 0.0);
         EXPECT_EQ(rig.effect->Chopper().settings.sync, row.sync != 0.0);
         EXPECT_EQ(rig.effect->Chopper().settings.note, static_cast<int>(row.note));
         EXPECT_EQ(std::vector<uint8_t>(after.bytes.begin(), after.bytes.begin() + 44), kDefaultState);
@@ -160,7 +185,7 @@ TEST(State, ComponentSideSavesAndRestoresTheSameBytes) {
   FakeStream viaComponent, viaController;
   ASSERT_EQ(source.component->getState(&viaComponent), kResultOk);
   ASSERT_EQ(source.controller->getState(&viaController), kResultOk);
-  ASSERT_EQ(viaComponent.bytes.size(), 72u);
+  ASSERT_EQ(viaComponent.bytes.size(), kStateBytes);
   EXPECT_EQ(viaComponent.bytes, viaController.bytes);
 
   EffectRig target;
@@ -189,7 +214,7 @@ TEST(State, RestoresValuesAndTheBypassWord) {
   ChangeEverything(rig);
   FakeStream full(kDefaultState);
   EXPECT_EQ(rig.controller->setState(&full), kResultOk);
-  EXPECT_EQ(Values(*rig.effect), (std::vector<double>{5.0, 0.22, 0.0, 0.0, 0.0, 0.0, 8.0}));
+  EXPECT_EQ(Values(*rig.effect), Defaults(*rig.effect));
   EXPECT_FALSE(rig.effect->IsBypassed());
   EXPECT_EQ(rig.effect->Chopper().settings.outputGain, 1.0);
 
@@ -207,7 +232,7 @@ TEST(State, RestoresValuesAndTheBypassWord) {
 // bypass and nothing the next save writes changes.
 TEST(State, IncompleteStreamsChangeNothing) {
   for (bool failAtEnd : {true, false})
-    for (size_t length : {0, 8, 16, 20, 40, 42, 43, 48, 52, 56, 64, 71}) {
+    for (size_t length : {0, 8, 16, 20, 40, 42, 43, 48, 52, 56, 64, 71, 72, 200, 247}) {
       EffectRig rig;
       ChangeEverything(rig);
       FakeStream before;
@@ -231,7 +256,9 @@ TEST(State, GarbageIsLimitedToTheRanges) {
   garbage.insert(garbage.end(), {0xFF, 0xFF, 0xFF, 0xFF});
   FakeStream stream(garbage);
   EXPECT_EQ(rig.controller->setState(&stream), kResultOk);
-  EXPECT_EQ(Values(*rig.effect), (std::vector<double>{50.0, 0.22, 0.0, 10.0, 0.0, 0.0, 8.0}));
+  std::vector<double> limited = Defaults(*rig.effect);
+  std::copy_n(std::vector<double>{50.0, 0.22, 0.0, 10.0, 0.0}.begin(), 5, limited.begin());
+  EXPECT_EQ(Values(*rig.effect), limited);
   EXPECT_TRUE(rig.effect->IsBypassed());
   for (ParamID id = 0; id < 5; ++id) {
     const double n = rig.controller->getParamNormalized(id);
@@ -257,7 +284,7 @@ TEST(State, StreamsThatDoNotCountBytesStillSaveAndRestore) {
   rig.effect->SetParamFromEditor(2, 0.4);
   SilentCountStream saved;
   ASSERT_EQ(rig.controller->getState(&saved), kResultOk);
-  ASSERT_EQ(saved.bytes.size(), 72u);
+  ASSERT_EQ(saved.bytes.size(), kStateBytes);
   EffectRig target;
   SilentCountStream in;
   in.bytes = saved.bytes;
