@@ -85,7 +85,7 @@ echo "$info" | head -n 3
 check "the unpacked vellox info runs" test "$status" -eq 0
 check "it loaded the unpacked bundle and says so" \
   grep -q "^plug-in $work/root/usr/lib/vst3/Vellox.vst3 (" <<<"$info"
-check "it shows the parameters" grep -q "^parameters: 9" <<<"$info"
+check "it shows the parameters" grep -q "^parameters: 31" <<<"$info"
 rendered=$(HOME="$work/home" "$work/root/usr/bin/vellox" render --out "$work/demo.flac" 2>&1)
 check "the unpacked vellox renders a FLAC file" bash -c 'test -s "$1" && grep -q "wrote .*24-bit FLAC" <<<"$2"' _ "$work/demo.flac" "$rendered"
 

@@ -21,7 +21,7 @@ if [ "$default_prefix" = "$(sed -n 's/^VELLOX_DEFAULT_PREFIX:INTERNAL=//p' "$bui
   check "default prefix: nothing else is installed" \
     test "$(find "$work/home" -type f | grep -vc '/.vst3/Vellox.vst3/')" -eq 0
   info=$(HOME="$work/home" "$build/vellox" info --plugin "$work/home/.vst3/Vellox.vst3" 2>&1)
-  check "the user's copy loads" grep -q "^parameters: 9" <<<"$info"
+  check "the user's copy loads" grep -q "^parameters: 31" <<<"$info"
 else
   echo "skip: this tree was configured with its own prefix ($default_prefix)"
 fi

@@ -77,7 +77,7 @@ info=$(cd "$work" && wine "$program/vellox.exe" info 2>&1 | tr -d '\r')
 echo "$info" | head -n 3
 check "vellox.exe info without --plugin finds the installed bundle" \
   grep -qi '^plug-in .*\\Common Files\\VST3\\Vellox.vst3 (the system VST 3 folder' <<<"$info"
-check "and loads it" grep -q '^parameters: 9' <<<"$info"
+check "and loads it" grep -q '^parameters: 31' <<<"$info"
 help=$(wine "$program/vellox.exe" render --help 2>&1 | tr -d '\r')
 check "vellox.exe help says it has no libsndfile and writes WAV only" grep -q 'no libsndfile' <<<"$help"
 

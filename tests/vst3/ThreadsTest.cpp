@@ -74,7 +74,7 @@ TEST(Threads, StateCallsNeverOverlapAProcessingBlock) {
   bool ok = true;
   do {
     FakeStream saved;
-    ok = ok && rig.controller->getState(&saved) == kResultOk && saved.bytes.size() == 72u;
+    ok = ok && rig.controller->getState(&saved) == kResultOk && saved.bytes.size() == 248u;
     FakeStream restore(saved.bytes);
     ok = ok && rig.controller->setState(&restore) == kResultOk;
     stateStarted = true;
