@@ -102,6 +102,9 @@ public:
   bool DrawBitmapFrame(const IBitmapRef& artwork, const IBox& dest, int srcX, int srcY,
                        const IBlendSpec* blend = nullptr);
   bool DrawTextInBox(ITextStyle& style, const char* text, IBox& box, bool measure);
+  // Fills a rectangle given in device pixels, limited to the device box of
+  // the region being painted; for drawings finer than an editor pixel.
+  bool FillDeviceRect(const IBox& device, uint32_t argb, float alpha);
   void AskForParamValue(IControl* control, IParamSlot* param, const IBox* box);
 
   // --- content scale ---
