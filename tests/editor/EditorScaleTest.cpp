@@ -13,8 +13,10 @@ protected:
   }
 
   void RunSnapshotTool(double scale, const std::string& out) override {
-    const CliResult r =
-        RunVellox({"snapshot", "--scale", std::to_string(scale), "--out", out, "--plugin", VELLOX_BUNDLE_PATH});
+    std::vector<std::string> args = {"snapshot", "--scale",  std::to_string(scale), "--out",
+                                     out,        "--plugin", VELLOX_BUNDLE_PATH};
+    for (const std::string& setting : snapshotSettings_) args.insert(args.end(), {"--set", setting});
+    const CliResult r = RunVellox(args);
     EXPECT_EQ(r.code, 0) << r.err;
   }
 

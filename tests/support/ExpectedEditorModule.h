@@ -216,6 +216,40 @@ protected:
     EXPECT_EQ(DifferingPixels(shown, snapshot, 0, 0, right, bottom, &first), 0) << "at " << scale << first;
   }
 
+  // Settings the snapshot tool is given as --set NAME=VALUE, besides the defaults.
+  std::vector<std::string> snapshotSettings_;
+
+  // A pattern set by the host shows at 1, 1.5 and 2 exactly as the tool's
+  // snapshot with the same settings: dimmed and lowered step bars, the
+  // pattern's controls and the cycle's curve.
+  void ExpectPatternShownAsTheSnapshotAtEachScale() {
+    struct Setting {
+      Steinberg::Vst::ParamID id;
+      double normalized;
+      const char* text;
+    };
+    const Setting pattern[] = {{7, 1.0, "PATTERN=on"},    {8, 11.0 / 15.0, "STEPS=12"}, {10, 0.0, "STEP 2=0"},
+                               {13, 0.25, "STEP 5=0.25"}, {15, 0.75, "STEP 7=0.75"},    {26, 0.4, "SWING=30"},
+                               {28, 1.0, "RETRIG=on"}};
+    snapshotSettings_.clear();
+    for (const Setting& s : pattern) {
+      Automate(s.id, s.normalized);
+      snapshotSettings_.push_back(s.text);
+    }
+    std::string error;
+    ASSERT_TRUE(NewFrame(2 * kEditorWidth, 2 * kEditorHeight, error)) << error;
+    for (double f : {1.0, 1.5, 2.0}) {
+      const host::RgbaImage snapshot = Snapshot(f);
+      HostFrameRecord frame;
+      Steinberg::IPtr<Steinberg::IPlugView> view = OpenAsReferenceHost(frame, f, 0);
+      ASSERT_TRUE(view);
+      ExpectShownAt(0, frame, f, snapshot);
+      if (f == 2.0) SaveArtifact(CaptureFrame(0), "pattern_panel_2x.png");
+      CloseReferenceView(view, frame);
+    }
+    snapshotSettings_.clear();
+  }
+
   // Every factor from 1 to 3, set before attaching and while attached: frame,
   // window and picture follow, and a click toggles BY exactly on the device
   // pixels whose editor point lies in BY.
