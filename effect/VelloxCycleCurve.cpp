@@ -21,15 +21,17 @@ double OpenLevel(const ChopperSettings& s, int k, double dry) {
 }
 }  // namespace
 
+// The free cycle without the pattern runs from 0.1 s to CHOP; with it, CHOP long.
 double VelloxCycleSeconds(const ChopperSettings& s, double tempo) {
-  if (!s.sync) return s.chopPeriod;
-  return VelloxNoteFrames(s.note, 4.0, 60.0 / tempo);
+  if (s.sync) return VelloxNoteFrames(s.note, 4.0, 60.0 / tempo);
+  return s.pattern ? s.chopPeriod : s.chopPeriod - kDipSeconds;
 }
 
 double VelloxCycleTarget(const ChopperSettings& s, double cycleSeconds, double phase) {
   const double dry = static_cast<float>(s.dryLevel);
   if (!s.pattern) {
-    const double dip = std::min(kDipSeconds, 0.5 * cycleSeconds);
+    // The synced cycle dips for at most half its length.
+    const double dip = std::min(kDipSeconds, s.sync ? 0.5 * cycleSeconds : cycleSeconds);
     return phase * cycleSeconds < cycleSeconds - dip ? 1.0 : dry;
   }
   const int steps = std::clamp(s.steps, 1, kVelloxMaxSteps);

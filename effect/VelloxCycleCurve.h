@@ -10,7 +10,8 @@ void VelloxCycleCurve(const ChopperSettings& settings, double cycleSeconds, floa
 
 // The target level (before smoothing) at `phase` (0 <= phase < 1) of a cycle
 // `cycleSeconds` long: the pattern's steps with PATTERN on, otherwise the
-// full level and then the DRY dip of the last 0.1 s (at most half the cycle).
+// full level and then the DRY dip of the last 0.1 s (with SYNC on, at most
+// half the cycle).
 double VelloxCycleTarget(const ChopperSettings& settings, double cycleSeconds, double phase);
 
 // The cycle's length in seconds for the settings, with SYNC at `tempo` in 4/4.

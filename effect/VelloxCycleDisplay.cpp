@@ -5,20 +5,24 @@
 #include "IEffectBase.h"
 #include "IGraphics.h"
 #include "VelloxCycleCurve.h"
+#include "VelloxCyclePosition.h"
 #include "VelloxParams.h"
 
 namespace {
 constexpr uint32_t kCurveColour = 0xFFF39C32;  // the accent
 constexpr float kAreaWeight = 0.3f;
+constexpr uint32_t kPlayheadColour = 0xFFF4F5F7;
 // The tempo a synced cycle is drawn at, when the editor cannot know the host's.
 constexpr double kDrawnTempo = 120.0;
 
 // The parameters the curve depends on.
 constexpr int kCurveParams[] = {kVelloxFade,    kVelloxChop,  kVelloxDry,  kVelloxSync, kVelloxNote,
                                 kVelloxPattern, kVelloxSteps, kVelloxGate, kVelloxSwing};
+constexpr int kPatternLink = 5;  // PATTERN's place among them
 }  // namespace
 
-VelloxCycleDisplay::VelloxCycleDisplay(IEffectBase* plug, const IBox& box) : IControl(plug, box) {
+VelloxCycleDisplay::VelloxCycleDisplay(IEffectBase* plug, const IBox& box, const VelloxCyclePosition* position)
+    : IControl(plug, box), mPosition(position) {
   for (int param : kCurveParams) AddLinkedParam(param);
   for (int k = 0; k < kVelloxMaxSteps; ++k) AddLinkedParam(kVelloxStep1 + k);
 }
@@ -28,11 +32,22 @@ void VelloxCycleDisplay::ReceiveLinkedValue(int position, double value) {
   IControl::ReceiveLinkedValue(position, value);
 }
 
-bool VelloxCycleDisplay::NeedsPaint() { return IControl::NeedsPaint(); }
+// Asked on every tick: the playhead moves only when the audio moved it by a
+// device column, so an idle editor costs one atomic load here.
+bool VelloxCycleDisplay::NeedsPaint() {
+  if (mPosition && !mDirty) {
+    const double phase = PatternOn() ? mPosition->Phase() : -1.0;
+    const int width = int(mLevels.size());
+    if (phase != mShownPhase && PlayheadColumn(phase, width) != PlayheadColumn(mShownPhase, width)) mDirty = true;
+  }
+  return IControl::NeedsPaint();
+}
 
-int VelloxCycleDisplay::PlayheadColumn(int width) const {
-  if (mShownPhase < 0.0 || width <= 0) return -1;
-  return std::min(width - 1, int(mShownPhase * width));
+bool VelloxCycleDisplay::PatternOn() const { return LinkedValue(kPatternLink) >= 0.5; }
+
+int VelloxCycleDisplay::PlayheadColumn(double phase, int width) {
+  if (!(phase >= 0.0) || width <= 0) return -1;
+  return std::min(width - 1, int(phase * width));
 }
 
 void VelloxCycleDisplay::MakeCurve(int width) {
@@ -58,6 +73,13 @@ bool VelloxCycleDisplay::Paint(IGraphics* graphics) {
     const int top = device.bottom - 1 - int(std::lround(mLevels[size_t(i)] * travel));
     graphics->FillDeviceRect(IBox(x, top + 1, x + 1, device.bottom - 1), kCurveColour, kAreaWeight);
     graphics->FillDeviceRect(IBox(x, top, x + 1, top + 1), kCurveColour, 1.0f);
+  }
+  mShownPhase = mPosition && PatternOn() ? mPosition->Phase() : -1.0;
+  const int column = PlayheadColumn(mShownPhase, width);
+  if (column >= 0) {
+    const int x = device.left + column;
+    graphics->FillDeviceRect(IBox(x, device.top, x + std::max(1, graphics->ToDevice(1)), device.bottom),
+                             kPlayheadColour, 1.0f);
   }
   return true;
 }

@@ -9,7 +9,10 @@
 #include "IURLControl.h"
 #include "VelloxArtworkSource.h"
 #include "VelloxCycleDisplay.h"
+#include "VelloxCyclePosition.h"
 #include "VelloxParams.h"
+#include "VelloxPresetControls.h"
+#include "VelloxPresets.h"
 #include "VelloxStepBars.h"
 
 namespace {
@@ -37,6 +40,8 @@ constexpr KnobPlacement kKnobs[] = {
 };
 
 static_assert(kArtworkNoteFrames == kVelloxNoteCount, "the NOTE strip has one frame per entry");
+static_assert(kArtworkPresetFrames == kVelloxFactoryPresets, "the PRESET strip has one name per factory program");
+static_assert(kArtworkStepsListFrames == kVelloxMaxSteps, "the STEPS strip has one frame per entry");
 
 // Images drawn alike are stored, and so decoded, once.
 IBitmapRef LoadStored(IGraphics& editor, int id, const char* path, int frames) {
@@ -66,7 +71,15 @@ constexpr SmallKnob kPatternKnobs[] = {
 void AddPatternPanel(IEffectBase& plug, IGraphics& editor) {
   IBitmapRef bar = LoadStored(editor, kArtworkStep, kArtworkStepPath, kArtworkStepFrames);
   editor.AddControl(new VelloxStepBars(&plug, 190, 196, bar));
-  editor.AddControl(new VelloxCycleDisplay(&plug, IBox(622, 196, 892, 284)));
+  // The playhead follows the effect's published position, where there is one.
+  auto* source = dynamic_cast<VelloxEditorSource*>(&plug);
+  editor.AddControl(
+      new VelloxCycleDisplay(&plug, IBox(622, 196, 892, 284), source ? &source->CyclePosition() : nullptr));
+
+  IBitmapRef names = LoadStored(editor, kArtworkPreset, kArtworkPresetPath, kArtworkPresetFrames);
+  editor.AddControl(new VelloxPresetName(&plug, 20, 206, names));
+  editor.AddControl(new VelloxPresetStep(&plug, IBox(20, 240, 80, 262), -1, source));
+  editor.AddControl(new VelloxPresetStep(&plug, IBox(90, 240, 150, 262), +1, source));
 
   IBitmapRef pattern = LoadStored(editor, kArtworkPattern, kArtworkPatternPath, kArtworkSwitchFrames);
   editor.AddControl(new ISwitchControl(&plug, 190, 296, kVelloxPattern, pattern, kBlendAlpha));

@@ -18,7 +18,7 @@ struct PanelPiece {
   int artworkId, frames, left, top, width, height;
   double value;
 };
-// The pattern panel's controls at their defaults.
+// The pattern panel's controls at their defaults, the first program loaded.
 constexpr PanelPiece kPanelPieces[] = {
     {110, 2, 190, 296, 61, 53, 0.0},           // PATTERN off
     {111, 16, 275, 307, 72, 30, 7.0 / 15.0},   // STEPS 8
@@ -26,6 +26,7 @@ constexpr PanelPiece kPanelPieces[] = {
     {113, 61, 445, 299, 48, 48, 0.0},          // SWING 0 %
     {114, 61, 519, 299, 48, 48, 0.0},          // OFFSET 0 %
     {115, 2, 591, 296, 61, 53, 0.0},           // RETRIG off
+    {116, 13, 20, 206, 130, 26, 0.0},          // the first program's name
 };
 constexpr int kStepArtworkId = 109;
 constexpr int kDefaultSteps = 8;

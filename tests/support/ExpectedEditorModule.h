@@ -231,11 +231,17 @@ protected:
     const Setting pattern[] = {{7, 1.0, "PATTERN=on"},    {8, 11.0 / 15.0, "STEPS=12"}, {10, 0.0, "STEP 2=0"},
                                {13, 0.25, "STEP 5=0.25"}, {15, 0.75, "STEP 7=0.75"},    {26, 0.4, "SWING=30"},
                                {28, 1.0, "RETRIG=on"}};
+    // All in the first block, as the tool gives them: the playhead then
+    // stands where the tool's does.
     snapshotSettings_.clear();
     for (const Setting& s : pattern) {
-      Automate(s.id, s.normalized);
+      ASSERT_TRUE(instance_->QueueChange(s.id, s.normalized));
       snapshotSettings_.push_back(s.text);
     }
+    std::vector<float> silence(kBlockFrames * 2, 0.0f), out(kBlockFrames * 2, 0.0f);
+    float* inputs[] = {silence.data(), silence.data() + kBlockFrames};
+    float* outputs[] = {out.data(), out.data() + kBlockFrames};
+    ASSERT_EQ(instance_->Process(inputs, outputs, kBlockFrames), Steinberg::kResultOk);
     std::string error;
     ASSERT_TRUE(NewFrame(2 * kEditorWidth, 2 * kEditorHeight, error)) << error;
     for (double f : {1.0, 1.5, 2.0}) {
