@@ -45,9 +45,11 @@ public:
     if (const IParamSlot* slot = this->GetParam(index)) ChopperApplyParam(mChopper, index, slot->Value());
   }
 
-  // A note-on restarts the cycle with RETRIG on; the rest of MIDI is not ours.
+  // A note-on waits for its frame, where it restarts the cycle if RETRIG is
+  // on by then (a host delivers the block's notes before its parameter
+  // points take effect); the rest of MIDI is not ours.
   void HandleMidiIn(const MidiMessage& message) override {
-    if (!mChopper.settings.retrig || (message.status & 0xF0) != 0x90 || message.data2 == 0) return;
+    if ((message.status & 0xF0) != 0x90 || message.data2 == 0) return;
     HostTransport host;
     this->HostTransportInfo(host);
     ChopperQueueNote(mChopper.notes, host.block, message.frameOffset);
@@ -79,13 +81,13 @@ private:
   // restarts on the note's own frame. Notes of another host block are stale.
   void ProcessWithNotes(bool bypass, ChopperTransport t, double** inputs, double** outputs, int frames) {
     ChopperNotes& notes = mChopper.notes;
-    if (notes.block != t.block || !mChopper.settings.retrig) notes.count = 0;
+    if (notes.block != t.block) notes.count = 0;
     const int64_t base = t.blockOffset;
     int used = 0;
     for (int done = 0; done < frames;) {
       bool restart = false;
       for (; used < notes.count && notes.frames[used] <= base + done; ++used) restart = true;
-      if (restart) ChopperRestart(mChopper);
+      if (restart && mChopper.settings.retrig) ChopperRestart(mChopper);
       const int until =
           used < notes.count ? static_cast<int>(std::min<int64_t>(notes.frames[used] - base, frames)) : frames;
       double* in[] = {inputs[0] + done, inputs[1] + done};

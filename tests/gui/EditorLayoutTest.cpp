@@ -178,7 +178,7 @@ TEST_F(EditorLayoutTest, BoundAtTheDefaultsAndCapturedAsTheDefaultPreset) {
   EXPECT_EQ(FrameForValue(61, g->GetControl(5)->GetValue()), 31);
   EXPECT_EQ(FrameForValue(2, g->GetControl(1)->GetValue()), 1);
   EXPECT_EQ(FrameForValue(15, g->GetControl(7)->GetValue()), 9);  // 1/4
-  ASSERT_EQ(fx.NPresets(), 1);
+  ASSERT_EQ(fx.NPresets(), kVelloxFactoryPresets);
   EXPECT_TRUE(fx.PresetInitialised(0));
   EXPECT_STREQ(fx.PresetName(0), "Default");
 }

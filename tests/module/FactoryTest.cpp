@@ -105,7 +105,7 @@ TEST_F(ModuleTest, AudioSampleSizesAndBuses) {
   EXPECT_EQ(processor->canProcessSampleSize(2), kResultFalse);
   EXPECT_EQ(instance->Component()->getBusCount(Vst::kAudio, Vst::kInput), 1);
   EXPECT_EQ(instance->Component()->getBusCount(Vst::kAudio, Vst::kOutput), 1);
-  EXPECT_EQ(instance->Component()->getBusCount(Vst::kEvent, Vst::kInput), 0);
+  EXPECT_EQ(instance->Component()->getBusCount(Vst::kEvent, Vst::kInput), 1);
   Vst::SpeakerArrangement in[] = {Vst::SpeakerArr::kStereo};
   Vst::SpeakerArrangement out[] = {Vst::SpeakerArr::kMono};
   EXPECT_EQ(processor->setBusArrangements(in, 1, out, 1), kResultFalse);

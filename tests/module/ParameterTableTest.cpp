@@ -22,7 +22,7 @@ struct ExpectedParameter {
 };
 
 constexpr ExpectedParameter kTable[] = {
-    {0x70727374, "Preset", "", 0, 0.0, 0x8008},
+    {0x70727374, "Preset", "", 12, 0.0, 0x8008},
     {0x62706173, "Bypass", "", 1, 0.0, 0x10009},
     {0, "FADE", "Hz", 0, 0.0, 1},
     {1, "CHOP", "s", 0, 0.0, 1},
@@ -31,7 +31,30 @@ constexpr ExpectedParameter kTable[] = {
     {4, "BY", "", 1, 0.0, 1},
     {5, "SYNC", "", 1, 0.0, 1},
     {6, "NOTE", "", 14, 8.0 / 14.0, 1},
+    {7, "PATTERN", "", 1, 0.0, 1},
+    {8, "STEPS", "", 15, 7.0 / 15.0, 1},
+    {9, "STEP 1", "", 0, 1.0, 1},
+    {10, "STEP 2", "", 0, 1.0, 1},
+    {11, "STEP 3", "", 0, 1.0, 1},
+    {12, "STEP 4", "", 0, 1.0, 1},
+    {13, "STEP 5", "", 0, 1.0, 1},
+    {14, "STEP 6", "", 0, 1.0, 1},
+    {15, "STEP 7", "", 0, 1.0, 1},
+    {16, "STEP 8", "", 0, 1.0, 1},
+    {17, "STEP 9", "", 0, 1.0, 1},
+    {18, "STEP 10", "", 0, 1.0, 1},
+    {19, "STEP 11", "", 0, 1.0, 1},
+    {20, "STEP 12", "", 0, 1.0, 1},
+    {21, "STEP 13", "", 0, 1.0, 1},
+    {22, "STEP 14", "", 0, 1.0, 1},
+    {23, "STEP 15", "", 0, 1.0, 1},
+    {24, "STEP 16", "", 0, 1.0, 1},
+    {25, "GATE", "%", 0, 45.0 / 95.0, 1},
+    {26, "SWING", "%", 0, 0.0, 1},
+    {27, "OFFSET", "%", 0, 0.0, 1},
+    {28, "RETRIG", "", 1, 0.0, 1},
 };
+constexpr int32 kCount = static_cast<int32>(sizeof kTable / sizeof kTable[0]);
 
 std::string ValueText(IEditController& controller, ParamID id, ParamValue v) {
   String128 text{};
@@ -43,8 +66,8 @@ TEST_F(ModuleTest, HostSeesNineParametersInOrder) {
   auto instance = NewInstance();
   ASSERT_TRUE(instance);
   IEditController& controller = *instance->Controller();
-  ASSERT_EQ(controller.getParameterCount(), 9);
-  for (int32 i = 0; i < 9; ++i) {
+  ASSERT_EQ(controller.getParameterCount(), kCount);
+  for (int32 i = 0; i < kCount; ++i) {
     SCOPED_TRACE(kTable[i].title);
     ParameterInfo info{};
     ASSERT_EQ(controller.getParameterInfo(i, info), kResultOk);
@@ -63,7 +86,7 @@ TEST_F(ModuleTest, HostSeesNineParametersInOrder) {
 TEST_F(ModuleTest, ParameterIndexOutsideTheListIsRefused) {
   auto instance = NewInstance();
   ASSERT_TRUE(instance);
-  for (int32 index : {9, -1, 1000}) {
+  for (int32 index : {kCount, -1, 1000}) {
     ParameterInfo info{};
     tresult result = kResultOk;
     try {
@@ -86,8 +109,8 @@ TEST_F(ModuleTest, ValueTextsFollowTheParameterUnits) {
   EXPECT_EQ(ValueText(controller, 4, 0.6), "On");  // the value BY takes from 0.6
   EXPECT_EQ(ValueText(controller, 0x62706173, 1.0), "On");
   EXPECT_EQ(ValueText(controller, 0x62706173, 0.0), "Off");
-  EXPECT_EQ(ValueText(controller, 0x70727374, 0.0), "-");
-  EXPECT_EQ(ValueText(controller, 0x70727374, 1.0), "<refused>");  // past the one preset
+  EXPECT_EQ(ValueText(controller, 0x70727374, 0.0), "Default");
+  EXPECT_EQ(ValueText(controller, 0x70727374, 1.0), "Note stabs");  // the last program
 
   String128 text{};
   host::Utf8ToUtf16("2.5", text, 128);
@@ -162,7 +185,7 @@ TEST_F(ModuleTest, ControllerValuesQuantiseSteppedParameters) {
   EXPECT_EQ(controller.getParamNormalized(0x12345678), 0.0);
 }
 
-TEST_F(ModuleTest, OneRootUnitAndOneFactoryPreset) {
+TEST_F(ModuleTest, OneRootUnitAndTheFactoryPrograms) {
   auto instance = NewInstance();
   ASSERT_TRUE(instance && instance->Units());
   IUnitInfo& units = *instance->Units();
@@ -181,12 +204,14 @@ TEST_F(ModuleTest, OneRootUnitAndOneFactoryPreset) {
   ASSERT_EQ(units.getProgramListInfo(0, list), kResultOk);
   EXPECT_EQ(list.id, 0x70727374);
   EXPECT_EQ(Utf16ToUtf8(list.name, 128), "Factory Presets");
-  EXPECT_EQ(list.programCount, 1);
+  EXPECT_EQ(list.programCount, 13);
   String128 name{};
   ASSERT_EQ(units.getProgramName(0x70727374, 0, name), kResultOk);
-  EXPECT_EQ(Utf16ToUtf8(name, 128), "-");
-  name[0] = 'x';
+  EXPECT_EQ(Utf16ToUtf8(name, 128), "Default");
   ASSERT_EQ(units.getProgramName(0x70727374, 5, name), kResultOk);
+  EXPECT_EQ(Utf16ToUtf8(name, 128), "Half-time pump");
+  name[0] = 'x';
+  ASSERT_EQ(units.getProgramName(0x70727374, 13, name), kResultOk);
   EXPECT_EQ(Utf16ToUtf8(name, 128), "");
 }
 

@@ -318,6 +318,40 @@ TEST_F(RenderCliTest, TransportAndAutomationTimesLandWhereTheyShould) {
   EXPECT_NE(FirstDifferingFrame(half, render("62.wav", {"--automate", "Bypass=0.00775:On"})), -1);
 }
 
+// A program, step levels and note-ons from the command line: the same bytes
+// at every block size, the first note's restart on its own frame, and a
+// program the same as its values given one by one.
+TEST_F(RenderCliTest, PatternProgramsAndNotesLandWhateverTheBlockSize) {
+  const auto render = [&](const std::string& name, std::vector<std::string> extra) {
+    std::vector<std::string> args = {"render", "--out", TempFile(name), "--plugin", BundlePath(), "--precision", "64"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    const CliResult r = RunVellox(args);
+    EXPECT_EQ(r.code, 0) << r.err;
+    return TempFile(name);
+  };
+  const std::vector<std::string> pattern = {"--preset", "swung 16ths", "--set",       "OFFSET=25", "--pattern",
+                                            "1,0,0.5",  "--set",       "RETRIG=MIDI", "--tempo",   "128"};
+  const std::string notes =
+      "0.68027210884353739,0.68029478458049887,2.2675736961451247";  // frames 30000, 30001, 100000
+  std::vector<std::string> withNotes = pattern;
+  withNotes.insert(withNotes.end(), {"--notes", notes});
+  const std::string whole = render("notes-4096.wav", withNotes);
+  for (const char* block : {"7", "333", "512"}) {
+    std::vector<std::string> args = withNotes;
+    args.insert(args.end(), {"--block", block});
+    EXPECT_EQ(FirstDifferingFrame(render(std::string("notes-") + block + ".wav", args), whole), -1) << block;
+  }
+  const long restart = FirstDifferingFrame(whole, render("no-notes.wav", pattern));
+  EXPECT_GE(restart, 30000);
+  EXPECT_LT(restart, 30000 + 44100 * 60 / 128 / 4) << "the restart shows within the first step";
+  const std::string program = render("ping-pong.wav", {"--preset", "Ping-pong"});
+  EXPECT_EQ(FirstDifferingFrame(
+                program, render("ping-pong-set.wav",
+                                {"--set", "FADE=30", "--set", "SYNC=On", "--set", "NOTE=1/4", "--set", "PATTERN=On",
+                                 "--set", "STEPS=2", "--pattern", "1,0", "--set", "GATE=90", "--set", "OFFSET=50"})),
+            -1);
+}
+
 // Long enough for RF64, written as a stream, through pipes, to a device, an Ogg cut short.
 TEST_F(RenderCliTest, StreamedLongPipedAndCutShortFilesRenderWhole) {
   const std::string in = WriteShortWav(TempFile("in.wav"), 1000, 1000);
@@ -390,8 +424,9 @@ TEST_F(RenderCliTest, InfoShowsTheModuleAsAHostSeesIt) {
   EXPECT_EQ(r.out.rfind("plug-in " + BundlePath() + " (named by --plugin)\n", 0), 0u) << r.out;
   // The class id's bytes in the platform's TUID order.
   // The class id as moduleinfo.json writes it, on every platform.
-  for (const char* text : {"Quenwick", "F2AEE70D00DE4F4E516E776B564C5831", "Audio Module Class", "VST 3.6.12",
-                           "parameters: 9", "0x62706173", "OUTPUT", "Root Unit", "programs through Preset", "\"-\""})
+  for (const char* text :
+       {"Quenwick", "F2AEE70D00DE4F4E516E776B564C5831", "Audio Module Class", "VST 3.6.12", "parameters: 31",
+        "0x62706173", "OUTPUT", "STEP 16", "Root Unit", "programs through Preset: 13", "\"Default\"", "\"Ping-pong\""})
     EXPECT_NE(r.out.find(text), std::string::npos) << text << "\n" << r.out;
   // What a host is told there is, and nothing it is not told.
   const auto lists = r.out.find("program lists: 0\n");
@@ -527,7 +562,7 @@ TEST(HelpTest, EachCommandsHelpNamesExactlyTheOptionsItTakes) {
   const std::map<std::string, std::set<std::string>> accepted = {
       {"render",
        {"--in", "--out", "--format", "--plugin", "--set", "--automate", "--tempo", "--start-beat", "--bypass",
-        "--precision", "--block", "--rate", "--force", "--allow-truncated"}},
+        "--precision", "--block", "--rate", "--force", "--allow-truncated", "--preset", "--pattern", "--notes"}},
       {"info", {"--plugin"}},
       {"snapshot", {"--out", "--plugin", "--scale", "--set"}},
   };

@@ -1,4 +1,5 @@
 // Saving and restoring the effect state through the controller.
+#include <cstring>
 #include <vector>
 
 #include "memory_stream.h"
@@ -12,18 +13,30 @@ using namespace Steinberg::Vst;
 
 constexpr ParamID kBypassId = 0x62706173;
 
-const std::vector<uint8_t> kDefaultState = {
-    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x14, 0x40,  // FADE 5.0
-    0x29, 0x5C, 0x8F, 0xC2, 0xF5, 0x28, 0xCC, 0x3F,  // CHOP 0.22
-    0,    0,    0,    0,    0,    0,    0,    0,     // DRY 0.0
-    0,    0,    0,    0,    0,    0,    0,    0,     // OUTPUT 0.0 dB
-    0,    0,    0,    0,    0,    0,    0,    0,     // BY 0
-    0x00, 0x00, 0x00, 0x00,                          // host bypass off
-    'V',  'L',  'X',  'E',  1,    0,    0,    0,     // extension tag, version 1
-    16,   0,    0,    0,                             // 16 bytes of values
-    0,    0,    0,    0,    0,    0,    0,    0,     // SYNC 0
-    0,    0,    0,    0,    0,    0,    0x20, 0x40,  // NOTE 8 ("1/4")
-};
+// The first layout, the host bypass word, then the extension's values.
+std::vector<uint8_t> DefaultState() {
+  std::vector<uint8_t> bytes = {
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x14, 0x40,  // FADE 5.0
+      0x29, 0x5C, 0x8F, 0xC2, 0xF5, 0x28, 0xCC, 0x3F,  // CHOP 0.22
+      0,    0,    0,    0,    0,    0,    0,    0,     // DRY 0.0
+      0,    0,    0,    0,    0,    0,    0,    0,     // OUTPUT 0.0 dB
+      0,    0,    0,    0,    0,    0,    0,    0,     // BY 0
+      0x00, 0x00, 0x00, 0x00,                          // host bypass off
+      'V',  'L',  'X',  'E',  2,    0,    0,    0,     // extension tag, version 2
+      192,  0,    0,    0,                             // 192 bytes of values
+  };
+  // SYNC 0, NOTE 8 ("1/4"), PATTERN 0, STEPS 8, STEP 1 to 16 at 1, GATE 50, SWING, OFFSET, RETRIG 0.
+  std::vector<double> values = {0.0, 8.0, 0.0, 8.0};
+  values.insert(values.end(), 16, 1.0);
+  values.insert(values.end(), {50.0, 0.0, 0.0, 0.0});
+  for (double v : values) {
+    uint8_t b[8];
+    std::memcpy(b, &v, 8);  // little-endian, as the state is
+    bytes.insert(bytes.end(), b, b + 8);
+  }
+  return bytes;
+}
+const std::vector<uint8_t> kDefaultState = DefaultState();
 
 class StateTest : public ModuleTest {
 protected:
@@ -55,7 +68,7 @@ protected:
   }
 
   void ChangeEveryParameter() {
-    for (ParamID id = 0; id < 7; ++id) ASSERT_EQ(instance_->Controller()->setParamNormalized(id, 1.0), kResultOk);
+    for (ParamID id = 0; id < 29; ++id) ASSERT_EQ(instance_->Controller()->setParamNormalized(id, 1.0), kResultOk);
     SetHostBypass(1.0);
   }
 

@@ -59,17 +59,27 @@ TEST(Controller, PresentsSevenParametersInOrder) {
     double def;
     int32 flags;
   };
-  const Row rows[] = {{kPresetParamId, "Preset", "", 0, 0.0, 0x8008},
-                      {kBypassParamId, "Bypass", "", 1, 0.0, 0x10009},
-                      {0, "FADE", "Hz", 0, 0.0, 1},
-                      {1, "CHOP", "s", 0, 0.0, 1},
-                      {2, "DRY", "", 0, 0.0, 1},
-                      {3, "OUTPUT", "dB", 0, 0.5, 1},
-                      {4, "BY", "", 1, 0.0, 1},
-                      {5, "SYNC", "", 1, 0.0, 1},
-                      {6, "NOTE", "", 14, 8.0 / 14.0, 1}};
-  ASSERT_EQ(rig.controller->getParameterCount(), 9);
-  for (int32 i = 0; i < 9; ++i) {
+  std::vector<Row> rows = {{kPresetParamId, "Preset", "", kVelloxFactoryPresets - 1, 0.0, 0x8008},
+                           {kBypassParamId, "Bypass", "", 1, 0.0, 0x10009},
+                           {0, "FADE", "Hz", 0, 0.0, 1},
+                           {1, "CHOP", "s", 0, 0.0, 1},
+                           {2, "DRY", "", 0, 0.0, 1},
+                           {3, "OUTPUT", "dB", 0, 0.5, 1},
+                           {4, "BY", "", 1, 0.0, 1},
+                           {5, "SYNC", "", 1, 0.0, 1},
+                           {6, "NOTE", "", 14, 8.0 / 14.0, 1},
+                           {7, "PATTERN", "", 1, 0.0, 1},
+                           {8, "STEPS", "", 15, 7.0 / 15.0, 1}};
+  static const std::string stepTitles[16] = {"STEP 1",  "STEP 2",  "STEP 3",  "STEP 4",  "STEP 5",  "STEP 6",
+                                             "STEP 7",  "STEP 8",  "STEP 9",  "STEP 10", "STEP 11", "STEP 12",
+                                             "STEP 13", "STEP 14", "STEP 15", "STEP 16"};
+  for (int k = 0; k < 16; ++k) rows.push_back({static_cast<ParamID>(9 + k), stepTitles[k].c_str(), "", 0, 1.0, 1});
+  rows.insert(rows.end(), {{25, "GATE", "%", 0, 45.0 / 95.0, 1},
+                           {26, "SWING", "%", 0, 0.0, 1},
+                           {27, "OFFSET", "%", 0, 0.0, 1},
+                           {28, "RETRIG", "", 1, 0.0, 1}});
+  ASSERT_EQ(rig.controller->getParameterCount(), 2 + kVelloxNumParams);
+  for (int32 i = 0; i < 2 + kVelloxNumParams; ++i) {
     ParameterInfo info = {};
     ASSERT_EQ(rig.controller->getParameterInfo(i, info), kResultOk);
     EXPECT_EQ(info.id, rows[i].id) << i;
@@ -88,7 +98,7 @@ TEST(Controller, PresentsSevenParametersInOrder) {
   EXPECT_EQ(fade->getPrecision(), 2);
 
   ParameterInfo outside = {};
-  EXPECT_EQ(rig.controller->getParameterInfo(9, outside), kResultFalse);
+  EXPECT_EQ(rig.controller->getParameterInfo(2 + kVelloxNumParams, outside), kResultFalse);
   EXPECT_EQ(rig.controller->getParameterInfo(-1, outside), kResultFalse);
 }
 
@@ -104,9 +114,10 @@ TEST(Controller, ConvertsValuesToTextAndBack) {
   EXPECT_EQ(ValueText(c, 1, 0.0), "0.22");
   EXPECT_EQ(ValueText(c, kBypassParamId, 1.0), "On");
   EXPECT_EQ(ValueText(c, kBypassParamId, 0.5), "Off");
-  EXPECT_EQ(ValueText(c, kPresetParamId, 0.0), "-");
-  EXPECT_EQ(ValueText(c, kPresetParamId, 1.0), "<refused>");
-  EXPECT_EQ(ValueText(c, 7, 0.0), "<refused>");
+  EXPECT_EQ(ValueText(c, kPresetParamId, 0.0), "Default");
+  EXPECT_EQ(ValueText(c, kPresetParamId, 1.0), "Note stabs");
+  EXPECT_EQ(ValueText(c, kPresetParamId, 1.5), "<refused>");
+  EXPECT_EQ(ValueText(c, kVelloxNumParams, 0.0), "<refused>");
 
   EXPECT_DOUBLE_EQ(ValueOf(c, 3, "2.5"), 0.625);
   EXPECT_DOUBLE_EQ(ValueOf(c, 3, "20"), 1.0);
@@ -119,11 +130,12 @@ TEST(Controller, ConvertsValuesToTextAndBack) {
   // Text holding no number, or a character that only looks like one, is refused.
   const std::u16string refused[] = {u"loud", u"", u"nan", u"\u01310", u"-"};
   for (const std::u16string& text : refused) EXPECT_EQ(ValueOfText(c, 3, text), -1.0);
-  EXPECT_EQ(ValueOfText(c, kPresetParamId, u"1"), -1.0);  // one program: index 1 is past the list
+  EXPECT_EQ(ValueOfText(c, kPresetParamId, u"13"), -1.0);  // index 13 is past the list
+  EXPECT_DOUBLE_EQ(ValueOf(c, kPresetParamId, "Ping-pong"), 6.0 / 12.0);
   EXPECT_DOUBLE_EQ(ValueOf(c, kBypassParamId, "on"), 1.0);
   EXPECT_DOUBLE_EQ(ValueOf(c, kBypassParamId, " Off "), 0.0);
   EXPECT_DOUBLE_EQ(ValueOf(c, kBypassParamId, "1"), 1.0);
-  EXPECT_DOUBLE_EQ(ValueOf(c, kPresetParamId, "-"), 0.0);
+  EXPECT_DOUBLE_EQ(ValueOf(c, kPresetParamId, "Default"), 0.0);
   EXPECT_DOUBLE_EQ(ValueOf(c, kPresetParamId, "0"), 0.0);
   ParamValue v = 0.0;
   EXPECT_EQ(c->getParamValueByString(99, nullptr, v), kResultFalse);
@@ -185,13 +197,15 @@ TEST(Controller, UnitsAndTheFactoryPresetList) {
   ASSERT_EQ(u->getProgramListInfo(0, list), kResultOk);
   EXPECT_EQ(list.id, static_cast<ProgramListID>(kPresetParamId));
   EXPECT_EQ(Narrow(list.name), "Factory Presets");
-  EXPECT_EQ(list.programCount, 1);
+  EXPECT_EQ(list.programCount, kVelloxFactoryPresets);
   EXPECT_EQ(u->getProgramListInfo(1, list), kResultFalse);
 
   String128 name = {'x', 0};
   EXPECT_EQ(u->getProgramName(kPresetParamId, 0, name), kResultOk);
-  EXPECT_EQ(Narrow(name), "-");
-  EXPECT_EQ(u->getProgramName(kPresetParamId, 5, name), kResultOk);
+  EXPECT_EQ(Narrow(name), "Default");
+  EXPECT_EQ(u->getProgramName(kPresetParamId, 6, name), kResultOk);
+  EXPECT_EQ(Narrow(name), "Ping-pong");
+  EXPECT_EQ(u->getProgramName(kPresetParamId, kVelloxFactoryPresets, name), kResultOk);
   EXPECT_EQ(Narrow(name), "");
   EXPECT_EQ(u->getProgramName(7, 0, name), kResultFalse);
   EXPECT_EQ(u->getSelectedUnit(), 0);
@@ -213,13 +227,13 @@ TEST(Controller, IdentifiesTheHostOnEveryInitialize) {
   EXPECT_EQ(rig.effect->HostIdentity(), kHostIdCubase);
   // A repeat still reloads preset 0 and registers nothing twice.
   EXPECT_EQ(rig.effect->GetParam(0)->Value(), 5.0);
-  EXPECT_EQ(rig.controller->getParameterCount(), 9);
+  EXPECT_EQ(rig.controller->getParameterCount(), 2 + kVelloxNumParams);
 
   Vellox* bare = new Vellox();
   EXPECT_EQ(static_cast<IComponent*>(bare)->initialize(nullptr), kResultOk);
   EXPECT_EQ(bare->HostIdentity(), kHostIdUnidentified);
   EXPECT_EQ(static_cast<IComponent*>(bare)->initialize(nullptr), kResultFalse);
-  EXPECT_EQ(static_cast<IEditController*>(bare)->getParameterCount(), 9);
+  EXPECT_EQ(static_cast<IEditController*>(bare)->getParameterCount(), 2 + kVelloxNumParams);
   EXPECT_EQ(static_cast<IComponent*>(bare)->getBusCount(kAudio, kInput), 1);
   static_cast<IComponent*>(bare)->terminate();
   EXPECT_EQ(static_cast<IComponent*>(bare)->getBusCount(kAudio, kOutput), 0);
@@ -427,7 +441,7 @@ TEST(Controller, HostsHearOfRestoredAndReloadedValues) {
   EXPECT_EQ(rig.controller->setParamNormalized(kPresetParamId, 0.0), kResultOk);
   EXPECT_EQ(rig.effect->GetParam(0)->Value(), 5.0);
   EXPECT_EQ(handler.calls, std::vector<std::string>{"restart 4"});
-  EXPECT_EQ(rig.controller->setParamNormalized(kPresetParamId, 1.0), kResultFalse);  // no second preset
+  EXPECT_EQ(rig.controller->setParamNormalized(kPresetParamId, 1.5), kResultFalse);  // past the list
 
   FakeStream saved;
   ASSERT_EQ(rig.controller->getState(&saved), kResultOk);
@@ -447,7 +461,7 @@ TEST(Controller, HostsHearOfRestoredAndReloadedValues) {
     data.outputParameterChanges = &outputs;
     ASSERT_EQ(rig.Process(data), kResultOk);
     // Only a program in the list loads; others leave every knob alone.
-    EXPECT_EQ(outputs.getParameterCount(), program == 0.0 ? 7 : 0) << program;
+    EXPECT_EQ(outputs.getParameterCount(), program == 0.0 ? kVelloxNumParams : 0) << program;
     EXPECT_EQ(rig.controller->getParamNormalized(3), program == 0.0 ? 0.5 : 0.9) << program;
     for (int32 i = 0; i < outputs.getParameterCount(); ++i) {
       int32 offset = -1;

@@ -88,7 +88,7 @@ TEST(Process, NegotiatesMonoAndStereoOnly) {
   EffectRig rig;
   EXPECT_EQ(BusName(rig.component, kInput), "Main Input stereo");
   EXPECT_EQ(BusName(rig.component, kOutput), "Output stereo");
-  EXPECT_EQ(rig.component->getBusCount(kEvent, kInput), 0);
+  EXPECT_EQ(rig.component->getBusCount(kEvent, kInput), 1);  // note-ons restart the pattern
 
   SpeakerArrangement stereo = SpeakerArr::kStereo, mono = SpeakerArr::kMono;
   EXPECT_EQ(rig.processor->setBusArrangements(&stereo, 1, &stereo, 1), kResultOk);
@@ -206,11 +206,12 @@ TEST(Process, HostValuesReachTheSlotsAndNeverTheEditorFromTheAudioThread) {
   FakeStream stream(LittleEndianDoubles({50.0, 1.0, 0.5, -10.0, 1.0}));
   stream.bytes.insert(stream.bytes.end(), {0, 0, 0, 0});
   ASSERT_EQ(rig.controller->setState(&stream), kResultOk);
-  ASSERT_EQ(log.size(), 7u);  // a first-layout state: SYNC and NOTE at their defaults
-  const double plain[7] = {50.0, 1.0, 0.5, -10.0, 1.0, 0.0, 8.0};
-  for (int i = 0; i < 7; ++i) {
+  // A first-layout state: the later values at their defaults.
+  ASSERT_EQ(log.size(), static_cast<size_t>(kVelloxNumParams));
+  const double plain[5] = {50.0, 1.0, 0.5, -10.0, 1.0};
+  for (int i = 0; i < kVelloxNumParams; ++i) {
     EXPECT_EQ(log[i].index, i);
-    EXPECT_EQ(log[i].value, plain[i]);
+    EXPECT_EQ(log[i].value, i < 5 ? plain[i] : rig.effect->GetParam(i)->Default());
     EXPECT_FALSE(log[i].normalized);
     EXPECT_FALSE(log[i].lockHeld);
   }
@@ -221,7 +222,7 @@ TEST(Process, PresetQueueLoadsOnlyExistingPresets) {
   rig.Setup(kSample64, 64);
   rig.controller->setParamNormalized(0, 1.0);
   FakeParamChanges beyond;
-  beyond.Add(kPresetParamId, {{0, 1.0}});
+  beyond.Add(kPresetParamId, {{0, 1.5}});
   HostBus<double> in(2, 64), out(2, 64);
   ProcessData data = MakeProcessData(kSample64, 64, &in.buffers, 1, &out.buffers, 1);
   data.inputParameterChanges = &beyond;

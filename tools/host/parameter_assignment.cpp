@@ -92,16 +92,47 @@ std::string FormatNumber(double value) {
   return text;
 }
 
+// A title as typed on a command line: any case, spaces left out (STEP3 for "STEP 3").
+std::string Typed(const std::string& title) {
+  std::string typed = Lower(title);
+  typed.erase(std::remove(typed.begin(), typed.end(), ' '), typed.end());
+  return typed;
+}
+
 bool FindParameterByTitle(IEditController& controller, const std::string& name, ParameterInfo& info) {
   const int32 count = controller.getParameterCount();
   for (int32 i = 0; i < count; ++i) {
     ParameterInfo candidate{};
     if (controller.getParameterInfo(i, candidate) != kResultOk) continue;
-    if (Lower(Utf16ToUtf8(candidate.title, 128)) == Lower(name)) {
+    if (Typed(Utf16ToUtf8(candidate.title, 128)) == Typed(name)) {
       info = candidate;
       return true;
     }
   }
+  return false;
+}
+
+bool FindProgram(IEditController& controller, const std::string& name, ParameterInfo& info, ParamValue& normalized,
+                 std::string& error) {
+  const int32 count = controller.getParameterCount();
+  for (int32 i = 0; i < count; ++i) {
+    ParameterInfo candidate{};
+    if (controller.getParameterInfo(i, candidate) != kResultOk || !(candidate.flags & ParameterInfo::kIsProgramChange))
+      continue;
+    info = candidate;
+    if (MatchStepText(controller, candidate, Trim(name), normalized)) return true;
+    // A program's number, as hosts count them from 0.
+    char* end = nullptr;
+    const long number = std::strtol(name.c_str(), &end, 10);
+    if (!name.empty() && *end == '\0' && number >= 0 && number <= candidate.stepCount) {
+      normalized = candidate.stepCount > 0 ? static_cast<double>(number) / candidate.stepCount : 0.0;
+      return true;
+    }
+    const std::string names = StepTexts(controller, candidate);
+    error = "unknown program \"" + name + "\"" + (names.empty() ? "" : " (its programs: " + names.substr(13) + ")");
+    return false;
+  }
+  error = "the effect has no programs";
   return false;
 }
 

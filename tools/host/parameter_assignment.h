@@ -19,9 +19,15 @@ struct ParameterAssignment {
 bool ResolveAssignment(Steinberg::Vst::IEditController& controller, const std::string& text,
                        ParameterAssignment& assignment, std::string& error);
 
-// Finds the parameter whose title matches `name` ignoring case.
+// Finds the parameter whose title matches `name` ignoring case and spaces.
 bool FindParameterByTitle(Steinberg::Vst::IEditController& controller, const std::string& name,
                           Steinberg::Vst::ParameterInfo& info);
+
+// Finds the program `name` (as the program list shows it, any case, or its
+// number from 0) on the parameter the effect marks as its program change:
+// that parameter and the value that selects it. False with `error` set.
+bool FindProgram(Steinberg::Vst::IEditController& controller, const std::string& name,
+                 Steinberg::Vst::ParameterInfo& info, Steinberg::Vst::ParamValue& normalized, std::string& error);
 
 // Finds the parameter the effect marks as its bypass switch.
 bool FindBypassParameter(Steinberg::Vst::IEditController& controller, Steinberg::Vst::ParameterInfo& info);

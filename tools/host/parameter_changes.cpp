@@ -71,4 +71,31 @@ bool ParameterChanges::Add(Vst::ParamID id, int32 sampleOffset, Vst::ParamValue 
   return queue && queue->addPoint(sampleOffset, value, pointIndex) == kResultOk;
 }
 
+NoteEvents::NoteEvents(int32 capacity)
+    : mEvents(static_cast<size_t>(capacity)){FUNKNOWN_CTOR}
+
+      IMPLEMENT_FUNKNOWN_METHODS(NoteEvents, Vst::IEventList, Vst::IEventList::iid)
+
+          tresult PLUGIN_API NoteEvents::getEvent(int32 index, Vst::Event & e) {
+  if (index < 0 || index >= mCount) return kResultFalse;
+  e = mEvents[static_cast<size_t>(index)];
+  return kResultOk;
+}
+
+tresult PLUGIN_API NoteEvents::addEvent(Vst::Event& e) {
+  if (mCount == static_cast<int32>(mEvents.size())) return kResultFalse;
+  mEvents[static_cast<size_t>(mCount++)] = e;
+  return kResultOk;
+}
+
+bool NoteEvents::AddNoteOn(int32 sampleOffset) {
+  Vst::Event e{};
+  e.type = Vst::Event::kNoteOnEvent;
+  e.sampleOffset = sampleOffset;
+  e.noteOn.pitch = 60;
+  e.noteOn.velocity = 1.0f;
+  e.noteOn.noteId = -1;
+  return addEvent(e) == kResultOk;
+}
+
 }  // namespace vellox::host

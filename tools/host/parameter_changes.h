@@ -1,9 +1,11 @@
 #pragma once
-// Parameter-change queues handed to `process`. Storage is reserved up front so
-// that filling and clearing them between blocks never allocates.
+// Parameter-change queues and the note events handed to `process`. Storage
+// is reserved up front so that filling and clearing them between blocks
+// never allocates.
 #include <vector>
 
 #include "pluginterfaces/base/smartpointer.h"
+#include "pluginterfaces/vst/ivstevents.h"
 #include "pluginterfaces/vst/ivstparameterchanges.h"
 
 namespace vellox::host {
@@ -54,6 +56,27 @@ public:
 private:
   std::vector<Steinberg::IPtr<ParamValueQueue>> mQueues;
   Steinberg::int32 mUsed = 0;
+};
+
+// Note-ons for one block, in the order they were added.
+class NoteEvents : public Steinberg::Vst::IEventList {
+public:
+  explicit NoteEvents(Steinberg::int32 capacity);
+  virtual ~NoteEvents() = default;
+
+  void Clear() { mCount = 0; }
+  // A note-on (channel 1, middle C, full velocity) at `sampleOffset`; false when full.
+  bool AddNoteOn(Steinberg::int32 sampleOffset);
+
+  Steinberg::int32 PLUGIN_API getEventCount() override { return mCount; }
+  Steinberg::tresult PLUGIN_API getEvent(Steinberg::int32 index, Steinberg::Vst::Event& e) override;
+  Steinberg::tresult PLUGIN_API addEvent(Steinberg::Vst::Event& e) override;
+
+  DECLARE_FUNKNOWN_METHODS
+
+private:
+  std::vector<Steinberg::Vst::Event> mEvents;
+  Steinberg::int32 mCount = 0;
 };
 
 }  // namespace vellox::host

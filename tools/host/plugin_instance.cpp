@@ -60,6 +60,7 @@ std::unique_ptr<PluginInstance> PluginInstance::Create(const ModuleLibrary& modu
   std::unique_ptr<PluginInstance> instance(new PluginInstance());
   instance->mInputChanges = owned(new ParameterChanges(kMaxQueues, kMaxPointsPerQueue));
   instance->mOutputChanges = owned(new ParameterChanges(kMaxQueues, kMaxPointsPerQueue));
+  instance->mNotes = owned(new NoteEvents(kMaxNotesPerBlock));
   if (!instance->Initialize(module, cid, error)) return nullptr;
   return instance;
 }
@@ -231,6 +232,8 @@ bool PluginInstance::QueueChange(ParamID id, ParamValue normalized, int32 sample
   return mInputChanges->Add(id, sampleOffset, normalized);
 }
 
+bool PluginInstance::QueueNoteOn(int32 sampleOffset) { return mNotes->AddNoteOn(sampleOffset); }
+
 tresult PluginInstance::Process(float* const* inputs, float* const* outputs, int32 frames) {
   if (mConfig.doublePrecision) return kInvalidArgument;
   return RunBlock(reinterpret_cast<void**>(const_cast<float**>(inputs)),
@@ -267,11 +270,13 @@ tresult PluginInstance::RunBlock(void** inputs, void** outputs, int32 frames) {
   data.outputs = &out;
   data.inputParameterChanges = mInputChanges;
   data.outputParameterChanges = mOutputChanges;
+  data.inputEvents = mNotes;
   data.processContext = &mContext;
   UpdateContext();
   mOutputChanges->Clear();
   const tresult result = mProcessor->process(data);
   mInputChanges->Clear();
+  mNotes->Clear();
   mFramesDone += frames;
   return result;
 }

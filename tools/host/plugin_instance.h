@@ -22,6 +22,7 @@ namespace vellox::host {
 inline constexpr const char* kHostName = "Vellox Host";
 inline constexpr const char* kAudioModuleCategory = "Audio Module Class";
 inline constexpr Steinberg::int32 kMaxPointsPerQueue = 64;  // points of one parameter in one block
+inline constexpr Steinberg::int32 kMaxNotesPerBlock = 64;
 
 struct ProcessConfig {
   double sampleRate = 44100.0;
@@ -62,6 +63,10 @@ public:
   bool QueueChange(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue normalized,
                    Steinberg::int32 sampleOffset = 0);
 
+  // A note-on at `sampleOffset` of the next block; false when the block has
+  // no room for more. Cleared after the block.
+  bool QueueNoteOn(Steinberg::int32 sampleOffset);
+
   // One block; `frames` must not exceed the configured maximum. The channel
   // arrays hold `channels` pointers each.
   Steinberg::tresult Process(float* const* inputs, float* const* outputs, Steinberg::int32 frames);
@@ -92,6 +97,7 @@ private:
   bool mStarted = false;
   Steinberg::IPtr<ParameterChanges> mInputChanges;
   Steinberg::IPtr<ParameterChanges> mOutputChanges;
+  Steinberg::IPtr<NoteEvents> mNotes;
   Steinberg::Vst::ProcessContext mContext{};
   bool mTransport = false;
   double mStartBeat = 0.0;

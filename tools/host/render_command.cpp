@@ -30,6 +30,7 @@ namespace {
 
 constexpr double kMaxBeat = 1e6;
 constexpr double kDefaultTempo = 120.0;  // with --start-beat alone
+constexpr size_t kMaxNotes = 100000;
 
 struct RenderOptions {
   std::string input;
@@ -39,6 +40,8 @@ struct RenderOptions {
   OutputFormat outputFormat;
   std::vector<std::string> assignments;
   std::vector<std::string> automations;  // --automate texts
+  std::string preset;                    // --preset: a program's name or number
+  std::vector<double> notes;             // --notes: seconds, in order
   double tempo = 0.0;                    // BPM; 0: no song position is given
   double startBeat = 0.0;
   bool transport = false;  // --tempo or --start-beat given
@@ -54,6 +57,49 @@ std::string TempoRangeText() {
   return "a tempo from " + FormatNumber(kChopperMinTempo) + " to " + FormatNumber(kChopperMaxTempo) + " BPM";
 }
 
+// Numbers separated by commas, each within [low, high]; false with `error` set.
+bool ReadNumberList(const std::string& option, const std::string& text, double low, double high, size_t most,
+                    std::vector<double>& numbers, std::string& error) {
+  numbers.clear();
+  size_t from = 0;
+  for (;;) {
+    const size_t comma = text.find(',', from);
+    const std::string item = text.substr(from, comma == std::string::npos ? std::string::npos : comma - from);
+    char* end = nullptr;
+    const double v = std::strtod(item.c_str(), &end);
+    if (item.empty() || end != item.c_str() + item.size() || !(v >= low && v <= high)) {
+      error = option + " takes numbers from " + FormatNumber(low) + " to " + FormatNumber(high) +
+              " separated by commas, got \"" + item + "\"";
+      return false;
+    }
+    numbers.push_back(v);
+    if (numbers.size() > most) {
+      error = option + " takes at most " + std::to_string(most) + " numbers";
+      return false;
+    }
+    if (comma == std::string::npos) return true;
+    from = comma + 1;
+  }
+}
+
+// --pattern 1,0,0.5: STEP 1, STEP 2, ... as --set would give them, in place.
+bool ReadPattern(OptionReader& reader, const std::string& option, RenderOptions& options, std::string& error) {
+  std::string text;
+  std::vector<double> levels;
+  if (!reader.Value(option, text, error) || !ReadNumberList(option, text, 0.0, 1.0, 16, levels, error)) return false;
+  for (size_t k = 0; k < levels.size(); ++k)
+    options.assignments.push_back("STEP " + std::to_string(k + 1) + "=" + FormatNumber(levels[k]));
+  return true;
+}
+
+bool ReadNotes(OptionReader& reader, const std::string& option, RenderOptions& options, std::string& error) {
+  std::string text;
+  if (!reader.Value(option, text, error) || !ReadNumberList(option, text, 0.0, 1e6, kMaxNotes, options.notes, error))
+    return false;
+  std::sort(options.notes.begin(), options.notes.end());
+  return true;
+}
+
 // One option and its value; false with `error` set for a wrong one.
 bool ReadRenderOption(OptionReader& reader, const std::string& option, RenderOptions& options, std::string& error) {
   if (option == "--in") return reader.Value(option, options.input, error);
@@ -62,6 +108,9 @@ bool ReadRenderOption(OptionReader& reader, const std::string& option, RenderOpt
   if (option == "--format") return reader.Value(option, options.format, error);
   if (option == "--set") return reader.AssignmentValue(option, options.assignments, error);
   if (option == "--automate") return reader.AssignmentValue(option, options.automations, error);
+  if (option == "--preset") return reader.Value(option, options.preset, error);
+  if (option == "--pattern") return ReadPattern(reader, option, options, error);
+  if (option == "--notes") return ReadNotes(reader, option, options, error);
   if (option == "--tempo")
     return options.transport =
                reader.NumberValue(option, kChopperMinTempo, kChopperMaxTempo, TempoRangeText(), options.tempo, error);
@@ -114,15 +163,29 @@ struct RenderStats {
   int64_t frames = 0;
   double peakIn = 0.0;
   double peakOut = 0.0;
-  int64_t clipped = 0;  // output samples beyond full scale
+  int64_t clipped = 0;   // output samples beyond full scale
+  size_t notesLeft = 0;  // --notes at or after the end
 };
 
 // Reads, processes and writes a chunk at a time: memory stays a few blocks
 // whatever the length of the file.
+// The note-ons of frames [first, first + count) go to the next block.
+bool QueueNotes(PluginInstance& instance, const std::vector<int64_t>& frames, size_t& next, int64_t first, int32 count,
+                std::string& error) {
+  for (; next < frames.size() && frames[next] < first + count; ++next)
+    if (!instance.QueueNoteOn(static_cast<int32>(frames[next] - first))) {
+      error = "--notes holds more notes than one block can carry (" + std::to_string(host::kMaxNotesPerBlock) +
+              "); a smaller --block carries them";
+      return false;
+    }
+  return true;
+}
+
 template <class Sample>
-bool Stream(PluginInstance& instance, AutomationFeed& automation, AudioReader& reader, AudioWriter& writer,
-            const RenderOptions& options, bool integerOutput, ProgressBar& progress, RenderStats& stats,
-            std::string& error) {
+bool Stream(PluginInstance& instance, AutomationFeed& automation, const std::vector<int64_t>& notes,
+            AudioReader& reader, AudioWriter& writer, const RenderOptions& options, bool integerOutput,
+            ProgressBar& progress, RenderStats& stats, std::string& error) {
+  size_t nextNote = 0;
   const auto channels = static_cast<size_t>(reader.Info().channels);
   const auto block = static_cast<size_t>(options.block);
   const size_t chunk = block * std::max<size_t>(1, 8192 / block);
@@ -147,6 +210,8 @@ bool Stream(PluginInstance& instance, AutomationFeed& automation, AudioReader& r
         return false;
       }
       count = static_cast<size_t>(covered);
+      if (!QueueNotes(instance, notes, nextNote, stats.frames + static_cast<int64_t>(start), covered, error))
+        return false;
       Deinterleave(in.data() + start * channels, count, channels, inPtr.data());
       if (instance.Process(inPtr.data(), outPtr.data(), static_cast<int32>(count)) != kResultOk) {
         const int64_t first = stats.frames + static_cast<int64_t>(start);
@@ -165,6 +230,7 @@ bool Stream(PluginInstance& instance, AutomationFeed& automation, AudioReader& r
     stats.frames += got;
     progress.Update(static_cast<size_t>(stats.frames), static_cast<size_t>(std::max(total, stats.frames)));
   }
+  stats.notesLeft = notes.size() - nextNote;
   stats.peakIn = levelsIn.peak;
   stats.peakOut = levelsOut.peak;
   if (integerOutput) stats.clipped = levelsOut.overs;
@@ -235,6 +301,13 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
     if (!ParseAutomation(*instance->Controller(), text, info.sampleRate, points, error))
       return Fail(console, error, kExitUsage);
   AutomationFeed automation(std::move(points));
+  Vst::ParameterInfo program{};
+  Vst::ParamValue programValue = 0.0;
+  if (!options.preset.empty() && !FindProgram(*instance->Controller(), options.preset, program, programValue, error))
+    return Fail(console, error, kExitUsage);
+  // Each note-on on the frame nearest its time.
+  std::vector<int64_t> notes;
+  for (double seconds : options.notes) notes.push_back(std::llround(seconds * info.sampleRate));
   Vst::ParameterInfo bypass{};
   if (options.bypass && !FindBypassParameter(*instance->Controller(), bypass))
     return Fail(console, "the effect has no bypass parameter");
@@ -247,6 +320,9 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
   config.processMode = Vst::kOffline;
   if (!instance->Start(config, error)) return Fail(console, error);
   if (options.transport) instance->SetTransport(options.tempo, options.startBeat);
+  // A program is chosen as a host's program list chooses it; --set goes on top.
+  if (!options.preset.empty() && instance->Controller()->setParamNormalized(program.id, programValue) != kResultOk)
+    return Fail(console, "the effect refused the program \"" + options.preset + "\"");
   // Settings arrive with the first block, as automation at its start would.
   for (const auto& assignment : assignments) instance->QueueChange(assignment.id, assignment.normalized);
   if (options.bypass) instance->QueueChange(bypass.id, 1.0);
@@ -258,10 +334,10 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
   RenderStats stats;
   ProgressBar progress(console.err, console.interactive);
   const bool integerOutput = IsInteger(options.outputFormat.encoding);
-  const bool processed =
-      options.doublePrecision
-          ? Stream<double>(*instance, automation, *reader, *writer, options, integerOutput, progress, stats, error)
-          : Stream<float>(*instance, automation, *reader, *writer, options, integerOutput, progress, stats, error);
+  const bool processed = options.doublePrecision ? Stream<double>(*instance, automation, notes, *reader, *writer,
+                                                                  options, integerOutput, progress, stats, error)
+                                                 : Stream<float>(*instance, automation, notes, *reader, *writer,
+                                                                 options, integerOutput, progress, stats, error);
   progress.Finish();
   reader.reset();  // Windows cannot replace a file that is open (--force over the input)
   instance.reset();
@@ -300,6 +376,10 @@ int RunRender(const std::vector<std::string>& args, Console& console) {
                 << (automation.Remaining() == 1 ? " --automate point lies" : " --automate points lie")
                 << " at or after the end of the render and " << (automation.Remaining() == 1 ? "was" : "were")
                 << " ignored\n";
+  if (stats.notesLeft > 0)
+    console.err << "vellox: warning: " << stats.notesLeft
+                << (stats.notesLeft == 1 ? " --notes time lies" : " --notes times lie")
+                << " at or after the end of the render and " << (stats.notesLeft == 1 ? "was" : "were") << " ignored\n";
   if (stats.clipped > 0)
     console.err << "vellox: warning: " << stats.clipped << " samples went over full scale and were clipped in the "
                 << DescribeFormat(options.outputFormat) << " (" << KeepingOvers(options.outputFormat.container)
