@@ -58,7 +58,9 @@ protected:
   Steinberg::FIDString WindowType() override { return Steinberg::kPlatformTypeHWND; }
   bool NewSecondFrame(int width, int height, std::string& error) override {
     second_ = host::EditorFrame::Create(width, height, error);
-    if (second_) SetWindowPos(second_->Handle(), nullptr, 0, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (second_)
+      SetWindowPos(second_->Handle(), nullptr, 0, 2 * kEditorHeight + 8, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     host::PumpMessages(50);
     return bool(second_);
   }
@@ -108,6 +110,10 @@ TEST_F(EditorScaleTest, EveryFactorFromOneToThreeSizesTheFrameAndShowsAndHitsAsT
 }
 
 TEST_F(EditorScaleTest, TwoViewsKeepTheirOwnFactorsInEveryOrderAHostTakesThemDown) { ExpectEveryViewOrder(); }
+
+TEST_F(EditorScaleTest, APatternShowsAsTheSnapshotAtOneOneAndAHalfAndTwo) {
+  ExpectPatternShownAsTheSnapshotAtEachScale();
+}
 
 }  // namespace
 }  // namespace vellox::test
