@@ -68,11 +68,14 @@ bool VelloxCycleDisplay::Paint(IGraphics* graphics) {
   if (width <= 0 || height <= 2) return false;
   if (mCurveStale || int(mLevels.size()) != width) MakeCurve(width);
   const int travel = height - 2;  // a row free above full level and below 0
-  for (int i = 0; i < width; ++i) {
+  const auto topOf = [&](int i) { return device.bottom - 1 - int(std::lround(mLevels[size_t(i)] * travel)); };
+  // Columns at one height are filled together: a pattern's steps are flat.
+  for (int i = 0, run; i < width; i += run) {
+    const int top = topOf(i);
+    for (run = 1; i + run < width && topOf(i + run) == top;) ++run;
     const int x = device.left + i;
-    const int top = device.bottom - 1 - int(std::lround(mLevels[size_t(i)] * travel));
-    graphics->FillDeviceRect(IBox(x, top + 1, x + 1, device.bottom - 1), kCurveColour, kAreaWeight);
-    graphics->FillDeviceRect(IBox(x, top, x + 1, top + 1), kCurveColour, 1.0f);
+    graphics->FillDeviceRect(IBox(x, top + 1, x + run, device.bottom - 1), kCurveColour, kAreaWeight);
+    graphics->FillDeviceRect(IBox(x, top, x + run, top + 1), kCurveColour, 1.0f);
   }
   mShownPhase = mPosition && PatternOn() ? mPosition->Phase() : -1.0;
   const int column = PlayheadColumn(mShownPhase, width);

@@ -231,7 +231,7 @@ private:
   std::vector<ScaledArtwork> mScaled;
 
   std::vector<IControl*> mControls;
-  // The normalised value each parameter slot held at the last sync.
+  // The plain value each parameter slot held at the last sync.
   std::vector<double> mSeen;
   int mNParams = 0;
 };
