@@ -369,6 +369,7 @@ TEST(ChopperSync, PatternEdgesOnTheExactFramesForEveryPartitionStartAndNote) {
     p.gate8 = pick(1, 8), p.swing4 = pick(0, 3), p.offset8 = pick(0, 4);
     p.dry = round % 2 ? 0.25 : 0.0;
     for (int n = pick(0, 4); n > 0; --n) p.notes.push_back(pick(1, frames - 1));
+    if (round % 2) p.notes.push_back(pick(1, 60));  // in the block that switches RETRIG on
     std::sort(p.notes.begin(), p.notes.end());
     p.notes.erase(std::unique(p.notes.begin(), p.notes.end()), p.notes.end());
     const Targets exact = ExactTargets(p, frames);
@@ -384,7 +385,7 @@ TEST(ChopperSync, PatternEdgesOnTheExactFramesForEveryPartitionStartAndNote) {
       rig.Set(kVelloxSync, p.sync), rig.Set(kVelloxChop, static_cast<double>(p.chop) / p.tempo.rate);
       rig.Set(kVelloxDry, p.dry), rig.Set(kVelloxPattern, 1.0), rig.Set(kVelloxSteps, p.steps);
       rig.Set(kVelloxGate, 12.5 * p.gate8), rig.Set(kVelloxSwing, 25.0 * p.swing4);
-      rig.Set(kVelloxOffset, 12.5 * p.offset8), rig.Set(kVelloxRetrig, 1.0);
+      rig.Set(kVelloxOffset, 12.5 * p.offset8);
       for (int k = 0; k < 16; ++k) rig.Set(kVelloxStep1 + k, p.levels[k]);
       size_t piece = 0, noteAt = 0;
       for (long done = 0, k = 0; done < frames;) {
@@ -394,6 +395,7 @@ TEST(ChopperSync, PatternEdgesOnTheExactFramesForEveryPartitionStartAndNote) {
         rig.HandleMidiIn({static_cast<int32_t>(n / 2), 0x80, 60, 0});  // a note-off restarts nothing
         for (; noteAt < p.notes.size() && p.notes[noteAt] < done + n; ++noteAt)
           rig.HandleMidiIn({static_cast<int32_t>(p.notes[noteAt] - done), 0x91, 60, 100});
+        if (done == 0) rig.Set(kVelloxRetrig, 1.0);  // as a point at frame 0 after the host's notes
         for (long off = 0; off < n;) {
           const long m = std::min<long>(pieces[piece++ % pieces.size()], n - off);
           rig.Call(t, m, off);
