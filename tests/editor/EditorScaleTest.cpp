@@ -115,5 +115,11 @@ TEST_F(EditorScaleTest, APatternShowsAsTheSnapshotAtOneOneAndAHalfAndTwo) {
   ExpectPatternShownAsTheSnapshotAtEachScale();
 }
 
+TEST_F(EditorScaleTest, ThePlayheadFollowsTheProcessedAudioAndStaysWhenItStops) { ExpectPlayheadFollowsTheAudio(); }
+
+TEST_F(EditorScaleTest, ProgramButtonsStepThroughTheBankAndHostChangesShowAtOnce) {
+  ExpectProgramButtonsStepThroughTheBank();
+}
+
 }  // namespace
 }  // namespace vellox::test

@@ -120,5 +120,11 @@ TEST_F(X11ScaleTest, TwoViewsKeepTheirOwnFactorsInEveryOrderAHostTakesThemDown) 
 
 TEST_F(X11ScaleTest, APatternShowsAsTheSnapshotAtOneOneAndAHalfAndTwo) { ExpectPatternShownAsTheSnapshotAtEachScale(); }
 
+TEST_F(X11ScaleTest, ThePlayheadFollowsTheProcessedAudioAndStaysWhenItStops) { ExpectPlayheadFollowsTheAudio(); }
+
+TEST_F(X11ScaleTest, ProgramButtonsStepThroughTheBankAndHostChangesShowAtOnce) {
+  ExpectProgramButtonsStepThroughTheBank();
+}
+
 }  // namespace
 }  // namespace vellox::test
