@@ -230,9 +230,12 @@ TEST_F(EditorLayoutTest, PaintingAtSteadyStateAllocatesNothing) {
   gCounting = true;
   for (int n = 0; n < 50; ++n) {
     fx.GetParam(n % 7)->SetFromNormalized((n % 5) / 4.0);
+    // The pattern panel too: step bars, the curve made again, the playhead's switch.
+    fx.GetParam(kVelloxStep1 + n % kVelloxMaxSteps)->SetFromNormalized((n % 3) / 2.0);
+    fx.GetParam(kVelloxPattern)->SetFromNormalized(n % 2);
     for (; g->CollectDirtyBox(dirty); ++ticks) g->PaintRegion(dirty);
   }
-  g->PaintRegion(IBox(0, 0, 912, 184));
+  g->PaintRegion(IBox(0, 0, 912, 376));
   gCounting = false;
   EXPECT_EQ(gAllocations.load(), 0);
   EXPECT_GE(ticks, 80);  // nearly every new value changed a control: two ticks each
