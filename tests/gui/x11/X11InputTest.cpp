@@ -275,6 +275,12 @@ TEST_F(X11InputTest, StepBarsTakeDragsClicksAndShiftDrawingAsTheSnapshotShows) {
                     Begin(step(11)), Perform(step(11), drawn[2]), Begin(step(12)), Perform(step(12), drawn[3]),
                     End(step(10)), End(step(11)), End(step(12)), End(step(9))}));
 
+  // The right button asks the host for its menu of the step under it.
+  handler_.events.clear();
+  Loop().RunFor(450);
+  Click(middle(7), 250, 3);
+  EXPECT_EQ(handler_.events, (Events{Menu(step(7), view.get())}));
+
   const std::string out = std::string(VELLOX_ARTIFACT_DIR) + "/step_edits_snapshot.png";
   std::string command =
       "env -u DISPLAY '" VELLOX_TOOL_PATH "' snapshot --out '" + out + "' --set 'STEP 5=0.5' --set 'STEP 2=0'";
