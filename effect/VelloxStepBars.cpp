@@ -130,3 +130,8 @@ void VelloxStepBars::PointerUp(int x, int y, const IPointerMods& mods) {
     if (mPlug) mPlug->EndHostEdit(kVelloxStep1 + k);
   }
 }
+
+void VelloxStepBars::WheelTurn(int x, int y, const IPointerMods& mods, int notches) {
+  const int bar = BarAt(x);
+  SetLevel(bar, Level(bar) + notches * 0.01);
+}

@@ -24,6 +24,8 @@ public:
   void PointerDown(int x, int y, const IPointerMods& mods) override;
   void PointerDrag(int x, int y, int dx, int dy, const IPointerMods& mods) override;
   void PointerUp(int x, int y, const IPointerMods& mods) override;
+  // A notch moves the bar under the pointer by 0.01, as it moves a knob.
+  void WheelTurn(int x, int y, const IPointerMods& mods, int notches) override;
 
   // The bar at editor column x (a gap belongs to the bar on its left).
   int BarAt(int x) const;

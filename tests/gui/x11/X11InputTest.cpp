@@ -294,6 +294,13 @@ TEST_F(X11InputTest, StepBarsTakeDragsClicksAndShiftDrawingAsTheSnapshotShows) {
   SaveArtifact(shown, "x11_step_edits.png");
   std::string first;
   EXPECT_EQ(DifferingPixels(shown, snapshot, 0, 0, kEditorWidth, kEditorHeight, &first), 0) << first;
+
+  // A wheel notch nudges the bar under the pointer.
+  handler_.events.clear();
+  MovePointer(middle(5), 250);
+  Button(4, true);
+  Button(4, false);
+  EXPECT_EQ(handler_.events, (Events{Begin(step(5)), Perform(step(5), 0.5 + 0.01)}));
   CloseView(view);
 }
 
