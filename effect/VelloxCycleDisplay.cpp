@@ -10,7 +10,9 @@
 
 namespace {
 constexpr uint32_t kCurveColour = 0xFFF39C32;  // the accent
-constexpr float kAreaWeight = 0.3f;
+// The area under the curve: the accent at 30 % over the display bed, mixed
+// here so that it fills without blending.
+constexpr uint32_t kAreaColour = 0xFF543B1D;
 constexpr uint32_t kPlayheadColour = 0xFFF4F5F7;
 // The tempo a synced cycle is drawn at, when the editor cannot know the host's.
 constexpr double kDrawnTempo = 120.0;
@@ -74,7 +76,7 @@ bool VelloxCycleDisplay::Paint(IGraphics* graphics) {
     const int top = topOf(i);
     for (run = 1; i + run < width && topOf(i + run) == top;) ++run;
     const int x = device.left + i;
-    graphics->FillDeviceRect(IBox(x, top + 1, x + run, device.bottom - 1), kCurveColour, kAreaWeight);
+    graphics->FillDeviceRect(IBox(x, top + 1, x + run, device.bottom - 1), kAreaColour, 1.0f);
     graphics->FillDeviceRect(IBox(x, top, x + run, top + 1), kCurveColour, 1.0f);
   }
   mShownPhase = mPosition && PatternOn() ? mPosition->Phase() : -1.0;
