@@ -6,6 +6,7 @@
 
 #include "ChopperState.h"
 #include "IEffectBase.h"
+#include "VelloxCyclePosition.h"
 #include "VelloxIdentity.h"
 #include "VelloxParams.h"
 #include "VelloxPresets.h"
@@ -24,7 +25,7 @@ constexpr bool kVelloxMidiIn = true;
 // The chopper effect on top of a plug-in base class: Base is IEffectBase
 // itself or an adapter derived from it with the same constructor.
 template <class Base>
-class VelloxEffect : public Base {
+class VelloxEffect : public Base, public VelloxEditorSource {
 public:
   using EditorBuilder = void (*)(IEffectBase& plug);
 
@@ -59,14 +60,21 @@ public:
     const bool bypass = std::trunc(this->GetParam(kVelloxBy)->Value()) != 0.0;
     if (!mChopper.settings.sync && mChopper.notes.count == 0) {
       ChopperProcess(mChopper, this->SampleRate(), bypass, inputs, outputs, frames);
+      mCyclePosition.Publish(ChopperCyclePhase(mChopper));
       return;
     }
     HostTransport host;
     this->HostTransportInfo(host);
     ProcessWithNotes(bypass, SongTransport(host), inputs, outputs, frames);
+    mCyclePosition.Publish(ChopperCyclePhase(mChopper));
   }
 
   const ChopperState& Chopper() const { return mChopper; }
+  const VelloxCyclePosition& CyclePosition() const override { return mCyclePosition; }
+  bool SelectProgramFromEditor(int index) override {
+    PlugLock lock(this->Mutex());
+    return this->LoadPreset(index, false);
+  }
 
 private:
   // The block in parts that end where a waiting note-on falls; the cycle
@@ -113,4 +121,5 @@ private:
   }
 
   ChopperState mChopper;
+  VelloxCyclePosition mCyclePosition;
 };

@@ -19,7 +19,7 @@ IGraphics::IGraphics(IEffectBase* plug, int width, int height, int frameRate)
   mNParams = plug ? plug->NParams() : 0;
   // Values the slots hold now reach the controls through BindGraphics; the
   // ticks show what changes afterwards.
-  for (int i = 0; i < mNParams; ++i) mSeen.push_back(plug->GetParam(i)->NormalizedValue());
+  for (int i = 0; i < mNParams; ++i) mSeen.push_back(plug->GetParam(i)->Value());
 }
 
 IGraphics::~IGraphics() {
@@ -123,21 +123,22 @@ void IGraphics::ShowParamValue(int index, double value, bool isNormalized) {
 // The slots' values are relaxed atomics, readable without the plug-in lock,
 // so the editor follows them on its own thread and the audio thread never
 // touches the editor.
+// Plain values are compared, so an idle tick maps none of them.
 void IGraphics::SyncParamValues() {
   for (int i = 0; i < mNParams; ++i) {
     const IParamSlot* param = mPlug->GetParam(i);
-    const double current = param ? param->NormalizedValue() : kNone;
+    const double current = param ? param->Value() : kNone;
     const bool changed = !std::isnan(current) && !(current == mSeen[size_t(i)]);
     if (changed) mSeen[size_t(i)] = current;
     // While the user edits the parameter, the slot holds the user's value.
     if (InGesture(i)) continue;
-    if (changed) ShowParamValue(i, current, true);
+    if (changed) ShowParamValue(i, param->ToNormalized(current), true);
   }
 }
 
 void IGraphics::NoteEditorEdit(int index) {
   const IParamSlot* param = mPlug ? mPlug->GetParam(index) : nullptr;
-  if (param && index < mNParams) mSeen[size_t(index)] = param->NormalizedValue();
+  if (param && index < mNParams) mSeen[size_t(index)] = param->Value();
 }
 
 void IGraphics::SetEditorSize(int width, int height) {

@@ -102,6 +102,9 @@ public:
   bool DrawBitmapFrame(const IBitmapRef& artwork, const IBox& dest, int srcX, int srcY,
                        const IBlendSpec* blend = nullptr);
   bool DrawTextInBox(ITextStyle& style, const char* text, IBox& box, bool measure);
+  // Fills a rectangle given in device pixels, limited to the device box of
+  // the region being painted; for drawings finer than an editor pixel.
+  bool FillDeviceRect(const IBox& device, uint32_t argb, float alpha);
   void AskForParamValue(IControl* control, IParamSlot* param, const IBox* box);
 
   // --- content scale ---
@@ -228,7 +231,7 @@ private:
   std::vector<ScaledArtwork> mScaled;
 
   std::vector<IControl*> mControls;
-  // The normalised value each parameter slot held at the last sync.
+  // The plain value each parameter slot held at the last sync.
   std::vector<double> mSeen;
   int mNParams = 0;
 };

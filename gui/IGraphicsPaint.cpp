@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "../pix/PIX_Blit.h"
+#include "../pix/PIX_Draw.h"
 #include "../pix/PIX_Font.h"
 #include "../pix/PIX_SysBitmap.h"
 #include "IControl.h"
@@ -101,6 +102,16 @@ bool IGraphics::DrawBitmapFrame(const IBitmapRef& artwork, const IBox& dest, int
   float weight = blend ? blend->weight : 1.0f;
   PIX_Rect src{sx, sy, sx + r.right - r.left, sy + r.bottom - r.top};
   BlitBitmap(mDrawSurface, artwork.bitmap, r.left, r.top, &src, weight, mode);
+  return true;
+}
+
+bool IGraphics::FillDeviceRect(const IBox& device, uint32_t argb, float alpha) {
+  if (!mDrawSurface) return false;
+  const IBox clip = ToDevice(mClipBox);
+  const IBox r(std::max(device.left, clip.left), std::max(device.top, clip.top), std::min(device.right, clip.right),
+               std::min(device.bottom, clip.bottom));
+  if (r.right <= r.left || r.bottom <= r.top) return true;
+  FillRect(mDrawSurface, r.left, r.top, r.right - r.left, r.bottom - r.top, argb, alpha, ModeCopy);
   return true;
 }
 

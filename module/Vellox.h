@@ -7,4 +7,7 @@
 class Vellox : public VelloxEffect<IEffectVST3> {
 public:
   Vellox();
+
+  // The host hears the program parameter edited, in one gesture.
+  bool SelectProgramFromEditor(int index) override;
 };

@@ -92,7 +92,8 @@ public:
   PlugPreset* GetPreset(int index);
   const char* PresetName(int index) const;
   bool PresetInitialised(int index) const;
-  int CurrentPresetIndex() const { return mCurrentPreset; }
+  // Any thread: a program change on the audio thread is seen by the editor's tick.
+  int CurrentPresetIndex() const { return mCurrentPreset.load(std::memory_order_relaxed); }
   // refreshControls false leaves showing the values to the caller, who may
   // hold the lock and do that after releasing it.
   bool LoadPreset(int index, bool refreshControls = true);
@@ -191,7 +192,7 @@ private:
   bool mIsInstrument;
   bool mMidiIn;
   std::atomic<bool> mBypassed{false};
-  int mCurrentPreset = 0;
+  std::atomic<int> mCurrentPreset{0};
   int mStateLayoutParams = -1;
   double mSampleRate = 44100.0;
   int mBlockSize = 0;

@@ -78,7 +78,7 @@ bool IEffectBase::LoadPreset(int index, bool refreshControls) {
     ok = SerializeParams(preset->values);
   }
   if (ok) {
-    mCurrentPreset = index;
+    mCurrentPreset.store(index, std::memory_order_relaxed);
     AfterPresetLoad();
     if (refreshControls) RefreshParamControls();
   }

@@ -6,7 +6,7 @@
 // images stored once (StoredArtworkId) share their bytes under every number.
 
 struct EmbeddedArtwork {
-  int id;                     // resource number, 101..108 (2x twins: 201..208)
+  int id;                     // resource number, 101..116 (2x twins: 201..216)
   const char* path;           // loader path, e.g. "resources/img/DRY.png"
   const unsigned char* data;  // the PNG file's bytes
   int size;                   // byte count of data

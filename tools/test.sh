@@ -98,7 +98,7 @@ native_xvfb_pid=""
 start_native_xvfb() {
   local display_file
   display_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 2048x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 2048x1600x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
   native_xvfb_pid=$!
   while kill -0 "$native_xvfb_pid" 2>/dev/null && [ ! -s "$display_file" ]; do sleep 0.05; done
   if [ -s "$display_file" ]; then

@@ -18,7 +18,7 @@ vellox_xvfb_pid=""
 vellox_start_xvfb() {
   local n=$1 ready
   ready=$(mktemp)
-  Xvfb ":$n" -displayfd 3 -screen 0 2048x1024x24 -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
+  Xvfb ":$n" -displayfd 3 -screen 0 2048x1600x24 -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
   vellox_xvfb_pid=$!
   while kill -0 "$vellox_xvfb_pid" 2>/dev/null && [ ! -s "$ready" ]; do sleep 0.05; done
   if [ -s "$ready" ] && kill -0 "$vellox_xvfb_pid" 2>/dev/null; then

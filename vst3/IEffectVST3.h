@@ -84,6 +84,9 @@ public:
 
   // Host services for the core
   void OpenHostContextMenu(int index, int x, int y) override;
+  // User-interface thread: loads program `index` as an edit of the program
+  // parameter, one gesture, and tells the host that every value changed.
+  bool EditProgram(int index);
   void BeginHostEdit(int index) override;
   void SendHostEdit(int index, double normalized) override;
   void EndHostEdit(int index) override;

@@ -201,6 +201,16 @@ tresult IEffectVST3::SelectProgram(double value) {
   }
 }
 
+bool IEffectVST3::EditProgram(int index) {
+  if (index < 0 || index >= NPresets()) return false;
+  const double value = ValueForPreset(index);
+  beginEdit(kPresetParamId);
+  const bool loaded = SelectProgram(value) == kResultOk;
+  if (loaded) performEdit(kPresetParamId, value);
+  endEdit(kPresetParamId);
+  return loaded;
+}
+
 IPlugView* PLUGIN_API IEffectVST3::createView(FIDString name) {
   if (!name || std::strcmp(name, "editor") != 0) return nullptr;
   try {

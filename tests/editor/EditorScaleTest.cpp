@@ -13,8 +13,10 @@ protected:
   }
 
   void RunSnapshotTool(double scale, const std::string& out) override {
-    const CliResult r =
-        RunVellox({"snapshot", "--scale", std::to_string(scale), "--out", out, "--plugin", VELLOX_BUNDLE_PATH});
+    std::vector<std::string> args = {"snapshot", "--scale",  std::to_string(scale), "--out",
+                                     out,        "--plugin", VELLOX_BUNDLE_PATH};
+    for (const std::string& setting : snapshotSettings_) args.insert(args.end(), {"--set", setting});
+    const CliResult r = RunVellox(args);
     EXPECT_EQ(r.code, 0) << r.err;
   }
 
@@ -56,7 +58,9 @@ protected:
   Steinberg::FIDString WindowType() override { return Steinberg::kPlatformTypeHWND; }
   bool NewSecondFrame(int width, int height, std::string& error) override {
     second_ = host::EditorFrame::Create(width, height, error);
-    if (second_) SetWindowPos(second_->Handle(), nullptr, 0, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (second_)
+      SetWindowPos(second_->Handle(), nullptr, 0, 2 * kEditorHeight + 8, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     host::PumpMessages(50);
     return bool(second_);
   }
@@ -106,6 +110,16 @@ TEST_F(EditorScaleTest, EveryFactorFromOneToThreeSizesTheFrameAndShowsAndHitsAsT
 }
 
 TEST_F(EditorScaleTest, TwoViewsKeepTheirOwnFactorsInEveryOrderAHostTakesThemDown) { ExpectEveryViewOrder(); }
+
+TEST_F(EditorScaleTest, APatternShowsAsTheSnapshotAtOneOneAndAHalfAndTwo) {
+  ExpectPatternShownAsTheSnapshotAtEachScale();
+}
+
+TEST_F(EditorScaleTest, ThePlayheadFollowsTheProcessedAudioAndStaysWhenItStops) { ExpectPlayheadFollowsTheAudio(); }
+
+TEST_F(EditorScaleTest, ProgramButtonsStepThroughTheBankAndHostChangesShowAtOnce) {
+  ExpectProgramButtonsStepThroughTheBank();
+}
 
 }  // namespace
 }  // namespace vellox::test

@@ -18,8 +18,11 @@
 #include "IURLControl.h"
 #include "PIX_DeferredPng.h"
 #include "PIX_SysBitmap.h"
+#include "VelloxCycleDisplay.h"
 #include "VelloxEditor.h"
 #include "VelloxEffect.h"
+#include "VelloxPresetControls.h"
+#include "VelloxStepBars.h"
 
 namespace {
 
@@ -39,7 +42,7 @@ struct Expected {
 
 // Control list order, rectangles, bindings and artwork of the editor.
 const Expected kLayout[] = {
-    {kBackground, IBox(0, 0, 912, 184), -1, kBlendReplace, 1, 912, 184, 0.0},
+    {kBackground, IBox(0, 0, 912, 376), -1, kBlendReplace, 1, 912, 376, 0.0},
     {kSwitch, IBox(91, 53, 152, 106), 4, kBlendAlpha, 2, 61, 106, 0.0},
     {kKnob, IBox(191, 26, 294, 123), 0, kBlendAlpha, 61, 103, 5917, 0.0},
     {kKnob, IBox(341, 26, 442, 123), 1, kBlendAlpha, 61, 101, 5917, 0.0},
@@ -47,7 +50,27 @@ const Expected kLayout[] = {
     {kKnob, IBox(626, 40, 700, 113), 3, kBlendAlpha, 61, 74, 4453, 0.5},
     {kSwitch, IBox(738, 53, 799, 106), 5, kBlendAlpha, 2, 61, 106, 0.0},
     {kSelector, IBox(818, 73, 890, 103), 6, kBlendAlpha, 15, 72, 450, 8.0 / 14.0},
-    {kLink, IBox(813, 155, 913, 255), -1, kBlendAlpha, 0, 0, 0, 0.0},
+    {kLink, IBox(813, 155, 913, 184), -1, kBlendAlpha, 0, 0, 0, 0.0},
+};
+
+// The pattern panel's controls after them, in order.
+struct PanelControl {
+  const std::type_info& type;
+  IBox box;
+  int param;
+};
+const PanelControl kPanel[] = {
+    {typeid(VelloxStepBars), IBox(190, 196, 602, 284), 9},  // STEP 1 until the pointer picks a bar
+    {typeid(VelloxCycleDisplay), IBox(622, 196, 892, 284), -1},
+    {typeid(VelloxPresetName), IBox(20, 206, 150, 232), -1},
+    {typeid(VelloxPresetStep), IBox(20, 240, 80, 262), -1},
+    {typeid(VelloxPresetStep), IBox(90, 240, 150, 262), -1},
+    {typeid(ISwitchControl), IBox(190, 296, 251, 349), 7},
+    {typeid(ISelectorControl), IBox(275, 307, 347, 337), 8},
+    {typeid(IKnobMultiControl), IBox(371, 299, 419, 347), 25},
+    {typeid(IKnobMultiControl), IBox(445, 299, 493, 347), 26},
+    {typeid(IKnobMultiControl), IBox(519, 299, 567, 347), 27},
+    {typeid(ISwitchControl), IBox(591, 296, 652, 349), 28},
 };
 
 const IBitmapRef* ArtworkOf(const IControl* c) {
@@ -87,18 +110,27 @@ TEST_F(EditorLayoutTest, ArtworkIsDecodedWhenFirstPaintedAndStripsDrawnAlikeOnce
       if (std::find(artwork.begin(), artwork.end(), deferred) == artwork.end()) artwork.push_back(deferred);
     }
   }
-  EXPECT_EQ(artwork.size(), 6u);  // background, BY and SYNC, FADE, CHOP and DRY, OUTPUT, NOTE
-  g->PaintRegion(IBox(0, 0, 912, 184));
+  // background, BY SYNC PATTERN and RETRIG, FADE, CHOP and DRY, OUTPUT, NOTE, STEPS, GATE SWING and
+  // OFFSET, the program names
+  EXPECT_EQ(artwork.size(), 9u);
+  g->PaintRegion(IBox(0, 0, 912, 376));
   for (const PIX_DeferredPng* deferred : artwork) EXPECT_TRUE(deferred->IsDecoded());
 }
 
 TEST_F(EditorLayoutTest, NineControlsInOrderWithTheirArtworkAndBindings) {
   ASSERT_NE(g, nullptr);
   EXPECT_EQ(g->Width(), 912);
-  EXPECT_EQ(g->Height(), 184);
+  EXPECT_EQ(g->Height(), 376);
   EXPECT_EQ(g->FrameRate(), 25);
   EXPECT_EQ(g->MissingArtworkCount(), 0);
-  ASSERT_EQ(g->NControls(), 9);
+  ASSERT_EQ(g->NControls(), 9 + int(std::size(kPanel)));
+  for (size_t i = 0; i < std::size(kPanel); ++i) {
+    SCOPED_TRACE(9 + i);
+    const IControl* c = g->GetControl(9 + int(i));
+    EXPECT_TRUE(typeid(*c) == kPanel[i].type);
+    EXPECT_EQ(c->Box(), kPanel[i].box);
+    EXPECT_EQ(c->ParamIdx(), kPanel[i].param);
+  }
 
   for (int i = 0; i < 9; ++i) {
     SCOPED_TRACE(i);
@@ -192,15 +224,18 @@ TEST_F(EditorLayoutTest, PaintingAtSteadyStateAllocatesNothing) {
   ASSERT_NE(g, nullptr);
   IBox dirty;
   for (int guard = 0; g->CollectDirtyBox(dirty) && guard < 4; ++guard) g->PaintRegion(dirty);
-  g->PaintRegion(IBox(0, 0, 912, 184));  // every artwork drawn once, outside the count
+  g->PaintRegion(IBox(0, 0, 912, 376));  // every artwork drawn once, outside the count
 
   int ticks = 0;
   gCounting = true;
   for (int n = 0; n < 50; ++n) {
     fx.GetParam(n % 7)->SetFromNormalized((n % 5) / 4.0);
+    // The pattern panel too: step bars, the curve made again, the playhead's switch.
+    fx.GetParam(kVelloxStep1 + n % kVelloxMaxSteps)->SetFromNormalized((n % 3) / 2.0);
+    fx.GetParam(kVelloxPattern)->SetFromNormalized(n % 2);
     for (; g->CollectDirtyBox(dirty); ++ticks) g->PaintRegion(dirty);
   }
-  g->PaintRegion(IBox(0, 0, 912, 184));
+  g->PaintRegion(IBox(0, 0, 912, 376));
   gCounting = false;
   EXPECT_EQ(gAllocations.load(), 0);
   EXPECT_GE(ticks, 80);  // nearly every new value changed a control: two ticks each

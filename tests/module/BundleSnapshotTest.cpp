@@ -44,7 +44,7 @@ TEST_F(BundleSnapshotTest, BundledPicturesAreTheEditorAtItsDefaults) {
     ASSERT_EQ(bundled.width, shown.width);
     ASSERT_EQ(bundled.height, shown.height);
     EXPECT_EQ(bundled.width, 912 * scale);
-    EXPECT_EQ(bundled.height, 184 * scale);
+    EXPECT_EQ(bundled.height, 376 * scale);
     size_t differing = 0;
     for (size_t i = 0; i < shown.pixels.size(); ++i) differing += bundled.pixels[i] != shown.pixels[i];
     EXPECT_EQ(differing, 0u);

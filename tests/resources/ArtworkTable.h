@@ -13,4 +13,4 @@ struct ExpectedArtwork {
   int frames;
 };
 
-extern const ExpectedArtwork kExpectedArtwork[8];
+extern const ExpectedArtwork kExpectedArtwork[16];

@@ -89,7 +89,8 @@ TEST(StoredArtwork, IdenticalImagesAreStoredOnceUnderTheFirstNumber) {
     EXPECT_EQ(StoredArtworkId(expected.id + kArtwork2xOffset), first + kArtwork2xOffset);
     stored += first == expected.id;
   }
-  EXPECT_EQ(stored, 6u);  // CHOP's strips are DRY's, SYNC's are BY's
+  // CHOP's strips are DRY's; SYNC's, PATTERN's and RETRIG's are BY's; SWING's and OFFSET's are GATE's
+  EXPECT_EQ(stored, 10u);
   EXPECT_EQ(StoredArtworkId(999), 999);
   for (int id : AllIds()) EXPECT_EQ(FindEmbeddedArtwork(id)->data, FindEmbeddedArtwork(StoredArtworkId(id))->data);
 }

@@ -9,7 +9,9 @@
 #include <chrono>
 #include <thread>
 
+#include "IGraphics.h"
 #include "StressSession.h"
+#include "VelloxParams.h"
 #include "pluginterfaces/gui/iplugview.h"
 
 using namespace Steinberg;
@@ -60,5 +62,41 @@ TEST(StressThreads, EditorAndControllerCallsDuringProcessing) {
   EXPECT_EQ(f.subnormalOutputs, 0);
   EXPECT_EQ(f.subnormalSmootherStates, 0);
   EXPECT_EQ(f.bypassMismatches, 0);
+  EXPECT_EQ(f.audioAllocations, 0);
+}
+
+// The editor ticking and repainting, its playhead following the audio, and
+// step bars edited as the pointer does, while the audio runs a pattern: the
+// audio thread still allocates nothing and never waits long for the lock.
+TEST(StressThreads, TheEditorsTicksAndStepEditsDuringProcessing) {
+  StressSession session(123u, false, false);
+  IGraphics* editor = dynamic_cast<IGraphics*>(session.rig.effect->Graphics());
+  ASSERT_NE(editor, nullptr);
+  session.rig.controller->setParamNormalized(kVelloxPattern, 1.0);
+  std::atomic<bool> done{false};
+  std::thread audio([&] {
+    session.Run(20000, 10.0);
+    done = true;
+  });
+  long ticks = 0, painted = 0;
+  while (!done) {
+    IBox dirty;
+    if (editor->CollectDirtyBox(dirty)) {
+      editor->PaintRegion(dirty);
+      ++painted;
+    }
+    const int step = kVelloxStep1 + int(ticks % kVelloxMaxSteps);
+    session.rig.effect->BeginHostEdit(step);
+    session.rig.effect->SetParamFromEditor(step, (ticks % 9) / 8.0);
+    session.rig.effect->EndHostEdit(step);
+    ++ticks;
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  audio.join();
+  const StressFigures& f = session.figures;
+  std::printf("stress editor ticks: %ld ticks, %ld painted; %s\n", ticks, painted, f.Summary().c_str());
+  EXPECT_GT(f.blocks, 100);
+  EXPECT_GT(painted, 10);
+  EXPECT_EQ(f.nonFiniteOutputs, 0);
   EXPECT_EQ(f.audioAllocations, 0);
 }

@@ -19,8 +19,16 @@ void ExpectEditorShows(const host::RgbaImage& shown, const EditorValues& values)
     EXPECT_EQ(DifferingPixels(shown, expected, rect, &first), 0)
         << rect.name << " at value " << values[rect.param] << ": " << first;
   }
-  std::string first;
-  EXPECT_EQ(DifferingPixels(shown, expected, 0, 0, kEditorWidth, kEditorHeight, &first), 0) << "editor: " << first;
+  // Around the cycle display: above, left, right and below it.
+  const PanelBox& c = kCycleBox;
+  const int parts[][4] = {{0, 0, kEditorWidth, c.top},
+                          {0, c.top, c.left, c.bottom},
+                          {c.right, c.top, kEditorWidth, c.bottom},
+                          {0, c.bottom, kEditorWidth, kEditorHeight}};
+  for (const auto& part : parts) {
+    std::string first;
+    EXPECT_EQ(DifferingPixels(shown, expected, part[0], part[1], part[2], part[3], &first), 0) << "editor: " << first;
+  }
 }
 
 void AutomateOneBlock(host::PluginInstance& instance, Steinberg::Vst::ParamID id, double normalized, int frames) {

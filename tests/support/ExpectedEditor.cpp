@@ -14,6 +14,24 @@ namespace {
 
 constexpr int kBackgroundId = 105;
 
+struct PanelPiece {
+  int artworkId, frames, left, top, width, height;
+  double value;
+};
+// The pattern panel's controls at their defaults, the first program loaded.
+constexpr PanelPiece kPanelPieces[] = {
+    {110, 2, 190, 296, 61, 53, 0.0},           // PATTERN off
+    {111, 16, 275, 307, 72, 30, 7.0 / 15.0},   // STEPS 8
+    {112, 61, 371, 299, 48, 48, 45.0 / 95.0},  // GATE 50 %
+    {113, 61, 445, 299, 48, 48, 0.0},          // SWING 0 %
+    {114, 61, 519, 299, 48, 48, 0.0},          // OFFSET 0 %
+    {115, 2, 591, 296, 61, 53, 0.0},           // RETRIG off
+    {116, 13, 20, 206, 130, 26, 0.0},          // the first program's name
+};
+constexpr int kStepArtworkId = 109;
+constexpr int kDefaultSteps = 8;
+constexpr float kDimmedWeight = 0.35f;
+
 std::unique_ptr<PIX_MemBitmap> DecodeArtwork(int id, std::string& error) {
   int size = 0;
   const unsigned char* bytes = EmbeddedArtworkBytes(id, &size);
@@ -55,6 +73,21 @@ bool ExpectedEditor(const EditorValues& values, host::RgbaImage& image, std::str
     const int offset = FrameOffset(values[rect.param], rect.frames, strip->Height());
     const PIX_Rect frame{0, offset, width, offset + height};
     BlitBitmap(&surface, strip.get(), rect.left, rect.top, &frame, 1.0f, ModeUseSourceAlpha | ModeCopy);
+  }
+  std::unique_ptr<PIX_MemBitmap> bar = DecodeArtwork(kStepArtworkId, error);
+  if (!bar) return false;
+  const int fullLevel = FrameOffset(1.0, kStepFrames, bar->Height());
+  for (int k = 0; k < kStepCount; ++k) {
+    const PIX_Rect frame{0, fullLevel, kStepBarWidth, fullLevel + kStepBarHeight};
+    BlitBitmap(&surface, bar.get(), kStepBarsLeft + k * kStepPitch, kStepBarsTop, &frame,
+               k < kDefaultSteps ? 1.0f : kDimmedWeight, ModeUseSourceAlpha | ModeCopy);
+  }
+  for (const PanelPiece& piece : kPanelPieces) {
+    std::unique_ptr<PIX_MemBitmap> strip = DecodeArtwork(piece.artworkId, error);
+    if (!strip) return false;
+    const int offset = FrameOffset(piece.value, piece.frames, strip->Height());
+    const PIX_Rect frame{0, offset, piece.width, offset + piece.height};
+    BlitBitmap(&surface, strip.get(), piece.left, piece.top, &frame, 1.0f, ModeUseSourceAlpha | ModeCopy);
   }
   image.Resize(kEditorWidth, kEditorHeight);
   for (int y = 0; y < kEditorHeight; ++y) {

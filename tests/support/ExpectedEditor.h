@@ -16,7 +16,24 @@ inline constexpr int kNoteEntries = 15;      // NOTE: 1/32 .. 4 bars, 1/4 by def
 inline constexpr EditorValues kDefaultValues = {0.0, 0.0, 0.0, 0.5, 0.0, 0.0, 8.0 / (kNoteEntries - 1)};
 
 inline constexpr int kEditorWidth = 912;
-inline constexpr int kEditorHeight = 184;
+inline constexpr int kEditorHeight = 376;
+
+// The pattern panel below the top row; every test starts with its controls
+// at their defaults (PATTERN off, STEPS 8, every step at 1, GATE 50 %).
+inline constexpr int kStepBarsLeft = 190, kStepBarsTop = 196, kStepPitch = 26, kStepCount = 16;
+inline constexpr int kStepBarWidth = 22, kStepBarHeight = 88, kStepFrames = 33;
+inline constexpr int kStepParam1 = 9;  // host id of STEP 1; the others follow
+// The cycle display draws the curve of FADE, CHOP and DRY: it is checked
+// against the tool's snapshot, not composed here.
+struct PanelBox {
+  int left, top, right, bottom;
+};
+inline constexpr PanelBox kCycleBox = {622, 196, 892, 284};
+// The level a step bar shows when the pointer is at row y inside it.
+inline double StepLevelAtRow(int y) {
+  const double level = double(kStepBarsTop + kStepBarHeight - 3 - y) / (kStepBarHeight - 6);
+  return level < 0.0 ? 0.0 : (level > 1.0 ? 1.0 : level);
+}
 
 struct ControlRect {
   const char* name;

@@ -216,6 +216,124 @@ protected:
     EXPECT_EQ(DifferingPixels(shown, snapshot, 0, 0, right, bottom, &first), 0) << "at " << scale << first;
   }
 
+  // Settings the snapshot tool is given as --set NAME=VALUE, besides the defaults.
+  std::vector<std::string> snapshotSettings_;
+
+  // A pattern set by the host shows at 1, 1.5 and 2 exactly as the tool's
+  // snapshot with the same settings: dimmed and lowered step bars, the
+  // pattern's controls and the cycle's curve.
+  void ExpectPatternShownAsTheSnapshotAtEachScale() {
+    struct Setting {
+      Steinberg::Vst::ParamID id;
+      double normalized;
+      const char* text;
+    };
+    const Setting pattern[] = {{7, 1.0, "PATTERN=on"},    {8, 11.0 / 15.0, "STEPS=12"}, {10, 0.0, "STEP 2=0"},
+                               {13, 0.25, "STEP 5=0.25"}, {15, 0.75, "STEP 7=0.75"},    {26, 0.4, "SWING=30"},
+                               {28, 1.0, "RETRIG=on"}};
+    // All in the first block, as the tool gives them: the playhead then
+    // stands where the tool's does.
+    snapshotSettings_.clear();
+    for (const Setting& s : pattern) {
+      ASSERT_TRUE(instance_->QueueChange(s.id, s.normalized));
+      snapshotSettings_.push_back(s.text);
+    }
+    std::vector<float> silence(kBlockFrames * 2, 0.0f), out(kBlockFrames * 2, 0.0f);
+    float* inputs[] = {silence.data(), silence.data() + kBlockFrames};
+    float* outputs[] = {out.data(), out.data() + kBlockFrames};
+    ASSERT_EQ(instance_->Process(inputs, outputs, kBlockFrames), Steinberg::kResultOk);
+    std::string error;
+    ASSERT_TRUE(NewFrame(2 * kEditorWidth, 2 * kEditorHeight, error)) << error;
+    for (double f : {1.0, 1.5, 2.0}) {
+      const host::RgbaImage snapshot = Snapshot(f);
+      HostFrameRecord frame;
+      Steinberg::IPtr<Steinberg::IPlugView> view = OpenAsReferenceHost(frame, f, 0);
+      ASSERT_TRUE(view);
+      ExpectShownAt(0, frame, f, snapshot);
+      if (f == 2.0) SaveArtifact(CaptureFrame(0), "pattern_panel_2x.png");
+      CloseReferenceView(view, frame);
+    }
+    snapshotSettings_.clear();
+  }
+
+  // The playhead's column in the cycle display of a picture at scale 1, or
+  // -1 (none) or -2 (more than one): it alone reaches the display's top row.
+  static int DrawnPlayhead(const host::RgbaImage& image) {
+    constexpr uint32_t kPlayheadRgb = 0xF4F5F7;
+    int found = -1;
+    for (int x = kCycleBox.left; x < kCycleBox.right; ++x)
+      if (image.Rgb(x, kCycleBox.top) == kPlayheadRgb) found = found < 0 ? x - kCycleBox.left : -2;
+    return found;
+  }
+
+  // With the pattern on and the host processing, the playhead stands where
+  // the audio is after the frames processed (the free cycle, CHOP's default
+  // 0.22 s at the host library's 44.1 kHz, its positions half a frame behind
+  // its line), one tick after the block; with no processing it stays put.
+  void ExpectPlayheadFollowsTheAudio() {
+    constexpr Steinberg::Vst::ParamID kPatternId = 7;
+    constexpr double kChopFrames = 0.22 * 44100.0;
+    const auto expected = [&](double frames) {
+      return int(std::fmod(frames + 0.5, kChopFrames) / kChopFrames * (kCycleBox.right - kCycleBox.left));
+    };
+    Steinberg::IPtr<Steinberg::IPlugView> view = OpenView();
+    EXPECT_EQ(DrawnPlayhead(CaptureAfterTicks()), -1) << "a playhead before any audio";
+    Automate(kPatternId, 1.0);
+    double frames = kBlockFrames;
+    EXPECT_EQ(DrawnPlayhead(CaptureAfterTicks(1)), expected(frames));
+    for (int blocks : {40, 1, 77, 150}) {
+      SCOPED_TRACE(blocks);
+      for (int i = 0; i < blocks; ++i) Automate(kPatternId, 1.0);
+      frames += double(blocks) * kBlockFrames;
+      EXPECT_EQ(DrawnPlayhead(CaptureAfterTicks(1)), expected(frames));
+      EXPECT_EQ(DrawnPlayhead(CaptureAfterTicks(3)), expected(frames)) << "moved without audio";
+    }
+    EXPECT_TRUE(handler_.events.empty()) << "the playhead made an edit: " << handler_.events.front();
+    CloseView(view);
+  }
+
+  // The program buttons step through the factory bank, wrapping around, each
+  // step one gesture on the program parameter; the window then shows the
+  // tool's snapshot of that program, and a program the host selects shows at once.
+  void ExpectProgramButtonsStepThroughTheBank() {
+    constexpr Steinberg::Vst::ParamID kProgramId = 0x70727374;
+    constexpr double kLast = 12.0;
+    constexpr int kNextX = 120, kPreviousX = 50, kButtonY = 251;
+    using Events = std::vector<HostEvent>;
+    Steinberg::IPtr<Steinberg::IPlugView> view = OpenView();
+    CaptureAfterTicks(1);
+    ClickDevice(kNextX, kButtonY);
+    EXPECT_EQ(handler_.events, (Events{Begin(kProgramId), Perform(kProgramId, 1.0 / kLast), End(kProgramId)}));
+    // The host hands the edit on to the audio, as the first block of the tool's picture.
+    Automate(kProgramId, 1.0 / kLast);
+    host::RgbaImage shown = CaptureAfterTicks();
+    SaveArtifact(shown, "program_next.png");
+    snapshotSettings_ = {"Preset=Straight 8ths"};
+    const std::string out = std::string(VELLOX_ARTIFACT_DIR) + "/program_snapshot.png";
+    RunSnapshotTool(1.0, out);
+    host::RgbaImage snapshot;
+    std::string error, first;
+    EXPECT_TRUE(host::ReadPngFile(out, snapshot, error)) << error;
+    EXPECT_EQ(DifferingPixels(shown, snapshot, 0, 0, kEditorWidth, kEditorHeight, &first), 0) << first;
+
+    handler_.events.clear();
+    ClickDevice(kPreviousX, kButtonY);
+    ClickDevice(kPreviousX, kButtonY);
+    EXPECT_EQ(handler_.events, (Events{Begin(kProgramId), Perform(kProgramId, 0.0), End(kProgramId), Begin(kProgramId),
+                                       Perform(kProgramId, 1.0), End(kProgramId)}));
+
+    handler_.events.clear();
+    Automate(kProgramId, 5.0 / kLast);
+    shown = CaptureAfterTicks();
+    EXPECT_TRUE(handler_.events.empty()) << handler_.events.front();
+    snapshotSettings_ = {"Preset=Half-time pump"};
+    RunSnapshotTool(1.0, out);
+    EXPECT_TRUE(host::ReadPngFile(out, snapshot, error)) << error;
+    EXPECT_EQ(DifferingPixels(shown, snapshot, 20, 206, 150, 232, &first), 0) << "the name: " << first;
+    snapshotSettings_.clear();
+    CloseView(view);
+  }
+
   // Every factor from 1 to 3, set before attaching and while attached: frame,
   // window and picture follow, and a click toggles BY exactly on the device
   // pixels whose editor point lies in BY.

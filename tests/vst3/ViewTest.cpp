@@ -55,14 +55,14 @@ TEST(EditorView, ReportsTheFixedEditorSizeBeforeAndAfterAttaching) {
 
   ViewRect size;
   ASSERT_EQ(view->getSize(&size), kResultOk);
-  EXPECT_TRUE(SameRect(size, 0, 0, 912, 184));
+  EXPECT_TRUE(SameRect(size, 0, 0, 912, 376));
 
   // No parent window here: no window can be made, so the view is refused
   // and stays as it was.
   EXPECT_EQ(view->attached(nullptr, IEffectVST3View::SupportedPlatformType()), kResultFalse);
   EXPECT_EQ(effect->opened, 0);
   ASSERT_EQ(view->getSize(&size), kResultOk);
-  EXPECT_TRUE(SameRect(size, 0, 0, 912, 184));
+  EXPECT_TRUE(SameRect(size, 0, 0, 912, 376));
   EXPECT_EQ(view->removed(), kResultOk);
   EXPECT_EQ(effect->closed, 0);
   EXPECT_FALSE(static_cast<IGraphics*>(effect->Graphics())->HasWindow());

@@ -21,6 +21,7 @@ import cairo  # noqa: E402
 
 import knob  # noqa: E402
 import panel  # noqa: E402
+import pattern  # noqa: E402
 import pngout  # noqa: E402
 import selector  # noqa: E402
 import style  # noqa: E402
@@ -37,6 +38,14 @@ ARTWORK = (
     ("OUT.png", lambda: knob.knob_strip(74, 73, bipolar=True), (74, 73)),
     ("SYNC.png", lambda: switch.switch_strip(61, 53), (61, 53)),
     ("NOTE.png", lambda: selector.selector_strip(72, 30), (72, 30)),
+    ("STEP.png", lambda: pattern.step_strip(*style.STEP_SIZE), style.STEP_SIZE),
+    ("PATTERN.png", lambda: switch.switch_strip(61, 53), (61, 53)),
+    ("STEPS.png", lambda: pattern.steps_strip(72, 30), (72, 30)),
+    ("GATE.png", lambda: knob.knob_strip(48, 48), (48, 48)),
+    ("SWING.png", lambda: knob.knob_strip(48, 48), (48, 48)),
+    ("OFFSET.png", lambda: knob.knob_strip(48, 48), (48, 48)),
+    ("RETRIG.png", lambda: switch.switch_strip(61, 53), (61, 53)),
+    ("PRESET.png", lambda: pattern.preset_strip(130, 26), (130, 26)),
 )
 
 # Default editor state: FADE, CHOP and DRY at their minimum, OUTPUT at 0 dB

@@ -6,6 +6,7 @@ import re
 
 import cairo
 
+import pattern
 import style
 
 FOOTER_TOP = 158
@@ -103,7 +104,10 @@ def _link_mark(ctx, right, baseline):
 
 
 def background(width, height):
+    """The top row as it always was, the pattern panel below it."""
     surface, ctx = style.new_surface(width, height)
+    pattern.panel_below(ctx, width, style.TOP_ROW_HEIGHT, height)
+    height = style.TOP_ROW_HEIGHT
     _panel(ctx, width, height)
     _groove(ctx, 170, 22, FOOTER_TOP - 14)
     _groove(ctx, 610, 22, FOOTER_TOP - 14)

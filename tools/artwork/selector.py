@@ -29,6 +29,10 @@ def _display(ctx, width, height):
     ctx.fill()
 
 
+# The recessed display without the stepper mark, for other displays.
+display_bed = _display
+
+
 def _stepper(ctx, right, cy):
     """Two small triangles, one pointing up and one down."""
     half, tall, gap = 3.0, 3.5, 2.0

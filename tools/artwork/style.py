@@ -8,7 +8,8 @@ FONT = "DejaVu Sans"
 
 # Editor size and control rectangles (left, top, right, bottom), as the editor
 # places them; the artwork is drawn to fit these exactly.
-EDITOR_SIZE = (912, 184)
+EDITOR_SIZE = (912, 376)
+TOP_ROW_HEIGHT = 184  # the row above the pattern panel
 BY_BOX = (91, 53, 152, 106)
 FADE_BOX = (191, 26, 294, 123)
 CHOP_BOX = (341, 26, 442, 123)
@@ -17,6 +18,24 @@ OUTPUT_BOX = (626, 40, 700, 113)
 SYNC_BOX = (738, 53, 799, 106)
 NOTE_BOX = (818, 73, 890, 103)
 LINK_CORNER = (813, 155)
+
+# The pattern panel below the top row: 16 step bars, the cycle display, the
+# preset name with its previous/next buttons and the pattern's controls.
+STEP_COUNT = 16
+STEP_BARS_BOX = (190, 196, 602, 284)
+STEP_PITCH = 26
+STEP_SIZE = (22, 88)
+STEP_FRAMES = 33
+CYCLE_BOX = (622, 196, 892, 284)
+PRESET_BOX = (20, 206, 150, 232)
+PRESET_PREV_BOX = (20, 240, 80, 262)
+PRESET_NEXT_BOX = (90, 240, 150, 262)
+PATTERN_BOX = (190, 296, 251, 349)
+STEPS_BOX = (275, 307, 347, 337)
+GATE_BOX = (371, 299, 419, 347)
+SWING_BOX = (445, 299, 493, 347)
+OFFSET_BOX = (519, 299, 567, 347)
+RETRIG_BOX = (591, 296, 652, 349)
 
 KNOB_FRAMES = 61
 SWITCH_FRAMES = 2

@@ -56,7 +56,7 @@ TEST_F(X11InputTest, TheGrabKeepsDraggingOutsideTheWindow) {
   MovePointer(240, 100);
   Button(1, true);
   // Far below the editor: the button's grab still brings the motion.
-  MovePointer(240, 300);
+  MovePointer(240, kEditorHeight + 116);
   Button(1, false);
   ASSERT_EQ(handler_.events.size(), 3u);
   EXPECT_EQ(handler_.events[0], Begin(kFade));
@@ -87,7 +87,7 @@ TEST_F(X11InputTest, WheelNotchesAndDoubleClickResetsAreEditGestures) {
   Button(5, false);
   Button(6, true);
   Button(6, false);
-  MovePointer(390, 300);
+  MovePointer(390, kEditorHeight + 20);
   EXPECT_EQ(handler_.events, (Events{Begin(kChop), Perform(kChop, 0.01), End(kChop)}));
 
   // A real double click: the first press and release are a plain click (a
@@ -237,6 +237,70 @@ TEST_F(X11InputTest, KeysNoControlTakesReachTheHostWindow) {
   EXPECT_EQ(presses, 1);
   EXPECT_EQ(releases, 1);
   EXPECT_TRUE(handler_.events.empty()) << handler_.events.front();
+  CloseView(view);
+}
+
+// The step bars with real input: a vertical drag on step 5, a click toggling
+// step 2 and a Shift-drag drawing across steps 9 to 12 make one gesture per
+// step touched, and the window then shows what the tool's snapshot of those
+// values shows.
+TEST_F(X11InputTest, StepBarsTakeDragsClicksAndShiftDrawingAsTheSnapshotShows) {
+  IPtr<IPlugView> view = OpenView();
+  CaptureAfterTicks(1);
+  const auto step = [](int n) { return Vst::ParamID(kStepParam1 + n - 1); };
+  const auto middle = [](int n) { return kStepBarsLeft + (n - 1) * kStepPitch + kStepBarWidth / 2; };
+
+  MovePointer(middle(5), 230);
+  Button(1, true);
+  MovePointer(middle(5), 271);  // 41 of the 82 rows the level travels, down
+  Button(1, false);
+  EXPECT_EQ(handler_.events, (Events{Begin(step(5)), Perform(step(5), 0.5), End(step(5))}));
+
+  handler_.events.clear();
+  Loop().RunFor(450);
+  Click(middle(2), 240);
+  EXPECT_EQ(handler_.events, (Events{Begin(step(2)), Perform(step(2), 0.0), End(step(2))}));
+
+  handler_.events.clear();
+  constexpr xcb_keycode_t kShiftLeft = 50;
+  MovePointer(middle(9), 240);
+  Key(kShiftLeft, true);
+  Button(1, true);
+  MovePointer(middle(12), 261);  // the path passes the middles of 10 and 11 at rows 247 and 254
+  Button(1, false);
+  Key(kShiftLeft, false);
+  const double drawn[] = {StepLevelAtRow(240), StepLevelAtRow(247), StepLevelAtRow(254), StepLevelAtRow(261)};
+  EXPECT_EQ(handler_.events,
+            (Events{Begin(step(9)), Perform(step(9), drawn[0]), Begin(step(10)), Perform(step(10), drawn[1]),
+                    Begin(step(11)), Perform(step(11), drawn[2]), Begin(step(12)), Perform(step(12), drawn[3]),
+                    End(step(10)), End(step(11)), End(step(12)), End(step(9))}));
+
+  // The right button asks the host for its menu of the step under it.
+  handler_.events.clear();
+  Loop().RunFor(450);
+  Click(middle(7), 250, 3);
+  EXPECT_EQ(handler_.events, (Events{Menu(step(7), view.get())}));
+
+  const std::string out = std::string(VELLOX_ARTIFACT_DIR) + "/step_edits_snapshot.png";
+  std::string command =
+      "env -u DISPLAY '" VELLOX_TOOL_PATH "' snapshot --out '" + out + "' --set 'STEP 5=0.5' --set 'STEP 2=0'";
+  for (int n = 9; n <= 12; ++n)
+    command += " --set 'STEP " + std::to_string(n) + "=" + std::to_string(drawn[n - 9]) + "'";
+  ASSERT_EQ(std::system((command + " >/dev/null").c_str()), 0) << command;
+  host::RgbaImage snapshot;
+  std::string error;
+  ASSERT_TRUE(host::ReadPngFile(out, snapshot, error)) << error;
+  const host::RgbaImage shown = CaptureAfterTicks();
+  SaveArtifact(shown, "x11_step_edits.png");
+  std::string first;
+  EXPECT_EQ(DifferingPixels(shown, snapshot, 0, 0, kEditorWidth, kEditorHeight, &first), 0) << first;
+
+  // A wheel notch nudges the bar under the pointer.
+  handler_.events.clear();
+  MovePointer(middle(5), 250);
+  Button(4, true);
+  Button(4, false);
+  EXPECT_EQ(handler_.events, (Events{Begin(step(5)), Perform(step(5), 0.5 + 0.01)}));
   CloseView(view);
 }
 

@@ -15,8 +15,10 @@ protected:
 
   // Painted off-screen: the tool runs without a display.
   void RunSnapshotTool(double scale, const std::string& out) override {
-    const std::string command = "env -u DISPLAY '" VELLOX_TOOL_PATH "' snapshot --scale " + std::to_string(scale) +
-                                " --out '" + out + "' >/dev/null";
+    std::string command =
+        "env -u DISPLAY '" VELLOX_TOOL_PATH "' snapshot --scale " + std::to_string(scale) + " --out '" + out + "'";
+    for (const std::string& setting : snapshotSettings_) command += " --set '" + setting + "'";
+    command += " >/dev/null";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
   }
 
@@ -44,7 +46,7 @@ protected:
   }
 
   std::unique_ptr<host::X11EditorFrame> second_;
-  static constexpr int kSecondTop = 400;
+  static constexpr int kSecondTop = 2 * kEditorHeight + 8;  // below the first frame at its largest
 
   host::X11EditorFrame& FrameAt(int index) { return index == 0 ? Frame() : *second_; }
   Steinberg::IPlugFrame* HostFrame() override { return &loop_; }
@@ -115,6 +117,14 @@ TEST_F(X11ScaleTest, EveryFactorFromOneToThreeSizesTheFrameAndShowsAndHitsAsTheS
 }
 
 TEST_F(X11ScaleTest, TwoViewsKeepTheirOwnFactorsInEveryOrderAHostTakesThemDown) { ExpectEveryViewOrder(); }
+
+TEST_F(X11ScaleTest, APatternShowsAsTheSnapshotAtOneOneAndAHalfAndTwo) { ExpectPatternShownAsTheSnapshotAtEachScale(); }
+
+TEST_F(X11ScaleTest, ThePlayheadFollowsTheProcessedAudioAndStaysWhenItStops) { ExpectPlayheadFollowsTheAudio(); }
+
+TEST_F(X11ScaleTest, ProgramButtonsStepThroughTheBankAndHostChangesShowAtOnce) {
+  ExpectProgramButtonsStepThroughTheBank();
+}
 
 }  // namespace
 }  // namespace vellox::test
