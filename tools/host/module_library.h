@@ -1,9 +1,12 @@
 #pragma once
-// One loaded VST 3 module: the shared library, its entry call and its factory.
+// One loaded module: the shared library, its entry call and its factory; a
+// VST 3 bundle or binary, or a CLAP module (a path ending in ".clap").
 // Destruction releases the factory, calls the exit function and unloads.
 #include <memory>
 #include <string>
 
+#include "clap/entry.h"
+#include "clap/factory/plugin-factory.h"
 #include "pluginterfaces/base/ipluginbase.h"
 #include "pluginterfaces/base/smartpointer.h"
 
@@ -22,7 +25,11 @@ public:
   ModuleLibrary(const ModuleLibrary&) = delete;
   ModuleLibrary& operator=(const ModuleLibrary&) = delete;
 
+  // The VST 3 factory; null for a CLAP module.
   Steinberg::IPluginFactory* Factory() const { return mFactory; }
+  // The CLAP plug-in factory; null for a VST 3 module.
+  const clap_plugin_factory_t* ClapFactory() const { return mClapFactory; }
+  bool IsClap() const { return mClapEntry != nullptr; }
   const std::string& BinaryPath() const { return mBinaryPath; }
 
   // Calls the module's GetPluginFactory export again; the caller owns the reference.
@@ -33,11 +40,14 @@ public:
 private:
   ModuleLibrary() = default;
   void Unload();
+  bool LoadClap(std::string& error);
 
   void* mHandle = nullptr;
   bool mEntered = false;
   std::string mBinaryPath;
   Steinberg::IPtr<Steinberg::IPluginFactory> mFactory;
+  const clap_plugin_entry_t* mClapEntry = nullptr;
+  const clap_plugin_factory_t* mClapFactory = nullptr;
 };
 
 }  // namespace vellox::host

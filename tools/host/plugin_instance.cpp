@@ -1,5 +1,6 @@
 #include "plugin_instance.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -52,6 +53,14 @@ SpeakerArrangement ArrangementFor(int32 channels) {
 }  // namespace
 
 std::unique_ptr<PluginInstance> PluginInstance::Create(const ModuleLibrary& module, std::string& error) {
+  if (module.IsClap()) {
+    std::unique_ptr<PluginInstance> instance(new PluginInstance());
+    instance->mClap = ClapSession::Create(module.ClapFactory(), error);
+    if (!instance->mClap) return nullptr;
+    instance->mClapController = new ClapController(*instance->mClap);
+    instance->mController = owned(static_cast<IEditController*>(instance->mClapController));
+    return instance;
+  }
   TUID cid{};
   if (!FindAudioClass(module.Factory(), cid)) {
     error = "the module offers no class of category \"" + std::string(kAudioModuleCategory) + "\"";
@@ -128,6 +137,12 @@ PluginInstance::~PluginInstance() { Teardown(); }
 
 void PluginInstance::Teardown() {
   Stop();
+  if (mClap) {
+    mController = nullptr;
+    mClapController = nullptr;
+    mClap.reset();
+    return;
+  }
   if (mSeparateController) {
     if (mConnected) {
       auto componentPoint = Query<IConnectionPoint>(mComponent);
@@ -150,8 +165,25 @@ void PluginInstance::Teardown() {
   mHost = nullptr;
 }
 
+bool PluginInstance::StartClap(const ProcessConfig& config, std::string& error) {
+  if (config.channels != 1 && config.channels != 2) {
+    error = "only mono and stereo audio can be processed, not " + std::to_string(config.channels) + " channels";
+    return false;
+  }
+  ClapProcessConfig clap;
+  clap.sampleRate = config.sampleRate;
+  clap.maxBlock = static_cast<uint32_t>(config.maxBlock);
+  clap.doublePrecision = config.doublePrecision;
+  clap.channels = static_cast<uint32_t>(config.channels);
+  if (!mClap->Start(clap, error)) return false;
+  mConfig = config;
+  mStarted = true;
+  return true;
+}
+
 bool PluginInstance::Start(const ProcessConfig& config, std::string& error) {
   Stop();
+  if (mClap) return StartClap(config, error);
   const SpeakerArrangement arrangement = ArrangementFor(config.channels);
   if (arrangement == SpeakerArr::kEmpty) {
     error = "only mono and stereo audio can be processed, not " + std::to_string(config.channels) + " channels";
@@ -202,6 +234,7 @@ bool PluginInstance::Start(const ProcessConfig& config, std::string& error) {
 }
 
 void PluginInstance::SetTransport(double tempo, double startBeat) {
+  if (mClap) return mClap->SetTransport(tempo, startBeat);
   mTransport = true;
   mContext.tempo = tempo;
   mStartBeat = startBeat;
@@ -222,12 +255,20 @@ void PluginInstance::UpdateContext() {
 
 void PluginInstance::Stop() {
   if (!mStarted) return;
+  mStarted = false;
+  if (mClap) return mClap->Stop();
   mProcessor->setProcessing(false);
   mComponent->setActive(false);
   mStarted = false;
 }
 
 bool PluginInstance::QueueChange(ParamID id, ParamValue normalized, int32 sampleOffset) {
+  if (mClap) {
+    if (sampleOffset < 0) return false;
+    mClap->QueueValue(id, mClapController->ToPlain(id, std::clamp(normalized, 0.0, 1.0)),
+                      static_cast<uint32_t>(sampleOffset));
+    return true;
+  }
   return mInputChanges->Add(id, sampleOffset, normalized);
 }
 
@@ -246,6 +287,9 @@ tresult PluginInstance::Process(double* const* inputs, double* const* outputs, i
 tresult PluginInstance::RunBlock(void** inputs, void** outputs, int32 frames) {
   // The effect sizes its buffers to the maximum block; never hand it more.
   if (!mStarted || frames < 0 || frames > mConfig.maxBlock) return kInvalidArgument;
+  if (mClap)
+    return mClap->Process(inputs, outputs, static_cast<uint32_t>(frames)) == CLAP_PROCESS_ERROR ? kResultFalse
+                                                                                                : kResultOk;
   AudioBusBuffers in;
   AudioBusBuffers out;
   in.numChannels = mConfig.channels;

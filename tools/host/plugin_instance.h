@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "clap_controller.h"
+#include "clap_session.h"
 #include "host_application.h"
 #include "module_library.h"
 #include "parameter_changes.h"
@@ -33,7 +35,9 @@ struct ProcessConfig {
 
 class PluginInstance {
 public:
-  // Creates and initialises the first audio class of the module's factory.
+  // Creates and initialises the first audio class of the module's factory;
+  // for a CLAP module its first plug-in, whose parameters and state the
+  // controller answers for (it has no component or processor).
   static std::unique_ptr<PluginInstance> Create(const ModuleLibrary& module, std::string& error);
   ~PluginInstance();
 
@@ -45,6 +49,8 @@ public:
   Steinberg::Vst::IEditController* Controller() const { return mController; }
   Steinberg::Vst::IUnitInfo* Units() const { return mUnits; }  // may be null
   bool HasSeparateController() const { return mSeparateController; }
+  // The CLAP plug-in's session, or null for a VST 3 effect.
+  ClapSession* Clap() const { return mClap.get(); }
 
   // Arranges the buses, sets up processing, activates the buses and the
   // component and starts processing.
@@ -77,6 +83,7 @@ private:
   void UpdateContext();
   Steinberg::tresult RunBlock(void** inputs, void** outputs, Steinberg::int32 frames);
   void Teardown();
+  bool StartClap(const ProcessConfig& config, std::string& error);
 
   Steinberg::IPtr<HostApplication> mHost;
   Steinberg::IPtr<Steinberg::Vst::IComponent> mComponent;
@@ -98,6 +105,9 @@ private:
   int64_t mStartSample = 0;     // song position of the transport's first frame
   int64_t mTransportFrame = 0;  // frames processed before the transport began
   int64_t mFramesDone = 0;      // since Start
+
+  std::unique_ptr<ClapSession> mClap;
+  ClapController* mClapController = nullptr;  // held by mController
 };
 
 }  // namespace vellox::host
