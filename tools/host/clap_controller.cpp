@@ -165,10 +165,13 @@ tresult PLUGIN_API ClapController::setState(IBStream* state) {
   if (!state) return kInvalidArgument;
   std::vector<uint8_t> bytes;
   uint8_t buffer[4096];
+  // A stream ends with a short read, which it may report as a failure.
+  constexpr size_t kMaxStateBytes = 1 << 20;
   for (;;) {
     int32 read = 0;
-    if (state->read(buffer, sizeof buffer, &read) != kResultOk || read <= 0) break;
-    bytes.insert(bytes.end(), buffer, buffer + read);
+    const tresult result = state->read(buffer, sizeof buffer, &read);
+    if (read > 0 && read <= static_cast<int32>(sizeof buffer)) bytes.insert(bytes.end(), buffer, buffer + read);
+    if (result != kResultOk || read <= 0 || bytes.size() > kMaxStateBytes) break;
   }
   return mSession.LoadState(bytes) ? kResultOk : kResultFalse;
 }
