@@ -71,7 +71,11 @@ const void* PluginExtension(const clap_plugin_t* plugin, const char* id) {
   if (!std::strcmp(id, CLAP_EXT_AUDIO_PORTS_CONFIG)) return &IEffectClap::kAudioPortsConfig;
   if (!std::strcmp(id, CLAP_EXT_LATENCY)) return &IEffectClap::kLatency;
   if (!std::strcmp(id, CLAP_EXT_NOTE_PORTS) && effect->HasMidiIn()) return &IEffectClap::kNotePorts;
-  if (!std::strcmp(id, CLAP_EXT_GUI) && effect->Graphics()) return &IEffectClap::kGui;
+  if (effect->Graphics()) {
+    if (!std::strcmp(id, CLAP_EXT_GUI)) return &IEffectClap::kGui;
+    if (!std::strcmp(id, CLAP_EXT_TIMER_SUPPORT)) return &IEffectClap::kTimerSupport;
+    if (!std::strcmp(id, CLAP_EXT_POSIX_FD_SUPPORT)) return &IEffectClap::kPosixFdSupport;
+  }
   return nullptr;
 }
 

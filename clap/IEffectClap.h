@@ -54,6 +54,8 @@ public:
   static const clap_plugin_note_ports_t kNotePorts;
   static const clap_plugin_latency_t kLatency;
   static const clap_plugin_gui_t kGui;
+  static const clap_plugin_timer_support_t kTimerSupport;
+  static const clap_plugin_posix_fd_support_t kPosixFdSupport;
 
   // Whether the host says this is its main (audio) thread; true when it
   // offers no thread check.
@@ -91,6 +93,8 @@ public:
   bool GuiGetSize(uint32_t* width, uint32_t* height);
   bool GuiSetParent(const clap_window_t* window);
   bool GuiShow(bool visible);
+  void OnTimer(clap_id timer);
+  void OnFd(int fd, clap_posix_fd_flags_t flags);
 
 private:
   const void* HostExtension(const char* id) const;

@@ -1,6 +1,9 @@
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <memory>
 
+#include "ClapWindowServices.h"
 #include "IEffectClap.h"
 #include "IGraphics.h"
 #include "IGraphicsPlatform.h"
@@ -11,6 +14,7 @@
 struct IEffectClap::GuiState {
   double scale = 1.0;
   bool open = false;  // the editor window is in the host's window
+  std::unique_ptr<ClapWindowServices> services;
 };
 
 namespace {
@@ -29,6 +33,7 @@ bool IEffectClap::GuiCreate(const char* api, bool floating) {
   const char* own = ClapApiForPlatform();
   if (mGui || floating || !api || !own || std::strcmp(api, own) != 0 || !Graphics()) return false;
   mGui = new GuiState();
+  mGui->services = MakeClapWindowServices(mHost);
   auto* editor = static_cast<IGraphics*>(Graphics());
   editor->AdoptCallingThread();
   return true;
@@ -60,19 +65,31 @@ bool IEffectClap::GuiGetSize(uint32_t* width, uint32_t* height) {
   return true;
 }
 
-// A window layer that needs a service this binding does not give (the X11
-// layer's run loop) refuses, and the host shows no editor.
+// A window layer that needs a service the host does not give (the X11
+// layer's run loop: timers and descriptor watches) refuses, and the host
+// shows no editor.
 bool IEffectClap::GuiSetParent(const clap_window_t* window) {
   if (!mGui || !window || mGui->open) return false;
   auto* editor = static_cast<IGraphics*>(Graphics());
   editor->SetContentScale(mGui->scale);
-  if (!OpenPlatformEditorWindow(*editor, window->ptr, nullptr)) return false;
+  void* parent = window->ptr;
+  if (window->api && !std::strcmp(window->api, CLAP_WINDOW_API_X11))
+    parent = reinterpret_cast<void*>(static_cast<uintptr_t>(window->x11));
+  if (!OpenPlatformEditorWindow(*editor, parent, mGui->services ? mGui->services->HostFrame() : nullptr)) return false;
   mGui->open = true;
   EditorOpened();
   return true;
 }
 
 bool IEffectClap::GuiShow(bool) { return mGui && mGui->open; }
+
+void IEffectClap::OnTimer(clap_id timer) {
+  if (mGui && mGui->services) mGui->services->OnTimer(timer);
+}
+
+void IEffectClap::OnFd(int fd, clap_posix_fd_flags_t flags) {
+  if (mGui && mGui->services) mGui->services->OnFd(fd, flags);
+}
 
 // The editor's size is fixed: the host learns a new one from get_size after
 // a resize request.
@@ -142,8 +159,17 @@ bool Hide(const clap_plugin_t* p) {
   return Barrier(p, [](IEffectClap& e) { return e.GuiShow(false); });
 }
 
+void TimerCall(const clap_plugin_t* p, clap_id timer) {
+  Barrier(p, [&](IEffectClap& e) { return e.OnTimer(timer), true; });
+}
+void FdCall(const clap_plugin_t* p, int fd, clap_posix_fd_flags_t flags) {
+  Barrier(p, [&](IEffectClap& e) { return e.OnFd(fd, flags), true; });
+}
+
 }  // namespace
 
+const clap_plugin_timer_support_t IEffectClap::kTimerSupport = {TimerCall};
+const clap_plugin_posix_fd_support_t IEffectClap::kPosixFdSupport = {FdCall};
 const clap_plugin_gui_t IEffectClap::kGui = {IsApiSupported, PreferredApi, Create,       Destroy,    SetScale,
                                              GetSize,        CanResize,    ResizeHints,  AdjustSize, SetSize,
                                              SetParent,      SetTransient, SuggestTitle, Show,       Hide};

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <chrono>
 #include <cstring>
+
+#include "platform.h"
 
 namespace vellox::host {
 
@@ -41,6 +44,35 @@ bool GuiRequestHide(const clap_host_t*) { return false; }
 void GuiClosed(const clap_host_t* host, bool) { RequireMain(host); }
 const clap_host_gui_t kGui = {GuiResizeHintsChanged, GuiRequestResize, GuiRequestShow, GuiRequestHide, GuiClosed};
 
+bool TimerRegister(const clap_host_t* host, uint32_t period, clap_id* id) {
+  RequireMain(host);
+  return SessionOf(host).RegisterTimer(period, id);
+}
+bool TimerUnregister(const clap_host_t* host, clap_id id) {
+  RequireMain(host);
+  return SessionOf(host).UnregisterTimer(id);
+}
+const clap_host_timer_support_t kTimers = {TimerRegister, TimerUnregister};
+
+bool FdRegister(const clap_host_t* host, int fd, clap_posix_fd_flags_t) {
+  RequireMain(host);
+  return SessionOf(host).RegisterFd(fd);
+}
+bool FdModify(const clap_host_t* host, int, clap_posix_fd_flags_t) {
+  RequireMain(host);
+  return true;
+}
+bool FdUnregister(const clap_host_t* host, int fd) {
+  RequireMain(host);
+  return SessionOf(host).UnregisterFd(fd);
+}
+const clap_host_posix_fd_support_t kFds = {FdRegister, FdModify, FdUnregister};
+
+int64_t NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
 const void* HostExtension(const clap_host_t*, const char* id) {
   if (!id) return nullptr;
   if (!std::strcmp(id, CLAP_EXT_THREAD_CHECK)) return &kThreadCheck;
@@ -48,6 +80,8 @@ const void* HostExtension(const clap_host_t*, const char* id) {
   if (!std::strcmp(id, CLAP_EXT_LATENCY)) return &kLatency;
   if (!std::strcmp(id, CLAP_EXT_STATE)) return &kState;
   if (!std::strcmp(id, CLAP_EXT_GUI)) return &kGui;
+  if (!std::strcmp(id, CLAP_EXT_TIMER_SUPPORT)) return &kTimers;
+  if (!std::strcmp(id, CLAP_EXT_POSIX_FD_SUPPORT)) return &kFds;
   return nullptr;
 }
 
@@ -338,6 +372,57 @@ bool ClapSession::LoadState(const std::vector<uint8_t>& bytes) {
   ByteStream stream{&copy};
   const clap_istream_t in = {&stream, StreamRead};
   return mState->load(mPlugin, &in);
+}
+
+bool ClapSession::RegisterTimer(uint32_t period, clap_id* id) {
+  if (!id) return false;
+  *id = mNextTimer++;
+  mTimers.push_back({*id, std::max<uint32_t>(period, 1), NowMs() + period});
+  return true;
+}
+
+bool ClapSession::UnregisterTimer(clap_id id) {
+  const size_t before = mTimers.size();
+  mTimers.erase(std::remove_if(mTimers.begin(), mTimers.end(), [&](const Timer& t) { return t.id == id; }),
+                mTimers.end());
+  return mTimers.size() != before;
+}
+
+bool ClapSession::RegisterFd(int fd) {
+  if (std::find(mFds.begin(), mFds.end(), fd) != mFds.end()) return false;
+  mFds.push_back(fd);
+  return true;
+}
+
+bool ClapSession::UnregisterFd(int fd) {
+  const auto it = std::find(mFds.begin(), mFds.end(), fd);
+  if (it == mFds.end()) return false;
+  mFds.erase(it);
+  return true;
+}
+
+// The plug-in may register and unregister from inside its own calls: each
+// round works on copies.
+void ClapSession::PumpGui(int milliseconds) {
+  const auto* timers =
+      static_cast<const clap_plugin_timer_support_t*>(mPlugin->get_extension(mPlugin, CLAP_EXT_TIMER_SUPPORT));
+  const auto* fds =
+      static_cast<const clap_plugin_posix_fd_support_t*>(mPlugin->get_extension(mPlugin, CLAP_EXT_POSIX_FD_SUPPORT));
+  const int64_t end = NowMs() + milliseconds;
+  for (int64_t now = NowMs(); now < end; now = NowMs()) {
+    int64_t wait = end - now;
+    for (const Timer& t : mTimers) wait = std::min(wait, std::max<int64_t>(t.due - now, 0));
+    for (int fd : platform::WaitReadable(mFds, static_cast<int>(wait)))
+      if (fds) fds->on_fd(mPlugin, fd, CLAP_POSIX_FD_READ);
+    now = NowMs();
+    const std::vector<Timer> due = mTimers;
+    for (const Timer& t : due) {
+      if (t.due > now) continue;
+      for (Timer& live : mTimers)
+        if (live.id == t.id) live.due = now + live.period;
+      if (timers) timers->on_timer(mPlugin, t.id);
+    }
+  }
 }
 
 }  // namespace vellox::host

@@ -66,6 +66,19 @@ public:
   bool IsMainThread() const { return std::this_thread::get_id() == mMainThread; }
   bool IsAudioThread() const { return std::this_thread::get_id() == mAudioThread.get_id(); }
 
+  // Runs the plug-in's timers and descriptor watches (its editor's run loop)
+  // on the main thread for about `milliseconds`.
+  void PumpGui(int milliseconds);
+  // Timers and descriptors the plug-in has registered now.
+  size_t Timers() const { return mTimers.size(); }
+  size_t Descriptors() const { return mFds.size(); }
+
+  // The host's timer and descriptor services, for the plug-in's calls.
+  bool RegisterTimer(uint32_t period, clap_id* id);
+  bool UnregisterTimer(clap_id id);
+  bool RegisterFd(int fd);
+  bool UnregisterFd(int fd);
+
   // Host calls the plug-in made from a thread the headers do not allow.
   int Violations() const { return mViolations; }
   void CountViolation() { ++mViolations; }
@@ -100,6 +113,15 @@ private:
   int64_t mTransportFrame = 0;
   int64_t mFramesDone = 0;
   int64_t mSteadyTime = 0;
+
+  struct Timer {
+    clap_id id;
+    uint32_t period;
+    int64_t due;  // steady milliseconds
+  };
+  std::vector<Timer> mTimers;
+  std::vector<int> mFds;
+  clap_id mNextTimer = 1;
 
   std::thread::id mMainThread;
   std::thread mAudioThread;
