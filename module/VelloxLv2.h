@@ -1,0 +1,7 @@
+#pragma once
+
+#include "IEffectLv2.h"
+#include "VelloxEffect.h"
+
+// The LV2 module's effect class: the chopper bound to the LV2 adapter.
+class VelloxLv2 : public VelloxEffect<IEffectLv2> {};
