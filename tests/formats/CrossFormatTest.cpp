@@ -101,6 +101,19 @@ TEST_P(CrossFormatTest, ClapRendersTheVst3SamplesForEveryCase) {
   }
 }
 
+#if VELLOX_HOST_LV2
+// LV2 processes single precision only, and its controls are single
+// precision: the values of every case are taken as the VST 3 takes them.
+TEST_F(CrossFormatTest, Lv2RendersTheVst3SamplesForEveryCase) {
+  for (const RenderCase& c : kCases) {
+    const cli::AudioData vst3 = Render(Module("Vellox.vst3"), c, "32");
+    const cli::AudioData lv2 = Render(Module("vellox.lv2"), c, "32");
+    ASSERT_GT(vst3.Frames(), 0u) << c.name;
+    EXPECT_EQ(Differences(vst3, lv2), 0u) << c.name;
+  }
+}
+#endif
+
 INSTANTIATE_TEST_SUITE_P(Precisions, CrossFormatTest, testing::Values("32", "64"));
 
 // One set of values saved through each format: the same bytes, and each

@@ -182,7 +182,7 @@ int RunInfo(const std::vector<std::string>& args, Console& console) {
               << "module " << module->BinaryPath() << "\n";
   if (module->IsClap())
     PrintClapFactory(*module->ClapFactory(), console);
-  else
+  else if (module->Factory())
     PrintFactory(*module->Factory(), console);
   std::unique_ptr<host::PluginInstance> instance = host::PluginInstance::Create(*module, error);
   if (!instance) return Fail(console, error);

@@ -22,12 +22,15 @@ std::string PathUtf8(const fs::path& path) {
   return std::string(u8.begin(), u8.end());
 }
 
-bool EndsWithClap(const std::string& path) {
-  if (path.size() < 5) return false;
-  std::string tail = path.substr(path.size() - 5);
+bool EndsWith(std::string path, const std::string& suffix) {
+  while (path.size() > 1 && (path.back() == '/' || path.back() == '\\')) path.pop_back();
+  if (path.size() < suffix.size()) return false;
+  std::string tail = path.substr(path.size() - suffix.size());
   for (char& c : tail) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return tail == ".clap";
+  return tail == suffix;
 }
+
+bool EndsWithClap(const std::string& path) { return EndsWith(path, ".clap"); }
 
 }  // namespace
 
@@ -50,6 +53,17 @@ std::string ModuleBinaryPath(const std::string& bundleOrFile, std::string& error
 }
 
 std::unique_ptr<ModuleLibrary> ModuleLibrary::Load(const std::string& path, std::string& error) {
+  if (EndsWith(path, ".lv2")) {
+    std::error_code ec;
+    if (!fs::is_regular_file(Utf8Path(path) / "manifest.ttl", ec)) {
+      error = "LV2 bundle " + path + " holds no manifest.ttl";
+      return nullptr;
+    }
+    std::unique_ptr<ModuleLibrary> module(new ModuleLibrary());
+    module->mLv2Bundle = PathUtf8(fs::absolute(Utf8Path(path), ec));
+    module->mBinaryPath = module->mLv2Bundle;
+    return module;
+  }
   std::string binary = ModuleBinaryPath(path, error);
   if (binary.empty()) return nullptr;
   // The loader searches its own folders for a bare file name; CLAP's entry

@@ -30,6 +30,9 @@ public:
   // The CLAP plug-in factory; null for a VST 3 module.
   const clap_plugin_factory_t* ClapFactory() const { return mClapFactory; }
   bool IsClap() const { return mClapEntry != nullptr; }
+  // An LV2 bundle (a folder ending in ".lv2"): the host loads it through its
+  // description, so nothing is loaded here. Empty for other modules.
+  const std::string& Lv2Bundle() const { return mLv2Bundle; }
   const std::string& BinaryPath() const { return mBinaryPath; }
 
   // Calls the module's GetPluginFactory export again; the caller owns the reference.
@@ -47,6 +50,7 @@ private:
   std::string mBinaryPath;
   Steinberg::IPtr<Steinberg::IPluginFactory> mFactory;
   const clap_plugin_entry_t* mClapEntry = nullptr;
+  std::string mLv2Bundle;
   const clap_plugin_factory_t* mClapFactory = nullptr;
 };
 

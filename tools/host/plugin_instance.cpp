@@ -53,6 +53,19 @@ SpeakerArrangement ArrangementFor(int32 channels) {
 }  // namespace
 
 std::unique_ptr<PluginInstance> PluginInstance::Create(const ModuleLibrary& module, std::string& error) {
+  if (!module.Lv2Bundle().empty()) {
+#if VELLOX_HOST_LV2
+    std::unique_ptr<PluginInstance> instance(new PluginInstance());
+    instance->mLv2 = Lv2Session::Create(module.Lv2Bundle(), error);
+    if (!instance->mLv2) return nullptr;
+    instance->mLv2Controller = new Lv2Controller(*instance->mLv2);
+    instance->mController = owned(static_cast<IEditController*>(instance->mLv2Controller));
+    return instance;
+#else
+    error = "LV2 plug-ins are hosted on Linux only";
+    return nullptr;
+#endif
+  }
   if (module.IsClap()) {
     std::unique_ptr<PluginInstance> instance(new PluginInstance());
     instance->mClap = ClapSession::Create(module.ClapFactory(), error);
@@ -143,6 +156,14 @@ void PluginInstance::Teardown() {
     mClap.reset();
     return;
   }
+#if VELLOX_HOST_LV2
+  if (mLv2) {
+    mController = nullptr;
+    mLv2Controller = nullptr;
+    mLv2.reset();
+    return;
+  }
+#endif
   if (mSeparateController) {
     if (mConnected) {
       auto componentPoint = Query<IConnectionPoint>(mComponent);
@@ -184,6 +205,24 @@ bool PluginInstance::StartClap(const ProcessConfig& config, std::string& error) 
 bool PluginInstance::Start(const ProcessConfig& config, std::string& error) {
   Stop();
   if (mClap) return StartClap(config, error);
+#if VELLOX_HOST_LV2
+  if (mLv2) {
+    if (config.doublePrecision) {
+      error = "an LV2 plug-in processes 32-bit samples only";
+      return false;
+    }
+    if (config.channels != 1 && config.channels != 2) {
+      error = "only mono and stereo audio can be processed, not " + std::to_string(config.channels) + " channels";
+      return false;
+    }
+    if (!mLv2->Start(config.sampleRate, static_cast<uint32_t>(config.maxBlock), static_cast<uint32_t>(config.channels),
+                     error))
+      return false;
+    mConfig = config;
+    mStarted = true;
+    return true;
+  }
+#endif
   const SpeakerArrangement arrangement = ArrangementFor(config.channels);
   if (arrangement == SpeakerArr::kEmpty) {
     error = "only mono and stereo audio can be processed, not " + std::to_string(config.channels) + " channels";
@@ -235,6 +274,9 @@ bool PluginInstance::Start(const ProcessConfig& config, std::string& error) {
 
 void PluginInstance::SetTransport(double tempo, double startBeat) {
   if (mClap) return mClap->SetTransport(tempo, startBeat);
+#if VELLOX_HOST_LV2
+  if (mLv2) return mLv2->SetTransport(tempo, startBeat);
+#endif
   mTransport = true;
   mContext.tempo = tempo;
   mStartBeat = startBeat;
@@ -257,6 +299,9 @@ void PluginInstance::Stop() {
   if (!mStarted) return;
   mStarted = false;
   if (mClap) return mClap->Stop();
+#if VELLOX_HOST_LV2
+  if (mLv2) return mLv2->Stop();
+#endif
   mProcessor->setProcessing(false);
   mComponent->setActive(false);
   mStarted = false;
@@ -269,6 +314,15 @@ bool PluginInstance::QueueChange(ParamID id, ParamValue normalized, int32 sample
                       static_cast<uint32_t>(sampleOffset));
     return true;
   }
+#if VELLOX_HOST_LV2
+  if (mLv2) {
+    uint32_t port = 0;
+    float value = 0.0f;
+    if (sampleOffset < 0 || !mLv2Controller->PortValue(id, normalized, port, value)) return false;
+    mLv2->QueueValue(port, value, static_cast<uint32_t>(sampleOffset));
+    return true;
+  }
+#endif
   return mInputChanges->Add(id, sampleOffset, normalized);
 }
 
@@ -287,6 +341,13 @@ tresult PluginInstance::Process(double* const* inputs, double* const* outputs, i
 tresult PluginInstance::RunBlock(void** inputs, void** outputs, int32 frames) {
   // The effect sizes its buffers to the maximum block; never hand it more.
   if (!mStarted || frames < 0 || frames > mConfig.maxBlock) return kInvalidArgument;
+#if VELLOX_HOST_LV2
+  if (mLv2)
+    return mLv2->Process(reinterpret_cast<const float* const*>(inputs), reinterpret_cast<float* const*>(outputs),
+                         static_cast<uint32_t>(frames))
+               ? kResultOk
+               : kResultFalse;
+#endif
   if (mClap)
     return mClap->Process(inputs, outputs, static_cast<uint32_t>(frames)) == CLAP_PROCESS_ERROR ? kResultFalse
                                                                                                 : kResultOk;

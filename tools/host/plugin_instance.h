@@ -10,6 +10,10 @@
 #include "clap_controller.h"
 #include "clap_session.h"
 #include "host_application.h"
+#if VELLOX_HOST_LV2
+#include "lv2_controller.h"
+#include "lv2_session.h"
+#endif
 #include "module_library.h"
 #include "parameter_changes.h"
 #include "pluginterfaces/base/smartpointer.h"
@@ -107,6 +111,10 @@ private:
   int64_t mFramesDone = 0;      // since Start
 
   std::unique_ptr<ClapSession> mClap;
+#if VELLOX_HOST_LV2
+  std::unique_ptr<Lv2Session> mLv2;
+  Lv2Controller* mLv2Controller = nullptr;  // held by mController
+#endif
   ClapController* mClapController = nullptr;  // held by mController
 };
 
