@@ -1,0 +1,70 @@
+#!/bin/bash
+# The LV2 bundle as Debian's LV2 tools see it: the Turtle validates against
+# the LV2 schemas, lv2info lists every parameter of the effect as a control
+# port, and lv2file (a host without urid:map) renders what `vellox render`
+# renders through the VST 3, sample for sample, in stereo and in mono.
+# Usage: Lv2HostsTest.sh BUILD_DIR
+set -u
+build=$1
+for tool in sord_validate lv2info lv2file; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# A folder holding the bundle alone, for LV2_PATH.
+mkdir "$work/lv2" && cp -r "$build/vellox.lv2" "$work/lv2/"
+export LV2_PATH=$work/lv2
+stereo=$(sed -n 's/^<\(.*#stereo\)>$/\1/p' "$build/vellox.lv2/manifest.ttl")
+mono=$(sed -n 's/^<\(.*#mono\)>$/\1/p' "$build/vellox.lv2/manifest.ttl")
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# The schemas lv2-dev installs (the bundles without a plug-in binary), and ours.
+schemas=()
+for b in /usr/lib/lv2/*.lv2; do
+  compgen -G "$b/*.so" >/dev/null || schemas+=("$b"/*.ttl)
+done
+report=$(sord_validate "${schemas[@]}" "$work"/lv2/vellox.lv2/*.ttl 2>&1)
+echo "$report" | tail -1
+echo "$report" | tail -1 | grep -q "^Found 0 errors" || fail "sord_validate: $(echo "$report" | tail -30)"
+
+# Every parameter the VST 3 lists (but its program and bypass switches) is a
+# control port of each plug-in, under its symbol.
+params=$("$build/vellox" info --plugin "$build/Vellox.vst3" |
+  awk '/^  0x/ && $5 !~ /,?(program-change|bypass)/ {print tolower($2)}' | grep -v -x -e preset -e bypass)
+[ -n "$params" ] || fail "vellox info listed no parameters"
+for uri in "$stereo" "$mono"; do
+  listing=$(lv2info "$uri" 2>&1) || fail "lv2info $uri: $listing"
+  for p in $params enabled events; do
+    echo "$listing" | grep -q "Symbol: *$p\$" || fail "$uri has no port $p"
+  done
+done
+
+# Renders: the demo as input, the same values through lv2file and the VST 3.
+samples() { # the data chunk of a WAV file, as hex
+  python3 -c 'import sys
+d=open(sys.argv[1],"rb").read(); i=12
+while i+8<=len(d):
+  n=int.from_bytes(d[i+4:i+8],"little")
+  if d[i:i+4]==b"data": sys.stdout.write(d[i+8:i+8+n].hex()); break
+  i+=8+n+(n&1)' "$1"
+}
+"$build/vellox" render --plugin "$build/Vellox.vst3" --bypass --format float --out "$work/in2.wav" >/dev/null ||
+  fail "cannot make the input"
+sox "$work/in2.wav" -c 1 "$work/in1.wav" remix 1 2>/dev/null || cp "$work/in2.wav" "$work/in1.wav"
+set_vst3=(--set CHOP=0.75 --set DRY=0.25 --set OUTPUT=-3 --set FADE=20)
+set_lv2=(-p chop:0.75 -p dry:0.25 -p output:-3 -p fade:20)
+for n in 2 1; do
+  uri=$stereo
+  [ "$n" = 1 ] && uri=$mono
+  lv2file -i "$work/in$n.wav" -o "$work/lv2-$n.wav" "${set_lv2[@]}" "$uri" >/dev/null 2>&1 ||
+    fail "lv2file could not render through $uri"
+  "$build/vellox" render --plugin "$build/Vellox.vst3" --in "$work/in$n.wav" --format float "${set_vst3[@]}" \
+    --out "$work/vst3-$n.wav" >/dev/null || fail "vellox render failed"
+  a=$(samples "$work/lv2-$n.wav")
+  b=$(samples "$work/vst3-$n.wav")
+  c=$(samples "$work/in$n.wav")
+  [ -n "$a" ] && [ "$a" = "$b" ] || fail "lv2file's render through $uri differs from the VST 3's"
+  [ "$a" != "$c" ] || fail "lv2file's render through $uri is the input: the values did not reach the plug-in"
+done
+[ "$failures" = 0 ] && echo "PASS" || exit 1
