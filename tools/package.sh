@@ -33,7 +33,10 @@ configured() { # dir extra-args...
   local dir=$1; shift
   [ -f "$dir/build.ninja" ] || cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
   # The whole bundle, snapshot included, and what the packages carry beside it.
-  cmake --build "$dir" --target vellox vellox_module vellox_module_snapshot vellox_package_notes >"$out/build.log" 2>&1 \
+  local formats=(vellox_clap_module)
+  [ "$dir" = "$native" ] && formats+=(vellox_lv2_module)
+  cmake --build "$dir" --target vellox vellox_module vellox_module_snapshot "${formats[@]}" vellox_package_notes \
+    >"$out/build.log" 2>&1 \
     || { tail -n 30 "$out/build.log" >&2; echo "package.sh: building $dir failed" >&2; return 1; }
   rm -f "$out/build.log"
 }
@@ -65,7 +68,7 @@ if wants installer || wants zip; then
   if wants zip; then
     rm -f "$out/Vellox-$version-win64.zip"
     (cd "$stage" && cmake -E tar cf "$out/Vellox-$version-win64.zip" --format=zip \
-       Vellox.vst3 LICENSE.txt THIRD-PARTY.txt licenses)
+       Vellox.vst3 Vellox.clap LICENSE.txt THIRD-PARTY.txt licenses)
     echo "package: $out/Vellox-$version-win64.zip"
   fi
   rm -rf "$stage"
