@@ -46,7 +46,14 @@ if wants deb; then
   configured "$native"
   version=$(version_of "$native")
   (cd "$native" && cpack -G DEB -B "$out/cpack" >/dev/null)
-  mv -f "$out/cpack/vellox_${version}_amd64.deb" "$out/"
+  # CPack adds ldconfig calls for any ELF object one folder below /usr/lib, as
+  # /usr/lib/clap/Vellox.clap is; a plug-in is no library on the loader's
+  # path, so the package is rebuilt without those two scripts.
+  deb="$out/cpack/vellox_${version}_amd64.deb"
+  rm -rf "$out/cpack/tree"
+  dpkg-deb -R "$deb" "$out/cpack/tree"
+  rm -f "$out/cpack/tree/DEBIAN/postinst" "$out/cpack/tree/DEBIAN/postrm"
+  dpkg-deb --root-owner-group -Zxz -b "$out/cpack/tree" "$out/vellox_${version}_amd64.deb" >/dev/null
   rm -rf "$out/cpack"
   echo "package: $out/vellox_${version}_amd64.deb"
 fi
