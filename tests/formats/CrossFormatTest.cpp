@@ -148,5 +148,42 @@ TEST(CrossFormatState, BothFormatsSaveAndRestoreTheSameBytes) {
   EXPECT_EQ(saved, fromVst3);
 }
 
+#if VELLOX_HOST_LV2
+// The LV2 plug-in keeps the VST 3's state bytes as its one state property:
+// it saves them at its defaults, takes a VST 3 project's, and refuses a
+// broken one without a change.
+TEST(CrossFormatState, Lv2KeepsTheVst3Bytes) {
+  std::string error;
+  auto vst3Module = host::ModuleLibrary::Load(Module("Vellox.vst3"), error);
+  auto lv2Module = host::ModuleLibrary::Load(Module("vellox.lv2"), error);
+  ASSERT_TRUE(vst3Module && lv2Module) << error;
+  auto vst3 = host::PluginInstance::Create(*vst3Module, error);
+  auto lv2 = host::PluginInstance::Create(*lv2Module, error);
+  ASSERT_TRUE(vst3 && lv2) << error;
+  host::ProcessConfig config;
+  ASSERT_TRUE(lv2->Start(config, error)) << error;
+  std::vector<uint8_t> fromVst3, fromLv2;
+  ASSERT_TRUE(vst3->SaveState(fromVst3, error));
+  ASSERT_TRUE(lv2->SaveState(fromLv2, error));
+  EXPECT_EQ(fromLv2, fromVst3) << "defaults";
+
+  auto* controller = vst3->Controller();
+  for (int32_t i = 0; i < controller->getParameterCount(); ++i) {
+    Steinberg::Vst::ParameterInfo info{};
+    if (controller->getParameterInfo(i, info) == Steinberg::kResultOk && info.flags & info.kCanAutomate)
+      controller->setParamNormalized(info.id, std::fmod(0.61 * (i + 1), 1.0));
+  }
+  ASSERT_TRUE(vst3->SaveState(fromVst3, error));
+  ASSERT_EQ(lv2->LoadState(fromVst3), Steinberg::kResultOk);
+  ASSERT_TRUE(lv2->SaveState(fromLv2, error));
+  EXPECT_EQ(fromLv2, fromVst3);
+
+  const std::vector<uint8_t> cut(fromVst3.begin(), fromVst3.end() - 3);
+  EXPECT_NE(lv2->LoadState(cut), Steinberg::kResultOk);
+  ASSERT_TRUE(lv2->SaveState(fromLv2, error));
+  EXPECT_EQ(fromLv2, fromVst3) << "a refused state changed values";
+}
+#endif
+
 }  // namespace
 }  // namespace vellox::test

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "pluginterfaces/base/ibstream.h"
 #include "utf16_text.h"
 
 namespace vellox::host {
@@ -106,6 +107,30 @@ ParamValue PLUGIN_API Lv2Controller::getParamNormalized(ParamID id) {
   const Lv2Control* c = Find(id);
   if (id == kBypassId && (c = Enable())) return c->value > 0.5f ? 0.0 : 1.0;
   return c ? plainParamToNormalized(id, c->value) : 0.0;
+}
+
+tresult PLUGIN_API Lv2Controller::getState(IBStream* state) {
+  std::vector<uint8_t> bytes;
+  if (!state || !mSession.SaveState(bytes)) return kResultFalse;
+  int32 written = 0;
+  return state->write(bytes.data(), static_cast<int32>(bytes.size()), &written) == kResultOk &&
+                 written == static_cast<int32>(bytes.size())
+             ? kResultOk
+             : kResultFalse;
+}
+
+tresult PLUGIN_API Lv2Controller::setState(IBStream* state) {
+  if (!state) return kInvalidArgument;
+  std::vector<uint8_t> bytes;
+  uint8_t buffer[4096];
+  constexpr size_t kMaxStateBytes = 1 << 20;
+  for (;;) {
+    int32 read = 0;
+    const tresult result = state->read(buffer, sizeof buffer, &read);
+    if (read > 0 && read <= static_cast<int32>(sizeof buffer)) bytes.insert(bytes.end(), buffer, buffer + read);
+    if (result != kResultOk || read <= 0 || bytes.size() > kMaxStateBytes) break;
+  }
+  return mSession.LoadState(bytes) ? kResultOk : kResultFalse;
 }
 
 }  // namespace vellox::host

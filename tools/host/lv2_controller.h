@@ -26,8 +26,9 @@ public:
   Steinberg::tresult PLUGIN_API initialize(Steinberg::FUnknown*) override { return Steinberg::kResultOk; }
   Steinberg::tresult PLUGIN_API terminate() override { return Steinberg::kResultOk; }
   Steinberg::tresult PLUGIN_API setComponentState(Steinberg::IBStream*) override { return Steinberg::kNotImplemented; }
-  Steinberg::tresult PLUGIN_API setState(Steinberg::IBStream*) override { return Steinberg::kNotImplemented; }
-  Steinberg::tresult PLUGIN_API getState(Steinberg::IBStream*) override { return Steinberg::kNotImplemented; }
+  // The plug-in's state bytes, while processing has started.
+  Steinberg::tresult PLUGIN_API setState(Steinberg::IBStream* state) override;
+  Steinberg::tresult PLUGIN_API getState(Steinberg::IBStream* state) override;
   Steinberg::int32 PLUGIN_API getParameterCount() override;
   Steinberg::tresult PLUGIN_API getParameterInfo(Steinberg::int32 index, Steinberg::Vst::ParameterInfo& info) override;
   Steinberg::tresult PLUGIN_API getParamStringByValue(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue value,

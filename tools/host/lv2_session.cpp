@@ -8,6 +8,7 @@
 #include "lv2/atom/forge.h"
 #include "lv2/core/lv2.h"
 #include "lv2/port-props/port-props.h"
+#include "lv2/state/state.h"
 #include "lv2/time/time.h"
 #include "lv2/units/units.h"
 #include "lv2/urid/urid.h"
@@ -231,6 +232,63 @@ bool Lv2Session::Process(const float* const* inputs, float* const* outputs, uint
   mChanges.clear();
   mFramesDone += frames;
   return true;
+}
+
+namespace {
+
+struct StateStore {
+  std::vector<uint8_t>* bytes;
+  uint32_t* type;
+  int properties = 0;
+};
+
+LV2_State_Status StoreProperty(LV2_State_Handle handle, uint32_t, const void* value, size_t size, uint32_t type,
+                               uint32_t flags) {
+  auto* store = static_cast<StateStore*>(handle);
+  // Only plain data may be kept in memory and handed to another instance.
+  if (!(flags & LV2_STATE_IS_POD) || !value) return LV2_STATE_ERR_BAD_FLAGS;
+  const auto* bytes = static_cast<const uint8_t*>(value);
+  store->bytes->assign(bytes, bytes + size);
+  *store->type = type;
+  ++store->properties;
+  return LV2_STATE_SUCCESS;
+}
+
+struct StateSource {
+  const std::vector<uint8_t>* bytes;
+  uint32_t type;
+};
+
+const void* RetrieveProperty(LV2_State_Handle handle, uint32_t, size_t* size, uint32_t* type, uint32_t* flags) {
+  auto* source = static_cast<StateSource*>(handle);
+  *size = source->bytes->size();
+  *type = source->type;
+  *flags = LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE;
+  return source->bytes->data();
+}
+
+}  // namespace
+
+bool Lv2Session::SaveState(std::vector<uint8_t>& bytes) {
+  if (!mInstance) return false;
+  const auto* state =
+      static_cast<const LV2_State_Interface*>(lilv_instance_get_extension_data(mInstance, LV2_STATE__interface));
+  if (!state) return false;
+  uint32_t type = 0;
+  StateStore store{&bytes, &type};
+  return state->save(lilv_instance_get_handle(mInstance), StoreProperty, &store, LV2_STATE_IS_POD, nullptr) ==
+             LV2_STATE_SUCCESS &&
+         store.properties == 1 && type == Map(LV2_ATOM__Chunk);
+}
+
+bool Lv2Session::LoadState(const std::vector<uint8_t>& bytes) {
+  if (!mInstance) return false;
+  const auto* state =
+      static_cast<const LV2_State_Interface*>(lilv_instance_get_extension_data(mInstance, LV2_STATE__interface));
+  if (!state) return false;
+  StateSource source{&bytes, Map(LV2_ATOM__Chunk)};
+  return state->restore(lilv_instance_get_handle(mInstance), RetrieveProperty, &source, 0, nullptr) ==
+         LV2_STATE_SUCCESS;
 }
 
 }  // namespace vellox::host

@@ -40,6 +40,12 @@ public:
   void QueueValue(uint32_t port, float value, uint32_t frame);
   bool Process(const float* const* inputs, float* const* outputs, uint32_t frames);
 
+  // The plug-in's state through its state interface, as one property of
+  // any type; false where the plug-in keeps none or refuses it. Only while
+  // started (LV2 state belongs to an instance).
+  bool SaveState(std::vector<uint8_t>& bytes);
+  bool LoadState(const std::vector<uint8_t>& bytes);
+
   // Interns a URI (the host's urid:map).
   uint32_t Map(const char* uri);
 
@@ -63,6 +69,11 @@ private:
   };
   std::vector<Change> mChanges;
   std::vector<std::string> mUris;
+  struct Property {
+    uint32_t key = 0, type = 0, flags = 0;
+    std::vector<uint8_t> value;
+  };
+  std::vector<Property> mStateProperties;
   std::vector<uint64_t> mAtoms;  // the atom input's buffer, 8-byte aligned
   double mSampleRate = 44100.0;
   bool mTransport = false;
