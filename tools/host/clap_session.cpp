@@ -116,7 +116,7 @@ constexpr size_t kStreamStep = 1000;
 int64_t StreamRead(const clap_istream_t* stream, void* buffer, uint64_t size) {
   auto* s = static_cast<ByteStream*>(stream->ctx);
   const size_t n = std::min<size_t>({static_cast<size_t>(size), s->bytes->size() - s->position, kStreamStep});
-  std::memcpy(buffer, s->bytes->data() + s->position, n);
+  if (n > 0) std::memcpy(buffer, s->bytes->data() + s->position, n);
   s->position += n;
   return static_cast<int64_t>(n);
 }
