@@ -67,4 +67,25 @@ for n in 2 1; do
   [ -n "$a" ] && [ "$a" = "$b" ] || fail "lv2file's render through $uri differs from the VST 3's"
   [ "$a" != "$c" ] || fail "lv2file's render through $uri is the input: the values did not reach the plug-in"
 done
+# jalv (where installed) hosts each plug-in on a JACK server with the dummy
+# driver, with urid:map and the song position, takes a control and lists
+# every parameter's control with its value.
+if command -v jalv >/dev/null && command -v jackd >/dev/null; then
+  server=vellox-test-$$
+  JACK_NO_AUDIO_RESERVATION=1 jackd -n "$server" -d dummy -r 48000 -p 1024 >"$work/jackd.log" 2>&1 &
+  jackd_pid=$!
+  sleep 2
+  for uri in "$stereo" "$mono"; do
+    out=$( (echo "sync = 1"; sleep 1; echo "controls"; sleep 1) | JACK_DEFAULT_SERVER=$server timeout 20 jalv "$uri" 2>&1)
+    echo "$out" | grep -q "^Plugin: *$uri" || fail "jalv did not host $uri: $(echo "$out" | tail -5)"
+    for p in $params; do
+      echo "$out" | grep -q "^$p = " || fail "jalv lists no control $p of $uri"
+    done
+    echo "$out" | grep -q "^sync = 1.0" || fail "jalv could not set sync on $uri"
+  done
+  kill "$jackd_pid" 2>/dev/null
+  wait "$jackd_pid" 2>/dev/null
+else
+  echo "jalv or jackd is not installed: no JACK host check"
+fi
 [ "$failures" = 0 ] && echo "PASS" || exit 1
