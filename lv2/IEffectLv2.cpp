@@ -86,6 +86,15 @@ void IEffectLv2::ConnectPort(uint32_t port, void* data) {
 
 void IEffectLv2::Activate() { ActivationChanged(true); }
 
+// An edit in the editor: the host moves the control port, as a knob of its
+// own would; the plug-in takes the value from the port on its next run.
+void IEffectLv2::SendHostEdit(int index, double normalized) {
+  const IParamSlot* slot = GetParam(index);
+  if (!slot || !mUiWrite) return;
+  const float value = static_cast<float>(slot->PlainForNormalized(normalized));
+  mUiWrite(mUiController, static_cast<uint32_t>(index), sizeof value, 0, &value);
+}
+
 void IEffectLv2::HostTransportInfo(HostTransport& transport) {
   transport = mTransport;
   transport.blockOffset = mPieceOffset;

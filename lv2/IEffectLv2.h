@@ -6,6 +6,7 @@
 #include "IEffectBase.h"
 #include "lv2/core/lv2.h"
 #include "lv2/state/state.h"
+#include "lv2/ui/ui.h"
 #include "lv2/urid/urid.h"
 
 // Binds the host-independent plug-in core to LV2. Ports, in order: one
@@ -34,8 +35,16 @@ public:
   LV2_State_Status Save(LV2_State_Store_Function store, LV2_State_Handle handle);
   LV2_State_Status Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
+  // The UI's way to the host's control ports, while an editor UI is open
+  // (null when none is).
+  void BindUiWriter(LV2UI_Write_Function write, LV2UI_Controller controller) {
+    mUiWrite = write;
+    mUiController = controller;
+  }
+
   // Host services for the core
   void HostTransportInfo(HostTransport& transport) override;
+  void SendHostEdit(int index, double normalized) override;
   double HostTempo() override { return mTransport.tempo; }
 
   // The longest piece processed at once; a longer run is cut.
@@ -62,6 +71,9 @@ private:
     LV2_URID timePosition, timeFrame, timeSpeed, timeBar, timeBarBeat, timeBeatsPerBar, timeBeatUnit,
         timeBeatsPerMinute, stateKey;
   } mUrid{};
+
+  LV2UI_Write_Function mUiWrite = nullptr;
+  LV2UI_Controller mUiController = nullptr;
 
   HostTransport mTransport;
   bool mHasPosition = false;

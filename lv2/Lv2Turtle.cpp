@@ -85,8 +85,17 @@ std::string Lv2TurtlePrefixes() {
          "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
          "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
          "@prefix time: <http://lv2plug.in/ns/ext/time#> .\n"
+         "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
          "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
          "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
+}
+
+std::string Lv2UiTurtle(const std::string& uiUri) {
+  return "<" + uiUri +
+         ">\n  a ui:X11UI ;\n"
+         "  lv2:requiredFeature ui:parent , ui:idleInterface , <http://lv2plug.in/ns/ext/instance-access> ;\n"
+         "  lv2:optionalFeature ui:resize ;\n"
+         "  lv2:extensionData ui:idleInterface .\n";
 }
 
 std::string Lv2PluginTurtle(const IEffectBase& plug, const Lv2PluginNames& names) {
@@ -99,6 +108,7 @@ std::string Lv2PluginTurtle(const IEffectBase& plug, const Lv2PluginNames& names
   t += "  lv2:microVersion " + std::to_string(names.microVersion) + " ;\n";
   t += "  lv2:optionalFeature urid:map , lv2:hardRTCapable ;\n";
   t += "  lv2:extensionData state:interface ;\n";
+  if (!names.uiUri.empty()) t += "  ui:ui <" + names.uiUri + "> ;\n";
   t += "  lv2:port\n";
   for (int i = 0; i < n; ++i) t += ControlPort(*plug.GetParam(i), i) + " ,\n";
   t += "  [\n    a lv2:InputPort , lv2:ControlPort ;\n    lv2:index " + std::to_string(IEffectLv2::EnabledPort(n)) +

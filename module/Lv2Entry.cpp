@@ -2,8 +2,12 @@
 #include <cstring>
 #include <new>
 
+#include "Lv2EditorUi.h"
+#include "VelloxEditor.h"
 #include "VelloxIdentity.h"
 #include "VelloxLv2.h"
+
+VelloxLv2::VelloxLv2() : VelloxEffect<IEffectLv2>(&BuildVelloxEditor) {}
 
 namespace {
 
@@ -70,8 +74,15 @@ const LV2_Descriptor kDescriptors[] = {
     {kVelloxLv2MonoUri, Instantiate, ConnectPort, Activate, Run, Deactivate, Cleanup, ExtensionData},
 };
 
+const LV2UI_Descriptor kUi = {kVelloxLv2UiUri, Lv2EditorUiInstantiate, Lv2EditorUiCleanup, Lv2EditorUiPortEvent,
+                              Lv2EditorUiExtensionData};
+
 }  // namespace
 
 extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
   return index < 2 ? &kDescriptors[index] : nullptr;
+}
+
+extern "C" LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index) {
+  return index == 0 ? &kUi : nullptr;
 }

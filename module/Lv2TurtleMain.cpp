@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
   names.microVersion = kVelloxVersion & 0xff;
   std::string plugins = Lv2TurtlePrefixes();
   std::string manifest = Lv2TurtlePrefixes();
+  names.uiUri = kVelloxLv2UiUri;
   for (const char* uri : {kVelloxLv2StereoUri, kVelloxLv2MonoUri}) {
     names.uri = uri;
     names.channels = uri == kVelloxLv2MonoUri ? 1 : 2;
@@ -42,6 +43,9 @@ int main(int argc, char** argv) {
     manifest +=
         "<" + names.uri + ">\n  a lv2:Plugin ;\n  lv2:binary <" + binary + "> ;\n  rdfs:seeAlso <vellox.ttl> .\n\n";
   }
+  plugins += Lv2UiTurtle(kVelloxLv2UiUri);
+  manifest += "<" + std::string(kVelloxLv2UiUri) + ">\n  a ui:X11UI ;\n  ui:binary <" + binary +
+              "> ;\n  rdfs:seeAlso <vellox.ttl> .\n";
   if (!WriteFile(dir + "/vellox.ttl", plugins) || !WriteFile(dir + "/manifest.ttl", manifest)) {
     std::fprintf(stderr, "cannot write the Turtle files into %s\n", dir.c_str());
     return 1;

@@ -2,7 +2,8 @@
 # The LV2 bundle as Debian's LV2 tools see it: the Turtle validates against
 # the LV2 schemas, lv2info lists every parameter of the effect as a control
 # port, and lv2file (a host without urid:map) renders what `vellox render`
-# renders through the VST 3, sample for sample, in stereo and in mono.
+# renders through the VST 3, sample for sample, in stereo and in mono; jalv
+# hosts it on a JACK server and, with an X display, shows its editor.
 # Usage: Lv2HostsTest.sh BUILD_DIR
 set -u
 build=$1
@@ -83,6 +84,34 @@ if command -v jalv >/dev/null && command -v jackd >/dev/null; then
     done
     echo "$out" | grep -q "^sync = 1.0" || fail "jalv could not set sync on $uri"
   done
+  # jalv.gtk3 on the X display shows the plug-in's own editor window (made by
+  # the plug-in's X connection, not jalv's) inside its window, painted.
+  if [ -n "${DISPLAY:-}" ] && command -v jalv.gtk3 >/dev/null && command -v xwininfo >/dev/null; then
+    JACK_DEFAULT_SERVER=$server timeout 30 jalv.gtk3 "$stereo" >"$work/jalv-gtk.log" 2>&1 &
+    jalv_pid=$!
+    editor=""
+    for _ in $(seq 40); do
+      sleep 0.25
+      tree=$(xwininfo -root -tree 2>/dev/null)
+      top=$(awk '/"Vellox": \("jalv.gtk3"/ {print $1; exit}' <<<"$tree")
+      [ -n "$top" ] || continue
+      # A window of another X client than jalv's (client ids differ above bit 20).
+      # Among the windows listed inside jalv's, after its top-level window.
+      for id in $(awk -v top="$top" '$1 == top {inside = 1; next} inside && $1 ~ /^0x/ && /has no name/ {print $1}' <<<"$tree"); do
+        [ $((id >> 21)) != $((top >> 21)) ] && editor=$id
+      done
+      [ -n "$editor" ] && break
+    done
+    [ -n "$editor" ] || fail "jalv.gtk3 showed no editor window of the plug-in: $(tail -3 "$work/jalv-gtk.log")"
+    if [ -n "$editor" ] && command -v import >/dev/null && command -v identify >/dev/null; then
+      sleep 1
+      import -window "$editor" "$work/editor.png" 2>/dev/null
+      colours=$(identify -format %k "$work/editor.png" 2>/dev/null || echo 0)
+      [ "${colours:-0}" -gt 100 ] || fail "the editor in jalv.gtk3 is not painted ($colours colours)"
+    fi
+    kill "$jalv_pid" 2>/dev/null
+    wait "$jalv_pid" 2>/dev/null
+  fi
   kill "$jackd_pid" 2>/dev/null
   wait "$jackd_pid" 2>/dev/null
 else
