@@ -86,7 +86,7 @@ if command -v jalv >/dev/null && command -v jackd >/dev/null; then
   done
   # jalv.gtk3 on the X display shows the plug-in's own editor window (made by
   # the plug-in's X connection, not jalv's) inside its window, painted.
-  if [ -n "${DISPLAY:-}" ] && command -v jalv.gtk3 >/dev/null && command -v xwininfo >/dev/null; then
+  if command -v jalv.gtk3 >/dev/null && command -v xwininfo >/dev/null && xwininfo -root >/dev/null 2>&1; then
     JACK_DEFAULT_SERVER=$server timeout 30 jalv.gtk3 "$stereo" >"$work/jalv-gtk.log" 2>&1 &
     jalv_pid=$!
     editor=""
@@ -111,6 +111,8 @@ if command -v jalv >/dev/null && command -v jackd >/dev/null; then
     fi
     kill "$jalv_pid" 2>/dev/null
     wait "$jalv_pid" 2>/dev/null
+  else
+    echo "no X display answers: jalv.gtk3 does not show the editor here"
   fi
   kill "$jackd_pid" 2>/dev/null
   wait "$jackd_pid" 2>/dev/null
