@@ -9,6 +9,10 @@ set(VELLOX_EMAIL "info@quenwick.com")
 string(TOLOWER "${VELLOX_URL}/products/${VELLOX_NAME}" VELLOX_PRODUCT_PAGE)
 set(VELLOX_MAKER_CODE "Qnwk")
 set(VELLOX_PLUGIN_CODE "VLX1")
+# The plug-in's id in the other formats (reverse domain name, lower case).
+set(VELLOX_PLUGIN_ID "com.quenwick.vellox")
+# The LV2 plug-ins' URI; the stereo and the mono plug-in add "#stereo", "#mono".
+set(VELLOX_LV2_URI "${VELLOX_PRODUCT_PAGE}")
 
 # The module's factory and its one class, as hosts read them.
 set(VELLOX_FACTORY_FLAGS 16)              # kUnicode

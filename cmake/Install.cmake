@@ -1,9 +1,12 @@
-# `cmake --install` after the VST 3 conventions:
-#   default prefix            -> ~/.vst3/Vellox.vst3 (the user's VST 3 folder)
-#   --prefix /usr, /usr/local -> <prefix>/lib/vst3/Vellox.vst3, <prefix>/bin/vellox
+# `cmake --install` after each format's conventions:
+#   default prefix            -> ~/.vst3/Vellox.vst3, ~/.clap/Vellox.clap and
+#                                ~/.lv2/vellox.lv2 (the user's plug-in folders)
+#   --prefix /usr, /usr/local -> <prefix>/lib/vst3/Vellox.vst3, <prefix>/lib/clap/Vellox.clap,
+#                                <prefix>/lib/lv2/vellox.lv2, <prefix>/bin/vellox
 #                                and the notices in <prefix>/share/doc/vellox
-#   Windows trees             -> <prefix>/Vellox.vst3 and <prefix>/vellox.exe, the
-#                                staging layout the installer and the zip are made from
+#   Windows trees             -> <prefix>/Vellox.vst3, <prefix>/Vellox.clap and
+#                                <prefix>/vellox.exe, the staging layout the
+#                                installer and the zip are made from
 # The destination depends on the prefix given at install time, so the rules
 # run as a script (InstallLayout.cmake) rather than as fixed install() paths.
 
@@ -39,6 +42,10 @@ function(vellox_fortify target)
 endfunction()
 if(NOT WIN32 AND CMAKE_BUILD_TYPE STREQUAL "Release" AND NOT (VELLOX_SANITIZE OR VELLOX_TSAN OR VELLOX_FUZZ))
   vellox_fortify(vellox_module)
+  vellox_fortify(vellox_clap_module)
+  if(TARGET vellox_lv2_module)
+    vellox_fortify(vellox_lv2_module)
+  endif()
   vellox_fortify(vellox)
 endif()
 
@@ -95,7 +102,8 @@ if(WIN32)
       "zlib.txt|/usr/share/doc/libz-mingw-w64/copyright"
       "mingw-w64-runtime.txt|/usr/share/doc/mingw-w64-x86-64-dev/copyright"
       "gcc-runtime.txt|/usr/share/doc/gcc-mingw-w64-base/copyright"
-      "vst3-sdk.txt|${VELLOX_VST3_SDK}/LICENSE.txt")
+      "vst3-sdk.txt|${VELLOX_VST3_SDK}/LICENSE.txt"
+      "clap.txt|${CMAKE_SOURCE_DIR}/third_party/clap/LICENSE")
     string(REPLACE "|" ";" _entry "${_entry}")
     list(POP_FRONT _entry _name)
     set(_found)
@@ -114,6 +122,8 @@ endif()
 
 install(CODE "
   set(VELLOX_BUNDLE \"${VELLOX_BUNDLE_DIR}\")
+  set(VELLOX_CLAP \"${VELLOX_CLAP_FILE}\")
+  set(VELLOX_LV2_BUNDLE \"${VELLOX_LV2_BUNDLE_DIR}\")
   set(VELLOX_TOOL \"$<TARGET_FILE:vellox>\")
   set(VELLOX_USER_VST3_DIR \"${VELLOX_DEFAULT_PREFIX}\")
   set(VELLOX_WINDOWS_LAYOUT \"${WIN32}\")

@@ -1,6 +1,6 @@
 # Packages made by CPack from the install rules (Install.cmake).
-# Linux: `cpack -G DEB` -> vellox_<version>_amd64.deb with /usr/lib/vst3/Vellox.vst3
-# and /usr/bin/vellox. The Windows installer and zip are made by
+# Linux: `cpack -G DEB` -> vellox_<version>_amd64.deb with /usr/lib/vst3/Vellox.vst3,
+# /usr/lib/clap/Vellox.clap, /usr/lib/lv2/vellox.lv2 and /usr/bin/vellox. The Windows installer and zip are made by
 # tools/package.sh from a staged Windows install (packaging/windows/).
 
 if(WIN32)
@@ -11,15 +11,17 @@ set(CPACK_PACKAGE_NAME "vellox")
 set(CPACK_PACKAGE_VENDOR "${VELLOX_VENDOR}")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_CONTACT "${VELLOX_VENDOR} <${VELLOX_EMAIL}>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "chopper audio effect (VST 3 plug-in)")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "chopper audio effect (VST 3, CLAP and LV2 plug-in)")
 set(CPACK_PACKAGE_DESCRIPTION
 "Vellox keeps the signal at full level for part of a repeating cycle, then
 pulls it down to an adjustable residual level for 0.1 s, with a smoother
 between the two levels and an output gain. Mono and stereo, 32- and 64-bit.
 .
-This package installs the VST 3 bundle in /usr/lib/vst3, where VST 3 hosts
-find it, and the vellox command-line tool, which renders audio files through
-the plug-in and shows its parameters.")
+This package installs the plug-in where hosts find it, in three formats that
+sound and save the same: the VST 3 bundle in /usr/lib/vst3, the CLAP module
+in /usr/lib/clap and the LV2 bundle in /usr/lib/lv2; and the vellox
+command-line tool, which renders audio files through any of them and shows
+their parameters.")
 set(CPACK_RESOURCE_FILE_LICENSE "${CMAKE_SOURCE_DIR}/LICENSE")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES TRUE)

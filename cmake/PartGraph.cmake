@@ -2,7 +2,7 @@
 # dependencies between them ("part -> part" lines) to part-graph.txt: a part is the folder that defines a target,
 # and only links between two different parts count. docs/architecture.md
 # lists the same arrows, and a test compares the two.
-set(vellox_part_dirs plug pix resources gui gui/x11 gui/win effect vst3 module sdk)
+set(vellox_part_dirs plug pix resources gui gui/x11 gui/win effect vst3 clap lv2 module sdk)
 
 function(vellox_part_of target out)
   set(${out} "" PARENT_SCOPE)

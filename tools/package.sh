@@ -33,7 +33,10 @@ configured() { # dir extra-args...
   local dir=$1; shift
   [ -f "$dir/build.ninja" ] || cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
   # The whole bundle, snapshot included, and what the packages carry beside it.
-  cmake --build "$dir" --target vellox vellox_module vellox_module_snapshot vellox_package_notes >"$out/build.log" 2>&1 \
+  local formats=(vellox_clap_module)
+  [ "$dir" = "$native" ] && formats+=(vellox_lv2_module)
+  cmake --build "$dir" --target vellox vellox_module vellox_module_snapshot "${formats[@]}" vellox_package_notes \
+    >"$out/build.log" 2>&1 \
     || { tail -n 30 "$out/build.log" >&2; echo "package.sh: building $dir failed" >&2; return 1; }
   rm -f "$out/build.log"
 }
@@ -43,7 +46,14 @@ if wants deb; then
   configured "$native"
   version=$(version_of "$native")
   (cd "$native" && cpack -G DEB -B "$out/cpack" >/dev/null)
-  mv -f "$out/cpack/vellox_${version}_amd64.deb" "$out/"
+  # CPack adds ldconfig calls for any ELF object one folder below /usr/lib, as
+  # /usr/lib/clap/Vellox.clap is; a plug-in is no library on the loader's
+  # path, so the package is rebuilt without those two scripts.
+  deb="$out/cpack/vellox_${version}_amd64.deb"
+  rm -rf "$out/cpack/tree"
+  dpkg-deb -R "$deb" "$out/cpack/tree"
+  rm -f "$out/cpack/tree/DEBIAN/postinst" "$out/cpack/tree/DEBIAN/postrm"
+  dpkg-deb --root-owner-group -Zxz -b "$out/cpack/tree" "$out/vellox_${version}_amd64.deb" >/dev/null
   rm -rf "$out/cpack"
   echo "package: $out/vellox_${version}_amd64.deb"
 fi
@@ -65,7 +75,7 @@ if wants installer || wants zip; then
   if wants zip; then
     rm -f "$out/Vellox-$version-win64.zip"
     (cd "$stage" && cmake -E tar cf "$out/Vellox-$version-win64.zip" --format=zip \
-       Vellox.vst3 LICENSE.txt THIRD-PARTY.txt licenses)
+       Vellox.vst3 Vellox.clap LICENSE.txt THIRD-PARTY.txt licenses)
     echo "package: $out/Vellox-$version-win64.zip"
   fi
   rm -rf "$stage"

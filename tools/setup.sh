@@ -62,6 +62,7 @@ render_packages=(
   cmake ninja-build g++ pkg-config
   libpng-dev zlib1g-dev juce-modules-source-data
   libsndfile1-dev libxcb1-dev libxcb-shm0-dev
+  lv2-dev liblilv-dev
 )
 # ...and what the tests, the Windows build and the packages need besides.
 test_packages=(
@@ -75,6 +76,7 @@ test_packages=(
   python3-cairo fonts-dejavu-core
   dpkg-dev
   nsis lintian
+  sordi lilv-utils lv2file jalv jackd2 sox
 )
 
 # --render: only what the render needs; no MinGW dependencies either.

@@ -1,7 +1,7 @@
 ; Windows installer for Vellox. Built by tools/package.sh with
 ;   makensis -DVERSION=<x.y.z> -DURL=<product page> -DSTAGE=<staged install>
 ;            -DART=<artwork folder> -DOUTFILE=<setup.exe> vellox.nsi
-; STAGE holds Vellox.vst3, vellox.exe, LICENSE.txt, THIRD-PARTY.txt and the
+; STAGE holds Vellox.vst3, Vellox.clap, vellox.exe, LICENSE.txt, THIRD-PARTY.txt and the
 ; licenses folder (`cmake --install <windows tree> --prefix STAGE`); ART holds
 ; vellox.ico, wizard.bmp and header.bmp (make_artwork.py).
 ;
@@ -126,6 +126,11 @@ Section "VST 3 plug-in" SecPlugin
   WriteUninstaller "$INSTDIR\uninstall.exe"
 SectionEnd
 
+Section "CLAP plug-in" SecClap
+  SetOutPath "$COMMONFILES64\CLAP"
+  File "${STAGE}\Vellox.clap"
+SectionEnd
+
 Section "Command-line tool" SecTool
   SetOutPath "$INSTDIR"
   File "${STAGE}\vellox.exe"
@@ -136,6 +141,10 @@ Section "-Register"
   SectionGetSize ${SecPlugin} $0
   ${If} ${SectionIsSelected} ${SecTool}
     SectionGetSize ${SecTool} $1
+    IntOp $0 $0 + $1
+  ${EndIf}
+  ${If} ${SectionIsSelected} ${SecClap}
+    SectionGetSize ${SecClap} $1
     IntOp $0 $0 + $1
   ${EndIf}
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT} ${VERSION} (VST 3 plug-in)"
@@ -153,15 +162,19 @@ SectionEnd
 
 ; Short enough for the small description box at any dialog font.
 LangString DESC_Plugin ${LANG_ENGLISH} "The plug-in, for every VST 3 host. Always installed."
+LangString DESC_Clap ${LANG_ENGLISH} "Vellox.clap in $COMMONFILES64\CLAP, for CLAP hosts. It sounds and saves as the VST 3."
 LangString DESC_Tool ${LANG_ENGLISH} "vellox.exe: renders WAV files through the plug-in, from a command prompt."
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SecPlugin} $(DESC_Plugin)
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecClap} $(DESC_Clap)
   !insertmacro MUI_DESCRIPTION_TEXT ${SecTool} $(DESC_Tool)
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
 Section "Uninstall"
   RMDir /r "${BUNDLE_DIR}"
   RMDir "$COMMONFILES64\VST3"  ; only if no other plug-in is left in it
+  Delete "$COMMONFILES64\CLAP\Vellox.clap"
+  RMDir "$COMMONFILES64\CLAP"
   Delete "$INSTDIR\vellox.exe"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\THIRD-PARTY.txt"

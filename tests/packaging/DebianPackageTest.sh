@@ -19,9 +19,11 @@ check "the package is named vellox_${version}_amd64.deb" test -f "$deb"
 files=$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' | grep -v '/$' | sort)
 # The whole built bundle, file by file, and beside it the tool, its manual page and the notices.
 bundle_files=$(cd "$build/Vellox.vst3" && find . -type f | sed 's|^\.|/usr/lib/vst3/Vellox.vst3|')
+# The other formats beside it: the CLAP module and the LV2 bundle.
+bundle_files="$bundle_files /usr/lib/clap/Vellox.clap $(cd "$build/vellox.lv2" && find . -type f | sed 's|^\.|/usr/lib/lv2/vellox.lv2|')"
 expected=$(printf '%s\n' $bundle_files /usr/bin/vellox /usr/share/man/man1/vellox.1.gz \
   /usr/share/doc/vellox/changelog.gz /usr/share/doc/vellox/copyright /usr/share/doc/vellox/manual.md.gz | sort)
-check "the package holds exactly the bundle, the tool, its manual page, the manual and the notices" \
+check "the package holds exactly the bundles, the tool, its manual page, the manual and the notices" \
   test "$expected" = "$files"
 [ "$expected" = "$files" ] || diff <(echo "$expected") <(echo "$files")
 
@@ -49,8 +51,13 @@ check "machine-readable copyright file" \
   test "$(head -n1 "$copyright")" = "$(grep -m1 '^Format: ' /usr/share/doc/dpkg/copyright)"
 check "the copyright file names the GPL-3+ license" grep -q '^License: GPL-3+' "$copyright"
 check "the copyright file has a stanza for the VST 3 SDK compiled in" grep -q '^Files: VST3_SDK/\*' "$copyright"
+check "the copyright file has a stanza for the CLAP headers compiled in" grep -q '^Files: third_party/clap/\*' "$copyright"
+for f in manifest.ttl vellox.ttl; do
+  check "the packaged LV2 $f is the built one" cmp -s "$build/vellox.lv2/$f" "$work/root/usr/lib/lv2/vellox.lv2/$f"
+done
 # Each library linked beyond the C and C++ runtimes is named in THIRD-PARTY.md.
-for binary in "$work/root/usr/lib/vst3/Vellox.vst3/Contents/x86_64-linux/Vellox.so" "$work/root/usr/bin/vellox"; do
+for binary in "$work/root/usr/lib/vst3/Vellox.vst3/Contents/x86_64-linux/Vellox.so" "$work/root/usr/bin/vellox" \
+  "$work/root/usr/lib/clap/Vellox.clap" "$work/root/usr/lib/lv2/vellox.lv2/vellox.so"; do
   for lib in $(objdump -p "$binary" | awk '/NEEDED/ {print $2}' | sed 's/\.so.*//; s/[0-9]*$//' |
                grep -vE '^(libc|libm|libstdc\+\+|libgcc_s|ld-linux.*)$'); do
     check "THIRD-PARTY.md names $lib, which $(basename "$binary") links" grep -qF "$lib" "$top/docs/THIRD-PARTY.md"
@@ -86,6 +93,11 @@ check "the unpacked vellox info runs" test "$status" -eq 0
 check "it loaded the unpacked bundle and says so" \
   grep -q "^plug-in $work/root/usr/lib/vst3/Vellox.vst3 (" <<<"$info"
 check "it shows the parameters" grep -q "^parameters: 31" <<<"$info"
+for module in usr/lib/clap/Vellox.clap usr/lib/lv2/vellox.lv2; do
+  check "the unpacked vellox loads the unpacked /$module" \
+    bash -c 'HOME="$1" "$2" info --plugin "$3" | grep -q "^parameters: "' _ "$work/home" "$work/root/usr/bin/vellox" \
+    "$work/root/$module"
+done
 rendered=$(HOME="$work/home" "$work/root/usr/bin/vellox" render --out "$work/demo.flac" 2>&1)
 check "the unpacked vellox renders a FLAC file" bash -c 'test -s "$1" && grep -q "wrote .*24-bit FLAC" <<<"$2"' _ "$work/demo.flac" "$rendered"
 

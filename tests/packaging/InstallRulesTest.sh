@@ -11,15 +11,17 @@ mkdir -p "$build/packaging-test"
 work=$(mktemp -d "$build/packaging-test/install.XXXXXX"); mkdir -p "$work/home"
 # What tools/run.sh builds is enough to install: the notes come with the tool.
 rm -f "$build"/packaging/*.gz
-cmake --build "$build" --target vellox vellox_module >/dev/null
+cmake --build "$build" --target vellox vellox_module vellox_clap_module vellox_lv2_module >/dev/null
 
 default_prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")
 if [ "$default_prefix" = "$(sed -n 's/^VELLOX_DEFAULT_PREFIX:INTERNAL=//p' "$build/CMakeCache.txt")" ]; then
   HOME="$work/home" cmake --install "$build" >/dev/null
   check "default prefix: the bundle goes to ~/.vst3/Vellox.vst3" \
     test -f "$work/home/.vst3/Vellox.vst3/Contents/x86_64-linux/Vellox.so"
+  check "default prefix: the CLAP module goes to ~/.clap/Vellox.clap" test -f "$work/home/.clap/Vellox.clap"
+  check "default prefix: the LV2 bundle goes to ~/.lv2/vellox.lv2" test -f "$work/home/.lv2/vellox.lv2/manifest.ttl"
   check "default prefix: nothing else is installed" \
-    test "$(find "$work/home" -type f | grep -vc '/.vst3/Vellox.vst3/')" -eq 0
+    test "$(find "$work/home" -type f | grep -v -e '/.vst3/Vellox.vst3/' -e '/.clap/Vellox.clap$' -e '/.lv2/vellox.lv2/' -c)" -eq 0
   info=$(HOME="$work/home" "$build/vellox" info --plugin "$work/home/.vst3/Vellox.vst3" 2>&1)
   check "the user's copy loads" grep -q "^parameters: 31" <<<"$info"
 else
@@ -30,6 +32,8 @@ for prefix in /usr /usr/local; do
   DESTDIR="$work/dest" cmake --install "$build" --prefix "$prefix" >/dev/null
   root="$work/dest$prefix"
   check "$prefix: bundle in $prefix/lib/vst3/Vellox.vst3" test -f "$root/lib/vst3/Vellox.vst3/Contents/x86_64-linux/Vellox.so"
+  check "$prefix: CLAP module in $prefix/lib/clap" test -f "$root/lib/clap/Vellox.clap"
+  check "$prefix: LV2 bundle in $prefix/lib/lv2/vellox.lv2" test -f "$root/lib/lv2/vellox.lv2/vellox.so"
   check "$prefix: vellox in $prefix/bin" test -x "$root/bin/vellox"
   info=$(HOME="$work/home-empty" "$root/bin/vellox" info 2>&1)
   check "$prefix: the installed vellox finds the installed bundle" \

@@ -19,9 +19,9 @@ zip="$work/Vellox-$version-win64.zip"
 check "installer Vellox-$version-win64-setup.exe built" test -f "$setup"
 # The whole built bundle, file by file, and the licence texts of what is linked in.
 bundle_files=$(cd "$build" && find Vellox.vst3 -type f | sort)
-licenses=$(printf 'licenses/%s\n' gcc-runtime.txt libpng.txt mingw-w64-runtime.txt vst3-sdk.txt zlib.txt)
+licenses=$(printf 'licenses/%s\n' clap.txt gcc-runtime.txt libpng.txt mingw-w64-runtime.txt vst3-sdk.txt zlib.txt)
 zipped=$(cd "$work" && cmake -E tar tf "$zip" | grep -v '/$' | sort)
-expected=$(printf '%s\n' $bundle_files LICENSE.txt THIRD-PARTY.txt $licenses | sort)
+expected=$(printf '%s\n' $bundle_files Vellox.clap LICENSE.txt THIRD-PARTY.txt $licenses | sort)
 check "the zip holds exactly the bundle, the notices and the licence texts" test "$zipped" = "$expected"
 [ "$zipped" = "$expected" ] || diff <(echo "$expected") <(echo "$zipped")
 mkdir -p "$work/unzipped" && (cd "$work/unzipped" && cmake -E tar xf "$zip")
@@ -65,6 +65,11 @@ check "silent install: the whole bundle in %CommonProgramFiles%\\VST3" test "$in
 check "silent install: vellox.exe, notices, licences and uninstaller in %ProgramFiles%\\Vellox" \
   bash -c 'for f in vellox.exe uninstall.exe LICENSE.txt THIRD-PARTY.txt $2; do test -f "$1/$f" || exit 1; done' _ \
   "$program" "$licenses"
+clap=$(unix "$common\\CLAP")
+check "silent install: Vellox.clap in %CommonProgramFiles%\\CLAP, the one the build made" \
+  bash -c 'test -f "$1/Vellox.clap" && test "$(stat -c %s "$1/Vellox.clap")" -gt 100000' _ "$clap"
+clapinfo=$(cd "$work" && wine "$program/vellox.exe" info --plugin "$common\\CLAP\\Vellox.clap" 2>&1 | tr -d '\r')
+check "the installed Vellox.clap loads" grep -q '^parameters: 8' <<<"$clapinfo"
 for value in DisplayIcon EstimatedSize URLInfoAbout; do
   check "the uninstall entry has $value" bash -c 'wine reg query "$1" /v "$2" 2>/dev/null | grep -q "$2"' _ "$key" "$value"
 done
@@ -95,6 +100,7 @@ check "the next install without /D goes to the remembered folder" \
 
 wine "$other/uninstall.exe" /S; wineserver -w
 check "silent uninstall removes the bundle" test ! -e "$vst3/Vellox.vst3"
+check "silent uninstall removes the CLAP module" test ! -e "$clap/Vellox.clap"
 check "silent uninstall removes the program folder" test ! -e "$other" -a ! -e "$program"
 check "silent uninstall removes the registry entry" bash -c '! wine reg query "$1" >/dev/null 2>&1' _ "$key"
 

@@ -30,7 +30,9 @@ std::string RenderHelp() {
              "  --format F       sample format of the output: 16, 24 or 32 (bit integer) or\n"
              "                   float (32-bit float). Default: float for WAV and AIFF,\n"
              "                   24 for FLAC; Ogg Vorbis takes none.\n"
-             "  --plugin PATH    the Vellox.vst3 bundle (or module binary) to load.\n"
+             "  --plugin PATH    the plug-in to load: a Vellox.vst3 bundle (or module\n"
+             "                   binary), a Vellox.clap module or (on Linux) a vellox.lv2\n"
+             "                   bundle; each sounds the same.\n"
              "  --set NAME=VALUE a parameter setting, applied at the first block. NAME is\n"
              "                   the title as `vellox info` lists it (FADE, CHOP, ...; any\n"
              "                   case); VALUE is in the parameter's own unit, optionally\n"
@@ -96,7 +98,9 @@ std::string InfoHelp() {
              "factory, its class, the parameter table (id, title, unit, steps, default,\n"
              "flags, current value) and the units and program lists, as a host sees them.\n"
              "\n"
-             "  --plugin PATH    the Vellox.vst3 bundle (or module binary) to load.\n") +
+             "  --plugin PATH    the plug-in to load: a Vellox.vst3 bundle (or module\n"
+             "                   binary), a Vellox.clap module or (on Linux) a vellox.lv2\n"
+             "                   bundle.\n") +
          platform::kPluginSearchHelp + kExitCodes;
 }
 

@@ -136,6 +136,17 @@ void PrintUnits(IUnitInfo& units, Console& console) {
   }
 }
 
+void PrintClapFactory(const clap_plugin_factory_t& factory, Console& console) {
+  const uint32_t count = factory.get_plugin_count(&factory);
+  console.out << "CLAP plug-ins: " << count << "\n";
+  for (uint32_t i = 0; i < count; ++i) {
+    const clap_plugin_descriptor_t* d = factory.get_plugin_descriptor(&factory, i);
+    if (!d) continue;
+    console.out << "  " << (d->id ? d->id : "") << " \"" << (d->name ? d->name : "") << "\" by "
+                << (d->vendor ? d->vendor : "") << ", version " << (d->version ? d->version : "") << "\n";
+  }
+}
+
 // The programs a host offers through the program-change parameter: one entry per step.
 void PrintProgramParameter(IEditController& controller, Console& console) {
   const int32 count = controller.getParameterCount();
@@ -169,7 +180,10 @@ int RunInfo(const std::vector<std::string>& args, Console& console) {
   if (!module) return Fail(console, error);
   console.out << "plug-in " << chosen.bundle << " (" << chosen.label << ")\n"
               << "module " << module->BinaryPath() << "\n";
-  PrintFactory(*module->Factory(), console);
+  if (module->IsClap())
+    PrintClapFactory(*module->ClapFactory(), console);
+  else if (module->Factory())
+    PrintFactory(*module->Factory(), console);
   std::unique_ptr<host::PluginInstance> instance = host::PluginInstance::Create(*module, error);
   if (!instance) return Fail(console, error);
   PrintParameters(*instance->Controller(), console);

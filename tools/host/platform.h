@@ -74,4 +74,8 @@ void SetFileMode(int descriptor, const std::string& path, int mode);
 // `spareName` when a file is there already; false when it cannot.
 bool NameUnnamedFile(const std::string& openPath, const std::string& finalPath, const std::string& spareName);
 
+// Waits up to timeoutMs for any of the descriptors to become readable and
+// returns those that are; Windows has no such descriptors and just waits.
+std::vector<int> WaitReadable(const std::vector<int>& descriptors, int timeoutMs);
+
 }  // namespace vellox::platform

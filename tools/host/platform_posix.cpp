@@ -1,6 +1,7 @@
 // The host tool on Linux and other POSIX systems.
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -189,6 +190,16 @@ bool NameUnnamedFile(const std::string& openPath, const std::string& finalPath, 
     unlink(spareName.c_str());
   }
   return false;
+}
+
+std::vector<int> WaitReadable(const std::vector<int>& descriptors, int timeoutMs) {
+  std::vector<pollfd> polled;
+  for (int fd : descriptors) polled.push_back({fd, POLLIN, 0});
+  std::vector<int> ready;
+  if (poll(polled.data(), polled.size(), timeoutMs) <= 0) return ready;
+  for (const pollfd& p : polled)
+    if (p.revents & (POLLIN | POLLHUP | POLLERR)) ready.push_back(p.fd);
+  return ready;
 }
 
 }  // namespace vellox::platform

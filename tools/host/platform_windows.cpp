@@ -153,4 +153,9 @@ void SetFileMode(int /*descriptor*/, const std::string& /*path*/, int /*mode*/) 
 
 bool NameUnnamedFile(const std::string&, const std::string&, const std::string&) { return false; }
 
+std::vector<int> WaitReadable(const std::vector<int>&, int timeoutMs) {
+  Sleep(static_cast<DWORD>(timeoutMs > 0 ? timeoutMs : 0));
+  return {};
+}
+
 }  // namespace vellox::platform

@@ -1,5 +1,6 @@
 #include "plugin_instance.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -52,6 +53,27 @@ SpeakerArrangement ArrangementFor(int32 channels) {
 }  // namespace
 
 std::unique_ptr<PluginInstance> PluginInstance::Create(const ModuleLibrary& module, std::string& error) {
+  if (!module.Lv2Bundle().empty()) {
+#if VELLOX_HOST_LV2
+    std::unique_ptr<PluginInstance> instance(new PluginInstance());
+    instance->mLv2 = Lv2Session::Create(module.Lv2Bundle(), error);
+    if (!instance->mLv2) return nullptr;
+    instance->mLv2Controller = new Lv2Controller(*instance->mLv2);
+    instance->mController = owned(static_cast<IEditController*>(instance->mLv2Controller));
+    return instance;
+#else
+    error = "LV2 plug-ins are hosted on Linux only";
+    return nullptr;
+#endif
+  }
+  if (module.IsClap()) {
+    std::unique_ptr<PluginInstance> instance(new PluginInstance());
+    instance->mClap = ClapSession::Create(module.ClapFactory(), error);
+    if (!instance->mClap) return nullptr;
+    instance->mClapController = new ClapController(*instance->mClap);
+    instance->mController = owned(static_cast<IEditController*>(instance->mClapController));
+    return instance;
+  }
   TUID cid{};
   if (!FindAudioClass(module.Factory(), cid)) {
     error = "the module offers no class of category \"" + std::string(kAudioModuleCategory) + "\"";
@@ -129,6 +151,20 @@ PluginInstance::~PluginInstance() { Teardown(); }
 
 void PluginInstance::Teardown() {
   Stop();
+  if (mClap) {
+    mController = nullptr;
+    mClapController = nullptr;
+    mClap.reset();
+    return;
+  }
+#if VELLOX_HOST_LV2
+  if (mLv2) {
+    mController = nullptr;
+    mLv2Controller = nullptr;
+    mLv2.reset();
+    return;
+  }
+#endif
   if (mSeparateController) {
     if (mConnected) {
       auto componentPoint = Query<IConnectionPoint>(mComponent);
@@ -151,8 +187,43 @@ void PluginInstance::Teardown() {
   mHost = nullptr;
 }
 
+bool PluginInstance::StartClap(const ProcessConfig& config, std::string& error) {
+  if (config.channels != 1 && config.channels != 2) {
+    error = "only mono and stereo audio can be processed, not " + std::to_string(config.channels) + " channels";
+    return false;
+  }
+  ClapProcessConfig clap;
+  clap.sampleRate = config.sampleRate;
+  clap.maxBlock = static_cast<uint32_t>(config.maxBlock);
+  clap.doublePrecision = config.doublePrecision;
+  clap.channels = static_cast<uint32_t>(config.channels);
+  if (!mClap->Start(clap, error)) return false;
+  mConfig = config;
+  mStarted = true;
+  return true;
+}
+
 bool PluginInstance::Start(const ProcessConfig& config, std::string& error) {
   Stop();
+  if (mClap) return StartClap(config, error);
+#if VELLOX_HOST_LV2
+  if (mLv2) {
+    if (config.doublePrecision) {
+      error = "an LV2 plug-in processes 32-bit samples only";
+      return false;
+    }
+    if (config.channels != 1 && config.channels != 2) {
+      error = "only mono and stereo audio can be processed, not " + std::to_string(config.channels) + " channels";
+      return false;
+    }
+    if (!mLv2->Start(config.sampleRate, static_cast<uint32_t>(config.maxBlock), static_cast<uint32_t>(config.channels),
+                     error))
+      return false;
+    mConfig = config;
+    mStarted = true;
+    return true;
+  }
+#endif
   const SpeakerArrangement arrangement = ArrangementFor(config.channels);
   if (arrangement == SpeakerArr::kEmpty) {
     error = "only mono and stereo audio can be processed, not " + std::to_string(config.channels) + " channels";
@@ -203,6 +274,10 @@ bool PluginInstance::Start(const ProcessConfig& config, std::string& error) {
 }
 
 void PluginInstance::SetTransport(double tempo, double startBeat) {
+  if (mClap) return mClap->SetTransport(tempo, startBeat);
+#if VELLOX_HOST_LV2
+  if (mLv2) return mLv2->SetTransport(tempo, startBeat);
+#endif
   mTransport = true;
   mContext.tempo = tempo;
   mStartBeat = startBeat;
@@ -223,12 +298,32 @@ void PluginInstance::UpdateContext() {
 
 void PluginInstance::Stop() {
   if (!mStarted) return;
+  mStarted = false;
+  if (mClap) return mClap->Stop();
+#if VELLOX_HOST_LV2
+  if (mLv2) return mLv2->Stop();
+#endif
   mProcessor->setProcessing(false);
   mComponent->setActive(false);
   mStarted = false;
 }
 
 bool PluginInstance::QueueChange(ParamID id, ParamValue normalized, int32 sampleOffset) {
+  if (mClap) {
+    if (sampleOffset < 0) return false;
+    mClap->QueueValue(id, mClapController->ToPlain(id, std::clamp(normalized, 0.0, 1.0)),
+                      static_cast<uint32_t>(sampleOffset));
+    return true;
+  }
+#if VELLOX_HOST_LV2
+  if (mLv2) {
+    uint32_t port = 0;
+    float value = 0.0f;
+    if (sampleOffset < 0 || !mLv2Controller->PortValue(id, normalized, port, value)) return false;
+    mLv2->QueueValue(port, value, static_cast<uint32_t>(sampleOffset));
+    return true;
+  }
+#endif
   return mInputChanges->Add(id, sampleOffset, normalized);
 }
 
@@ -249,6 +344,16 @@ tresult PluginInstance::Process(double* const* inputs, double* const* outputs, i
 tresult PluginInstance::RunBlock(void** inputs, void** outputs, int32 frames) {
   // The effect sizes its buffers to the maximum block; never hand it more.
   if (!mStarted || frames < 0 || frames > mConfig.maxBlock) return kInvalidArgument;
+#if VELLOX_HOST_LV2
+  if (mLv2)
+    return mLv2->Process(reinterpret_cast<const float* const*>(inputs), reinterpret_cast<float* const*>(outputs),
+                         static_cast<uint32_t>(frames))
+               ? kResultOk
+               : kResultFalse;
+#endif
+  if (mClap)
+    return mClap->Process(inputs, outputs, static_cast<uint32_t>(frames)) == CLAP_PROCESS_ERROR ? kResultFalse
+                                                                                                : kResultOk;
   AudioBusBuffers in;
   AudioBusBuffers out;
   in.numChannels = mConfig.channels;

@@ -7,7 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "clap_controller.h"
+#include "clap_session.h"
 #include "host_application.h"
+#if VELLOX_HOST_LV2
+#include "lv2_controller.h"
+#include "lv2_session.h"
+#endif
 #include "module_library.h"
 #include "parameter_changes.h"
 #include "pluginterfaces/base/smartpointer.h"
@@ -34,7 +40,9 @@ struct ProcessConfig {
 
 class PluginInstance {
 public:
-  // Creates and initialises the first audio class of the module's factory.
+  // Creates and initialises the first audio class of the module's factory;
+  // for a CLAP module its first plug-in, whose parameters and state the
+  // controller answers for (it has no component or processor).
   static std::unique_ptr<PluginInstance> Create(const ModuleLibrary& module, std::string& error);
   ~PluginInstance();
 
@@ -46,6 +54,8 @@ public:
   Steinberg::Vst::IEditController* Controller() const { return mController; }
   Steinberg::Vst::IUnitInfo* Units() const { return mUnits; }  // may be null
   bool HasSeparateController() const { return mSeparateController; }
+  // The CLAP plug-in's session, or null for a VST 3 effect.
+  ClapSession* Clap() const { return mClap.get(); }
 
   // Arranges the buses, sets up processing, activates the buses and the
   // component and starts processing.
@@ -82,6 +92,7 @@ private:
   void UpdateContext();
   Steinberg::tresult RunBlock(void** inputs, void** outputs, Steinberg::int32 frames);
   void Teardown();
+  bool StartClap(const ProcessConfig& config, std::string& error);
 
   Steinberg::IPtr<HostApplication> mHost;
   Steinberg::IPtr<Steinberg::Vst::IComponent> mComponent;
@@ -104,6 +115,13 @@ private:
   int64_t mStartSample = 0;     // song position of the transport's first frame
   int64_t mTransportFrame = 0;  // frames processed before the transport began
   int64_t mFramesDone = 0;      // since Start
+
+  std::unique_ptr<ClapSession> mClap;
+#if VELLOX_HOST_LV2
+  std::unique_ptr<Lv2Session> mLv2;
+  Lv2Controller* mLv2Controller = nullptr;  // held by mController
+#endif
+  ClapController* mClapController = nullptr;  // held by mController
 };
 
 }  // namespace vellox::host

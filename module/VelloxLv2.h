@@ -1,0 +1,11 @@
+#pragma once
+
+#include "IEffectLv2.h"
+#include "VelloxEffect.h"
+
+// The LV2 module's effect class: the chopper bound to the LV2 adapter, with
+// its editor, which the module's X11 UI shows.
+class VelloxLv2 : public VelloxEffect<IEffectLv2> {
+public:
+  VelloxLv2();
+};

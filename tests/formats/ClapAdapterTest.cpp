@@ -1,0 +1,114 @@
+// The CLAP adapter around a small effect of its own: a parameter event takes
+// effect at its frame, notes reach the core as MIDI with their frames, and a
+// flush while inactive sets values without audio.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "IEffectClap.h"
+
+namespace vellox::test {
+namespace {
+
+// One GAIN parameter that scales the input; notes are recorded.
+class GainEffect : public IEffectClap {
+public:
+  GainEffect() : IEffectClap(1, "1-1 2-2", 1, "Gain", "", "Maker", 1, 1, 1, kAdapterVst3, 0, false, true) {
+    GetParam(0)->Define("GAIN", 1.0, 0.0, 2.0, 0.01);
+  }
+  void ProcessBlock(double** inputs, double** outputs, int frames) override {
+    for (int c = 0; c < NOutChannels(); ++c)
+      for (int i = 0; i < frames; ++i) outputs[c][i] = inputs[c][i] * GetParam(0)->Value();
+  }
+  void HandleMidiIn(const MidiMessage& message) override { notes.push_back(message); }
+  std::vector<MidiMessage> notes;
+};
+
+struct Events {
+  std::vector<const clap_event_header_t*> list;
+  static uint32_t Size(const clap_input_events_t* e) { return uint32_t(static_cast<Events*>(e->ctx)->list.size()); }
+  static const clap_event_header_t* Get(const clap_input_events_t* e, uint32_t i) {
+    return static_cast<Events*>(e->ctx)->list[i];
+  }
+};
+
+clap_event_param_value_t Value(uint32_t frame, double value) {
+  clap_event_param_value_t e{};
+  e.header = {sizeof e, frame, CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_PARAM_VALUE, 0};
+  e.param_id = 0;
+  e.value = value;
+  return e;
+}
+
+clap_event_note_t Note(uint32_t frame, uint16_t type, int16_t key, double velocity) {
+  clap_event_note_t e{};
+  e.header = {sizeof e, frame, CLAP_CORE_EVENT_SPACE_ID, type, 0};
+  e.key = key;
+  e.velocity = velocity;
+  return e;
+}
+
+TEST(ClapAdapter, ValuesActAtTheirFrameAndNotesArriveAsMidi) {
+  const clap_host_t host = {CLAP_VERSION,
+                            nullptr,
+                            "test",
+                            "",
+                            "",
+                            "1",
+                            [](const clap_host_t*, const char*) -> const void* { return nullptr; },
+                            [](const clap_host_t*) {},
+                            [](const clap_host_t*) {},
+                            [](const clap_host_t*) {}};
+  auto* effect = new GainEffect();
+  effect->BindClap(&host, nullptr);
+  const clap_plugin_t* plugin = effect->ClapPlugin();
+  ASSERT_TRUE(plugin->init(plugin));
+
+  // Inactive: a flush sets the value at once.
+  const auto* params = static_cast<const clap_plugin_params_t*>(plugin->get_extension(plugin, CLAP_EXT_PARAMS));
+  ASSERT_NE(params, nullptr);
+  const clap_event_param_value_t half = Value(0, 0.5);
+  Events flushed{{&half.header}};
+  const clap_input_events_t flushIn = {&flushed, Events::Size, Events::Get};
+  params->flush(plugin, &flushIn, nullptr);
+  double value = 0.0;
+  ASSERT_TRUE(params->get_value(plugin, 0, &value));
+  EXPECT_EQ(value, 0.5);
+  ASSERT_NE(plugin->get_extension(plugin, CLAP_EXT_NOTE_PORTS), nullptr) << "an effect with MIDI input has note ports";
+
+  ASSERT_TRUE(plugin->activate(plugin, 48000.0, 1, 64));
+  ASSERT_TRUE(plugin->start_processing(plugin));
+  const auto noteOn = Note(5, CLAP_EVENT_NOTE_ON, 60, 1.0);
+  const auto twice = Value(10, 2.0);
+  const auto noteOff = Note(20, CLAP_EVENT_NOTE_OFF, 60, 0.0);
+  Events events{{&noteOn.header, &twice.header, &noteOff.header}};
+  const clap_input_events_t in = {&events, Events::Size, Events::Get};
+  std::vector<float> inL(64, 1.0f), inR(64, 1.0f), outL(64), outR(64);
+  float* ins[] = {inL.data(), inR.data()};
+  float* outs[] = {outL.data(), outR.data()};
+  clap_audio_buffer_t inBuffer{ins, nullptr, 2, 0, 0};
+  clap_audio_buffer_t outBuffer{outs, nullptr, 2, 0, 0};
+  clap_process_t process{};
+  process.frames_count = 64;
+  process.audio_inputs = &inBuffer;
+  process.audio_outputs = &outBuffer;
+  process.audio_inputs_count = process.audio_outputs_count = 1;
+  process.in_events = &in;
+  ASSERT_EQ(plugin->process(plugin, &process), CLAP_PROCESS_CONTINUE);
+  for (int i = 0; i < 64; ++i) EXPECT_EQ(outL[i], i < 10 ? 0.5f : 2.0f) << "frame " << i;
+  EXPECT_EQ(outR, outL);
+
+  ASSERT_EQ(effect->notes.size(), 2u);
+  EXPECT_EQ(effect->notes[0].frameOffset, 5);
+  EXPECT_EQ(effect->notes[0].status, 0x90);
+  EXPECT_EQ(effect->notes[0].data1, 60);
+  EXPECT_EQ(effect->notes[0].data2, 127);
+  EXPECT_EQ(effect->notes[1].frameOffset, 20);
+  EXPECT_EQ(effect->notes[1].status, 0x80);
+  plugin->stop_processing(plugin);
+  plugin->deactivate(plugin);
+  plugin->destroy(plugin);
+}
+
+}  // namespace
+}  // namespace vellox::test
