@@ -96,4 +96,8 @@ check "silent uninstall removes the bundle" test ! -e "$vst3/Vellox.vst3"
 check "silent uninstall removes the program folder" test ! -e "$other" -a ! -e "$program"
 check "silent uninstall removes the registry entry" bash -c '! wine reg query "$1" >/dev/null 2>&1' _ "$key"
 
+# The prefix's server ends before the prefix goes: it writes the registry on
+# its way out, which raced the removal when it outlived the last check.
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
 finish && rm -rf "$work"
