@@ -82,3 +82,11 @@ function(vellox_add_test name)
   endif()
   set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT 600)
 endfunction()
+
+# vellox_optimize_test_sources(target sources...): test sources whose own code
+# computes much (reference models, loops over every input) build at -O1, not
+# at the -O0 of the test programs, and so without their shared header.
+function(vellox_optimize_test_sources target)
+  set_source_files_properties(${ARGN} TARGET_DIRECTORY ${target}
+    PROPERTIES COMPILE_OPTIONS $<$<COMPILE_LANGUAGE:C,CXX>:-O1> SKIP_PRECOMPILE_HEADERS ON)
+endfunction()

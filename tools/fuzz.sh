@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Longer fuzzing campaigns: builds the clang fuzz tree (build/fuzz), runs one
-# target (or each in turn) for the given seconds, then merges whatever new
-# coverage it found into the stored seed corpus tests/fuzz/corpus/<target>/.
+# Longer fuzzing campaigns: builds the fuzz targets in the clang sanitizer
+# tree (build/asan), runs one target (or each in turn) for the given seconds,
+# then merges whatever new coverage it found into the stored seed corpus
+# tests/fuzz/corpus/<target>/.
 #   bash tools/fuzz.sh [target] [seconds]      e.g. bash tools/fuzz.sh fuzz_process 600
-# A crash stops the campaign and leaves its input in build/fuzz/campaign/<target>/.
+# A crash stops the campaign and leaves its input in build/asan/campaign/<target>/.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -11,10 +12,10 @@ cd "$top"
 targets=(fuzz_state fuzz_param_text fuzz_process fuzz_png)
 [ $# -ge 1 ] && [ -n "$1" ] && [ "$1" != all ] && targets=("$1")
 seconds=${2:-300}
-tree=${VELLOX_FUZZ_TREE:-build/fuzz}
+tree=${VELLOX_FUZZ_TREE:-build/asan}
 
 source tools/trees.sh
-vellox_configure fuzz "$tree"
+vellox_configure asan "$tree"
 cmake --build "$tree" -j "$(nproc)" --target "${targets[@]}"
 
 for t in "${targets[@]}"; do

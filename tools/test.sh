@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds everything and runs every test suite:
-#   native (build/linux), AddressSanitizer+UBSan (build/asan), ThreadSanitizer
-#   for the GUI threading tests (build/tsan), and the Windows build under Wine
-#   (build/windows) on a private virtual X display, and each libFuzzer target
-#   for a bounded time on its stored corpus (build/fuzz, clang).
-# Two lanes share the machine: the Linux lane (native, then AddressSanitizer,
-# on a private X display) and the Windows lane (Windows, then fuzz, then
+#   native (build/linux), AddressSanitizer+UBSan (build/asan, clang), each
+#   libFuzzer target for a bounded time on its stored corpus (built in
+#   build/asan too), ThreadSanitizer for the GUI threading tests (build/tsan),
+#   and the Windows build under Wine (build/windows) on a private virtual X
+#   display.
+# Two lanes share the machine: the Linux lane (native, then AddressSanitizer
+# and fuzz, on a private X display) and the Windows lane (Windows, then
 # ThreadSanitizer); a suite runs as soon as its tree is built, beside the other
 # lane's build. Each tree is built once: the native tree whole (its benchmarks
-# too, so that they keep compiling), the thread sanitizer and fuzz trees only
-# with what their tests use. Prints the wall and CPU time of every stage.
+# too, so that they keep compiling), the thread sanitizer tree only with what
+# its tests use. Prints the wall and CPU time of every stage.
 # Exits non-zero if any suite fails.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,11 +24,15 @@ results="$top/build/test-results"
 rm -rf "$results"; mkdir -p "$results"
 
 # CPU time (user + system, in clock ticks) of the finished children of the
-# shell that runs a stage: each lane is its own shell, so a stage counts only
-# its own work, not the other lane's.
+# shell that runs a stage: each lane is a subshell of its own, so a stage
+# counts only its own work, never the other lane's (the main shell collects a
+# lane's time when the lane ends, whatever stage the other lane is in).
+# Daemons that leave the shell (Wine's server and system processes) are added
+# by the stage that ran them, through stage_extra_ticks.
 clock_ticks=$(getconf CLK_TCK)
 children_cpu_ticks() { awk '{ print $16 + $17 }' "/proc/$1/stat"; } # pid
 whole_run_cpu() { awk -v hz="$clock_ticks" '{ print int(($14 + $15 + $16 + $17) / hz) }' "/proc/$$/stat"; }
+stage_extra_ticks=0
 
 # stage NAME COMMAND...: runs the command, records its time and outcome.
 stage() {
@@ -35,8 +40,9 @@ stage() {
   local start status cpu_start cpu shell=$BASHPID
   start=$(date +%s)
   cpu_start=$(children_cpu_ticks "$shell")
+  stage_extra_ticks=0
   "$@"; status=$?
-  cpu=$((($(children_cpu_ticks "$shell") - cpu_start) / clock_ticks))
+  cpu=$((($(children_cpu_ticks "$shell") - cpu_start + stage_extra_ticks) / clock_ticks))
   echo "$name $(($(date +%s) - start)) $cpu $status" >>"$results/stages"
   echo "== $name: $(($(date +%s) - start)) s, $cpu CPU s$([ $status -eq 0 ] || echo ", FAILED")"
   return $status
@@ -115,36 +121,58 @@ stop_native_xvfb() {
   unset DISPLAY
 }
 
-linux_lane() {
-  stage "build linux" build linux || return
+# with_native_xvfb COMMAND...: the command with a private display, which ends
+# with it (so that the stage running the command counts the server's time).
+with_native_xvfb() {
+  local status
   start_native_xvfb
-  stage "test native" run_suite native --test-dir build/linux -j "$jobs"
-  # Every test program of the sanitizer tree; the tool and the module come with them.
+  "$@"; status=$?
+  stop_native_xvfb
+  return $status
+}
+
+linux_lane() {
+  trap stop_native_xvfb EXIT
+  stage "build linux" build linux || return
+  stage "test native" with_native_xvfb run_suite native --test-dir build/linux -j "$jobs"
+  # Every test program of the sanitizer tree and the fuzz targets; the tool
+  # and the module come with them.
   if stage "build asan" build asan; then
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-      stage "test asan" run_suite asan --test-dir build/asan -j "$jobs"
+      stage "test asan" with_native_xvfb run_suite asan --test-dir build/asan -LE fuzz -j "$jobs"
+    stage "test fuzz" run_suite fuzz --test-dir build/asan -L fuzz -j "$jobs"
   fi
-  stop_native_xvfb
+}
+
+# The CPU time of the live processes of this run's Wine prefix: the server and
+# the system processes, which are no child of the lane.
+wine_daemons_cpu_ticks() {
+  local environ pid total=0
+  for environ in /proc/[0-9]*/environ; do
+    pid=${environ#/proc/}; pid=${pid%/environ}
+    grep -qzxF "WINEPREFIX=$WINEPREFIX" "$environ" 2>/dev/null || continue
+    total=$((total + $(awk '{ print $14 + $15 + $16 + $17 }' "/proc/$pid/stat" 2>/dev/null || echo 0)))
+  done
+  echo "$total"
+}
+
+# The Windows suite under Wine, Wine's start and stop included.
+windows_tests() {
+  local status
+  source tools/wine-env.sh
+  vellox_wine_start || { failed windows; return 1; }
+  trap vellox_wine_stop EXIT
+  run_suite windows --test-dir build/windows; status=$?
+  stage_extra_ticks=$(wine_daemons_cpu_ticks)
+  vellox_wine_stop
+  trap - EXIT
+  unset DISPLAY WINEPREFIX
+  return $status
 }
 
 windows_lane() {
   if stage "build windows" build windows; then
-    source tools/wine-env.sh
-    if vellox_wine_start; then
-      trap vellox_wine_stop EXIT
-      stage "test windows" run_suite windows --test-dir build/windows
-      vellox_wine_stop
-      trap - EXIT
-      unset DISPLAY WINEPREFIX
-    else
-      failed windows
-    fi
-  fi
-  # The fuzz tree builds only its targets (the tests labelled "fuzz").
-  local fuzz_targets
-  fuzz_targets=$(labelled_targets fuzz fuzz)
-  if [ -n "$fuzz_targets" ] && stage "build fuzz" build fuzz $fuzz_targets; then
-    stage "test fuzz" run_suite fuzz --test-dir build/fuzz -L fuzz -j "$jobs"
+    stage "test windows" windows_tests
   fi
   # ThreadSanitizer only matters where threads meet: the tests labelled "threads".
   local tsan_targets
@@ -156,7 +184,7 @@ windows_lane() {
 
 configure_all() {
   local tree
-  for tree in linux windows asan tsan fuzz; do
+  for tree in linux windows asan tsan; do
     vellox_configure "$tree" || { echo "configuring build/$tree failed" >&2; return 1; }
   done
 }
@@ -168,8 +196,10 @@ stage "build linux host tool" build linux vellox || exit 1
 windows_log="build/test-lane-windows.log"
 windows_lane >"$windows_log" 2>&1 &
 windows_lane_pid=$!
-trap 'kill "$windows_lane_pid" 2>/dev/null; stop_native_xvfb' EXIT
-linux_lane
+linux_lane &
+linux_lane_pid=$!
+trap 'kill "$windows_lane_pid" "$linux_lane_pid" 2>/dev/null' EXIT
+wait "$linux_lane_pid"
 wait "$windows_lane_pid"
 trap - EXIT
 echo "-- Windows lane"

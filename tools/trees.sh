@@ -15,10 +15,11 @@ vellox_tree_options() { # tree
     # The Windows bundle's editor snapshot is painted by the native host tool.
     windows) vellox_options=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$vellox_top/cmake/mingw-w64.cmake"
       -DVELLOX_NATIVE_HOST_TOOL="$vellox_top/build/linux/vellox") ;;
-    asan) vellox_options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_SANITIZE=ON -DVELLOX_BENCH=OFF) ;;
-    tsan) vellox_options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_TSAN=ON -DVELLOX_BENCH=OFF) ;;
-    fuzz) vellox_options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_FUZZ=ON
+    # clang: it compiles the test programs in half the time GCC takes under
+    # the sanitizers, and the libFuzzer targets build in the same tree.
+    asan) vellox_options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_SANITIZE=ON -DVELLOX_FUZZ=ON -DVELLOX_BENCH=OFF
       -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14) ;;
+    tsan) vellox_options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_TSAN=ON -DVELLOX_BENCH=OFF) ;;
     *) echo "unknown build tree: $1" >&2; return 1 ;;
   esac
 }

@@ -137,7 +137,7 @@ TEST(ChopperSync, EveryPartitionAndStartChopsOnTheExactGrid) {
       for (const std::vector<int>& p : {std::vector<int>{4096}, {512}, {64}, {441}, random}) {
         SCOPED_TRACE(testing::Message() << ToDouble(tempo.bpm) << " BPM, start " << ToDouble(start) << ", " << p[0]);
         SyncRig rig(tempo.rate, note);
-        rig.Play(3 * 44100, p, [&](long i) {
+        rig.Play(3 * 44100, p, [&, &tempo = tempo](long i) {
           HostTransport t = Playing(tempo, origin, i);
           for (int k = std::uniform_int_distribution<int>(-4, 4)(rng); k != 0; k += k < 0 ? 1 : -1)
             t.quarterNotePosition = std::nextafter(t.quarterNotePosition, k < 0 ? -1e300 : 1e300);
@@ -165,7 +165,7 @@ TEST(ChopperSync, EveryNoteInEveryMeterAndTransportState) {
         const Frac length = NoteQuarters(note, Frac(4 * num, den)) * heard.PerQuarter();
         const long frames = std::min<long>(static_cast<long>(2.3 * ToDouble(length)) + 5000, 400000);
         SyncRig rig(44100, note);
-        rig.Play(frames, {1024}, [&](long i) {
+        rig.Play(frames, {1024}, [&, num = num, den = den](long i) {
           HostTransport t = Playing(heard, origin, i);
           t.timeSigNumerator = num, t.timeSigDenominator = den;
           t.playing = state != kStopped;
@@ -193,7 +193,7 @@ TEST(ChopperSync, CoarseSongPositionsKeepTheExactGrid) {
       for (const std::vector<int>& sizes : {std::vector<int>{1024}, {512}, {100}, random}) {
         SCOPED_TRACE(testing::Message() << ToDouble(tempo.bpm) << " BPM, tick 1/" << ticks << ", " << sizes[0]);
         const Frac length = NoteQuarters(note, 4) * tempo.PerQuarter();
-        const auto at = [&, tick = 1.0 / ticks](Frac song) {
+        const auto at = [&, &tempo = tempo, tick = 1.0 / ticks](Frac song) {
           return [&, song](long i) { return Playing(tempo, song, i, tick); };
         };
         SyncRig rig(tempo.rate, note);

@@ -137,8 +137,8 @@ TEST(Presets, LoadRestoresCapturedValues) {
 }
 
 TEST(Presets, LoadingAnEmptyPresetCapturesAndNamesIt) {
+  EditorLog log;  // outlives the plug-in, whose editor writes to it when deleted
   StatePlug plug(3);
-  EditorLog log;
   plug.BindGraphics(new FakeEditor(log));
   log.calls.clear();
   plug.GetParam(0)->SetValue(7.0);
