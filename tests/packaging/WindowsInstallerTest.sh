@@ -69,7 +69,7 @@ clap=$(unix "$common\\CLAP")
 check "silent install: Vellox.clap in %CommonProgramFiles%\\CLAP, the one the build made" \
   bash -c 'test -f "$1/Vellox.clap" && test "$(stat -c %s "$1/Vellox.clap")" -gt 100000' _ "$clap"
 clapinfo=$(cd "$work" && wine "$program/vellox.exe" info --plugin "$common\\CLAP\\Vellox.clap" 2>&1 | tr -d '\r')
-check "the installed Vellox.clap loads" grep -q '^parameters: 8' <<<"$clapinfo"
+check "the installed Vellox.clap loads" grep -q '^parameters: 30' <<<"$clapinfo"
 for value in DisplayIcon EstimatedSize URLInfoAbout; do
   check "the uninstall entry has $value" bash -c 'wine reg query "$1" /v "$2" 2>/dev/null | grep -q "$2"' _ "$key" "$value"
 done

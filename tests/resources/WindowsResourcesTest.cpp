@@ -35,16 +35,19 @@ TEST(WindowsResources, EachImageIsAUsEnglishPngResourceWithTheEmbeddedBytes) {
 TEST(WindowsResources, ImagesDrawnAlikeHaveNoCopyOfTheirOwn) {
   HMODULE self = GetModuleHandleA(nullptr);
   int stored = 0;
-  for (int id = 101; id <= 208; ++id) {
+  for (int id = kArtworkDry; id <= kArtworkPreset + kArtwork2xOffset; ++id) {
     if (FindResourceA(self, MAKEINTRESOURCEA(id), "PNG") == nullptr) continue;
     ++stored;
     EXPECT_EQ(StoredArtworkId(id), id) << id;
   }
-  EXPECT_EQ(stored, 2 * 6);
+  // 16 images at two resolutions; BY, SYNC, PATTERN and RETRIG are drawn
+  // alike, as are GATE, SWING and OFFSET, and CHOP and DRY.
+  EXPECT_EQ(stored, 2 * 10);
 }
 
 TEST(WindowsResources, NoOtherPngResourceNumbers) {
   HMODULE self = GetModuleHandleA(nullptr);
   EXPECT_EQ(FindResourceA(self, MAKEINTRESOURCEA(100), "PNG"), nullptr);
-  EXPECT_EQ(FindResourceA(self, MAKEINTRESOURCEA(109), "PNG"), nullptr);
+  EXPECT_EQ(FindResourceA(self, MAKEINTRESOURCEA(kArtworkPreset + 1), "PNG"), nullptr);
+  EXPECT_EQ(FindResourceA(self, MAKEINTRESOURCEA(kArtworkPreset + kArtwork2xOffset + 1), "PNG"), nullptr);
 }
