@@ -22,17 +22,17 @@ SETTINGS = [  # (label, --set values, colour)
 ]
 
 
-def write_constant_wav(path, seconds):
+def write_constant_wav(path, seconds, channels=1):
     frames = int(seconds * RATE)
-    sample = struct.pack("<h", int(LEVEL * 32768))
-    data = sample * frames
+    data = struct.pack("<h", int(LEVEL * 32768)) * (frames * channels)
     with open(path, "wb") as f:
         f.write(b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVE")
-        f.write(b"fmt " + struct.pack("<IHHIIHH", 16, 1, 1, RATE, RATE * 2, 2, 16))
+        f.write(b"fmt " + struct.pack("<IHHIIHH", 16, 1, channels, RATE, RATE * 2 * channels, 2 * channels, 16))
         f.write(b"data" + struct.pack("<I", len(data)) + data)
 
 
-def read_float_wav(path):
+def read_float_wav(path, channels=1):
+    """The samples of a float WAV file, one list per channel."""
     with open(path, "rb") as f:
         raw = f.read()
     pos = 12
@@ -40,21 +40,24 @@ def read_float_wav(path):
         tag, size = raw[pos:pos + 4], struct.unpack("<I", raw[pos + 4:pos + 8])[0]
         if tag == b"data":
             body = raw[pos + 8:pos + 8 + size]
-            return list(struct.unpack("<%df" % (len(body) // 4), body))
+            samples = struct.unpack("<%df" % (len(body) // 4), body)
+            return [samples[c::channels] for c in range(channels)]
         pos += 8 + size + (size & 1)
-    sys.exit("plot_cycle: no audio data in " + path)
+    sys.exit("no audio data in " + path)
 
 
-def render_gain(vellox, settings, seconds, work, options=()):
-    """The gain of a render of `seconds` with the --set values and other options."""
+def render_gain(vellox, settings, seconds, work, options=(), channels=1):
+    """The gain of a render of `seconds` with the --set values and other
+    options: one list, or one per channel when there are more."""
     source = os.path.join(work, "constant.wav")
     out = os.path.join(work, "out.wav")
-    write_constant_wav(source, seconds)
+    write_constant_wav(source, seconds, channels)
     args = [vellox, "render", "--in", source, "--out", out, "--format", "float", *options]
     for s in settings:
         args += ["--set", s]
     subprocess.run(args, check=True, stdout=subprocess.DEVNULL)
-    return [s / LEVEL for s in read_float_wav(out)]
+    gains = [[s / LEVEL for s in channel] for channel in read_float_wav(out, channels)]
+    return gains[0] if channels == 1 else gains
 
 
 def plot(curves, path):

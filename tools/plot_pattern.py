@@ -9,15 +9,12 @@ Usage: tools/plot_pattern.py [--vellox PATH] [--out PNG]
 """
 import argparse
 import os
-import struct
-import subprocess
-import sys
 import tempfile
 
 import cairo
 
-RATE = 44100
-LEVEL = 0.5
+from plot_cycle import RATE, render_gain
+
 TEMPO = 120.0
 BEATS = 2.0
 STRAIGHT = ["SYNC=On", "NOTE=1/2", "PATTERN=On", "STEPS=8", "GATE=60", "FADE=50", "DRY=0.1"]
@@ -34,37 +31,8 @@ LANES = [  # (label, --set values, other options, channels drawn)
 COLOURS = [(0.85, 0.35, 0.1), (0.1, 0.4, 0.8)]
 
 
-def write_constant_wav(path, seconds):
-    frames = int(seconds * RATE)
-    data = struct.pack("<hh", int(LEVEL * 32768), int(LEVEL * 32768)) * frames
-    with open(path, "wb") as f:
-        f.write(b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVE")
-        f.write(b"fmt " + struct.pack("<IHHIIHH", 16, 1, 2, RATE, RATE * 4, 4, 16))
-        f.write(b"data" + struct.pack("<I", len(data)) + data)
-
-
-def read_stereo_float_wav(path):
-    with open(path, "rb") as f:
-        raw = f.read()
-    pos = 12
-    while pos + 8 <= len(raw):
-        tag, size = raw[pos:pos + 4], struct.unpack("<I", raw[pos + 4:pos + 8])[0]
-        if tag == b"data":
-            body = raw[pos + 8:pos + 8 + size]
-            samples = struct.unpack("<%df" % (len(body) // 4), body)
-            return [samples[0::2], samples[1::2]]
-        pos += 8 + size + (size & 1)
-    sys.exit("plot_pattern: no audio data in " + path)
-
-
 def render_gains(vellox, settings, options, work):
-    source, out = os.path.join(work, "constant.wav"), os.path.join(work, "out.wav")
-    write_constant_wav(source, BEATS * 60.0 / TEMPO)
-    args = [vellox, "render", "--in", source, "--out", out, "--format", "float", "--tempo", str(TEMPO), *options]
-    for s in settings:
-        args += ["--set", s]
-    subprocess.run(args, check=True, stdout=subprocess.DEVNULL)
-    return [[s / LEVEL for s in channel] for channel in read_stereo_float_wav(out)]
+    return render_gain(vellox, settings, BEATS * 60.0 / TEMPO, work, ["--tempo", str(TEMPO), *options], channels=2)
 
 
 def plot(lanes, path):
