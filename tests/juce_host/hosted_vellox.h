@@ -4,6 +4,7 @@
 // behind them (to compare what JUCE shows with what the plug-in holds).
 #include <algorithm>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -16,6 +17,7 @@
 namespace vellox::juce_host {
 
 inline constexpr double kRate = 44100.0;
+inline constexpr double kLevel = 0.5;  // a constant input: the output is the gain
 
 struct HostPaths {
   std::string vellox;   // the project's own host tool
@@ -87,6 +89,24 @@ inline juce::AudioProcessorParameter* FindParameter(juce::AudioPluginInstance& p
   for (auto* parameter : plugin.getParameters())
     if (parameter->getName(64) == name) return parameter;
   return nullptr;
+}
+
+// A 64-bit stereo instance prepared for `block` frames, following `head`,
+// with the named parameters set to their normalized values.
+inline std::unique_ptr<juce::AudioPluginInstance> SongInstance(
+    juce::AudioPlayHead& head, int block, std::initializer_list<std::pair<const char*, float>> values) {
+  std::string error;
+  auto plugin = LoadVellox(error);
+  if (!plugin || !plugin->supportsDoublePrecisionProcessing()) {
+    ADD_FAILURE() << "no 64-bit instance: " << error;
+    return nullptr;
+  }
+  plugin->setProcessingPrecision(juce::AudioProcessor::doublePrecision);
+  if (!Prepare(*plugin, 2, block)) return nullptr;
+  plugin->setPlayHead(&head);
+  for (const auto& [name, value] : values)
+    if (auto* parameter = FindParameter(*plugin, name)) parameter->setValue(value);
+  return plugin;
 }
 
 // The plug-in's edit controller, reached past JUCE's parameter cache.

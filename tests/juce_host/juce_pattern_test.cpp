@@ -11,7 +11,6 @@
 namespace vellox::juce_host {
 namespace {
 
-constexpr double kLevel = 0.5;
 // GATE, SWING and OFFSET at half their ranges: 52.5 %, 37.5 % and 25 %.
 constexpr double kGate = 0.525, kSwing = 0.375, kOffset = 0.25;
 constexpr int kSteps = 4;
@@ -34,20 +33,18 @@ struct SteadyPlayHead : juce::AudioPlayHead {
 // SYNC on, NOTE 1/2 in four steps, swung, the right channel a step behind,
 // restarted by note-ons; the fastest FADE, DRY 0, in 64-bit stereo.
 std::unique_ptr<juce::AudioPluginInstance> PatternInstance(SteadyPlayHead& head, int block) {
-  std::string error;
-  auto plugin = LoadVellox(error);
-  if (!plugin || !plugin->supportsDoublePrecisionProcessing()) {
-    ADD_FAILURE() << "no 64-bit instance: " << error;
-    return nullptr;
-  }
-  plugin->setProcessingPrecision(juce::AudioProcessor::doublePrecision);
-  if (!Prepare(*plugin, 2, block)) return nullptr;
-  plugin->setPlayHead(&head);
-  const std::pair<const char*, float> values[] = {
-      {"SYNC", 1.0f},  {"NOTE", 11.0f / 14.0f}, {"FADE", 1.0f},  {"DRY", 0.0f},    {"PATTERN", 1.0f},
-      {"STEPS", 0.2f}, {"GATE", 0.5f},          {"SWING", 0.5f}, {"OFFSET", 0.5f}, {"RETRIG", 1.0f}};
-  for (const auto& [name, value] : values)
-    if (auto* parameter = FindParameter(*plugin, name)) parameter->setValue(value);
+  auto plugin = SongInstance(head, block,
+                             {{"SYNC", 1.0f},
+                              {"NOTE", 11.0f / 14.0f},
+                              {"FADE", 1.0f},
+                              {"DRY", 0.0f},
+                              {"PATTERN", 1.0f},
+                              {"STEPS", 0.2f},
+                              {"GATE", 0.5f},
+                              {"SWING", 0.5f},
+                              {"OFFSET", 0.5f},
+                              {"RETRIG", 1.0f}});
+  if (!plugin) return nullptr;
   for (const auto& [name, text] : {std::pair{"NOTE", "1/2"}, {"STEPS", "4"}, {"RETRIG", "MIDI"}}) {
     auto* parameter = FindParameter(*plugin, name);
     EXPECT_TRUE(parameter && parameter->getCurrentValueAsText() == text) << name;

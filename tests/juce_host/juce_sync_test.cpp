@@ -11,7 +11,6 @@
 namespace vellox::juce_host {
 namespace {
 
-constexpr double kLevel = 0.5;        // a constant input: the output is the gain
 constexpr int64_t kBar = 88200;       // 4/4 at 120 BPM and 44.1 kHz
 constexpr int64_t kCycle = kBar / 8;  // NOTE 1/8
 
@@ -39,17 +38,8 @@ struct SongPlayHead : juce::AudioPlayHead {
 
 // SYNC on, NOTE 1/8, the fastest FADE and DRY 0, in 64-bit stereo.
 std::unique_ptr<juce::AudioPluginInstance> SyncedInstance(SongPlayHead& head, int block) {
-  std::string error;
-  auto plugin = LoadVellox(error);
-  if (!plugin || !plugin->supportsDoublePrecisionProcessing()) {
-    ADD_FAILURE() << "no 64-bit instance: " << error;
-    return nullptr;
-  }
-  plugin->setProcessingPrecision(juce::AudioProcessor::doublePrecision);
-  if (!Prepare(*plugin, 2, block)) return nullptr;
-  plugin->setPlayHead(&head);
-  for (const auto& [name, value] : {std::pair{"SYNC", 1.0f}, {"NOTE", 5.0f / 14.0f}, {"FADE", 1.0f}, {"DRY", 0.0f}})
-    if (auto* parameter = FindParameter(*plugin, name)) parameter->setValue(value);
+  auto plugin = SongInstance(head, block, {{"SYNC", 1.0f}, {"NOTE", 5.0f / 14.0f}, {"FADE", 1.0f}, {"DRY", 0.0f}});
+  if (!plugin) return nullptr;
   auto* note = FindParameter(*plugin, "NOTE");
   EXPECT_TRUE(note && note->getCurrentValueAsText() == "1/8");
   return plugin;
