@@ -2,7 +2,8 @@
 # CMake options of each, in this one place, and the helpers every script uses.
 #   vellox_configure TREE  configures build/TREE, again whenever its options
 #                          differ from those it was last configured with
-#   vellox_source_files    the C++ sources to check, one per line
+#   vellox_source_files    the C++ sources to check, one per line (not the
+#                          vendored headers in third_party/)
 vellox_top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Sets the array vellox_options to the CMake options of TREE.
@@ -44,9 +45,9 @@ vellox_configure() { # tree [dir]
 # otherwise the file tree without build/.
 vellox_source_files() {
   if git -C "$vellox_top" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-    git -C "$vellox_top" ls-files --cached --others --exclude-standard '*.cpp' '*.h' |
+    git -C "$vellox_top" ls-files --cached --others --exclude-standard '*.cpp' '*.h' ':!third_party' |
       while IFS= read -r f; do [ -f "$vellox_top/$f" ] && echo "$f"; done
   else
-    (cd "$vellox_top" && find . -path ./build -prune -o -type f \( -name '*.cpp' -o -name '*.h' \) -print | sed 's|^\./||' | sort)
+    (cd "$vellox_top" && find . \( -path ./build -o -path ./third_party \) -prune -o -type f \( -name '*.cpp' -o -name '*.h' \) -print | sed 's|^\./||' | sort)
   fi
 }

@@ -116,8 +116,8 @@ TEST(VelloxParams, EditorIsBuiltBetweenParamsAndPresetCapture) {
     EXPECT_FALSE(gBuilder.presetCaptured);
     ASSERT_NE(fx.Graphics(), nullptr);
     std::vector<std::string> bound = {"push 0 0.000000 n", "push 1 0.000000 n", "push 2 0.000000 n",
-                                            "push 3 0.500000 n", "push 4 0.000000 n", "push 5 0.000000 n",
-                                            "push 6 0.571429 n"};
+                                      "push 3 0.500000 n", "push 4 0.000000 n", "push 5 0.000000 n",
+                                      "push 6 0.571429 n"};
     for (int i = kVelloxPattern; i < kVelloxNumParams; ++i) {
       const double v = i == kVelloxSteps ? 7.0 / 15.0 : i == kVelloxGate ? 45.0 / 95.0 : i > kVelloxGate ? 0.0 : 1.0;
       bound.push_back("push " + std::to_string(i) + (i == kVelloxPattern ? " 0.000000 n" : "") +
