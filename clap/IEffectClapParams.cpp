@@ -163,6 +163,17 @@ void IEffectClap::FlushParams(const clap_input_events_t* in, const clap_output_e
   SendGestures(out);
 }
 
+bool IEffectClap::EditProgram(int index) {
+  if (index < 0 || index >= NPresets()) return false;
+  {
+    PlugLock lock(Mutex());
+    if (!LoadPreset(index, false)) return false;
+  }
+  RefreshParamControls();
+  TellHostValuesChanged();
+  return true;
+}
+
 // The bytes are made under the lock; the host's stream is written after it.
 bool IEffectClap::SaveState(const clap_ostream_t* stream) {
   if (!stream || !stream->write) return false;
