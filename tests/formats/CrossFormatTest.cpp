@@ -27,7 +27,8 @@ struct RenderCase {
 };
 
 // Free and synced cycles, every stepped kind, automation between block
-// edges, odd block sizes, mono and stereo, the host's bypass.
+// edges, odd block sizes, mono and stereo, the host's bypass, a pattern with
+// swing and offset, note-ons restarting it.
 const RenderCase kCases[] = {
     {"defaults", {}},
     {"free", {"--set", "CHOP=0.5", "--set", "FADE=20", "--set", "OUTPUT=-3", "--block", "333"}},
@@ -38,6 +39,12 @@ const RenderCase kCases[] = {
     {"switched", {"--automate", "BY=0.4:On,0.9:Off", "--automate", "CHOP=0.25:0.8", "--block", "4096"}},
     {"bypassed", {"--bypass", "--set", "CHOP=0.9"}},
     {"mono", {"--in", "mono", "--set", "SYNC=On", "--tempo", "150", "--block", "64"}},
+    {"pattern",
+     {"--set", "PATTERN=On", "--set", "STEPS=5", "--set", "STEP 2=0.3", "--set", "STEP 4=0", "--set", "GATE=70",
+      "--set", "SWING=40", "--set", "OFFSET=10", "--automate", "SWING=0.6:15", "--block", "300"}},
+    {"retriggered",
+     {"--set", "PATTERN=On", "--set", "RETRIG=MIDI", "--set", "SWING=25", "--set", "STEPS=3", "--set", "STEP 3=0",
+      "--notes", "0.31,0.7,0.7003,1.45", "--block", "256"}},
 };
 
 class CrossFormatTest : public testing::TestWithParam<const char*> {
