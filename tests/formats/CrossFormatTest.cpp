@@ -153,6 +153,20 @@ TEST(CrossFormatState, BothFormatsSaveAndRestoreTheSameBytes) {
   ASSERT_EQ(vst3->LoadState(fromClap), Steinberg::kResultOk);
   ASSERT_TRUE(vst3->SaveState(saved, error));
   EXPECT_EQ(saved, fromVst3);
+
+  // A state of the first extension (its two values only) loads alike: the
+  // later values take their defaults in both.
+  const size_t header = 44;  // five values and the bypass word
+  ASSERT_GT(fromVst3.size(), header + 12 + 16);
+  std::vector<uint8_t> older(fromVst3.begin(), fromVst3.begin() + header + 4);
+  for (uint8_t b : {1, 0, 0, 0, 16, 0, 0, 0}) older.push_back(b);
+  older.insert(older.end(), fromVst3.begin() + header + 12, fromVst3.begin() + header + 12 + 16);
+  ASSERT_EQ(vst3->LoadState(older), Steinberg::kResultOk);
+  ASSERT_EQ(clap->LoadState(older), Steinberg::kResultOk);
+  ASSERT_TRUE(vst3->SaveState(fromVst3, error));
+  ASSERT_TRUE(clap->SaveState(fromClap, error));
+  EXPECT_EQ(fromClap, fromVst3) << "a first-extension state";
+  EXPECT_NE(fromVst3, saved);
 }
 
 #if VELLOX_HOST_LV2
