@@ -44,7 +44,7 @@ const RenderCase kCases[] = {
       "--set", "SWING=40", "--set", "OFFSET=10", "--automate", "SWING=0.6:15", "--block", "300"}},
     {"retriggered",
      {"--set", "PATTERN=On", "--set", "RETRIG=MIDI", "--set", "SWING=25", "--set", "STEPS=3", "--set", "STEP 3=0",
-      "--notes", "0.31,0.7,0.7003,1.45", "--block", "256"}},
+      "--automate", "SWING=0.5:40", "--notes", "0.31,0.5003,0.7,0.7003,1.45", "--block", "256"}},
 };
 
 class CrossFormatTest : public testing::TestWithParam<const char*> {
