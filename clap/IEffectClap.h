@@ -74,6 +74,9 @@ public:
   // Sends the editor's gestures waiting in the queue.
   void SendGestures(const clap_output_events_t* out);
   void FlushParams(const clap_input_events_t* in, const clap_output_events_t* out);
+  // A program the editor picks (main thread): loaded, shown, and the host
+  // told that the values changed. False for an index outside the list.
+  bool EditProgram(int index);
   bool SaveState(const clap_ostream_t* stream);
   bool LoadState(const clap_istream_t* stream);
 

@@ -51,6 +51,22 @@ bool SlotTextValue(const IParamSlot& slot, const std::string& text, double& plai
   return ReadLeadingNumber(text.c_str(), plain, &end) && !NumberGoesOn(end) && std::isfinite(plain);
 }
 
+// The display text, for a continuous value with more decimals where the
+// display's own would not read back as the value (a whole-number display of
+// 9.75 % says "9"): a host's text then names the value the plug-in holds.
+void NumberText(const IParamSlot& slot, double plain, char* text, size_t size) {
+  slot.DisplayString(plain, text, size);
+  if (!slot.IsContinuous() || slot.DisplayTextFor(plain)) return;
+  const auto readsBack = [plain](const char* t) {
+    double back = 0.0;
+    const char* end = nullptr;
+    return ReadLeadingNumber(t, back, &end) && std::fabs(back - plain) <= 1e-6 * (1.0 + std::fabs(plain));
+  };
+  for (int decimals = std::max(0, static_cast<int>(slot.Precision())) + 1; !readsBack(text) && decimals <= 6;
+       ++decimals)
+    std::snprintf(text, size, "%.*f", decimals, plain);
+}
+
 }  // namespace
 
 bool IEffectClap::ParamInfo(uint32_t index, clap_param_info_t& info) {
@@ -100,7 +116,7 @@ bool IEffectClap::ValueText(clap_id id, double value, char* text, uint32_t size)
   if (!slot) return false;
   const double plain = slot->Limited(value);
   char shown[kParamDisplayMax];
-  slot->DisplayString(plain, shown, sizeof shown);
+  NumberText(*slot, plain, shown, sizeof shown);
   const bool unit = !slot->DisplayTextFor(plain) && slot->Label()[0];
   std::snprintf(text, size, "%s%s%s", shown, unit ? " " : "", unit ? slot->Label() : "");
   return true;
@@ -145,6 +161,17 @@ void IEffectClap::FlushParams(const clap_input_events_t* in, const clap_output_e
     for (const QueuedPoint& p : mPoints) ApplyParamValue(p.id, p.value);
   }
   SendGestures(out);
+}
+
+bool IEffectClap::EditProgram(int index) {
+  if (index < 0 || index >= NPresets()) return false;
+  {
+    PlugLock lock(Mutex());
+    if (!LoadPreset(index, false)) return false;
+  }
+  RefreshParamControls();
+  TellHostValuesChanged();
+  return true;
 }
 
 // The bytes are made under the lock; the host's stream is written after it.

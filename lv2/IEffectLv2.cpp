@@ -95,6 +95,23 @@ void IEffectLv2::SendHostEdit(int index, double normalized) {
   mUiWrite(mUiController, static_cast<uint32_t>(index), sizeof value, 0, &value);
 }
 
+// A port the host writes back with the value the core holds (in single
+// precision) changes nothing, so the program's values stand.
+bool IEffectLv2::EditProgram(int index) {
+  if (index < 0 || index >= NPresets()) return false;
+  {
+    PlugLock lock(Mutex());
+    if (!LoadPreset(index, false)) return false;
+  }
+  RefreshParamControls();
+  if (mUiWrite)
+    for (int i = 0; i < NParams(); ++i) {
+      const float value = static_cast<float>(GetParam(i)->Value());
+      mUiWrite(mUiController, static_cast<uint32_t>(i), sizeof value, 0, &value);
+    }
+  return true;
+}
+
 void IEffectLv2::HostTransportInfo(HostTransport& transport) {
   transport = mTransport;
   transport.blockOffset = mPieceOffset;

@@ -45,6 +45,9 @@ public:
   // Host services for the core
   void HostTransportInfo(HostTransport& transport) override;
   void SendHostEdit(int index, double normalized) override;
+  // A program the editor picks (UI thread): loaded and shown, and every
+  // control port moved to its value, so the host's controls agree.
+  bool EditProgram(int index);
   double HostTempo() override { return mTransport.tempo; }
 
   // The longest piece processed at once; a longer run is cut.

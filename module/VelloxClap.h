@@ -7,4 +7,7 @@
 class VelloxClap : public VelloxEffect<IEffectClap> {
 public:
   VelloxClap();
+
+  // The editor's preset buttons: the host hears of the new values.
+  bool SelectProgramFromEditor(int index) override { return EditProgram(index); }
 };

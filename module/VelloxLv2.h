@@ -8,4 +8,7 @@
 class VelloxLv2 : public VelloxEffect<IEffectLv2> {
 public:
   VelloxLv2();
+
+  // The editor's preset buttons: the host hears of the new values.
+  bool SelectProgramFromEditor(int index) override { return EditProgram(index); }
 };

@@ -1,5 +1,6 @@
 #include "SavedState.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "IEffectBase.h"
@@ -7,7 +8,11 @@
 namespace {
 
 constexpr uint8_t kExtensionTag[4] = {'V', 'L', 'X', 'E'};
-constexpr uint32_t kExtensionVersion = 1;
+// Version 1 held the two values after the first layout; version 2 appends
+// the rest. Each version's values start with the ones before it, so the same
+// bytes as the VST 3 binding's state.
+constexpr uint32_t kExtensionVersion = 2;
+constexpr uint32_t kFirstExtensionBytes = 16;
 constexpr size_t kExtensionHeaderBytes = 12;
 // Far more values than any later version will add; a count beyond it is damage.
 constexpr uint32_t kExtensionMaxBytes = 8 * 4096;
@@ -76,10 +81,14 @@ bool DecodeSavedState(const IEffectBase& plug, const uint8_t* bytes, size_t size
       if (left < kExtensionHeaderBytes || std::memcmp(at, kExtensionTag, 4) != 0) return false;
       const uint32_t version = GetU32(at + 4);
       const uint32_t extensionBytes = GetU32(at + 8);
-      if (version < 1 || extensionBytes < addedBytes || extensionBytes % 8 != 0 ||
+      if (version < 1 || extensionBytes < kFirstExtensionBytes || extensionBytes % 8 != 0 ||
           extensionBytes > kExtensionMaxBytes || left - kExtensionHeaderBytes < extensionBytes)
         return false;
-      for (size_t i = first; i < count; ++i) values[i] = GetDouble(at + kExtensionHeaderBytes + 8 * (i - first));
+      // An earlier version's values are followed by defaults; a later
+      // version's values past ours are dropped.
+      const size_t known = first + std::min<size_t>(extensionBytes, addedBytes) / 8;
+      for (size_t i = first; i < known; ++i) values[i] = GetDouble(at + kExtensionHeaderBytes + 8 * (i - first));
+      for (size_t i = known; i < count; ++i) values[i] = plug.GetParam(static_cast<int>(i))->Default();
     }
   }
   state.values = std::move(values);

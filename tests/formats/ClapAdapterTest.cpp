@@ -3,6 +3,7 @@
 // flush while inactive sets values without audio.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "IEffectClap.h"
@@ -13,7 +14,7 @@ namespace {
 // One GAIN parameter that scales the input; notes are recorded.
 class GainEffect : public IEffectClap {
 public:
-  GainEffect() : IEffectClap(1, "1-1 2-2", 1, "Gain", "", "Maker", 1, 1, 1, kAdapterVst3, 0, false, true) {
+  GainEffect() : IEffectClap(1, "1-1 2-2", 2, "Gain", "", "Maker", 1, 1, 1, kAdapterVst3, 0, false, true) {
     GetParam(0)->Define("GAIN", 1.0, 0.0, 2.0, 0.01);
   }
   void ProcessBlock(double** inputs, double** outputs, int frames) override {
@@ -107,6 +108,49 @@ TEST(ClapAdapter, ValuesActAtTheirFrameAndNotesArriveAsMidi) {
   EXPECT_EQ(effect->notes[1].status, 0x80);
   plugin->stop_processing(plugin);
   plugin->deactivate(plugin);
+  plugin->destroy(plugin);
+}
+
+// Programs of GAIN, the first one quiet; the host hears of each program the editor picks.
+class ProgramsEffect : public GainEffect {
+public:
+  ProgramsEffect() {
+    GetParam(0)->SetValue(0.25);
+    CaptureFreePreset("quiet");
+    GetParam(0)->SetValue(1.0);
+  }
+};
+
+int gRescans = 0;
+
+TEST(ClapAdapter, AProgramPickedInTheEditorIsLoadedAndTheHostRescans) {
+  static const clap_host_params_t hostParams = {[](const clap_host_t*, clap_param_rescan_flags) { ++gRescans; },
+                                                [](const clap_host_t*, clap_id, clap_param_clear_flags) {},
+                                                [](const clap_host_t*) {}};
+  const clap_host_t host = {CLAP_VERSION,
+                            nullptr,
+                            "test",
+                            "",
+                            "",
+                            "1",
+                            [](const clap_host_t*, const char* id) -> const void* {
+                              return std::string(id) == CLAP_EXT_PARAMS ? &hostParams : nullptr;
+                            },
+                            [](const clap_host_t*) {},
+                            [](const clap_host_t*) {},
+                            [](const clap_host_t*) {}};
+  auto* effect = new ProgramsEffect();
+  effect->BindClap(&host, nullptr);
+  const clap_plugin_t* plugin = effect->ClapPlugin();
+  ASSERT_TRUE(plugin->init(plugin));
+  const int quiet = 0;  // the first free program
+  gRescans = 0;
+  EXPECT_FALSE(effect->EditProgram(effect->NPresets()));
+  EXPECT_EQ(gRescans, 0);
+  ASSERT_TRUE(effect->EditProgram(quiet));
+  EXPECT_EQ(effect->GetParam(0)->Value(), 0.25);
+  EXPECT_EQ(effect->CurrentPresetIndex(), quiet);
+  EXPECT_EQ(gRescans, 1);
   plugin->destroy(plugin);
 }
 

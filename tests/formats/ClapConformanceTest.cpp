@@ -188,6 +188,19 @@ TEST_F(ClapConformanceTest, GuiReportsItsSizeAtEachScale) {
   gui->destroy(mPlugin);
 }
 
+// The effect takes note-ons (the pattern's restart): one note input, none out.
+TEST_F(ClapConformanceTest, OffersOneNoteInput) {
+  const auto* notes =
+      static_cast<const clap_plugin_note_ports_t*>(mPlugin->get_extension(mPlugin, CLAP_EXT_NOTE_PORTS));
+  ASSERT_NE(notes, nullptr);
+  ASSERT_EQ(notes->count(mPlugin, true), 1u);
+  EXPECT_EQ(notes->count(mPlugin, false), 0u);
+  clap_note_port_info_t info{};
+  ASSERT_TRUE(notes->get(mPlugin, 0, true, &info));
+  EXPECT_TRUE(info.supported_dialects & CLAP_NOTE_DIALECT_MIDI);
+  EXPECT_FALSE(notes->get(mPlugin, 1, true, &info));
+}
+
 // The host's thread check answers as the thread is, and the plug-in keeps
 // main-thread calls to the main thread.
 TEST_F(ClapConformanceTest, ThreadCheckAnswersAsTheThreadIs) {

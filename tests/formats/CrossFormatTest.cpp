@@ -27,7 +27,8 @@ struct RenderCase {
 };
 
 // Free and synced cycles, every stepped kind, automation between block
-// edges, odd block sizes, mono and stereo, the host's bypass.
+// edges, odd block sizes, mono and stereo, the host's bypass, a pattern with
+// swing and offset, note-ons restarting it.
 const RenderCase kCases[] = {
     {"defaults", {}},
     {"free", {"--set", "CHOP=0.5", "--set", "FADE=20", "--set", "OUTPUT=-3", "--block", "333"}},
@@ -38,6 +39,12 @@ const RenderCase kCases[] = {
     {"switched", {"--automate", "BY=0.4:On,0.9:Off", "--automate", "CHOP=0.25:0.8", "--block", "4096"}},
     {"bypassed", {"--bypass", "--set", "CHOP=0.9"}},
     {"mono", {"--in", "mono", "--set", "SYNC=On", "--tempo", "150", "--block", "64"}},
+    {"pattern",
+     {"--set", "PATTERN=On", "--set", "STEPS=5", "--set", "STEP 2=0.3", "--set", "STEP 4=0", "--set", "GATE=70",
+      "--set", "SWING=40", "--set", "OFFSET=10", "--automate", "SWING=0.6:15", "--block", "300"}},
+    {"retriggered",
+     {"--set", "PATTERN=On", "--set", "RETRIG=MIDI", "--set", "SWING=25", "--set", "STEPS=3", "--set", "STEP 3=0",
+      "--automate", "SWING=0.5:40", "--notes", "0.31,0.5003,0.7,0.7003,1.45", "--block", "256"}},
 };
 
 class CrossFormatTest : public testing::TestWithParam<const char*> {
@@ -146,6 +153,20 @@ TEST(CrossFormatState, BothFormatsSaveAndRestoreTheSameBytes) {
   ASSERT_EQ(vst3->LoadState(fromClap), Steinberg::kResultOk);
   ASSERT_TRUE(vst3->SaveState(saved, error));
   EXPECT_EQ(saved, fromVst3);
+
+  // A state of the first extension (its two values only) loads alike: the
+  // later values take their defaults in both.
+  const size_t header = 44;  // five values and the bypass word
+  ASSERT_GT(fromVst3.size(), header + 12 + 16);
+  std::vector<uint8_t> older(fromVst3.begin(), fromVst3.begin() + header + 4);
+  for (uint8_t b : {1, 0, 0, 0, 16, 0, 0, 0}) older.push_back(b);
+  older.insert(older.end(), fromVst3.begin() + header + 12, fromVst3.begin() + header + 12 + 16);
+  ASSERT_EQ(vst3->LoadState(older), Steinberg::kResultOk);
+  ASSERT_EQ(clap->LoadState(older), Steinberg::kResultOk);
+  ASSERT_TRUE(vst3->SaveState(fromVst3, error));
+  ASSERT_TRUE(clap->SaveState(fromClap, error));
+  EXPECT_EQ(fromClap, fromVst3) << "a first-extension state";
+  EXPECT_NE(fromVst3, saved);
 }
 
 #if VELLOX_HOST_LV2

@@ -32,7 +32,9 @@ echo "$report" | tail -1 | grep -q "^Found 0 errors" || fail "sord_validate: $(e
 # Every parameter the VST 3 lists (but its program and bypass switches) is a
 # control port of each plug-in, under its symbol.
 params=$("$build/vellox" info --plugin "$build/Vellox.vst3" |
-  awk '/^  0x/ && $5 !~ /,?(program-change|bypass)/ {print tolower($2)}' | grep -v -x -e preset -e bypass)
+  awk '/^  0x/ && !/program-change|bypass/ {
+    split(substr($0, 15), f, /  +/); s = tolower(f[1]); gsub(/[^a-z0-9]/, "_", s); print s}' |
+  grep -v -x -e preset -e bypass)
 [ -n "$params" ] || fail "vellox info listed no parameters"
 for uri in "$stereo" "$mono"; do
   listing=$(lv2info "$uri" 2>&1) || fail "lv2info $uri: $listing"
@@ -53,8 +55,10 @@ while i+8<=len(d):
 "$build/vellox" render --plugin "$build/Vellox.vst3" --bypass --format float --out "$work/in2.wav" >/dev/null ||
   fail "cannot make the input"
 sox "$work/in2.wav" -c 1 "$work/in1.wav" remix 1 2>/dev/null || cp "$work/in2.wav" "$work/in1.wav"
-set_vst3=(--set CHOP=0.75 --set DRY=0.25 --set OUTPUT=-3 --set FADE=20)
-set_lv2=(-p chop:0.75 -p dry:0.25 -p output:-3 -p fade:20)
+set_vst3=(--set CHOP=0.75 --set DRY=0.25 --set OUTPUT=-3 --set FADE=20 --set PATTERN=On --set STEPS=5
+  --set "STEP 2=0.3" --set "STEP 4=0" --set GATE=70 --set SWING=40 --set OFFSET=10)
+set_lv2=(-p chop:0.75 -p dry:0.25 -p output:-3 -p fade:20 -p pattern:1 -p steps:5 -p step_2:0.3 -p step_4:0
+  -p gate:70 -p swing:40 -p offset:10)
 for n in 2 1; do
   uri=$stereo
   [ "$n" = 1 ] && uri=$mono

@@ -6,6 +6,7 @@
 
 #include "lv2/atom/atom.h"
 #include "lv2/atom/forge.h"
+#include "lv2/midi/midi.h"
 #include "lv2/core/lv2.h"
 #include "lv2/port-props/port-props.h"
 #include "lv2/state/state.h"
@@ -173,7 +174,7 @@ void Lv2Session::QueueValue(uint32_t port, float value, uint32_t frame) { mChang
 
 // The position of the piece's first frame, as a VST 3 host's context says it:
 // playing at the tempo in 4/4, with a song position once a transport is set.
-void Lv2Session::WritePosition(int64_t frame) {
+void Lv2Session::WriteEvents(int64_t frame, uint32_t offset, uint32_t pieceFrames) {
   LV2_Atom_Forge forge;
   LV2_URID_Map map = {this, MapUri};
   lv2_atom_forge_init(&forge, &map);
@@ -202,6 +203,13 @@ void Lv2Session::WritePosition(int64_t frame) {
     lv2_atom_forge_float(&forge, static_cast<float>(beat - 4.0 * bar));
   }
   lv2_atom_forge_pop(&forge, &object);
+  const uint8_t noteOn[3] = {0x90, 60, 127};
+  for (uint32_t at : mNoteFrames) {
+    if (at < offset || at >= offset + pieceFrames) continue;
+    lv2_atom_forge_frame_time(&forge, at - offset);
+    lv2_atom_forge_atom(&forge, sizeof noteOn, Map(LV2_MIDI__MidiEvent));
+    lv2_atom_forge_write(&forge, noteOn, sizeof noteOn);
+  }
   lv2_atom_forge_pop(&forge, &sequence);
 }
 
@@ -210,7 +218,7 @@ void Lv2Session::RunPiece(const float* const* inputs, float* const* outputs, uin
     lilv_instance_connect_port(mInstance, mFirstAudio + c, const_cast<float*>(inputs[c]) + offset);
     lilv_instance_connect_port(mInstance, mFirstAudio + mChannels + c, outputs[c] + offset);
   }
-  if (mEventsPort != UINT32_MAX) WritePosition(mFramesDone + offset);
+  if (mEventsPort != UINT32_MAX) WriteEvents(mFramesDone + offset, offset, frames);
   lilv_instance_run(mInstance, frames);
 }
 
@@ -230,6 +238,7 @@ bool Lv2Session::Process(const float* const* inputs, float* const* outputs, uint
     done = until;
   }
   mChanges.clear();
+  mNoteFrames.clear();
   mFramesDone += frames;
   return true;
 }

@@ -38,6 +38,8 @@ public:
   void SetTransport(double tempo, double startBeat);
   // A control's new value from `frame` of the next block on.
   void QueueValue(uint32_t port, float value, uint32_t frame);
+  // A MIDI note-on at `frame` of the next block, on the atom input.
+  void QueueNoteOn(uint32_t frame) { mNoteFrames.push_back(frame); }
   bool Process(const float* const* inputs, float* const* outputs, uint32_t frames);
 
   // The plug-in's state through its state interface, as one property of
@@ -51,7 +53,8 @@ public:
 
 private:
   Lv2Session() = default;
-  void WritePosition(int64_t frame);
+  // The piece's events: its song position, then the note-ons in it.
+  void WriteEvents(int64_t frame, uint32_t offset, uint32_t frames);
   void RunPiece(const float* const* inputs, float* const* outputs, uint32_t offset, uint32_t frames);
 
   LilvWorld* mWorld = nullptr;
@@ -68,6 +71,7 @@ private:
     float value;
   };
   std::vector<Change> mChanges;
+  std::vector<uint32_t> mNoteFrames;  // the next block's note-ons
   std::vector<std::string> mUris;
   struct Property {
     uint32_t key = 0, type = 0, flags = 0;

@@ -327,7 +327,25 @@ bool PluginInstance::QueueChange(ParamID id, ParamValue normalized, int32 sample
   return mInputChanges->Add(id, sampleOffset, normalized);
 }
 
-bool PluginInstance::QueueNoteOn(int32 sampleOffset) { return mNotes->AddNoteOn(sampleOffset); }
+bool PluginInstance::QueueNoteOn(int32 sampleOffset) {
+  if (sampleOffset < 0) return false;
+    // The same note and the same room per block in every format.
+#if VELLOX_HOST_LV2
+  if (mLv2) {
+    if (mQueuedNotes >= kMaxNotesPerBlock) return false;
+    ++mQueuedNotes;
+    mLv2->QueueNoteOn(static_cast<uint32_t>(sampleOffset));
+    return true;
+  }
+#endif
+  if (mClap) {
+    if (mQueuedNotes >= kMaxNotesPerBlock) return false;
+    ++mQueuedNotes;
+    mClap->QueueNote(60, 1.0, static_cast<uint32_t>(sampleOffset));
+    return true;
+  }
+  return mNotes->AddNoteOn(sampleOffset);
+}
 
 tresult PluginInstance::Process(float* const* inputs, float* const* outputs, int32 frames) {
   if (mConfig.doublePrecision) return kInvalidArgument;
@@ -344,6 +362,7 @@ tresult PluginInstance::Process(double* const* inputs, double* const* outputs, i
 tresult PluginInstance::RunBlock(void** inputs, void** outputs, int32 frames) {
   // The effect sizes its buffers to the maximum block; never hand it more.
   if (!mStarted || frames < 0 || frames > mConfig.maxBlock) return kInvalidArgument;
+  mQueuedNotes = 0;
 #if VELLOX_HOST_LV2
   if (mLv2)
     return mLv2->Process(reinterpret_cast<const float* const*>(inputs), reinterpret_cast<float* const*>(outputs),

@@ -117,6 +117,7 @@ private:
   int64_t mFramesDone = 0;      // since Start
 
   std::unique_ptr<ClapSession> mClap;
+  Steinberg::int32 mQueuedNotes = 0;  // note-ons of the next CLAP or LV2 block
 #if VELLOX_HOST_LV2
   std::unique_ptr<Lv2Session> mLv2;
   Lv2Controller* mLv2Controller = nullptr;  // held by mController
