@@ -76,7 +76,7 @@ test_packages=(
   python3-cairo fonts-dejavu-core
   dpkg-dev
   nsis lintian
-  sordi lilv-utils lv2file jalv jackd2 sox
+  sordi lilv-utils lv2file jalv jackd2 sox ardour
 )
 
 # --render: only what the render needs; no MinGW dependencies either.
