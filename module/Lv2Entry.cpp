@@ -79,10 +79,10 @@ const LV2UI_Descriptor kUi = {kVelloxLv2UiUri, Lv2EditorUiInstantiate, Lv2Editor
 
 }  // namespace
 
-extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
+LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
   return index < 2 ? &kDescriptors[index] : nullptr;
 }
 
-extern "C" LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index) {
+LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index) {
   return index == 0 ? &kUi : nullptr;
 }
