@@ -1,6 +1,6 @@
-// The CLAP adapter around a small effect of its own: a parameter event takes
-// effect at its frame, notes reach the core as MIDI with their frames, and a
-// flush while inactive sets values without audio.
+// The CLAP adapter around a small effect of its own: a flush while inactive
+// sets values without audio, and the editor's program choice reaches the host.
+// Values and notes at their frames are proven by the cross-format renders.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,7 +11,7 @@
 namespace vellox::test {
 namespace {
 
-// One GAIN parameter that scales the input; notes are recorded.
+// One GAIN parameter that scales the input.
 class GainEffect : public IEffectClap {
 public:
   GainEffect() : IEffectClap(1, "1-1 2-2", 2, "Gain", "", "Maker", 1, 1, 1, kAdapterVst3, 0, false, true) {
@@ -21,8 +21,6 @@ public:
     for (int c = 0; c < NOutChannels(); ++c)
       for (int i = 0; i < frames; ++i) outputs[c][i] = inputs[c][i] * GetParam(0)->Value();
   }
-  void HandleMidiIn(const MidiMessage& message) override { notes.push_back(message); }
-  std::vector<MidiMessage> notes;
 };
 
 struct Events {
@@ -41,15 +39,7 @@ clap_event_param_value_t Value(uint32_t frame, double value) {
   return e;
 }
 
-clap_event_note_t Note(uint32_t frame, uint16_t type, int16_t key, double velocity) {
-  clap_event_note_t e{};
-  e.header = {sizeof e, frame, CLAP_CORE_EVENT_SPACE_ID, type, 0};
-  e.key = key;
-  e.velocity = velocity;
-  return e;
-}
-
-TEST(ClapAdapter, ValuesActAtTheirFrameAndNotesArriveAsMidi) {
+TEST(ClapAdapter, AFlushWhileInactiveSetsTheValue) {
   const clap_host_t host = {CLAP_VERSION,
                             nullptr,
                             "test",
@@ -77,37 +67,6 @@ TEST(ClapAdapter, ValuesActAtTheirFrameAndNotesArriveAsMidi) {
   EXPECT_EQ(value, 0.5);
   ASSERT_NE(plugin->get_extension(plugin, CLAP_EXT_NOTE_PORTS), nullptr) << "an effect with MIDI input has note ports";
 
-  ASSERT_TRUE(plugin->activate(plugin, 48000.0, 1, 64));
-  ASSERT_TRUE(plugin->start_processing(plugin));
-  const auto noteOn = Note(5, CLAP_EVENT_NOTE_ON, 60, 1.0);
-  const auto twice = Value(10, 2.0);
-  const auto noteOff = Note(20, CLAP_EVENT_NOTE_OFF, 60, 0.0);
-  Events events{{&noteOn.header, &twice.header, &noteOff.header}};
-  const clap_input_events_t in = {&events, Events::Size, Events::Get};
-  std::vector<float> inL(64, 1.0f), inR(64, 1.0f), outL(64), outR(64);
-  float* ins[] = {inL.data(), inR.data()};
-  float* outs[] = {outL.data(), outR.data()};
-  clap_audio_buffer_t inBuffer{ins, nullptr, 2, 0, 0};
-  clap_audio_buffer_t outBuffer{outs, nullptr, 2, 0, 0};
-  clap_process_t process{};
-  process.frames_count = 64;
-  process.audio_inputs = &inBuffer;
-  process.audio_outputs = &outBuffer;
-  process.audio_inputs_count = process.audio_outputs_count = 1;
-  process.in_events = &in;
-  ASSERT_EQ(plugin->process(plugin, &process), CLAP_PROCESS_CONTINUE);
-  for (int i = 0; i < 64; ++i) EXPECT_EQ(outL[i], i < 10 ? 0.5f : 2.0f) << "frame " << i;
-  EXPECT_EQ(outR, outL);
-
-  ASSERT_EQ(effect->notes.size(), 2u);
-  EXPECT_EQ(effect->notes[0].frameOffset, 5);
-  EXPECT_EQ(effect->notes[0].status, 0x90);
-  EXPECT_EQ(effect->notes[0].data1, 60);
-  EXPECT_EQ(effect->notes[0].data2, 127);
-  EXPECT_EQ(effect->notes[1].frameOffset, 20);
-  EXPECT_EQ(effect->notes[1].status, 0x80);
-  plugin->stop_processing(plugin);
-  plugin->deactivate(plugin);
   plugin->destroy(plugin);
 }
 
