@@ -83,6 +83,4 @@ LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
   return index < 2 ? &kDescriptors[index] : nullptr;
 }
 
-LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index) {
-  return index == 0 ? &kUi : nullptr;
-}
+LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index) { return index == 0 ? &kUi : nullptr; }
