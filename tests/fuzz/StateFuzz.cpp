@@ -14,8 +14,11 @@ using namespace Steinberg::Vst;
 
 namespace {
 
-constexpr size_t kStateBytes = 44;     // the first layout
-constexpr size_t kExtendedBytes = 72;  // with the extension of this version
+constexpr size_t kStateBytes = 44;      // the first layout
+constexpr size_t kExtendedBytes = 248;  // with the extension of this version
+// An extension holds at least the first version's two values, and never
+// more than this many bytes of values.
+constexpr uint32_t kFirstValueBytes = 16, kMostValueBytes = 8 * 4096;
 const uint8_t kTag[4] = {'V', 'L', 'X', 'E'};
 
 // A host stream with the faults hosts' streams have: short or failing reads,
@@ -67,10 +70,15 @@ std::vector<uint8_t> StateHeld(const std::vector<uint8_t>& bytes) {
   if (bytes.size() < kStateBytes + 12 || !std::equal(kTag, kTag + 4, bytes.begin() + kStateBytes)) return {};
   const uint32_t version = Word(bytes, kStateBytes + 4);
   const uint32_t count = Word(bytes, kStateBytes + 8);
-  if (version < 1 || count < known || count % 8 != 0 || bytes.size() < kStateBytes + 12 + count) return {};
+  if (version < 1 || count < kFirstValueBytes || count % 8 != 0 || count > kMostValueBytes ||
+      bytes.size() < kStateBytes + 12 + count)
+    return {};
+  // The values this version knows; an earlier version's missing ones take
+  // their defaults, a later version's extra ones are dropped.
+  const size_t taken = std::min<size_t>(count, known);
   state.insert(state.end(), kTag, kTag + 4);
-  state.insert(state.end(), {1, 0, 0, 0, static_cast<uint8_t>(known), 0, 0, 0});
-  state.insert(state.end(), bytes.begin() + kStateBytes + 12, bytes.begin() + kStateBytes + 12 + known);
+  state.insert(state.end(), {1, 0, 0, 0, static_cast<uint8_t>(taken), 0, 0, 0});
+  state.insert(state.end(), bytes.begin() + kStateBytes + 12, bytes.begin() + kStateBytes + 12 + taken);
   return state;
 }
 
