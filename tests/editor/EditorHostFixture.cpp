@@ -10,7 +10,7 @@ using namespace Steinberg::Vst;
 
 namespace {
 
-constexpr int kTickTimeoutMs = 2000;
+constexpr int kTickTimeoutMs = 10000;  // generous: a loaded machine delays timers, never skips them
 
 BOOL WINAPI FakeConnectedState(LPDWORD flags, DWORD) {
   ++Browser().onlineQueries;

@@ -12,7 +12,7 @@ using namespace Steinberg::Vst;
 
 namespace {
 
-constexpr int kTickTimeoutMs = 2000;
+constexpr int kTickTimeoutMs = 10000;  // generous: a loaded machine delays timers, never skips them
 // Generous enough for a loaded machine; the loop returns as soon as the
 // module's connection has been quiet this long.
 constexpr int kQuietMs = 30;
