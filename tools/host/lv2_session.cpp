@@ -50,7 +50,6 @@ std::unique_ptr<Lv2Session> Lv2Session::Create(const std::string& bundle, std::s
   std::string path = bundle;
   if (path.empty() || path.back() != '/') path += '/';
   LilvNode* uri = lilv_new_file_uri(world, nullptr, path.c_str());
-  lilv_world_load_specifications(world);
   lilv_world_load_plugin_classes(world);
   lilv_world_load_bundle(world, uri);
   const LilvPlugins* all = lilv_world_get_all_plugins(world);
